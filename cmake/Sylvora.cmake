@@ -1,0 +1,32 @@
+# Shared build helpers for the subsystem, test, fuzz and bench folders.
+
+# Where a staged or system installation keeps the per-machine install-path file.
+set(SYLVORA_INSTALL_PATH_FILE
+    "${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/Tavro Software/Sylvora Screensaver.conf")
+# Where the program, its content and options.ini live in an installation.
+set(SYLVORA_INSTALL_DIR "${CMAKE_INSTALL_FULL_LIBDIR}/sylvora")
+
+# sylvora_library(name SOURCES ... [LIBS ...]): a subsystem library with the project root on its include path.
+function(sylvora_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+endfunction()
+
+# sylvora_test(name SOURCES ... [LIBS ...] [LABELS ...]): a GoogleTest executable registered with CTest.
+function(sylvora_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} sylvora_doubles GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ARG_LABELS}")
+endfunction()
+
+# sylvora_fuzzer(name SOURCES ... [LIBS ...]): a libFuzzer target (clang only).
+function(sylvora_fuzzer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+endfunction()
