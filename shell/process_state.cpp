@@ -1,0 +1,13 @@
+#include "shell/process_state.h"
+
+namespace sylvora {
+
+Report* report = nullptr;
+InputSystem* input = nullptr;
+VideoSystem* video = nullptr;
+AudioSystem* audio = nullptr;
+Options options;
+std::string resourcePath;
+LayerTable layerTable;
+
+}  // namespace sylvora
