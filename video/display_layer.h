@@ -1,0 +1,126 @@
+#pragma once
+// The display operations the video subsystem needs from the platform: a device, a full-screen or
+// window-bound primary, off-screen surfaces, 1:1 colour-keyed blits, colour fills, a stretched present,
+// a gamma ramp and lost-surface detection. The real layer is SDL2 (display_sdl); tests use an in-memory
+// double with fault injection. Every call is made by VideoSystem only.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/native_window.h"
+
+namespace sylvora {
+
+// A surface of the display layer; the layer owns its memory, VideoSystem holds the handle until it calls
+// ReleaseSurface.
+struct DisplaySurface;
+
+// Results of the blits, fills and status queries, named after the conditions the logic tells apart.
+enum class DisplayResult : int {
+  Ok = 0,
+  Failed = 1,        // any failure the logic does not tell apart
+  SurfaceLost = 2,   // the surface's memory was taken away; Restore brings it back
+  StillDrawing = 3,  // an earlier blit on the surface is still running
+};
+
+// Where an off-screen surface should live: fast display memory or plain system memory.
+enum class SurfaceMemory : int { Video = 0, System = 1 };
+
+// A display mode: size in pixels and bits per pixel.
+struct DisplayMode {
+  int width = 0;
+  int height = 0;
+  int depth = 0;
+};
+
+// A rectangle of surface pixels; right and bottom are exclusive.
+struct SurfaceRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
+// Write access to a locked surface: the address of its top row and the byte distance between rows.
+struct SurfaceLock {
+  uint8_t* top = nullptr;
+  int pitch = 0;
+};
+
+// The display's gamma ramp: 256 entries for each of red, green and blue.
+struct GammaRamp {
+  static constexpr int kEntries = 256;
+  std::array<uint16_t, kEntries> red{};
+  std::array<uint16_t, kEntries> green{};
+  std::array<uint16_t, kEntries> blue{};
+};
+
+class DisplayLayer {
+ public:
+  virtual ~DisplayLayer() = default;
+
+  // Opens the device of the primary display; false on failure.
+  virtual bool CreateDevice() = 0;
+  // Closes the device; the surfaces made by it must have been released first.
+  virtual void ReleaseDevice() = 0;
+  // The driver's name and description texts; false when the layer has none.
+  virtual bool GetDeviceIdentifier(std::string& name, std::string& description) = 0;
+  // The desktop's current mode; false when it cannot be read.
+  virtual bool GetDisplayMode(DisplayMode& mode) = 0;
+  // Binds the device to window: exclusive full screen (modeX when the width is 320) or normal windowed.
+  virtual bool SetCooperativeLevel(NativeWindow* window, bool fullScreen, bool modeX) = 0;
+  // Changes the full-screen mode; false when the mode cannot be set.
+  virtual bool SetDisplayMode(int width, int height, int depth) = 0;
+  // Puts the desktop's own mode back after full screen.
+  virtual void RestoreDisplayMode() = 0;
+  // Total and free bytes of off-screen display memory; false when the layer cannot tell.
+  virtual bool GetAvailableVideoMemory(uint64_t& totalBytes, uint64_t& freeBytes) = 0;
+
+  // The visible surface; nullptr on failure.
+  virtual DisplaySurface* CreatePrimary(bool modeX) = 0;
+  // An off-screen surface of width x height in the display's format; nullptr on failure.
+  virtual DisplaySurface* CreateOffScreenSurface(int width, int height, SurfaceMemory memory) = 0;
+  // Frees a surface made by this layer.
+  virtual void ReleaseSurface(DisplaySurface* surface) = 0;
+
+  // Windowed mode: a clipper, bound to the window, attached to the primary. Each false on failure.
+  virtual bool CreateClipper() = 0;
+  virtual bool SetClipperWindow(NativeWindow* window) = 0;
+  virtual bool AttachClipper(DisplaySurface* primary) = 0;
+  virtual void ReleaseClipper() = 0;
+
+  // Full screen: a gamma control of the primary and its ramp. Each false on failure.
+  virtual bool CreateGammaControl(DisplaySurface* primary) = 0;
+  virtual bool GetGammaRamp(GammaRamp& ramp) = 0;
+  virtual bool SetGammaRamp(const GammaRamp& ramp) = 0;
+  virtual void ReleaseGammaControl() = 0;
+
+  // The red, green and blue bit masks of surface's pixel format; false on failure.
+  virtual bool GetPixelFormat(DisplaySurface* surface, uint32_t& red, uint32_t& green, uint32_t& blue) = 0;
+  // Whether surface lost its memory; Restore gives it memory back (its pixels are undefined then).
+  virtual bool IsLost(DisplaySurface* surface) = 0;
+  virtual bool RestoreSurface(DisplaySurface* surface) = 0;
+
+  // Write access to the whole surface; Unlock ends it.
+  virtual bool Lock(DisplaySurface* surface, SurfaceLock& lock) = 0;
+  virtual void Unlock(DisplaySurface* surface) = 0;
+
+  // Copies source's rectangle 1:1 to (x, y) of destination; with useColourKey, source pixels equal to
+  // source's colour key are skipped. The rectangle lies inside both surfaces.
+  virtual DisplayResult BltFast(DisplaySurface* destination, int x, int y, DisplaySurface* source,
+                                const SurfaceRect& rect, bool useColourKey) = 0;
+  // Fills the whole surface with colour (a pixel value in the surface's format).
+  virtual DisplayResult ColourFill(DisplaySurface* surface, uint32_t colour) = 0;
+  // Gives surface a source colour key of one pixel value.
+  virtual bool SetColourKey(DisplaySurface* surface, uint32_t key) = 0;
+  // StillDrawing while an earlier blit on surface is still running, otherwise Ok.
+  virtual DisplayResult GetBltStatus(DisplaySurface* surface) = 0;
+  // Shows source's rectangle on the primary at destination (stretched when the sizes differ).
+  // Destination is in screen coordinates of the primary.
+  virtual DisplayResult PresentBlt(DisplaySurface* primary, const SurfaceRect& destination,
+                                   DisplaySurface* source, const SurfaceRect& sourceRect) = 0;
+  // Top-left corner of window's client area in screen coordinates (windowed presenting).
+  virtual void ClientOrigin(NativeWindow* window, int& x, int& y) = 0;
+};
+
+}  // namespace sylvora

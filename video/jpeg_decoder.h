@@ -1,0 +1,32 @@
+#pragma once
+// The JPEG decoder the picture loader uses: compressed bytes from memory in, 24-bit blue-green-red
+// bottom-up rows padded to 4 bytes out. The real decoder is TurboJPEG (jpeg_turbojpeg); tests use a
+// double with fault injection. One decode at a time: Init, ReadHeader, ReadImage, Free.
+#include <cstddef>
+#include <cstdint>
+
+namespace sylvora {
+
+// What the header of a JPEG says.
+struct JpegHeader {
+  int width = 0;
+  int height = 0;
+  int channels = 0;  // 1 greyscale, 3 colour, 4 CMYK/YCCK
+};
+
+class JpegDecoder {
+ public:
+  virtual ~JpegDecoder() = default;
+  // Prepares the decoder record; false on failure.
+  virtual bool Init() = 0;
+  // Reads the header of bytes (which stay owned by the caller until ReadImage returns); false when the
+  // bytes are not a readable JPEG.
+  virtual bool ReadHeader(const uint8_t* bytes, size_t size, JpegHeader& header) = 0;
+  // Decodes the picture of the last ReadHeader into pixels: height rows of rowBytes bytes, bottom row
+  // first, 3 bytes per pixel blue, green, red; greyscale is expanded to three equal channels.
+  virtual bool ReadImage(uint8_t* pixels, int rowBytes) = 0;
+  // Ends the decode; harmless when nothing was initialised.
+  virtual void Free() = 0;
+};
+
+}  // namespace sylvora

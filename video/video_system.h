@@ -1,0 +1,263 @@
+#pragma once
+// The system's one display object (module "KALDRA.VIDEO"): the display device and its modes, the table
+// of picture surfaces with the BMP and JPEG loaders, conversion of pictures into the display's pixel
+// format, and drawing and presenting. The shell creates it, brings it up with Create, presents once a
+// frame and destroys it at shutdown; the nature scenes load, draw and delete pictures through it.
+//
+// Results follow the project's rule: 0 success; creating and loading operations return 2 on failure,
+// per-frame and query operations 1. Every failure is reported through the Report first.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "archive/resource_index.h"
+#include "platform/native_window.h"
+#include "video/display_layer.h"
+#include "video/jpeg_decoder.h"
+
+namespace sylvora {
+
+class Report;
+
+// Surface numbers: 0 to 999 name slots of the surface table.
+inline constexpr int kSurfaceCapacity = 1000;
+// As the slot argument of a creating operation: take the first free slot.
+inline constexpr int SurfaceAnySlot = 10000;
+// Names the secondary buffer in ClearSurface, SetTransparentColor and CopyDibToSurface.
+inline constexpr int SurfaceSecondary = 10000;
+// No surface at all: every operation given it does nothing and returns 0.
+inline constexpr int SurfaceNone = 20000;
+// The entry argument of the loaders that means a loose file under "graphics\" instead of an archive entry.
+inline constexpr int LooseFileEntry = -1000;
+
+// Which loader filled the picture buffer, and so how it is released.
+enum class PictureKind : int { Bmp = 0, Jpeg = 1 };
+
+// The argument record of Create; the shell passes full screen, 640 x 480 x 16, reserved 1024, archive 1.
+struct CreateArgs {
+  int fullScreen = 1;      // non-zero: CreateFullScreen; 0: CreateWindowed
+  int width = 640;         // secondary buffer size, in pixels
+  int height = 480;
+  int depth = 16;          // requested bits per pixel; 16, 24 or 32 give pictures
+  int reserved = 1024;     // stored only
+  int useArchive = 1;      // 1 = pictures from data.nrx; any other value means loose files
+  NativeWindow* window = nullptr;
+  std::string resourcePath;  // installation directory with a trailing backslash
+};
+
+// One slot of the surface table.
+struct SurfaceSlot {
+  DisplaySurface* surface = nullptr;  // owned by the slot
+  int inVideoMemory = 0;              // Restore reloads exactly these slots
+  int requestedVideoMemory = 0;       // the creator's videoMemory argument; recorded only
+  int hasColourKey = 0;               // Draw uses the surface's source colour key
+  uint32_t colourKey = 0;             // recorded only
+  int inUse = 0;
+  std::string name;                   // the picture's name, for reloading
+  int width = 0;
+  int height = 0;
+  uint8_t blackThreshold = 0;         // used again when the picture is reloaded
+};
+
+// The fixed table of picture surfaces. slotCount never decreases: slots below it are in use or free again.
+struct SurfaceTable {
+  std::array<SurfaceSlot, kSurfaceCapacity> slots;
+  int slotCount = 0;
+};
+
+// The one picture held between loading and copying: 24-bit blue-green-red, bottom row first, each row
+// padded to a multiple of 4 bytes (the pixel part of a bottom-up 24-bit BMP).
+struct PictureBuffer {
+  std::unique_ptr<uint8_t[]> pixels;
+  size_t byteCount = 0;
+  int width = 0;
+  int height = 0;
+  PictureKind kind = PictureKind::Bmp;
+
+  // (3 x width + 3) rounded down to a multiple of 4.
+  static int RowBytes(int width) { return (3 * width + 3) & ~3; }
+};
+
+// The display's pixel format, from the primary's bit masks.
+struct PixelFormat {
+  uint16_t redShift = 0;
+  uint16_t greenShift = 0;
+  uint16_t blueShift = 0;
+  uint16_t redBits = 0;
+  uint16_t greenBits = 0;
+  uint16_t blueBits = 0;
+};
+
+class VideoSystem {
+ public:
+  // The largest picture side the loaders accept; bigger headers are refused as broken files.
+  static constexpr int kMaxPictureSide = 16384;
+
+  // report is kept, never freed. display and jpeg are the platform adapters (SDL2 and TurboJPEG in the
+  // program, doubles in tests). Calls EnableSafeBlitting.
+  VideoSystem(Report* report, std::unique_ptr<DisplayLayer> display, std::unique_ptr<JpegDecoder> jpeg);
+  // Restores the desktop mode after full screen and releases every surface and the device.
+  ~VideoSystem();
+  VideoSystem(const VideoSystem&) = delete;
+  VideoSystem& operator=(const VideoSystem&) = delete;
+
+  // ---- Display device and modes (called by the shell at start-up and on activation changes) ----
+
+  // Opens the device, sets up full screen or windowed display and, in archive mode, reads data.nrx. 0 or 2.
+  int Create(const CreateArgs& args);
+  // Exclusive full screen: the desktop resolution at depth first, else width x height x depth. 0 or 2.
+  int CreateFullScreen(int width, int height, int depth);
+  // Window-bound display in the desktop's format. 0 or 2.
+  int CreateWindowed(int width, int height);
+  // The display mode in use; the shell sizes its window from it.
+  void QueryDisplayMode(int& width, int& height, int& depth) const;
+  // Shifts and bit counts from the primary's masks. 0 or 2.
+  int StorePixelFormat();
+  // Driver name and description (" " when unknown). 0 or 1.
+  int GetVideoDesc();
+  // Off-screen display memory in KB, byte counts above 64 MB - 1 reported as 65535. 0 or 1.
+  int GetVideoMemory(int& total, int& free);
+  // Keeps the display's gamma ramp as found.
+  void StoreGamma();
+  // Brightness: steps of +-50 on every ramp entry, always from the stored ramp; 0 puts it back.
+  void SetGamma(int steps);
+  // Turns on clipping in Draw; called once by the constructor.
+  void EnableSafeBlitting();
+  // Activation lost / regained: while suspended, Present and Restore do nothing.
+  void Suspend();
+  void Resume();
+  // Brings lost surfaces back and reloads the video-memory pictures. 0 when nothing was lost or while
+  // suspended; 1 when restoration was attempted.
+  int Restore();
+
+  // ---- Surfaces and picture loading (called by the nature scenes) ----
+
+  // Loads a picture drawn with a transparent colour: JPEG near-blacks below blackThreshold become black,
+  // the surface gets colourKey. handle is SurfaceNone until success. 0 or 2.
+  int CreateSurfaceA(const std::string& name, int videoMemory, uint32_t colourKey, int& handle, int slot,
+                     uint8_t blackThreshold);
+  // Loads an opaque picture (no threshold, no colour key). 0 or 2.
+  int CreateSurfaceB(const std::string& name, int videoMemory, int& handle, int slot);
+  // Takes a slot (the first free one for SurfaceAnySlot) and creates its surface. 0 or 2.
+  int CreateOffScreenSurface(int width, int height, int videoMemory, int& handle, std::string& placement,
+                             int slot);
+  // Decodes the named picture into the picture buffer, from data.nrx or loose files. 0 or 2.
+  int LoadGraphics(const std::string& name, PictureKind& kind);
+  // Loaders for one archive entry (name empty) or a loose file (entry LooseFileEntry). 0 or 2.
+  int LoadGraphicsFromBmp(const std::string& name, int entry);
+  int LoadGraphicsFromJpg(const std::string& name, int entry);
+  // Loads the named picture again into an existing slot's surface. 0 or 2.
+  int ReloadSurface(const std::string& name, int slot);
+  // Frees a slot for reuse. 0, or 1 for an invalid number.
+  int DeleteSurface(int number);
+  // 1 for SurfaceSecondary or a slot below slotCount that is in use; otherwise 0.
+  int IsValidSurface(int number) const;
+
+  // ---- Pixel conversion (called by the creating operations, once per picture) ----
+
+  // Turns pixels of the held picture whose blue + green + red is below threshold & 0xFF black. 0.
+  int ApplyBlackThreshold(int threshold);
+  // Writes a 24-bit bottom-up picture into a surface in the display's format. 0 or 2.
+  int CopyDibToSurface(int number, const uint8_t* pixels, int width, int height);
+  int CopyDib24ToSurface16(int number, const uint8_t* pixels, int width, int height);
+  int CopyDib24ToSurface24(int number, const uint8_t* pixels, int width, int height);
+  int CopyDib24ToSurface32(int number, const uint8_t* pixels, int width, int height);
+
+  // ---- Drawing and presenting (called every frame) ----
+
+  // Draws source of slot number at (x, y) of the secondary buffer, with the slot's colour key and clipped
+  // to the buffer. 0 drawn (or SurfaceNone); 1 not drawn.
+  int Draw(const SurfaceRect& source, int number, int x, int y);
+  // Gives a slot or the secondary buffer a source colour key. 0 or 1.
+  int SetTransparentColor(int number, uint32_t key);
+  // Fills a slot or the secondary buffer with black. 0 or 1.
+  int ClearSurface(int number);
+  // Shows the secondary buffer: stretched over the display in full screen, at the window in windowed mode.
+  void Present();
+  // Cuts rect to the picture and the buffer. 0 when something remains (rect updated); 1 when nothing
+  // remains (rect unchanged). The destination point is never moved.
+  static int ClipToSecondary(SurfaceRect& rect, int pictureWidth, int pictureHeight, int x, int y,
+                             int bufferWidth, int bufferHeight);
+
+  // ---- The picture entries of data.nrx ----
+
+  // Reads the picture entries of resourcePath + "data.nrx". 0 or 2.
+  int LoadResHeader();
+  // 0 with index set when name is an entry; 1 with index 0 when not.
+  int FindGraphicEntry(const std::string& name, int& index) const;
+
+  // ---- Read access for the shell and for tests ----
+  const SurfaceTable& Surfaces() const { return surfaces_; }
+  const PictureBuffer& Picture() const { return picture_; }
+  const PixelFormat& Format() const { return pixelFormat_; }
+  const ArchiveTable& GraphicEntries() const { return *graphicEntries_; }
+  const GammaRamp& StoredGamma() const { return storedGamma_; }
+  DisplaySurface* Secondary() const { return secondary_; }
+  DisplaySurface* Primary() const { return primary_; }
+  int IsFullScreen() const { return fullScreen_; }
+  int IsSuspended() const { return suspended_; }
+  int ArchiveMode() const { return archiveMode_; }
+  int GammaAvailable() const { return gammaAvailable_; }
+  int SafeBlitting() const { return safeBlitting_; }
+  int ConversionDepth() const { return conversionDepth_; }
+  int Reserved() const { return reserved_; }
+  int SecondaryWidth() const { return secondaryWidth_; }
+  int SecondaryHeight() const { return secondaryHeight_; }
+  int VideoMemoryTotalKb() const { return videoMemoryTotalKb_; }
+  int VideoMemoryFreeKb() const { return videoMemoryFreeKb_; }
+  const std::string& DriverName() const { return driverName_; }
+  const std::string& DriverDescription() const { return driverDescription_; }
+
+ private:
+  // Creates the secondary buffer, video memory first; reports under function on failure. 0 or 2.
+  int CreateSecondary(int width, int height, const char* function);
+  // Frees the held picture (and ends the JPEG decode for a JPEG).
+  void ReleasePicture();
+  // The slot's surface, or the secondary buffer for SurfaceSecondary.
+  DisplaySurface* SurfaceOf(int number) const;
+  // Waits while an earlier blit on surface is still drawing.
+  void WaitForBlit(DisplaySurface* surface);
+  // Releases the gamma control and switches gamma off.
+  void DropGammaControl();
+  // Releases the device objects (not the slots), in the order gamma, secondary, clipper, primary, device.
+  void ReleaseDeviceObjects();
+  // Reports "surface N<number> is invalid" with kind and function.
+  void ReportInvalidSurface(int kind, const char* function, int number);
+  // Adds a message under module "KALDRA.VIDEO".
+  void Say(int always, int kind, const char* function, const std::string& text);
+
+  Report* report_;
+  std::unique_ptr<DisplayLayer> display_;
+  std::unique_ptr<JpegDecoder> jpeg_;
+  NativeWindow* window_ = nullptr;
+  std::string resourcePath_;
+  bool deviceOpen_ = false;
+  DisplaySurface* primary_ = nullptr;
+  DisplaySurface* secondary_ = nullptr;
+  bool clipper_ = false;
+  bool gammaControl_ = false;
+  int suspended_ = 0;
+  int reserved_ = 0;
+  SurfaceTable surfaces_;
+  int archiveMode_ = 0;
+  std::unique_ptr<ArchiveTable> graphicEntries_;
+  PictureBuffer picture_;
+  int safeBlitting_ = 0;
+  GammaRamp storedGamma_;
+  int gammaAvailable_ = 0;
+  int videoMemoryTotalKb_ = 0;
+  int videoMemoryFreeKb_ = 0;
+  std::string driverName_;
+  std::string driverDescription_;
+  int fullScreen_ = 0;
+  int conversionDepth_ = 0;
+  int secondaryWidth_ = 0;
+  int secondaryHeight_ = 0;
+  PixelFormat pixelFormat_;
+  int displayWidth_ = 0;
+  int displayHeight_ = 0;
+  int displayDepth_ = 0;
+};
+
+}  // namespace sylvora
