@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "inifile/ini_file.h"
 #include "report/report.h"
 #include "shell/options.h"
 #include "tests/doubles/memory_files.h"

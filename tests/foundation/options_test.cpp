@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "report/report.h"
+#include "shell/options.h"
+#include "tests/doubles/memory_files.h"
+
+namespace sylvora {
+namespace {
+
+const char* const kDefaultFile =
+    ";  \r\n; Sylvora Screensaver Options file\r\n;  \r\n \r\n \r\n; -----------------------\r\n; Graphics\r\n \r\n"
+    "nature_view = 1000;\r\nnature_change_freq = 600000;\r\nbackground_animation = 2;\r\nspeed_of_sky = 2;\r\n"
+    "brightness = 4;\r\nexit_on_mouse_move = true;\r\n \r\n \r\n; -----------------------\r\n; Sound\r\n \r\n"
+    "birds_singing = true;\r\nsound_volume = 10;\r\nbirds_singing_volume = 5;\r\nmusic_volume = 5;\r\n";
+
+class OptionsTest : public ::testing::Test {
+ protected:
+  MemoryFileSystem files;
+  ScopedFileSystem useFiles{files};
+  std::unique_ptr<Report> log = std::make_unique<Report>(1, "/install\\");
+
+  Options LoadFrom(const std::string& text) {
+    files.Put("/install/options.ini", text);
+    Options loaded;
+    loaded.brightness = 99;
+    EXPECT_EQ(LoadOptions(loaded, log.get(), "/install\\"), 0);
+    return loaded;
+  }
+};
+
+TEST_F(OptionsTest, DefaultsSaveAsTheTwentyThreeLines) {
+  ASSERT_EQ(SaveOptions(Options{}, log.get(), "/install\\"), 0);
+  EXPECT_EQ(files.At("/install/options.ini"), kDefaultFile);
+}
+
+TEST_F(OptionsTest, MissingFileGivesDefaults) {
+  Options loaded;
+  loaded.nature_view = 3;
+  LoadOptions(loaded, log.get(), "/install\\");
+  EXPECT_EQ(loaded, Options{});
+}
+
+TEST_F(OptionsTest, ValuesOutsideTheirRangeKeepTheDefault) {
+  EXPECT_EQ(LoadFrom("nature_view = 3;").nature_view, 3);
+  EXPECT_EQ(LoadFrom("nature_view = 6;").nature_view, 1000);
+  EXPECT_EQ(LoadFrom("nature_view = 1000;").nature_view, 1000);
+  EXPECT_EQ(LoadFrom("nature_change_freq = 3600000;").nature_change_freq, 3600000);
+  EXPECT_EQ(LoadFrom("nature_change_freq = 3600001;").nature_change_freq, 600000);
+  EXPECT_EQ(LoadFrom("nature_change_freq = 99999999999;").nature_change_freq, 600000);
+  EXPECT_EQ(LoadFrom("brightness = 11;").brightness, 4);
+  EXPECT_EQ(LoadFrom("brightness = 0;").brightness, 0);
+  EXPECT_EQ(LoadFrom("sound_volume = -1;").sound_volume, 10);
+  EXPECT_EQ(LoadFrom("exit_on_mouse_move = off;").exit_on_mouse_move, 0);
+  EXPECT_EQ(LoadFrom("exit_on_mouse_move = maybe;").exit_on_mouse_move, 1);
+}
+
+TEST_F(OptionsTest, OnlyMusicVolumeGivesDefaultsElsewhere) {
+  Options expected;
+  expected.music_volume = 0;
+  EXPECT_EQ(LoadFrom("music_volume = 0;"), expected);
+}
+
+TEST_F(OptionsTest, GarbageGivesDefaults) {
+  EXPECT_EQ(LoadFrom(std::string("\0\xff\x01=;,,\n", 8) + std::string(1 << 20, 'x')), Options{});
+}
+
+TEST_F(OptionsTest, EveryInRangeValueSurvivesARoundTrip) {
+  for (int value = 0; value <= 10; ++value) {
+    Options saved;
+    saved.speed_of_sky = value % 4;
+    saved.background_animation = (value + 1) % 4;
+    saved.nature_view = value <= 5 ? value : 1000;
+    saved.nature_change_freq = value * 360000;
+    saved.birds_singing = value % 2;
+    saved.exit_on_mouse_move = (value + 1) % 2;
+    saved.sound_volume = value;
+    saved.music_volume = 10 - value;
+    saved.birds_singing_volume = value;
+    saved.brightness = value;
+    ASSERT_EQ(SaveOptions(saved, log.get(), "/install\\"), 0);
+    Options loaded;
+    LoadOptions(loaded, log.get(), "/install\\");
+    EXPECT_EQ(loaded, saved) << "value " << value;
+  }
+}
+
+TEST_F(OptionsTest, FailedSaveReturnsOneAndKeepsTheOldFile) {
+  files.Put("/install/options.ini", "old");
+  files.unwritable.insert("/install/options.ini");
+  EXPECT_EQ(SaveOptions(Options{}, log.get(), "/install\\"), 1);
+  EXPECT_EQ(files.At("/install/options.ini"), "old");
+}
+
+}  // namespace
+}  // namespace sylvora
