@@ -1,8 +1,11 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 namespace sylvora {
@@ -32,13 +35,43 @@ class DiskFile final : public ReadableFile {
   FILE* file_;
 };
 
-// Writes bytes to a new file at native path; false on any failure (a partial file may remain).
+// Writes all of bytes to an open descriptor and flushes it to the disk.
+bool WriteAndSync(int descriptor, std::string_view bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t wrote = write(descriptor, bytes.data() + done, bytes.size() - done);
+    if (wrote <= 0) return false;
+    done += static_cast<size_t>(wrote);
+  }
+  return fsync(descriptor) == 0;
+}
+
+// Creates or truncates the file at native path and writes bytes; false on any failure.
 bool WriteNative(const std::string& native, std::string_view bytes) {
-  FILE* file = std::fopen(native.c_str(), "wb");
-  if (!file) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  const bool flushed = std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-  return std::fclose(file) == 0 && written && flushed;
+  const int descriptor = open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (descriptor < 0) return false;
+  const bool written = WriteAndSync(descriptor, bytes);
+  return close(descriptor) == 0 && written;
+}
+
+// The process's file-creation mask, read without changing it for good.
+mode_t CurrentUmask() {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return mask;
+}
+
+// Writes bytes to a fresh, uniquely named file beside native and renames it over native. The
+// temporary name is created exclusively, so a name planted in a shared directory is never followed.
+bool ReplaceNative(const std::string& native, std::string_view bytes) {
+  std::string temporary = native + ".XXXXXX";
+  const int descriptor = mkstemp(temporary.data());
+  if (descriptor < 0) return false;
+  const bool written = fchmod(descriptor, 0666 & ~CurrentUmask()) == 0 && WriteAndSync(descriptor, bytes);
+  const bool closed = close(descriptor) == 0;
+  if (written && closed && std::rename(temporary.c_str(), native.c_str()) == 0) return true;
+  std::remove(temporary.c_str());
+  return false;
 }
 
 class DiskFileSystem final : public FileSystem {
@@ -52,11 +85,7 @@ class DiskFileSystem final : public FileSystem {
     return WriteNative(NativePath(path), bytes);
   }
   bool ReplaceWhole(const std::string& path, std::string_view bytes) override {
-    const std::string target = NativePath(path);
-    const std::string temporary = target + ".new";
-    if (WriteNative(temporary, bytes) && std::rename(temporary.c_str(), target.c_str()) == 0) return true;
-    std::remove(temporary.c_str());
-    return false;
+    return ReplaceNative(NativePath(path), bytes);
   }
   bool Rename(const std::string& from, const std::string& to) override {
     return std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <fstream>
 
 #include "platform/clock.h"
@@ -49,9 +50,12 @@ TEST_F(DiskTest, ReplaceWholeKeepsTheOldFileWhenTheWriteFails) {
   Write(dir / "options.ini", "old");
   EXPECT_TRUE(Files().ReplaceWhole((dir / "options.ini").string(), "new"));
   EXPECT_EQ(Read(dir / "options.ini"), "new");
-  fs::create_directories(dir / "options.ini.new");  // the temporary file cannot be created
+  EXPECT_EQ(fs::status(dir / "options.ini").permissions() & fs::perms::others_read, fs::perms::others_read);
+  fs::remove(dir / "options.ini");
+  fs::create_directories(dir / "options.ini" / "inside");  // the rename over a non-empty folder fails
   EXPECT_FALSE(Files().ReplaceWhole((dir / "options.ini").string(), "newer"));
-  EXPECT_EQ(Read(dir / "options.ini"), "new");
+  EXPECT_TRUE(fs::exists(dir / "options.ini" / "inside"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);  // no temporary left
   EXPECT_FALSE(Files().ReplaceWhole((dir / "no-such-dir" / "x").string(), "x"));
 }
 
