@@ -1,0 +1,206 @@
+#include "nature/scene_catalogue.h"
+
+#include "nature/nature_random.h"
+#include "nature/scene_manager.h"
+#include "shell/process_state.h"
+#include "video/video_system.h"
+
+namespace sylvora {
+namespace {
+
+// Creature sets in update order: seeds A and B, flock, near and far gliders, large and small butterflies.
+constexpr std::array<int, NatureTheme::kSetCount> kFullSets = {0, 0, 1, 3, 3, 8, 4};
+constexpr std::array<int, NatureTheme::kSetCount> kSeedSets = {1, 1, 0, 0, 0, 4, 4};
+
+}  // namespace
+
+const std::array<SceneEntry, kSceneCount> kScenes = {{
+    {{640, 231, 0, 249}, {640, 249, 0, 0}, 1, {300, 480, 0, 0}, Back2Anchor::Screen,
+     {"sky0_0", "sky0_1"}, 2, 40, 30, kFullSets},
+    {{640, 258, 0, 222}, {640, 222, 0, 0}, 0, {}, Back2Anchor::Screen,
+     {"sky1_0", "sky1_1"}, 2, 80, 0, kFullSets},
+    {{640, 350, 0, 130}, {640, 130, 0, 0}, 1, {640, 220, 0, 130}, Back2Anchor::Back0,
+     {"sky2_0"}, 1, 30, 90, kFullSets},
+    {{640, 200, 0, 280}, {640, 72, 0, 208}, 1, {320, 148, 152, 52}, Back2Anchor::Back0,
+     {"sky3_0", "sky3_1", "sky3_2", "sky3_3"}, 4, 70, 70, kFullSets},
+    {{640, 260, 0, 220}, {640, 220, 0, 0}, 1, {624, 452, 0, 28}, Back2Anchor::Back1,
+     {"sky4_0"}, 1, 90, 90, kSeedSets},
+    {{640, 327, 0, 153}, {640, 153, 0, 0}, 1, {96, 480, 513, 0}, Back2Anchor::Screen,
+     {"sky5_0"}, 1, 60, 30, kFullSets},
+}};
+
+const std::array<const char*, kSharedPictureCount> kSharedPictureNames = {
+    "seed0_0",  "seed1_0",  "bird0_0",  "lbird0_0", "lbird0_1", "lbird0_2", "lbird1_0",
+    "lbird1_1", "lbird1_2", "bfly0_0",  "bfly0_1",  "bfly0_2",  "bfly0_3",  "bfly0_4",
+    "bfly0_5",  "bfly0_6",  "bfly0_7",  "bfly1_0",  "bfly1_1",  "bfly1_2",  "bfly1_3"};
+
+namespace {
+
+// The variants of each set; the numbers index kSharedPictureNames.
+constexpr CreatureVariant kSeedAVariants[] = {{0, 180, 23, 15, 23, 12, 1, 0.002}};
+constexpr CreatureVariant kSeedBVariants[] = {{1, 108, 14, 9, 14, 12, 1, 0.002}};
+constexpr CreatureVariant kFlockVariants[] = {{2, 80, 12, 10, 6, 8, 2, 0.015}};
+constexpr CreatureVariant kNearGliderVariants[] = {
+    {3, 496, 710, 62, 71, 8, 10, 0.02}, {4, 520, 810, 65, 81, 8, 10, 0.02}, {5, 464, 700, 58, 70, 8, 10, 0.02}};
+constexpr CreatureVariant kFarGliderVariants[] = {
+    {6, 296, 430, 37, 43, 8, 10, 0.02}, {7, 344, 530, 43, 53, 8, 10, 0.02}, {8, 328, 480, 41, 48, 8, 10, 0.02}};
+constexpr CreatureVariant kLargeButterflyVariants[] = {
+    {9, 280, 94, 35, 47, 8, 2, 0.032},  {10, 280, 94, 35, 47, 8, 2, 0.032}, {11, 280, 94, 35, 47, 8, 2, 0.032},
+    {12, 280, 94, 35, 47, 8, 2, 0.032}, {13, 200, 64, 25, 32, 8, 2, 0.032}, {14, 200, 64, 25, 32, 8, 2, 0.032},
+    {15, 200, 64, 25, 32, 8, 2, 0.032}, {16, 200, 64, 25, 32, 8, 2, 0.032}};
+constexpr CreatureVariant kSmallButterflyVariants[] = {
+    {17, 112, 36, 14, 18, 8, 2, 0.032}, {18, 112, 36, 14, 18, 8, 2, 0.032},
+    {19, 112, 36, 14, 18, 8, 2, 0.032}, {20, 112, 36, 14, 18, 8, 2, 0.032}};
+// The scene without flock and gliders gives its small butterflies the smaller of the large pictures.
+constexpr int kSmallButterfliesFromLarge = 4;
+constexpr int kSceneWithSeeds = 4;
+
+constexpr const CreatureVariant* kSetVariants[NatureTheme::kSetCount] = {
+    kSeedAVariants,          kSeedBVariants,         kFlockVariants,         kNearGliderVariants,
+    kFarGliderVariants,      kLargeButterflyVariants, kSmallButterflyVariants};
+
+bool IsScene(int scene) { return scene >= 0 && scene < kSceneCount; }
+
+// The surface number held in entry `index` of the layer list, or none when the list is shorter.
+int LayerSurface(int index) {
+  return index < scenePictures.layerCount ? scenePictures.layers[index] : SurfaceNone;
+}
+
+}  // namespace
+
+std::array<int, kSharedPictureCount> sharedPictureSurfaces = [] {
+  std::array<int, kSharedPictureCount> surfaces;
+  surfaces.fill(SurfaceNone);
+  return surfaces;
+}();
+
+ScenePictures scenePictures;
+
+LayerPlacement Back2Placement(int scene) {
+  const SceneEntry& entry = kScenes[scene];
+  LayerPlacement placement = entry.back2;
+  if (entry.back2Anchor == Back2Anchor::Back0) {
+    placement.x += entry.back0.x;
+    placement.y += entry.back0.y;
+  } else if (entry.back2Anchor == Back2Anchor::Back1) {
+    placement.x += entry.back1.x;
+    placement.y += entry.back1.y;
+  }
+  return placement;
+}
+
+int SkyBandOf(int scene) { return kSceneHeight - kScenes[scene].back0.height; }
+
+const CreatureVariant* SetVariants(int scene, int set) {
+  if (scene == kSceneWithSeeds && set == NatureTheme::kButterfliesSmall) {
+    return kLargeButterflyVariants + kSmallButterfliesFromLarge;
+  }
+  return kSetVariants[set];
+}
+
+std::string LayerPictureName(int scene, int layer) {
+  return "back" + std::to_string(scene) + "_" + std::to_string(layer);
+}
+
+int LoadSharedPictures() {
+  int result = 0;
+  for (int i = 0; i < kSharedPictureCount; ++i) {
+    sharedPictureSurfaces[i] = SurfaceNone;
+    if (video == nullptr || video->CreateSurfaceA(kSharedPictureNames[i], 0, 0, sharedPictureSurfaces[i],
+                                                  SurfaceAnySlot, 0) != 0) {
+      result = 2;
+    }
+  }
+  return result;
+}
+
+int LoadScenePictures(int scene) {
+  if (scenePictures.loaded) FreeScenePictures();
+  if (!IsScene(scene)) return 2;
+  const SceneEntry& entry = kScenes[scene];
+  bool failed = false;
+  scenePictures.layers.fill(SurfaceNone);
+  scenePictures.sky = SurfaceNone;
+  if (video == nullptr) {
+    failed = true;
+  } else {
+    failed |= video->CreateSurfaceB(LayerPictureName(scene, 0), 1, scenePictures.layers[0], SurfaceAnySlot) != 0;
+    failed |= video->CreateSurfaceA(LayerPictureName(scene, 1), 1, 0, scenePictures.layers[1], SurfaceAnySlot,
+                                    entry.back1Threshold) != 0;
+    if (entry.hasBack2) {
+      failed |= video->CreateSurfaceA(LayerPictureName(scene, 2), 1, 0, scenePictures.layers[2], SurfaceAnySlot,
+                                      entry.back2Threshold) != 0;
+    }
+  }
+  scenePictures.layerCount = entry.hasBack2 ? 3 : 2;
+
+  // A scene with one sky takes it without asking the generator.
+  const int skyChoice = entry.skyCount > 1 ? RandomRange(0, entry.skyCount) : 0;
+  if (video != nullptr) {
+    failed |= video->CreateSurfaceB(entry.skies[skyChoice], 1, scenePictures.sky, SurfaceAnySlot) != 0;
+  }
+  scenePictures.skyCount = 1;
+  scenePictures.loaded = 1;
+  return failed ? 2 : 0;
+}
+
+int FreeScenePictures() {
+  if (!scenePictures.loaded) return 0;
+  for (int i = 0; i < scenePictures.layerCount; ++i) {
+    if (video != nullptr) video->DeleteSurface(scenePictures.layers[i]);
+  }
+  scenePictures.layerCount = 0;
+  if (scenePictures.skyCount > 0 && video != nullptr) video->DeleteSurface(scenePictures.sky);
+  scenePictures.skyCount = 0;
+  scenePictures.loaded = 0;
+  return 0;
+}
+
+int ConfigureScene(int scene) {
+  if (!IsScene(scene)) return 0;
+  const SceneEntry& entry = kScenes[scene];
+  NatureTheme& theme = natureTheme;
+
+  const LayerPlacement& ground = entry.back0;
+  theme.back0.sprite.Setup(video, LayerSurface(0), ground.width, ground.height, ground.x, ground.y);
+  const LayerPlacement& overlay = entry.back1;
+  theme.back1.sprite.Setup(video, LayerSurface(1), overlay.width, overlay.height, overlay.x, overlay.y);
+  if (entry.hasBack2) {
+    const LayerPlacement foreground = Back2Placement(scene);
+    theme.back2.sprite.Setup(video, LayerSurface(2), foreground.width, foreground.height, foreground.x,
+                             foreground.y);
+  }
+
+  const int band = SkyBandOf(scene);
+  const int sky = scenePictures.skyCount > 0 ? scenePictures.sky : SurfaceNone;
+  theme.sky.sprite.Setup(video, sky, kSceneWidth, 2 * band, 0, 0);
+  theme.sky.sprite.SetFrames(kSceneWidth, band, 1, kSkyAnimationSpeed);
+
+  for (int set = 0; set < NatureTheme::kSetCount; ++set) {
+    const CreatureVariant* variants = SetVariants(scene, set);
+    for (int i = 0; i < entry.variantCounts[set]; ++i) {
+      const CreatureVariant& variant = variants[i];
+      Sprite& picture = theme.sets[set]->variants[i];
+      picture.Setup(video, sharedPictureSurfaces[variant.sharedPicture], variant.sheetWidth, variant.sheetHeight);
+      picture.SetFrames(variant.frameWidth, variant.frameHeight, variant.frames, variant.speed);
+    }
+  }
+
+  theme.SetReport(report);
+  theme.SetVideo(video);
+
+  theme.back0.enabled = 1;
+  theme.back1.enabled = 1;
+  theme.back2.enabled = entry.hasBack2;
+  theme.sky.enabled = 1;
+  for (int set = 0; set < NatureTheme::kSetCount; ++set) theme.sets[set]->variantCount = entry.variantCounts[set];
+
+  theme.SetSkySpeed(options.speed_of_sky);
+  theme.SetAnimationLevel(options.background_animation);
+  theme.SetScreenSize(kSceneWidth, kSceneHeight);
+  theme.Init();
+  currentScene = scene;
+  return 0;
+}
+
+}  // namespace sylvora
