@@ -1,0 +1,106 @@
+#include "platform/window_sdl.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+
+namespace sylvora {
+
+SdlWindowSystem::~SdlWindowSystem() {
+  if (cursor_) SDL_FreeCursor(cursor_);
+  if (window_) SDL_DestroyWindow(window_);
+  if (sdlStarted_) SDL_Quit();
+}
+
+bool SdlWindowSystem::Create(const std::string& title, int width, int height) {
+  // Without this SDL keeps waking the desktop's screen-saver daemon, which is what started us.
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "sylvora: cannot start the video system: %s\n", SDL_GetError());
+    return false;
+  }
+  sdlStarted_ = true;
+  quitEventType_ = SDL_RegisterEvents(1);
+  if (quitEventType_ == static_cast<uint32_t>(-1)) return false;
+  window_ = SDL_CreateWindow(title.c_str(), 0, 0, width, height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+  if (!window_) {
+    std::fprintf(stderr, "sylvora: cannot create the window: %s\n", SDL_GetError());
+    return false;
+  }
+  return true;
+}
+
+void SdlWindowSystem::Show() {
+  SDL_ShowWindow(window_);
+  SDL_RaiseWindow(window_);
+}
+
+void SdlWindowSystem::Hide() { SDL_HideWindow(window_); }
+
+void SdlWindowSystem::Resize(int x, int y, int width, int height) {
+  SDL_SetWindowPosition(window_, x, y);
+  SDL_SetWindowSize(window_, width, height);
+}
+
+void SdlWindowSystem::ShowMessageBox(const std::string& text, const std::string& caption) {
+  if (SDL_ShowSimpleMessageBox(0, caption.c_str(), text.c_str(), window_) != 0) {
+    // No box could be shown (no display): the user still gets the text.
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+  }
+}
+
+bool SdlWindowSystem::SetCursor(const uint8_t* andMask, const uint8_t* xorMask) {
+  // Windows masks: AND 1 keeps the screen (XOR 1 inverts it), AND 0 paints black or white.
+  // SDL masks: mask 0 is transparent (data 1 inverts), mask 1 paints data 1 black, data 0 white.
+  uint8_t data[kCursorMaskBytes];
+  uint8_t mask[kCursorMaskBytes];
+  for (int i = 0; i < kCursorMaskBytes; ++i) {
+    mask[i] = static_cast<uint8_t>(~andMask[i]);
+    data[i] = static_cast<uint8_t>(~(andMask[i] ^ xorMask[i]));
+  }
+  SDL_Cursor* cursor = SDL_CreateCursor(data, mask, kCursorSize, kCursorSize, 0, 0);
+  if (!cursor) return false;
+  SDL_SetCursor(cursor);
+  if (cursor_) SDL_FreeCursor(cursor_);
+  cursor_ = cursor;
+  return true;
+}
+
+void SdlWindowSystem::CursorPosition(int& x, int& y) { SDL_GetGlobalMouseState(&x, &y); }
+
+bool SdlWindowSystem::PeekEvent() {
+  SDL_PumpEvents();
+  SDL_Event event;
+  return SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
+}
+
+WindowEvent SdlWindowSystem::TakeEvent() {
+  SDL_Event event;
+  WindowEvent result;
+  if (!SDL_PollEvent(&event)) return result;
+  if (event.type == quitEventType_) {
+    result.kind = WindowEventKind::Quit;
+    result.code = event.user.code;
+  } else if (event.type == SDL_QUIT) {
+    result.kind = WindowEventKind::Destroy;
+  } else if (event.type == SDL_WINDOWEVENT) {
+    switch (event.window.event) {
+      case SDL_WINDOWEVENT_FOCUS_GAINED: result.kind = WindowEventKind::Activate; break;
+      case SDL_WINDOWEVENT_FOCUS_LOST: result.kind = WindowEventKind::Deactivate; break;
+      case SDL_WINDOWEVENT_CLOSE: result.kind = WindowEventKind::Destroy; break;
+      default: break;
+    }
+  }
+  return result;
+}
+
+void SdlWindowSystem::PostQuit(int code) {
+  SDL_Event event{};
+  event.type = quitEventType_;
+  event.user.code = code;
+  SDL_PushEvent(&event);
+}
+
+NativeWindow* SdlWindowSystem::Handle() { return reinterpret_cast<NativeWindow*>(window_); }
+
+}  // namespace sylvora

@@ -1,0 +1,39 @@
+#pragma once
+// The window adapter on SDL2: one borderless window, SDL's event queue, SDL message boxes and cursors.
+#include <cstdint>
+
+#include "platform/window.h"
+
+struct SDL_Window;
+struct SDL_Cursor;
+
+namespace sylvora {
+
+class SdlWindowSystem final : public WindowSystem {
+ public:
+  SdlWindowSystem() = default;
+  // Frees the cursor and the window and shuts SDL down.
+  ~SdlWindowSystem() override;
+  SdlWindowSystem(const SdlWindowSystem&) = delete;
+  SdlWindowSystem& operator=(const SdlWindowSystem&) = delete;
+
+  bool Create(const std::string& title, int width, int height) override;
+  void Show() override;
+  void Hide() override;
+  void Resize(int x, int y, int width, int height) override;
+  void ShowMessageBox(const std::string& text, const std::string& caption) override;
+  bool SetCursor(const uint8_t* andMask, const uint8_t* xorMask) override;
+  void CursorPosition(int& x, int& y) override;
+  bool PeekEvent() override;
+  WindowEvent TakeEvent() override;
+  void PostQuit(int code) override;
+  NativeWindow* Handle() override;
+
+ private:
+  SDL_Window* window_ = nullptr;
+  SDL_Cursor* cursor_ = nullptr;
+  uint32_t quitEventType_ = 0;  // registered user event that carries the exit code
+  bool sdlStarted_ = false;
+};
+
+}  // namespace sylvora

@@ -1,0 +1,14 @@
+#include "shell/shell_state.h"
+
+namespace sylvora {
+
+std::string commandLine;
+int appActive = 0;
+int appRunning = 0;
+DisplayRequest displayRequest;
+CursorPoint startCursor;
+FrameStats frameStats;
+WindowSystem* shellWindow = nullptr;
+InputBackend* inputBackend = nullptr;
+
+}  // namespace sylvora

@@ -1,0 +1,72 @@
+#pragma once
+// The shell's calls into the subsystems it drives but does not implement: video, audio, the settings
+// dialog, and the owners of the frame layers (the scene manager on layer 1, the ambient sound on
+// layer 6). Each entry is a plain function; an empty entry is an absent piece and its step is skipped.
+// Entries that act on the video or audio object run only while that object exists (its pointer in
+// process_state.h is not null); the scene's pause and resume run only while layer 1 is updating.
+#include <array>
+#include <string>
+
+#include "platform/native_window.h"
+#include "shell/shell_state.h"
+
+namespace sylvora {
+
+class Report;
+
+struct SubsystemCalls {
+  // Configure mode: runs the modal settings dialog over the hidden window.
+  int (*runSettingsDialog)(Report* report, const std::string& resourcePath) = nullptr;
+
+  // A0_Open, in the order it calls them.
+  // Creates the video object into `video` and brings it up for request on window: 0, or 2 on failure
+  // (reported; the object stays for Shutdown to destroy).
+  int (*createVideo)(const DisplayRequest& request, NativeWindow* window, const std::string& resourcePath) = nullptr;
+  // The display mode the video object uses; the window is sized to it.
+  void (*queryDisplayMode)(int& width, int& height, int& depth) = nullptr;
+  // Creates the audio object into `audio` and brings it up; a failure only leaves the program silent.
+  void (*createAudio)(NativeWindow* window, const std::string& resourcePath) = nullptr;
+  // Global volumes of the audio object, in percent.
+  void (*setVolumes)(int samplePercent, int musicPercent) = nullptr;
+  // Display gamma adjustment of the video object.
+  void (*setGamma)(int gamma) = nullptr;
+  // The pictures and sounds every scene shares; results are not examined.
+  void (*loadSharedPictures)() = nullptr;
+  void (*loadAmbientSounds)() = nullptr;
+  // Sets the scene manager's last scene change to now and starts scene (which sets layer 1's flags).
+  void (*startFirstScene)(int scene) = nullptr;
+  // Starts the ambient sound (which sets layer 6's flags).
+  void (*startAmbientSound)() = nullptr;
+
+  // Shutdown: destroy and free the objects; the shell then sets their pointers to null.
+  void (*destroyAudio)() = nullptr;
+  void (*destroyVideo)() = nullptr;
+
+  // OnActivateApp.
+  void (*resumeVideo)() = nullptr;
+  void (*suspendVideo)() = nullptr;
+  void (*resumeAudioOutput)() = nullptr;
+  void (*pauseAudioOutput)() = nullptr;
+  void (*sceneResume)(int reason) = nullptr;
+  void (*scenePause)(int reason) = nullptr;
+
+  // FrameRender: shows the secondary buffer; its result is not examined.
+  void (*present)() = nullptr;
+};
+
+// The per-frame calls of one layer of the LayerTable. FrameUpdate runs the updates of the updating
+// layers in layer order, FrameRender the draws of the drawing layers, ReleaseLayers the stops of the
+// started ones. update and draw return 0, or non-zero after reporting a failure.
+struct LayerCalls {
+  int (*update)() = nullptr;
+  int (*draw)() = nullptr;
+  void (*stop)() = nullptr;
+};
+
+// Layers "Layer A0" .. "Layer A6" are in use.
+constexpr int kLayersInUse = 7;
+
+extern SubsystemCalls subsystemCalls;
+extern std::array<LayerCalls, kLayersInUse> layerCalls;
+
+}  // namespace sylvora
