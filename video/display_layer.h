@@ -11,9 +11,12 @@
 
 namespace sylvora {
 
-// A surface of the display layer; the layer owns its memory, VideoSystem holds the handle until it calls
-// ReleaseSurface.
-struct DisplaySurface;
+// A surface of the display layer. Each layer derives its own surface type from it; VideoSystem holds the
+// pointer until it hands it back to ReleaseSurface.
+class DisplaySurface {
+ public:
+  virtual ~DisplaySurface() = default;
+};
 
 // Results of the blits, fills and status queries, named after the conditions the logic tells apart.
 enum class DisplayResult : int {
@@ -41,10 +44,13 @@ struct SurfaceRect {
   int bottom = 0;
 };
 
-// Write access to a locked surface: the address of its top row and the byte distance between rows.
+// Write access to a locked surface: the address of its top row, the byte distance between rows, and the
+// surface's size, which bounds every write.
 struct SurfaceLock {
   uint8_t* top = nullptr;
   int pitch = 0;
+  int width = 0;
+  int height = 0;
 };
 
 // The display's gamma ramp: 256 entries for each of red, green and blue.

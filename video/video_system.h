@@ -19,6 +19,8 @@
 namespace sylvora {
 
 class Report;
+class ReadableFile;
+enum class MessageKind : int;
 
 // Surface numbers: 0 to 999 name slots of the surface table.
 inline constexpr int kSurfaceCapacity = 1000;
@@ -212,6 +214,14 @@ class VideoSystem {
  private:
   // Creates the secondary buffer, video memory first; reports under function on failure. 0 or 2.
   int CreateSecondary(int width, int height, const char* function);
+  // Opens a picture's bytes: the loose file graphics\name + extension, or an archive entry's file moved to
+  // its offset. byteCount is the file's or entry's length; rangeFits is false when the entry runs past
+  // the end of its file. Reports a missing file under function; nullptr then.
+  std::unique_ptr<ReadableFile> OpenPicture(const std::string& name, int entry, const char* extension,
+                                            const char* function, uint64_t& byteCount, bool& rangeFits);
+  // The frame shared by the three converters: lock, write every pixel with pixelValue, unlock. 0 or 2.
+  int CopyDibWith(int number, const uint8_t* pixels, int width, int height, const char* function,
+                  int bytesPerPixel, uint32_t (*pixelValue)(const uint8_t*, const PixelFormat&));
   // Frees the held picture (and ends the JPEG decode for a JPEG).
   void ReleasePicture();
   // The slot's surface, or the secondary buffer for SurfaceSecondary.
@@ -222,10 +232,12 @@ class VideoSystem {
   void DropGammaControl();
   // Releases the device objects (not the slots), in the order gamma, secondary, clipper, primary, device.
   void ReleaseDeviceObjects();
-  // Reports "surface N<number> is invalid" with kind and function.
-  void ReportInvalidSurface(int kind, const char* function, int number);
+  // Reports "surface N<number> is invalid" with kind under function.
+  void ReportInvalidSurface(MessageKind kind, const char* function, int number);
+  // Draw's Warning for a rectangle that was clipped away or a blit that failed.
+  void ReportFailedBlit(int number, const SurfaceRect& rect, int x, int y);
   // Adds a message under module "KALDRA.VIDEO".
-  void Say(int always, int kind, const char* function, const std::string& text);
+  void Say(int always, MessageKind kind, const char* function, const std::string& text);
 
   Report* report_;
   std::unique_ptr<DisplayLayer> display_;

@@ -1,0 +1,35 @@
+#pragma once
+// A JPEG decoder double: "decodes" a tiny made-up format so the loader's paths can be tested without
+// real JPEG bytes, records its calls and can be told to fail at each step.
+//
+// The format: "FJPG", then 32-bit little-endian width, height and channel count, then width x height
+// pixels of 3 bytes (blue, green, red) top row first.
+#include <string>
+#include <vector>
+
+#include "video/jpeg_decoder.h"
+
+namespace sylvora {
+
+// The bytes of a fake JPEG of the given top-row-first blue-green-red pixels.
+std::string MakeFakeJpeg(int width, int height, const std::vector<uint8_t>& bgrTopDown, int channels = 3);
+
+class FakeJpegDecoder final : public JpegDecoder {
+ public:
+  bool initFails = false;
+  bool headerFails = false;
+  bool imageFails = false;
+  std::vector<std::string> calls;
+  int initialised = 0;  // Init calls not yet matched by Free
+
+  bool Init() override;
+  bool ReadHeader(const uint8_t* bytes, size_t size, JpegHeader& header) override;
+  bool ReadImage(uint8_t* pixels, int rowBytes) override;
+  void Free() override;
+
+ private:
+  std::vector<uint8_t> bytes_;
+  JpegHeader header_;
+};
+
+}  // namespace sylvora

@@ -1,0 +1,19 @@
+#pragma once
+// The display layer on SDL2, for the program and the real-adapter tests.
+//
+// Full screen is a desktop-sized full-screen window whose depth is emulated: at 16 every surface is
+// RGB565, at 24 packed blue-green-red, at 32 XRGB8888; windowed mode uses the desktop's depth. The
+// primary is the window's renderer: presenting uploads the secondary buffer into one streaming texture
+// through the gamma lookup table and stretches it over the window. There is no video memory (requests
+// for it fail, so callers fall back to system memory), no Mode X, no memory figures; a renderer reset
+// marks the primary lost until it is restored.
+#include <memory>
+
+#include "video/display_layer.h"
+
+namespace sylvora {
+
+// A display layer on SDL2's video subsystem and renderer; vsync is asked of the renderer when true.
+std::unique_ptr<DisplayLayer> CreateSdlDisplayLayer(bool vsync = true);
+
+}  // namespace sylvora

@@ -1,0 +1,382 @@
+// VideoSystem: the surface table and the BMP and JPEG picture loaders.
+#include <cstring>
+#include <new>
+
+#include "platform/files.h"
+#include "report/report.h"
+#include "video/video_internal.h"
+#include "video/video_system.h"
+
+namespace sylvora {
+
+namespace {
+
+// The two BMP headers: 14 bytes of file header, 40 of info header; pixel rows follow at once.
+constexpr size_t kBmpFileHeaderSize = 14;
+constexpr size_t kBmpInfoHeaderSize = 40;
+constexpr size_t kBmpHeadersSize = kBmpFileHeaderSize + kBmpInfoHeaderSize;
+constexpr uint16_t kBmpMagic = 0x4D42;  // "BM"
+constexpr uint16_t kBmpBitsPerPixel = 24;
+constexpr uint32_t kBmpUncompressed = 0;
+
+uint16_t LittleEndian16(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] | bytes[1] << 8); }
+
+uint32_t LittleEndian32(const uint8_t* bytes) {
+  return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+         static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
+// Reads exactly size bytes; false on a short read.
+bool ReadExactly(ReadableFile& file, void* buffer, size_t size) { return file.Read(buffer, size) == size; }
+
+// Whether a picture side lies in 1 .. VideoSystem::kMaxPictureSide.
+bool SensibleSide(int64_t side) { return side > 0 && side <= VideoSystem::kMaxPictureSide; }
+
+// Whether the headers describe a plain 24-bit, uncompressed, bottom-up picture whose rows fit in
+// pixelBytes bytes right after the headers.
+bool PlainBmpFits(const uint8_t* fileHeader, const uint8_t* infoHeader, uint64_t pixelBytes) {
+  const int64_t width = static_cast<int32_t>(LittleEndian32(infoHeader + 4));
+  const int64_t height = static_cast<int32_t>(LittleEndian32(infoHeader + 8));
+  if (!SensibleSide(width) || !SensibleSide(height)) return false;
+  if (LittleEndian32(fileHeader + 10) != kBmpHeadersSize) return false;
+  if (LittleEndian32(infoHeader) != kBmpInfoHeaderSize) return false;
+  if (LittleEndian16(infoHeader + 14) != kBmpBitsPerPixel) return false;
+  if (LittleEndian32(infoHeader + 16) != kBmpUncompressed) return false;
+  return static_cast<uint64_t>(PictureBuffer::RowBytes(static_cast<int>(width))) * height <= pixelBytes;
+}
+
+}  // namespace
+
+int VideoSystem::IsValidSurface(int number) const {
+  if (number == SurfaceSecondary) return 1;
+  if (number < 0 || number >= surfaces_.slotCount) return 0;
+  return surfaces_.slots[number].inUse ? 1 : 0;
+}
+
+DisplaySurface* VideoSystem::SurfaceOf(int number) const {
+  return number == SurfaceSecondary ? secondary_ : surfaces_.slots[number].surface;
+}
+
+void VideoSystem::ReportInvalidSurface(MessageKind kind, const char* function, int number) {
+  Say(1, kind, function, FormatText("surface N%d is invalid", number));
+}
+
+int VideoSystem::CreateOffScreenSurface(int width, int height, int videoMemory, int& handle,
+                                        std::string& placement, int slot) {
+  const char* function = "CreateOffScreenSurface";
+  int number = slot;
+  if (slot == SurfaceAnySlot) {
+    number = 0;
+    while (number < surfaces_.slotCount && surfaces_.slots[number].inUse) ++number;
+    if (number == surfaces_.slotCount) {
+      if (surfaces_.slotCount == kSurfaceCapacity) {
+        Say(1, MessageKind::Error, function, "surface maximum is reached");
+        return 2;
+      }
+      surfaces_.slots[number].inUse = 0;
+      ++surfaces_.slotCount;
+    }
+  } else {
+    // An explicit slot must name a slot of the table; it is counted, and a surface it held is let go.
+    if (slot < 0 || slot >= kSurfaceCapacity) {
+      ReportInvalidSurface(MessageKind::Error, function, slot);
+      return 2;
+    }
+    if (slot >= surfaces_.slotCount) surfaces_.slotCount = slot + 1;
+    SurfaceSlot& taken = surfaces_.slots[slot];
+    if (taken.inUse && taken.surface) display_->ReleaseSurface(taken.surface);
+    taken = SurfaceSlot{};
+  }
+
+  SurfaceSlot& target = surfaces_.slots[number];
+  target.surface = display_->CreateOffScreenSurface(
+      width, height, videoMemory ? SurfaceMemory::Video : SurfaceMemory::System);
+  if (target.surface && videoMemory == 0) {
+    placement = "in the system memory";
+    target.inVideoMemory = 0;
+  } else if (target.surface) {
+    int total = 0;
+    int free = 0;
+    GetVideoMemory(total, free);
+    placement = "in the video memory" + FormatText(" (free video memory=%d Kb)", free);
+    target.inVideoMemory = 1;
+  } else if (videoMemory) {
+    target.surface = display_->CreateOffScreenSurface(width, height, SurfaceMemory::System);
+    if (target.surface) {
+      placement = "in the system memory (not in the video memory)";
+      target.inVideoMemory = 0;
+    }
+  }
+  if (!target.surface) {
+    Say(1, MessageKind::Error, function, "surface was not created in the system memory");
+    return 2;
+  }
+  target.inUse = 1;
+  handle = number;
+  return 0;
+}
+
+int VideoSystem::CreateSurfaceA(const std::string& name, int videoMemory, uint32_t colourKey, int& handle,
+                                int slot, uint8_t blackThreshold) {
+  handle = SurfaceNone;
+  PictureKind kind = PictureKind::Bmp;
+  if (LoadGraphics(name, kind) != 0) return 2;
+  int number = SurfaceNone;
+  std::string placement;
+  const int width = picture_.width;
+  const int height = picture_.height;
+  if (CreateOffScreenSurface(width, height, videoMemory, number, placement, slot) != 0) {
+    ReleasePicture();
+    return 2;
+  }
+  if (kind == PictureKind::Jpeg) ApplyBlackThreshold(blackThreshold);
+  if (CopyDibToSurface(number, picture_.pixels.get(), width, height) != 0) {
+    ReleasePicture();
+    return 2;
+  }
+  SetTransparentColor(number, colourKey);
+  ReleasePicture();
+  Say(0, MessageKind::Report, "CreateSurfaceA",
+      "graph object <" + name + "> was successfully loaded and placed " + placement + FormatText(" [%d]", number));
+  handle = number;
+  SurfaceSlot& filled = surfaces_.slots[number];
+  filled.requestedVideoMemory = videoMemory;
+  filled.hasColourKey = 1;
+  filled.colourKey = colourKey;
+  filled.inUse = 1;
+  filled.name = name;
+  filled.width = width;
+  filled.height = height;
+  filled.blackThreshold = blackThreshold;
+  return 0;
+}
+
+int VideoSystem::CreateSurfaceB(const std::string& name, int videoMemory, int& handle, int slot) {
+  handle = SurfaceNone;
+  PictureKind kind = PictureKind::Bmp;
+  if (LoadGraphics(name, kind) != 0) return 2;
+  int number = SurfaceNone;
+  std::string placement;
+  const int width = picture_.width;
+  const int height = picture_.height;
+  if (CreateOffScreenSurface(width, height, videoMemory, number, placement, slot) != 0 ||
+      CopyDibToSurface(number, picture_.pixels.get(), width, height) != 0) {
+    ReleasePicture();
+    return 2;
+  }
+  ReleasePicture();
+  Say(0, MessageKind::Report, "CreateSurfaceB",
+      "graph object <" + name + "> was successfully loaded and placed " + placement + FormatText(" [%d]", number));
+  handle = number;
+  SurfaceSlot& filled = surfaces_.slots[number];
+  filled.requestedVideoMemory = videoMemory;
+  filled.hasColourKey = 0;
+  filled.colourKey = 0;
+  filled.inUse = 1;
+  filled.name = name;
+  filled.width = width;
+  filled.height = height;
+  filled.blackThreshold = 0;
+  return 0;
+}
+
+int VideoSystem::ReloadSurface(const std::string& name, int slot) {
+  PictureKind kind = PictureKind::Bmp;
+  if (LoadGraphics(name, kind) != 0) return 2;
+  if (kind == PictureKind::Jpeg && IsValidSurface(slot) && slot != SurfaceSecondary) {
+    ApplyBlackThreshold(surfaces_.slots[slot].blackThreshold);
+  }
+  const int copied = CopyDibToSurface(slot, picture_.pixels.get(), picture_.width, picture_.height);
+  ReleasePicture();
+  return copied == 0 ? 0 : 2;
+}
+
+int VideoSystem::DeleteSurface(int number) {
+  if (number == SurfaceNone) return 0;
+  // The secondary buffer is never deleted: it is refused like a number that names no surface.
+  if (IsValidSurface(number) == 0 || number == SurfaceSecondary) {
+    ReportInvalidSurface(MessageKind::Warning, "DeleteSurface", number);
+    return 1;
+  }
+  SurfaceSlot& slot = surfaces_.slots[number];
+  WaitForBlit(slot.surface);
+  display_->ReleaseSurface(slot.surface);
+  slot = SurfaceSlot{};
+  return 0;
+}
+
+void VideoSystem::ReleasePicture() {
+  if (picture_.pixels && picture_.kind == PictureKind::Jpeg) jpeg_->Free();
+  picture_.pixels.reset();
+  picture_.byteCount = 0;
+  picture_.width = 0;
+  picture_.height = 0;
+}
+
+int VideoSystem::LoadGraphics(const std::string& name, PictureKind& kind) {
+  const char* function = "LoadGraphics";
+  if (archiveMode_ == 1) {
+    int entry = 0;
+    if (FindGraphicEntry(name, entry) != 0) {
+      Say(1, MessageKind::Error, function, "graph object <" + name + "> was not found");
+      return 2;
+    }
+    const int32_t type = graphicEntries_->Entry(entry).type;
+    if (type == kJpegPicture) {
+      kind = PictureKind::Jpeg;
+      if (LoadGraphicsFromJpg("", entry) != 0) {
+        Say(1, MessageKind::Error, function, "jpg graph object <" + name + "> was not loaded");
+        return 2;
+      }
+    } else if (type == kBmpPicture) {
+      kind = PictureKind::Bmp;
+      if (LoadGraphicsFromBmp("", entry) != 0) {
+        Say(1, MessageKind::Error, function, "bmp graph object <" + name + "> was not loaded");
+        return 2;
+      }
+    } else {
+      Say(1, MessageKind::Error, function, "graph object <" + name + "> has unknown type");
+      return 2;
+    }
+    return 0;
+  }
+
+  if (report_) report_->RestoreWorkingDirectory();
+  const std::string stem = resourcePath_ + "graphics\\" + name;
+  if (Files().OpenForReading(stem + ".jpg")) {
+    kind = PictureKind::Jpeg;
+    if (LoadGraphicsFromJpg(name, LooseFileEntry) != 0) {
+      Say(1, MessageKind::Error, function, "jpg graph file <" + name + "> was not loaded");
+      return 2;
+    }
+  } else if (Files().OpenForReading(stem + ".bmp")) {
+    kind = PictureKind::Bmp;
+    if (LoadGraphicsFromBmp(name, LooseFileEntry) != 0) {
+      Say(1, MessageKind::Error, function, "bmp graph file <" + name + "> was not loaded");
+      return 2;
+    }
+  } else {
+    Say(1, MessageKind::Error, function, "jpg or bmp graph file <" + name + "> was not found");
+    return 2;
+  }
+  return 0;
+}
+
+std::unique_ptr<ReadableFile> VideoSystem::OpenPicture(const std::string& name, int entry, const char* extension,
+                                                       const char* function, uint64_t& byteCount,
+                                                       bool& rangeFits) {
+  if (report_) report_->RestoreWorkingDirectory();
+  rangeFits = true;
+  if (entry == LooseFileEntry) {
+    std::unique_ptr<ReadableFile> file = Files().OpenForReading(resourcePath_ + "graphics\\" + name + extension);
+    if (!file) {
+      Say(1, MessageKind::Error, function,
+          std::string(extension[1] == 'b' ? "bmp" : "jpg") + " graph file <" + name + "> was not found");
+      return nullptr;
+    }
+    byteCount = file->Size();
+    return file;
+  }
+  const bool known = entry >= 0 && entry < graphicEntries_->Count();
+  const ArchiveEntry noEntry;
+  const ArchiveEntry& archived = known ? graphicEntries_->Entry(entry) : noEntry;
+  std::unique_ptr<ReadableFile> file = known ? Files().OpenForReading(resourcePath_ + archived.fileName) : nullptr;
+  if (!file) {
+    Say(1, MessageKind::Error, function, "res file <" + archived.fileName + "> was not found");
+    return nullptr;
+  }
+  // An entry whose bytes run past the end of its file is refused before anything is allocated.
+  rangeFits = static_cast<uint64_t>(archived.offset) + archived.length <= file->Size() &&
+              file->Seek(archived.offset);
+  byteCount = archived.length;
+  return file;
+}
+
+int VideoSystem::LoadGraphicsFromBmp(const std::string& name, int entry) {
+  const char* function = "LoadGraphicsFromBmp";
+  ReleasePicture();
+  uint64_t total = 0;
+  bool rangeFits = true;
+  std::unique_ptr<ReadableFile> file = OpenPicture(name, entry, ".bmp", function, total, rangeFits);
+  if (!file) return 2;
+
+  uint8_t fileHeader[kBmpFileHeaderSize] = {};
+  uint8_t infoHeader[kBmpInfoHeaderSize] = {};
+  const bool headersRead = rangeFits && total >= kBmpHeadersSize &&
+                           ReadExactly(*file, fileHeader, sizeof fileHeader) &&
+                           LittleEndian16(fileHeader) == kBmpMagic &&
+                           ReadExactly(*file, infoHeader, sizeof infoHeader);
+  if (!headersRead || !PlainBmpFits(fileHeader, infoHeader, total - kBmpHeadersSize)) {
+    Say(1, MessageKind::Error, function, "bmp graph file\\object <" + name + "> is incorrect");
+    return 2;
+  }
+  const size_t pixelBytes = static_cast<size_t>(total - kBmpHeadersSize);
+  picture_.pixels.reset(new (std::nothrow) uint8_t[pixelBytes]);
+  if (!picture_.pixels) {
+    Say(1, MessageKind::Error, function, "memory for dib was not allocated");
+    return 2;
+  }
+  if (!ReadExactly(*file, picture_.pixels.get(), pixelBytes)) {
+    picture_.pixels.reset();
+    Say(1, MessageKind::Error, function, "bmp graph file\\object <" + name + "> is incorrect");
+    return 2;
+  }
+  picture_.byteCount = pixelBytes;
+  picture_.width = static_cast<int32_t>(LittleEndian32(infoHeader + 4));
+  picture_.height = static_cast<int32_t>(LittleEndian32(infoHeader + 8));
+  picture_.kind = PictureKind::Bmp;
+  return 0;
+}
+
+int VideoSystem::LoadGraphicsFromJpg(const std::string& name, int entry) {
+  const char* function = "LoadGraphicsFromJpg";
+  ReleasePicture();
+  uint64_t count = 0;
+  bool rangeFits = true;
+  std::unique_ptr<ReadableFile> file = OpenPicture(name, entry, ".jpg", function, count, rangeFits);
+  if (!file) return 2;
+  if (!rangeFits) {
+    Say(1, MessageKind::Error, function, "JPG parameters was not readed");
+    return 2;
+  }
+  std::unique_ptr<uint8_t[]> compressed(new (std::nothrow) uint8_t[count ? count : 1]);
+  if (!compressed) {
+    Say(1, MessageKind::Error, function, "memory for jpg was not allocated");
+    return 2;
+  }
+  const bool read = ReadExactly(*file, compressed.get(), count);
+  file.reset();
+
+  if (!jpeg_->Init()) {
+    Say(1, MessageKind::Error, function, "IJL was not initialized");
+    return 2;
+  }
+  JpegHeader header;
+  if (!read || !jpeg_->ReadHeader(compressed.get(), count, header) || !SensibleSide(header.width) ||
+      !SensibleSide(header.height)) {
+    jpeg_->Free();
+    Say(1, MessageKind::Error, function, "JPG parameters was not readed");
+    return 2;
+  }
+  const int rowBytes = PictureBuffer::RowBytes(header.width);
+  const size_t pixelBytes = static_cast<size_t>(rowBytes) * header.height;
+  picture_.pixels.reset(new (std::nothrow) uint8_t[pixelBytes]);
+  if (!picture_.pixels) {
+    jpeg_->Free();
+    Say(1, MessageKind::Error, function, "memory for dib was not allocated");
+    return 2;
+  }
+  if (!jpeg_->ReadImage(picture_.pixels.get(), rowBytes)) {
+    picture_.pixels.reset();
+    jpeg_->Free();
+    Say(1, MessageKind::Error, function, "jpg was not readed");
+    return 2;
+  }
+  picture_.byteCount = pixelBytes;
+  picture_.width = header.width;
+  picture_.height = header.height;
+  picture_.kind = PictureKind::Jpeg;
+  return 0;
+}
+
+}  // namespace sylvora
