@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# End-to-end test of the settings dialog on the X display in $DISPLAY, driven as a person would with
+# xdotool. Usage:
+#   e2e_settings.sh CASE WORKDIR host      SETTINGS_DIALOG_HOST
+#   e2e_settings.sh CASE WORKDIR configure SYLVORA INSTALL_PATH_FILE   (runs "sylvora /c")
+#   e2e_settings.sh CASE WORKDIR noswitch  SYLVORA INSTALL_PATH_FILE   (runs "sylvora" with no switch)
+# CASE: open_shows_dialog, scene_enter_saves, escape_saves_nothing, close_box_saves_nothing; the last
+# needs CLOSE_REQUEST_TOOL in the environment: a program that asks window ID to close as a close box does.
+# The installation directory is WORKDIR/install; a screenshot of the dialog goes to WORKDIR/dialog.png.
+set -euo pipefail
+
+CASE="$1"; WORK="$2"; MODE="$3"; PROGRAM="$4"; EXTRA="${5:-}"
+CAPTION="Sylvora Screensaver Settings"
+INSTALL="$WORK/install"
+OPTIONS="$INSTALL/options.ini"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+rm -rf "$WORK"
+mkdir -p "$INSTALL"
+# A file with non-default hidden settings, written by hand (no CR), so any rewrite shows.
+printf 'nature_view = 1000;\nbrightness = 7;\nmusic_volume = 3;\nbirds_singing_volume = 9;\nsound_volume = 6;\n' \
+  > "$OPTIONS"
+cp "$OPTIONS" "$WORK/options.before"
+
+case "$MODE" in
+  host) "$PROGRAM" "$INSTALL" > "$WORK/stdout" 2> "$WORK/stderr" & ;;
+  configure|noswitch)
+    [ -n "$EXTRA" ] || fail "the install-path file is needed in $MODE mode"
+    mkdir -p "$(dirname "$EXTRA")"
+    printf 'path=%s\n' "$INSTALL" > "$EXTRA"
+    if [ "$MODE" = configure ]; then
+      "$PROGRAM" /c > "$WORK/stdout" 2> "$WORK/stderr" &
+    else
+      "$PROGRAM" > "$WORK/stdout" 2> "$WORK/stderr" &
+    fi ;;
+  *) fail "unknown mode $MODE" ;;
+esac
+PID=$!
+trap 'kill "$PID" 2>/dev/null || true' EXIT
+
+WINDOW="$(timeout 20 xdotool search --sync --onlyvisible --name "^$CAPTION\$" | head -n 1)" ||
+  fail "no window captioned \"$CAPTION\" appeared"
+sleep 0.5  # let the first frame be drawn
+
+# Ends the run: waits for the program and checks it left within a few seconds.
+wait_exit() {
+  local code=0
+  for _ in $(seq 1 50); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$PID" 2>/dev/null && fail "the program is still running after the dialog should have closed"
+  wait "$PID" || code=$?
+  echo "$code"
+}
+
+# Opens the scene list with a click at its middle, moves down the entries and chooses one with Enter.
+choose_scene_entry() {
+  local steps="$1"
+  eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
+  # The scene list's closed box starts at (186, 22) dialog units; its middle is about 48 units right
+  # and 5 units down from there. The dialog is 298 x 158 units.
+  xdotool mousemove --window "$WINDOW" $((WIDTH * 234 / 298)) $((HEIGHT * 28 / 158))
+  xdotool mousedown 1; sleep 0.1; xdotool mouseup 1
+  sleep 0.5
+  for _ in $(seq 1 "$steps"); do xdotool key Down; sleep 0.1; done
+  xdotool key Return
+  sleep 0.3
+}
+
+case "$CASE" in
+  open_shows_dialog)
+    import -window root "$WORK/dialog.png"
+    eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
+    read -r SW SH < <(xdotool getdisplaygeometry)
+    [ "$X" -eq $((SW / 2 - WIDTH / 2)) ] && [ "$Y" -eq $((SH / 2 - HEIGHT / 2)) ] ||
+      fail "window at $X,$Y size ${WIDTH}x$HEIGHT is not centred on ${SW}x$SH"
+    xdotool windowfocus --sync "$WINDOW"; xdotool key Escape
+    wait_exit > /dev/null
+    cmp -s "$OPTIONS" "$WORK/options.before" || fail "options.ini changed"
+    ;;
+  scene_enter_saves)
+    # Randomly -> "Constantly 4th scene" (scene 2), then Enter presses OK.
+    choose_scene_entry 4
+    xdotool key Return
+    code="$(wait_exit)"
+    [ "$MODE" != host ] || [ "$code" -eq 1 ] || fail "dialog result $code, expected 1 for OK"
+    printf '%s\r\n' ';  ' '; Sylvora Screensaver Options file' ';  ' ' ' ' ' '; -----------------------' \
+      '; Graphics' ' ' 'nature_view = 2;' 'nature_change_freq = 0;' 'background_animation = 2;' \
+      'speed_of_sky = 2;' 'brightness = 7;' 'exit_on_mouse_move = true;' ' ' ' ' \
+      '; -----------------------' '; Sound' ' ' 'birds_singing = true;' 'sound_volume = 6;' \
+      'birds_singing_volume = 9;' 'music_volume = 3;' > "$WORK/options.expected"
+    cmp "$OPTIONS" "$WORK/options.expected" || { diff "$OPTIONS" "$WORK/options.expected" >&2; fail "options.ini differs"; }
+    ;;
+  escape_saves_nothing)
+    choose_scene_entry 2
+    xdotool key Escape
+    code="$(wait_exit)"
+    [ "$MODE" != host ] || [ "$code" -eq 0 ] || fail "dialog result $code, expected 0 for Cancel"
+    cmp -s "$OPTIONS" "$WORK/options.before" || fail "options.ini changed"
+    ;;
+  close_box_saves_nothing)
+    [ -n "${CLOSE_REQUEST_TOOL:-}" ] || fail "close_box_saves_nothing needs CLOSE_REQUEST_TOOL"
+    choose_scene_entry 1
+    "$CLOSE_REQUEST_TOOL" "$WINDOW"
+    code="$(wait_exit)"
+    [ "$MODE" != host ] || [ "$code" -eq 0 ] || fail "dialog result $code, expected 0 for the close box"
+    cmp -s "$OPTIONS" "$WORK/options.before" || fail "options.ini changed"
+    ;;
+  *) fail "unknown case $CASE" ;;
+esac
+echo "PASS: $CASE ($MODE)"
