@@ -54,6 +54,7 @@ SettingsView::SettingsView(SettingsDialog& dialog) : dialog_(dialog) {
   g_signal_connect(window_, "key-press-event", G_CALLBACK(OnKeyPress), this);
   g_signal_connect(window_, "delete-event", G_CALLBACK(OnDelete), this);
   g_signal_connect(window_, "map-event", G_CALLBACK(OnMapped), this);
+  gtk_widget_show_all(surface);  // only the window itself waits for Show
   Draw();
 }
 
@@ -172,7 +173,7 @@ void SettingsView::Show() {
   GtkRequisition size;
   gtk_widget_get_preferred_size(window_, &size, nullptr);
   Centre(size.width, size.height);
-  gtk_widget_show_all(window_);
+  gtk_widget_show(window_);
 }
 
 // Moves the window so that a window of the given outer size sits centred on the primary monitor.

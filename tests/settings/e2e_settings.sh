@@ -6,7 +6,8 @@
 #   e2e_settings.sh CASE WORKDIR noswitch  SYLVORA INSTALL_PATH_FILE   (runs "sylvora" with no switch)
 # CASE: open_shows_dialog, scene_enter_saves, escape_saves_nothing, close_box_saves_nothing; the last
 # needs CLOSE_REQUEST_TOOL in the environment: a program that asks window ID to close as a close box does.
-# The installation directory is WORKDIR/install; a screenshot of the dialog goes to WORKDIR/dialog.png.
+# The installation directory is WORKDIR/install; open_shows_dialog leaves screenshots of the screen and of the
+# dialog in WORKDIR/dialog.png and WORKDIR/dialog-window.png.
 set -euo pipefail
 
 CASE="$1"; WORK="$2"; MODE="$3"; PROGRAM="$4"; EXTRA="${5:-}"
@@ -43,13 +44,12 @@ WINDOW="$(timeout 20 xdotool search --sync --onlyvisible --name "^$CAPTION\$" | 
   fail "no window captioned \"$CAPTION\" appeared"
 sleep 0.5  # let the first frame be drawn
 
-# Ends the run: waits for the program and checks it left within a few seconds.
+# Ends the run: checks the program left within five seconds and puts its exit status in EXIT_CODE.
 wait_exit() {
-  local code=0
   for _ in $(seq 1 50); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$PID" 2>/dev/null && fail "the program is still running after the dialog should have closed"
-  wait "$PID" || code=$?
-  echo "$code"
+  EXIT_CODE=0
+  wait "$PID" || EXIT_CODE=$?
 }
 
 # Opens the scene list with a click at its middle, moves down the entries and chooses one with Enter.
@@ -69,20 +69,21 @@ choose_scene_entry() {
 case "$CASE" in
   open_shows_dialog)
     import -window root "$WORK/dialog.png"
+    import -window "$WINDOW" "$WORK/dialog-window.png"
     eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
     read -r SW SH < <(xdotool getdisplaygeometry)
     [ "$X" -eq $((SW / 2 - WIDTH / 2)) ] && [ "$Y" -eq $((SH / 2 - HEIGHT / 2)) ] ||
       fail "window at $X,$Y size ${WIDTH}x$HEIGHT is not centred on ${SW}x$SH"
     xdotool windowfocus --sync "$WINDOW"; xdotool key Escape
-    wait_exit > /dev/null
+    wait_exit
     cmp -s "$OPTIONS" "$WORK/options.before" || fail "options.ini changed"
     ;;
   scene_enter_saves)
     # Randomly -> "Constantly 4th scene" (scene 2), then Enter presses OK.
     choose_scene_entry 4
     xdotool key Return
-    code="$(wait_exit)"
-    [ "$MODE" != host ] || [ "$code" -eq 1 ] || fail "dialog result $code, expected 1 for OK"
+    wait_exit
+    [ "$MODE" != host ] || [ "$EXIT_CODE" -eq 1 ] || fail "dialog result $EXIT_CODE, expected 1 for OK"
     printf '%s\r\n' ';  ' '; Sylvora Screensaver Options file' ';  ' ' ' ' ' '; -----------------------' \
       '; Graphics' ' ' 'nature_view = 2;' 'nature_change_freq = 0;' 'background_animation = 2;' \
       'speed_of_sky = 2;' 'brightness = 7;' 'exit_on_mouse_move = true;' ' ' ' ' \
@@ -93,16 +94,16 @@ case "$CASE" in
   escape_saves_nothing)
     choose_scene_entry 2
     xdotool key Escape
-    code="$(wait_exit)"
-    [ "$MODE" != host ] || [ "$code" -eq 0 ] || fail "dialog result $code, expected 0 for Cancel"
+    wait_exit
+    [ "$MODE" != host ] || [ "$EXIT_CODE" -eq 0 ] || fail "dialog result $EXIT_CODE, expected 0 for Cancel"
     cmp -s "$OPTIONS" "$WORK/options.before" || fail "options.ini changed"
     ;;
   close_box_saves_nothing)
     [ -n "${CLOSE_REQUEST_TOOL:-}" ] || fail "close_box_saves_nothing needs CLOSE_REQUEST_TOOL"
     choose_scene_entry 1
     "$CLOSE_REQUEST_TOOL" "$WINDOW"
-    code="$(wait_exit)"
-    [ "$MODE" != host ] || [ "$code" -eq 0 ] || fail "dialog result $code, expected 0 for the close box"
+    wait_exit
+    [ "$MODE" != host ] || [ "$EXIT_CODE" -eq 0 ] || fail "dialog result $EXIT_CODE, expected 0 for the close box"
     cmp -s "$OPTIONS" "$WORK/options.before" || fail "options.ini changed"
     ;;
   *) fail "unknown case $CASE" ;;

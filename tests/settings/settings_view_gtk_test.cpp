@@ -28,12 +28,31 @@ std::string ActiveText(GtkWidget* list) {
   return result;
 }
 
-// Delivers a key press of keyval to a shown window, as the keyboard would.
+// Runs the main loop until the dialog closes or a second has passed; a key-activated button clicks only
+// after its pressed look has been shown.
+void RunUntilClosed(const SettingsDialog& dialog) {
+  const gint64 end = g_get_monotonic_time() + G_USEC_PER_SEC;
+  while (!dialog.Closed() && g_get_monotonic_time() < end) {
+    ProcessEvents();
+    g_usleep(10000);
+  }
+}
+
+// Delivers a key press of keyval to a shown window as the keyboard would: with the seat's keyboard and
+// the key's hardware code, which key bindings are matched by.
 void PressKey(GtkWidget* window, guint keyval) {
+  GdkDisplay* display = gtk_widget_get_display(window);
+  GdkKeymapKey* keys = nullptr;
+  gint keyCount = 0;
+  ASSERT_TRUE(gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), keyval, &keys, &keyCount));
   GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
   event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(window)));
   event->key.keyval = keyval;
-  gtk_widget_event(window, event);
+  event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+  event->key.time = GDK_CURRENT_TIME;
+  gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(display)));
+  g_free(keys);
+  gtk_main_do_event(event);
   gdk_event_free(event);
   ProcessEvents();
 }
@@ -152,7 +171,7 @@ TEST_F(SettingsViewTest, ShownWindowIsCentredAndNoTextIsCutOrOverlapsTheNextCont
 }
 
 TEST_F(SettingsViewTest, WidgetsShowTheControllersStateAfterOpening) {
-  OpenWith("nature_view = 3;\r\nnature_change_freq = 600000;\r\nbirds_singing = no;\r\nsound_volume = 6;\r\n");
+  OpenWith("nature_view = 2;\r\nnature_change_freq = 600000;\r\nbirds_singing = off;\r\nsound_volume = 6;\r\n");
   EXPECT_EQ(ActiveText(W(kSceneList)), "Constantly 4th scene");
   EXPECT_EQ(ActiveText(W(kChangeList)), "never");
   EXPECT_FALSE(gtk_widget_get_sensitive(W(kChangeList)));
@@ -253,6 +272,7 @@ TEST_F(SettingsViewTest, EnterPressesOkUnlessCancelHasTheFocus) {
   gtk_widget_grab_focus(shown.Widget(kCancelButton));
   files.files.clear();
   PressKey(shown.Window(), GDK_KEY_Return);
+  RunUntilClosed(second);
   EXPECT_TRUE(second.Closed());
   EXPECT_EQ(second.Result(), 0);
   EXPECT_FALSE(files.Has(kOptionsPath));
