@@ -1,0 +1,486 @@
+#include "audio/sound_library_openal.h"
+
+#define AL_ALEXT_PROTOTYPES
+#include <AL/al.h>
+#include <AL/alc.h>
+#include <AL/alext.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "audio/ogg_decoder_vorbis.h"
+#include "platform/files.h"
+
+namespace sylvora {
+
+namespace {
+
+// The largest compressed range read into memory for one sample.
+constexpr uint32_t kMaxEncodedBytes = 64u << 20;
+// Playback rates a play call may ask for, in Hz.
+constexpr int kMinFrequency = 100;
+constexpr int kMaxFrequency = 100000;
+// Speed of sound in metres per second, scaled by the distance factor into the caller's units.
+constexpr float kSpeedOfSound = 343.3f;
+// Where a stereo sample's two channels sit when not panned: OpenAL Soft's default, 30 degrees each side
+// (angles count counter-clockwise from straight ahead, so positive is left).
+constexpr float kStereoAngle = std::numbers::pi_v<float> / 6.0f;
+constexpr float kQuarterTurn = std::numbers::pi_v<float> / 2.0f;
+
+// One playback of a sample: its source and what the replacement rules compare.
+struct Playback {
+  ALuint source = 0;
+  uint64_t startOrder = 0;  // when it was last started; the smallest has played longest
+  Vector3 position;         // where it was last placed (the listener's space); plain playbacks stay at 0
+};
+
+// One loaded sample: its decoded data in an OpenAL buffer and its own sources.
+struct Sample {
+  bool used = false;
+  ALuint buffer = 0;
+  int rate = 0;  // the decoded data's own rate; pitch = playback frequency / rate
+  SampleInfo info;
+  std::array<Playback, OpenAlSoundLibrary::kMaxPlaybacks> playbacks{};
+};
+
+// The OpenAL format of decoded 16-bit data.
+ALenum FormatOf(int channels) { return channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16; }
+
+// Channel handles name a sample and one of its playbacks; 0 is no channel.
+uint32_t ChannelHandle(int sampleIndex, int playback) {
+  return static_cast<uint32_t>(sampleIndex + 1) * OpenAlSoundLibrary::kMaxPlaybacks + static_cast<uint32_t>(playback);
+}
+
+float DistanceBetween(const Vector3& a, const Vector3& b) {
+  return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
+}
+
+}  // namespace
+
+struct OpenAlSoundLibrary::State {
+  Output output;
+  ALCdevice* device = nullptr;
+  ALCcontext* context = nullptr;
+  int frequency = 0;
+  int error = kSoundOk;
+  bool paused = false;
+  int algorithm = k3DAlgorithmLight;
+  float rollOff = 1.0f;
+  Vector3 listener;
+  int musicVolume = 100;
+  int sampleVolume = 100;
+  int streamVolume = 100;
+  uint64_t playCount = 0;
+  std::array<Sample, kSampleCapacity> samples{};
+
+  explicit State(Output chosen) : output(chosen) {}
+
+  bool Fail(int code) {
+    error = code;
+    return false;
+  }
+  uint32_t FailHandle(int code) {
+    error = code;
+    return 0;
+  }
+
+  Sample* Find(uint32_t handle) {
+    if (handle == 0 || handle > static_cast<uint32_t>(kSampleCapacity) || !samples[handle - 1].used) {
+      error = kSoundBadHandle;
+      return nullptr;
+    }
+    return &samples[handle - 1];
+  }
+
+  // Device attributes: the rate, enough sources for every sample's playbacks, the HRTF request of the
+  // chosen 3D rendering, and for the loopback device the stereo 16-bit format it renders.
+  std::vector<ALCint> Attributes() const {
+    std::vector<ALCint> attributes{ALC_FREQUENCY, frequency, ALC_MONO_SOURCES, kSampleCapacity * kMaxPlaybacks,
+                                   ALC_STEREO_SOURCES, 0};
+    if (alcIsExtensionPresent(device, "ALC_SOFT_HRTF")) {
+      const ALCint hrtf = algorithm == k3DAlgorithmOff    ? ALC_FALSE
+                          : algorithm == k3DAlgorithmFull ? ALC_TRUE
+                                                          : ALC_DONT_CARE_SOFT;
+      attributes.insert(attributes.end(), {ALC_HRTF_SOFT, hrtf});
+    }
+    if (output == Output::Loopback) {
+      attributes.insert(attributes.end(),
+                        {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_SHORT_SOFT});
+    }
+    attributes.push_back(0);
+    return attributes;
+  }
+
+  // Reads the file range into bytes. kSoundOk or the failure's code.
+  static int ReadRange(const std::string& path, uint32_t offset, uint32_t length, std::vector<uint8_t>& bytes) {
+    auto file = Files().OpenForReading(path);
+    if (!file) return kSoundFileOpen;
+    const uint64_t size = file->Size();
+    if (offset > size) return kSoundRangePastFile;
+    const uint64_t wanted = length == 0 ? size - offset : length;
+    if (wanted > size - offset) return kSoundRangePastFile;
+    if (wanted > kMaxEncodedBytes) return kSoundUnsupported;
+    if (!file->Seek(offset)) return kSoundFileOpen;
+    bytes.resize(static_cast<size_t>(wanted));
+    size_t done = 0;
+    while (done < bytes.size()) {
+      const size_t got = file->Read(bytes.data() + done, bytes.size() - done);
+      if (got == 0) return kSoundFileOpen;
+      done += got;
+    }
+    return kSoundOk;
+  }
+
+  // The playback a new play of sample takes: a silent one, else the one its replacement rule names.
+  int ChoosePlayback(Sample& sample) {
+    const int count = sample.info.maxPlaybacks;
+    for (int i = 0; i < count; ++i) {
+      ALint state = AL_STOPPED;
+      alGetSourcei(sample.playbacks[i].source, AL_SOURCE_STATE, &state);
+      if (state != AL_PLAYING && state != AL_PAUSED) return i;
+    }
+    const uint32_t rule = sample.info.flags & kSampleOverMask;
+    if (rule != kSampleOverDistance && rule != kSampleOverPosition) return -1;
+    int chosen = 0;
+    for (int i = 1; i < count; ++i) {
+      const Playback& candidate = sample.playbacks[i];
+      const Playback& best = sample.playbacks[chosen];
+      const bool better = rule == kSampleOverDistance
+                              ? DistanceBetween(candidate.position, listener) > DistanceBetween(best.position, listener)
+                              : candidate.startOrder < best.startOrder;
+      if (better) chosen = i;
+    }
+    alSourceStop(sample.playbacks[chosen].source);
+    return chosen;
+  }
+
+  // Places a playback beside the listener by pan -100..100: a mono source on a half circle in front, a
+  // stereo source by turning both channel angles towards the side.
+  static void PlacePlain(ALuint source, int channels, int pan) {
+    const float side = static_cast<float>(pan) / 100.0f;
+    alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
+    alSourcef(source, AL_ROLLOFF_FACTOR, 0.0f);
+    if (channels == 1) {
+      const float angle = side * kQuarterTurn;
+      alSource3f(source, AL_POSITION, std::sin(angle), 0.0f, -std::cos(angle));
+    } else {
+      const float target = side < 0 ? kQuarterTurn : -kQuarterTurn;
+      const float weight = std::fabs(side);
+      const ALfloat angles[2] = {kStereoAngle + (target - kStereoAngle) * weight,
+                                 -kStereoAngle + (target + kStereoAngle) * weight};
+      alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
+      alSourcefv(source, AL_STEREO_ANGLES, angles);
+    }
+  }
+
+  // Places a playback in the listener's space with the sample's distances and the roll-off factor.
+  void PlaceAt(ALuint source, const SampleInfo& info, const Vector3& position, const Vector3* orientation,
+               const Vector3* velocity) const {
+    alSourcei(source, AL_SOURCE_RELATIVE, AL_FALSE);
+    alSource3f(source, AL_POSITION, position.x, position.y, -position.z);
+    const Vector3 still;
+    const Vector3& speed = velocity ? *velocity : still;
+    alSource3f(source, AL_VELOCITY, speed.x, speed.y, -speed.z);
+    const Vector3& facing = orientation ? *orientation : still;
+    alSource3f(source, AL_DIRECTION, facing.x, facing.y, -facing.z);
+    alSourcef(source, AL_REFERENCE_DISTANCE, info.minDistance);
+    alSourcef(source, AL_MAX_DISTANCE, info.maxDistance);
+    alSourcef(source, AL_ROLLOFF_FACTOR, rollOff);
+  }
+
+  // Starts playback index of sample with the given settings; the channel handle.
+  uint32_t Start(int sampleIndex, int index, uint32_t start, int frequency, int volume, bool loop,
+                 const Vector3& position) {
+    Sample& sample = samples[sampleIndex];
+    Playback& playback = sample.playbacks[index];
+    const ALuint source = playback.source;
+    const int clampedFrequency = std::clamp(frequency, kMinFrequency, kMaxFrequency);
+    alSourcef(source, AL_PITCH, static_cast<float>(clampedFrequency) / static_cast<float>(sample.rate));
+    alSourcef(source, AL_GAIN, static_cast<float>(std::clamp(volume, 0, 100)) / 100.0f);
+    alSourcei(source, AL_LOOPING, loop ? AL_TRUE : AL_FALSE);
+    alSourcei(source, AL_BYTE_OFFSET, start < sample.info.length ? static_cast<ALint>(start) : 0);
+    alSourcePlay(source);
+    playback.startOrder = ++playCount;
+    playback.position = position;
+    error = kSoundOk;
+    return ChannelHandle(sampleIndex, index);
+  }
+
+  void ApplyListenerGain() const {
+    if (context) alListenerf(AL_GAIN, static_cast<float>(sampleVolume) / 100.0f);
+  }
+};
+
+OpenAlSoundLibrary::OpenAlSoundLibrary(Output output) : state_(std::make_unique<State>(output)) {}
+
+OpenAlSoundLibrary::~OpenAlSoundLibrary() { Free(); }
+
+uint32_t OpenAlSoundLibrary::Identity() { return kSoundLibraryIdentity; }
+
+bool OpenAlSoundLibrary::Init(int frequency, bool /*with3D: OpenAL always positions*/, NativeWindow*) {
+  State& s = *state_;
+  if (s.device) return s.Fail(kSoundAlreadyInitialised);
+  if (frequency <= 0) return s.Fail(kSoundIllegalParameter);
+  s.frequency = frequency;
+  s.device = s.output == Output::Loopback ? alcLoopbackOpenDeviceSOFT(nullptr) : alcOpenDevice(nullptr);
+  if (!s.device) return s.Fail(kSoundNoDevice);
+  const std::vector<ALCint> attributes = s.Attributes();
+  s.context = alcCreateContext(s.device, attributes.data());
+  if (!s.context || !alcMakeContextCurrent(s.context)) {
+    if (s.context) alcDestroyContext(s.context);
+    alcCloseDevice(s.device);
+    s.context = nullptr;
+    s.device = nullptr;
+    return s.Fail(kSoundContextFailed);
+  }
+  alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
+  s.paused = false;
+  s.ApplyListenerGain();
+  s.error = kSoundOk;
+  return true;
+}
+
+int OpenAlSoundLibrary::ErrorCode() { return state_->error; }
+
+void OpenAlSoundLibrary::Set3DAlgorithm(int algorithm) {
+  State& s = *state_;
+  if (algorithm < k3DAlgorithmOff || algorithm > k3DAlgorithmLight) {
+    s.error = kSoundIllegalParameter;
+    return;
+  }
+  s.algorithm = algorithm;
+  if (s.device && alcIsExtensionPresent(s.device, "ALC_SOFT_HRTF")) {
+    const std::vector<ALCint> attributes = s.Attributes();
+    alcResetDeviceSOFT(s.device, attributes.data());
+  }
+}
+
+void OpenAlSoundLibrary::Set3DPosition(const Vector3* position, const Vector3* velocity, const Vector3* front,
+                                       const Vector3* top) {
+  State& s = *state_;
+  if (!s.context) return;
+  alDeferUpdatesSOFT();
+  if (position) {
+    s.listener = *position;
+    alListener3f(AL_POSITION, position->x, position->y, -position->z);
+  }
+  if (velocity) alListener3f(AL_VELOCITY, velocity->x, velocity->y, -velocity->z);
+  if (front && top) {
+    const ALfloat orientation[6] = {front->x, front->y, -front->z, top->x, top->y, -top->z};
+    alListenerfv(AL_ORIENTATION, orientation);
+  }
+}
+
+void OpenAlSoundLibrary::Set3DFactors(float distance, float rollOff, float doppler) {
+  State& s = *state_;
+  if (!s.context) return;
+  alDeferUpdatesSOFT();
+  if (distance > 0.0f) alSpeedOfSound(kSpeedOfSound * distance);
+  if (rollOff >= 0.0f) s.rollOff = rollOff;
+  if (doppler >= 0.0f) alDopplerFactor(doppler);
+}
+
+// This output renders no environmental reverb at all, which is what a mix of 0 asks for; the other
+// parameters only shape a reverb, so there is nothing to set.
+void OpenAlSoundLibrary::SetReverb(int, float, float, float) {}
+
+void OpenAlSoundLibrary::Apply3D() {
+  if (state_->context) alProcessUpdatesSOFT();
+}
+
+bool OpenAlSoundLibrary::Start() {
+  State& s = *state_;
+  if (!s.device) return s.Fail(kSoundNotInitialised);
+  if (s.paused && s.output == Output::DefaultDevice) alcDeviceResumeSOFT(s.device);
+  s.paused = false;
+  return true;
+}
+
+void OpenAlSoundLibrary::Pause() {
+  State& s = *state_;
+  if (!s.device) return;
+  if (s.output == Output::DefaultDevice) alcDevicePauseSOFT(s.device);
+  s.paused = true;
+}
+
+void OpenAlSoundLibrary::Stop() {
+  for (Sample& sample : state_->samples) {
+    if (!sample.used) continue;
+    for (int i = 0; i < sample.info.maxPlaybacks; ++i) alSourceStop(sample.playbacks[i].source);
+  }
+}
+
+void OpenAlSoundLibrary::Free() {
+  State& s = *state_;
+  if (!s.device) return;
+  for (Sample& sample : s.samples) {
+    if (!sample.used) continue;
+    for (int i = 0; i < sample.info.maxPlaybacks; ++i) alDeleteSources(1, &sample.playbacks[i].source);
+    alDeleteBuffers(1, &sample.buffer);
+    sample = Sample{};
+  }
+  alcMakeContextCurrent(nullptr);
+  alcDestroyContext(s.context);
+  alcCloseDevice(s.device);
+  s.context = nullptr;
+  s.device = nullptr;
+  s.paused = false;
+}
+
+uint32_t OpenAlSoundLibrary::SampleLoad(const std::string& path, uint32_t offset, uint32_t length,
+                                        int maxPlaybacks, uint32_t flags) {
+  State& s = *state_;
+  if (!s.context) return s.FailHandle(kSoundNotInitialised);
+  if (maxPlaybacks < 1 || maxPlaybacks > kMaxPlaybacks) return s.FailHandle(kSoundIllegalParameter);
+  const auto free = std::find_if(s.samples.begin(), s.samples.end(), [](const Sample& x) { return !x.used; });
+  if (free == s.samples.end()) return s.FailHandle(kSoundOutOfMemory);
+
+  std::vector<uint8_t> bytes;
+  int result = State::ReadRange(path, offset, length, bytes);
+  if (result != kSoundOk) return s.FailHandle(result);
+  DecodedSound sound;
+  result = DecodeOggVorbis(bytes.data(), bytes.size(), sound);
+  if (result != kSoundOk) return s.FailHandle(result);
+  if (flags & kSample3D) MixDownToMono(sound);
+
+  Sample& sample = *free;
+  alGetError();
+  alGenBuffers(1, &sample.buffer);
+  alBufferData(sample.buffer, FormatOf(sound.channels), sound.samples.data(),
+               static_cast<ALsizei>(sound.samples.size() * sizeof(int16_t)), sound.rate);
+  ALuint sources[kMaxPlaybacks] = {};
+  if (alGetError() == AL_NO_ERROR) alGenSources(maxPlaybacks, sources);
+  if (alGetError() != AL_NO_ERROR) {
+    alDeleteBuffers(1, &sample.buffer);
+    sample.buffer = 0;
+    return s.FailHandle(kSoundOutOfMemory);
+  }
+  for (int i = 0; i < maxPlaybacks; ++i) {
+    sample.playbacks[i] = Playback{sources[i], 0, Vector3{}};
+    alSourcei(sources[i], AL_BUFFER, static_cast<ALint>(sample.buffer));
+  }
+  sample.used = true;
+  sample.rate = sound.rate;
+  sample.info = SampleInfo{};
+  sample.info.frequency = sound.rate;
+  sample.info.flags = flags;
+  sample.info.length = static_cast<uint32_t>(sound.samples.size() * sizeof(int16_t));
+  sample.info.channels = sound.channels;
+  sample.info.maxPlaybacks = maxPlaybacks;
+  sample.info.mode3D = (flags & kSample3D) ? k3DModeNormal : k3DModeOff;
+  s.error = kSoundOk;
+  return static_cast<uint32_t>(free - s.samples.begin()) + 1;
+}
+
+bool OpenAlSoundLibrary::SampleGetInfo(uint32_t handle, SampleInfo& info) {
+  const Sample* sample = state_->Find(handle);
+  if (!sample) return false;
+  info = sample->info;
+  return true;
+}
+
+bool OpenAlSoundLibrary::SampleSetInfo(uint32_t handle, const SampleInfo& info) {
+  State& s = *state_;
+  Sample* sample = s.Find(handle);
+  if (!sample) return false;
+  if (info.frequency <= 0 || info.minDistance < 0.0f || info.maxDistance < 0.0f ||
+      (info.mode3D != k3DModeNormal && info.mode3D != k3DModeOff)) {
+    return s.Fail(kSoundIllegalParameter);
+  }
+  // What the data is and how many playbacks it has were fixed when it was loaded.
+  SampleInfo& kept = sample->info;
+  kept.frequency = info.frequency;
+  kept.volume = std::clamp(info.volume, 0, 100);
+  kept.pan = std::clamp(info.pan, -100, 100);
+  kept.flags = (kept.flags & ~kSampleLoop) | (info.flags & kSampleLoop);
+  kept.mode3D = info.mode3D;
+  kept.minDistance = info.minDistance;
+  kept.maxDistance = info.maxDistance;
+  return true;
+}
+
+uint32_t OpenAlSoundLibrary::SamplePlayEx(uint32_t handle, uint32_t start, int frequency, int volume, int pan,
+                                          int loop) {
+  State& s = *state_;
+  Sample* sample = s.Find(handle);
+  if (!sample) return 0;
+  const int index = s.ChoosePlayback(*sample);
+  if (index < 0) return s.FailHandle(kSoundNoPlayback);
+  const SampleInfo& info = sample->info;
+  State::PlacePlain(sample->playbacks[index].source, info.channels,
+                    std::clamp(pan == -101 ? info.pan : pan, -100, 100));
+  const bool looping = loop < 0 ? (info.flags & kSampleLoop) != 0 : loop != 0;
+  return s.Start(static_cast<int>(handle - 1), index, start, frequency == -1 ? info.frequency : frequency,
+                 volume == -1 ? info.volume : volume, looping, Vector3{});
+}
+
+uint32_t OpenAlSoundLibrary::SamplePlay3D(uint32_t handle, const Vector3& position, const Vector3* orientation,
+                                          const Vector3* velocity) {
+  State& s = *state_;
+  Sample* sample = s.Find(handle);
+  if (!sample) return 0;
+  const SampleInfo& info = sample->info;
+  if (!(info.flags & kSample3D)) return s.FailHandle(kSoundNo3D);
+  const int index = s.ChoosePlayback(*sample);
+  if (index < 0) return s.FailHandle(kSoundNoPlayback);
+  const ALuint source = sample->playbacks[index].source;
+  // With 3D switched off the sound plays in the centre, as a plain one.
+  if (info.mode3D == k3DModeOff) {
+    State::PlacePlain(source, info.channels, 0);
+  } else {
+    s.PlaceAt(source, info, position, orientation, velocity);
+  }
+  return s.Start(static_cast<int>(handle - 1), index, 0, info.frequency, info.volume,
+                 (info.flags & kSampleLoop) != 0, info.mode3D == k3DModeOff ? Vector3{} : position);
+}
+
+void OpenAlSoundLibrary::SetGlobalVolumes(int music, int sample, int stream) {
+  State& s = *state_;
+  if (music >= 0) s.musicVolume = std::min(music, 100);
+  if (stream >= 0) s.streamVolume = std::min(stream, 100);
+  if (sample >= 0) {
+    s.sampleVolume = std::min(sample, 100);
+    s.ApplyListenerGain();
+  }
+}
+
+void OpenAlSoundLibrary::Render(int16_t* out, int frames) {
+  const State& s = *state_;
+  if (s.output != Output::Loopback || !s.device || s.paused) {
+    std::memset(out, 0, static_cast<size_t>(frames) * 2 * sizeof(int16_t));
+    return;
+  }
+  alcRenderSamplesSOFT(s.device, out, frames);
+}
+
+bool OpenAlSoundLibrary::IsPaused() const { return state_->paused; }
+
+bool OpenAlSoundLibrary::UsesHrtf() const {
+  ALCint enabled = ALC_FALSE;
+  if (state_->device && alcIsExtensionPresent(state_->device, "ALC_SOFT_HRTF")) {
+    alcGetIntegerv(state_->device, ALC_HRTF_SOFT, 1, &enabled);
+  }
+  return enabled == ALC_TRUE;
+}
+
+int64_t OpenAlSoundLibrary::ChannelPosition(uint32_t channel) const {
+  const uint32_t sampleNumber = channel / kMaxPlaybacks;
+  const uint32_t playback = channel % kMaxPlaybacks;
+  if (sampleNumber == 0 || sampleNumber > static_cast<uint32_t>(kSampleCapacity)) return -1;
+  const Sample& sample = state_->samples[sampleNumber - 1];
+  if (!sample.used || static_cast<int>(playback) >= sample.info.maxPlaybacks) return -1;
+  ALint offset = 0;
+  alGetSourcei(sample.playbacks[playback].source, AL_SAMPLE_OFFSET, &offset);
+  return offset;
+}
+
+std::unique_ptr<SoundLibrary> MakeOpenAlSoundLibrary() {
+  return std::make_unique<OpenAlSoundLibrary>(OpenAlSoundLibrary::Output::DefaultDevice);
+}
+
+}  // namespace sylvora

@@ -1,0 +1,310 @@
+// The OpenAL Soft sound library, measured: sounds rendered through OpenAL Soft's loopback device into
+// memory, and pausing on its null backend (a loopback device has no clock of its own to pause).
+#include "audio/sound_library_openal.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+#include "tests/audio/ogg_writer.h"
+#include "tests/doubles/memory_files.h"
+
+namespace sylvora {
+namespace {
+
+// The default device of this process is OpenAL Soft's null backend, so the pause test needs no sound
+// card; the loopback device does not depend on the backend. Read once, before the library starts.
+const bool kNullBackend = setenv("ALSOFT_DRIVERS", "null", 1) == 0;
+
+constexpr int kRate = 22050;
+
+// Root-mean-square levels of the two channels of rendered stereo frames.
+struct Levels {
+  double left = 0;
+  double right = 0;
+};
+
+class LoopbackTest : public ::testing::Test {
+ protected:
+  LoopbackTest() : installed_(files), library(OpenAlSoundLibrary::Output::Loopback) {
+    files.Put("/snd/tone.ogg", EncodeOggTone({.seconds = 2.0, .frequency = 440, .left = 0.5}));
+    files.Put("/snd/short.ogg", EncodeOggTone({.seconds = 0.3, .frequency = 440, .left = 0.5}));
+    files.Put("/snd/stereo.ogg", EncodeOggTone({.channels = 2, .seconds = 2.0, .left = 0.5, .right = 0.5}));
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(kNullBackend);
+    ASSERT_TRUE(library.Init(kRate, true, nullptr)) << library.ErrorCode();
+    library.Set3DAlgorithm(k3DAlgorithmOff);
+    const Vector3 origin;
+    library.Set3DPosition(&origin, nullptr, nullptr, nullptr);
+    library.Set3DFactors(1.0f, 1.0f, 0.0f);
+    library.Apply3D();
+    ASSERT_TRUE(library.Start());
+  }
+
+  uint32_t Load(const char* path, uint32_t flags) {
+    const uint32_t sample = library.SampleLoad(path, 0, 0, 3, flags);
+    EXPECT_NE(sample, 0u) << path << " error " << library.ErrorCode();
+    return sample;
+  }
+  // A 3D sample with the distances AudioSystem gives every 3D sound.
+  uint32_t Load3D(const char* path) {
+    const uint32_t sample = Load(path, kSample3D | kSampleOverDistance);
+    SampleInfo info;
+    EXPECT_TRUE(library.SampleGetInfo(sample, info));
+    info.minDistance = 5.0f;
+    info.maxDistance = 70.0f;
+    EXPECT_TRUE(library.SampleSetInfo(sample, info));
+    return sample;
+  }
+
+  std::vector<int16_t> Render(double seconds) {
+    std::vector<int16_t> frames(static_cast<size_t>(seconds * kRate) * 2);
+    library.Render(frames.data(), static_cast<int>(frames.size() / 2));
+    return frames;
+  }
+  // Lets gain ramps settle, then measures a stretch of output.
+  Levels Measure(double settle = 0.05, double seconds = 0.2) {
+    Render(settle);
+    const std::vector<int16_t> frames = Render(seconds);
+    Levels levels;
+    for (size_t i = 0; i < frames.size(); i += 2) {
+      levels.left += static_cast<double>(frames[i]) * frames[i];
+      levels.right += static_cast<double>(frames[i + 1]) * frames[i + 1];
+    }
+    const double count = static_cast<double>(frames.size() / 2);
+    return {std::sqrt(levels.left / count), std::sqrt(levels.right / count)};
+  }
+
+  MemoryFileSystem files;
+  ScopedFileSystem installed_;
+  OpenAlSoundLibrary library;
+};
+
+TEST_F(LoopbackTest, ReportsItsIdentityAndPlainPanningWhenAskedForIt) {
+  EXPECT_EQ(library.Identity(), kSoundLibraryIdentity);
+  EXPECT_FALSE(library.UsesHrtf());
+  EXPECT_FALSE(library.Init(kRate, true, nullptr));
+  EXPECT_EQ(library.ErrorCode(), kSoundAlreadyInitialised);
+}
+
+TEST_F(LoopbackTest, LoopedPlainSampleKeepsSoundingAndAnUnloopedOneEnds) {
+  const uint32_t sample = Load("/snd/short.ogg", kSampleOverPosition);
+  ASSERT_NE(library.SamplePlayEx(sample, 0, -1, 100, 0, 1), 0u);
+  const Levels looped = Measure(1.0, 0.2);  // well past the 0.3 s of data
+  EXPECT_GT(looped.left, 2000);
+  library.Stop();
+  EXPECT_LT(Measure().left, 1);
+
+  ASSERT_NE(library.SamplePlayEx(sample, 0, -1, 100, 0, 0), 0u);
+  EXPECT_LT(Measure(1.0, 0.2).left, 1);
+}
+
+TEST_F(LoopbackTest, PanPlacesMonoAndStereoSamplesLeftAndRight) {
+  for (const char* path : {"/snd/tone.ogg", "/snd/stereo.ogg"}) {
+    const uint32_t sample = Load(path, kSampleOverPosition);
+    library.SamplePlayEx(sample, 0, -1, 100, -100, 1);
+    const Levels left = Measure();
+    EXPECT_GT(left.left, 3 * left.right) << path;
+    library.Stop();
+    library.SamplePlayEx(sample, 0, -1, 100, 100, 1);
+    const Levels right = Measure();
+    EXPECT_GT(right.right, 3 * right.left) << path;
+    library.Stop();
+    library.SamplePlayEx(sample, 0, -1, 100, 0, 1);
+    const Levels centre = Measure();
+    EXPECT_NEAR(centre.left / centre.right, 1.0, 0.05) << path;
+    library.Stop();
+  }
+}
+
+TEST_F(LoopbackTest, VolumeAndFrequencyOfAPlainPlay) {
+  const uint32_t sample = Load("/snd/tone.ogg", kSampleOverPosition);
+  library.SamplePlayEx(sample, 0, -1, 100, 0, 1);
+  const double full = Measure().left;
+  library.Stop();
+  library.SamplePlayEx(sample, 0, -1, 25, 0, 1);
+  EXPECT_NEAR(Measure().left / full, 0.25, 0.03);
+  library.Stop();
+
+  // Twice the sample's own rate plays the 440 Hz tone at 880 Hz: count rising zero crossings over 1 s.
+  library.SamplePlayEx(sample, 0, 2 * kRate, 100, 0, 1);
+  Render(0.05);
+  const std::vector<int16_t> frames = Render(1.0);
+  int crossings = 0;
+  for (size_t i = 2; i < frames.size(); i += 2) crossings += frames[i - 2] < 0 && frames[i] >= 0;
+  EXPECT_NEAR(crossings, 880, 10);
+}
+
+TEST_F(LoopbackTest, ThreeDDistanceAttenuatesUntilTheMaximumDistance) {
+  const uint32_t sample = Load3D("/snd/tone.ogg");
+  auto levelAt = [&](float z) {
+    library.Stop();
+    EXPECT_NE(library.SamplePlay3D(sample, Vector3{0, 0, z}, nullptr, nullptr), 0u);
+    const Levels levels = Measure();
+    return levels.left + levels.right;
+  };
+  const double at5 = levelAt(5), at50 = levelAt(50), at70 = levelAt(70), at200 = levelAt(200);
+  EXPECT_NEAR(at50 / at5, 0.1, 0.01);  // inverse distance from the reference distance 5
+  EXPECT_GT(at70, 0);
+  EXPECT_NEAR(at200 / at70, 1.0, 0.02);  // clamped at the maximum distance
+  EXPECT_NEAR(levelAt(2) / at5, 1.0, 0.02);  // full volume inside the minimum distance
+}
+
+TEST_F(LoopbackTest, ThreeDPositionsOnTheRightAreLouderOnTheRight) {
+  const uint32_t sample = Load3D("/snd/stereo.ogg");
+  SampleInfo info;
+  ASSERT_TRUE(library.SampleGetInfo(sample, info));
+  EXPECT_EQ(info.channels, 1);  // mixed down for 3D
+  library.SamplePlay3D(sample, Vector3{10, 0, 0}, nullptr, nullptr);
+  const Levels right = Measure();
+  EXPECT_GT(right.right, 3 * right.left);
+  library.Stop();
+  library.SamplePlay3D(sample, Vector3{-10, 0, 0}, nullptr, nullptr);
+  const Levels left = Measure();
+  EXPECT_GT(left.left, 3 * left.right);
+}
+
+// A play call's channel names the playback it took, so the fourth play's channel shows which one it replaced.
+TEST_F(LoopbackTest, FourthPlainPlayReplacesTheOneThatHasPlayedLongest) {
+  const uint32_t sample = Load("/snd/tone.ogg", kSampleOverPosition);
+  const uint32_t oldest = library.SamplePlayEx(sample, 0, -1, 100, -100, 1);  // alone on the left
+  Render(0.05);
+  const uint32_t second = library.SamplePlayEx(sample, 0, -1, 100, 100, 1);
+  const uint32_t third = library.SamplePlayEx(sample, 0, -1, 100, 100, 1);
+  EXPECT_NE(second, oldest);
+  EXPECT_NE(third, second);
+  const Levels three = Measure();
+  ASSERT_GT(three.left, 2000);
+  EXPECT_EQ(library.SamplePlayEx(sample, 0, -1, 100, 100, 1), oldest);
+  const Levels four = Measure();
+  EXPECT_LT(four.left, three.left / 100);
+  EXPECT_GT(four.right, 2000);  // (its level depends on how the three right-hand waves line up)
+}
+
+TEST_F(LoopbackTest, Fourth3DPlayReplacesTheOneFurthestFromTheListener) {
+  const uint32_t sample = Load3D("/snd/tone.ogg");
+  // The oldest is near on the left; the furthest is on the right.
+  library.SamplePlay3D(sample, Vector3{-6, 0, 0}, nullptr, nullptr);
+  const uint32_t furthest = library.SamplePlay3D(sample, Vector3{40, 0, 0}, nullptr, nullptr);
+  library.SamplePlay3D(sample, Vector3{6, 0, 0}, nullptr, nullptr);
+  const Levels three = Measure();
+  EXPECT_EQ(library.SamplePlay3D(sample, Vector3{6, 0, 0}, nullptr, nullptr), furthest);
+  const Levels four = Measure();
+  EXPECT_NEAR(four.left / three.left, 1.0, 0.05);  // the oldest, alone on the left, plays on
+}
+
+TEST_F(LoopbackTest, WithoutAReplacementRuleTheFourthPlayFails) {
+  const uint32_t sample = Load("/snd/tone.ogg", 0);
+  for (int i = 0; i < 3; ++i) ASSERT_NE(library.SamplePlayEx(sample, 0, -1, 100, 0, 1), 0u);
+  EXPECT_EQ(library.SamplePlayEx(sample, 0, -1, 100, 0, 1), 0u);
+  EXPECT_EQ(library.ErrorCode(), kSoundNoPlayback);
+}
+
+TEST_F(LoopbackTest, GlobalSampleVolumeScalesTheOutput) {
+  const uint32_t sample = Load("/snd/tone.ogg", kSampleOverPosition);
+  library.SamplePlayEx(sample, 0, -1, 100, 0, 1);
+  const double full = Measure().left;
+  library.SetGlobalVolumes(-1, 50, -1);
+  EXPECT_NEAR(Measure().left / full, 0.5, 0.03);
+  library.SetGlobalVolumes(20, -1, -1);  // the music volume leaves samples alone
+  EXPECT_NEAR(Measure().left / full, 0.5, 0.03);
+  library.SetGlobalVolumes(-1, 0, -1);
+  const double silenced = Measure(0.5, 0.2).left;
+  EXPECT_LT(silenced, full / 1000);  // below the 16-bit output's dither
+}
+
+TEST_F(LoopbackTest, PausedOutputIsSilentAndResumesWhereItStopped) {
+  const uint32_t sample = Load("/snd/tone.ogg", kSampleOverPosition);
+  const uint32_t channel = library.SamplePlayEx(sample, 0, -1, 100, 0, 0);
+  Render(0.2);
+  library.Pause();
+  EXPECT_TRUE(library.IsPaused());
+  const int64_t stoppedAt = library.ChannelPosition(channel);
+  EXPECT_LT(Measure().left, 1);
+  EXPECT_EQ(library.ChannelPosition(channel), stoppedAt);
+  ASSERT_TRUE(library.Start());
+  EXPECT_FALSE(library.IsPaused());
+  EXPECT_GT(Measure(0.0, 0.2).left, 2000);
+  EXPECT_NEAR(static_cast<double>(library.ChannelPosition(channel) - stoppedAt), 0.2 * kRate, 0.01 * kRate);
+}
+
+TEST_F(LoopbackTest, SamplesComeFromFileRangesAndBadRangesFailWithTheirCodes) {
+  const std::string first = files.At("/snd/short.ogg");
+  const std::string second = files.At("/snd/stereo.ogg");
+  files.Put("/snd/pack.dat", "HEAD" + first + second);
+  const uint32_t offset = static_cast<uint32_t>(4 + first.size());
+
+  const uint32_t packed = library.SampleLoad("/snd/pack.dat", offset, static_cast<uint32_t>(second.size()), 3, 0);
+  ASSERT_NE(packed, 0u);
+  SampleInfo info;
+  ASSERT_TRUE(library.SampleGetInfo(packed, info));
+  EXPECT_EQ(info.channels, 2);
+  EXPECT_EQ(info.frequency, kRate);
+  EXPECT_NE(library.SampleLoad("/snd/pack.dat", offset, 0, 3, 0), 0u);  // length 0: to the end
+
+  EXPECT_EQ(library.SampleLoad("/snd/pack.dat", offset, static_cast<uint32_t>(second.size()) + 1, 3, 0), 0u);
+  EXPECT_EQ(library.ErrorCode(), kSoundRangePastFile);
+  EXPECT_EQ(library.SampleLoad("/snd/pack.dat", 0xFFFFFFF0u, 0x20u, 3, 0), 0u);
+  EXPECT_EQ(library.ErrorCode(), kSoundRangePastFile);
+  EXPECT_EQ(library.SampleLoad("/snd/pack.dat", 0, 4, 3, 0), 0u);
+  EXPECT_EQ(library.ErrorCode(), kSoundNotOggVorbis);
+  EXPECT_EQ(library.SampleLoad("/snd/missing.ogg", 0, 0, 3, 0), 0u);
+  EXPECT_EQ(library.ErrorCode(), kSoundFileOpen);
+  EXPECT_EQ(library.SampleLoad("/snd/tone.ogg", 0, 0, 4, 0), 0u);
+  EXPECT_EQ(library.ErrorCode(), kSoundIllegalParameter);
+  EXPECT_FALSE(library.SampleGetInfo(999, info));
+  EXPECT_EQ(library.ErrorCode(), kSoundBadHandle);
+  EXPECT_EQ(library.SamplePlay3D(packed, Vector3{}, nullptr, nullptr), 0u);  // not loaded as 3D
+  EXPECT_EQ(library.ErrorCode(), kSoundNo3D);
+}
+
+TEST(OpenAlOutput, CallsBeforeInitFailWithoutTouchingADevice) {
+  OpenAlSoundLibrary library(OpenAlSoundLibrary::Output::Loopback);
+  EXPECT_FALSE(library.Start());
+  EXPECT_EQ(library.ErrorCode(), kSoundNotInitialised);
+  EXPECT_EQ(library.SampleLoad("/snd/tone.ogg", 0, 0, 3, 0), 0u);
+  EXPECT_EQ(library.ErrorCode(), kSoundNotInitialised);
+  library.Pause();
+  library.Stop();
+  library.SetGlobalVolumes(10, 10, 10);
+  library.Free();
+  EXPECT_FALSE(library.IsPaused());
+}
+
+// The default device on the null backend mixes in real time: while paused, playback positions stand still.
+TEST(OpenAlOutput, PausingTheDefaultDeviceHoldsEveryPlayback) {
+  ASSERT_TRUE(kNullBackend);
+  MemoryFileSystem files;
+  ScopedFileSystem installed(files);
+  files.Put("/snd/tone.ogg", EncodeOggTone({.seconds = 1.0}));
+  OpenAlSoundLibrary library;
+  ASSERT_TRUE(library.Init(kRate, true, nullptr)) << library.ErrorCode();
+  ASSERT_TRUE(library.Start());
+  const uint32_t sample = library.SampleLoad("/snd/tone.ogg", 0, 0, 3, kSampleOverPosition);
+  ASSERT_NE(sample, 0u);
+  const uint32_t channel = library.SamplePlayEx(sample, 0, -1, 100, 0, 1);
+
+  auto waitForMoreThan = [&](int64_t position) {
+    for (int i = 0; i < 200 && library.ChannelPosition(channel) <= position; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return library.ChannelPosition(channel);
+  };
+  ASSERT_GT(waitForMoreThan(0), 0);
+  library.Pause();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // let a mix in progress finish
+  const int64_t held = library.ChannelPosition(channel);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(library.ChannelPosition(channel), held);
+  ASSERT_TRUE(library.Start());
+  EXPECT_NE(waitForMoreThan(held), held);
+}
+
+}  // namespace
+}  // namespace sylvora
