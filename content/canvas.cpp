@@ -1,0 +1,111 @@
+#include "content/canvas.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "content/noise.h"
+
+namespace sylvora {
+
+Colour Mix(Colour a, Colour b, double t) {
+  return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
+
+Colour Scale(Colour a, double factor) {
+  return {std::min(1.0, a.r * factor), std::min(1.0, a.g * factor), std::min(1.0, a.b * factor)};
+}
+
+void SetColour(cairo_t* cr, Colour c, double alpha) { cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha); }
+
+Canvas::Canvas(int width, int height)
+    : width_(width),
+      height_(height),
+      surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)),
+      cr_(cairo_create(surface_)) {
+  cairo_set_antialias(cr_, CAIRO_ANTIALIAS_GOOD);
+  cairo_set_line_cap(cr_, CAIRO_LINE_CAP_ROUND);
+  cairo_set_line_join(cr_, CAIRO_LINE_JOIN_ROUND);
+}
+
+Canvas::~Canvas() {
+  cairo_destroy(cr_);
+  cairo_surface_destroy(surface_);
+}
+
+namespace {
+
+// The canvas pixel at (x, y) as premultiplied alpha, red, green, blue.
+struct Premultiplied {
+  int a, r, g, b;
+};
+
+Premultiplied PixelAt(const unsigned char* data, int stride, int x, int y) {
+  const uint32_t p = *reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride + x * 4);
+  return {static_cast<int>(p >> 24), static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+          static_cast<int>(p & 0xFF)};
+}
+
+}  // namespace
+
+Image Canvas::Opaque() {
+  cairo_surface_flush(surface_);
+  const unsigned char* data = cairo_image_surface_get_data(surface_);
+  const int stride = cairo_image_surface_get_stride(surface_);
+  Image image(width_, height_);
+  for (int y = 0; y < height_; ++y) {
+    for (int x = 0; x < width_; ++x) {
+      const Premultiplied p = PixelAt(data, stride, x, y);
+      uint8_t* out = image.At(x, y);
+      out[0] = static_cast<uint8_t>(p.r);
+      out[1] = static_cast<uint8_t>(p.g);
+      out[2] = static_cast<uint8_t>(p.b);
+    }
+  }
+  return image;
+}
+
+Image Canvas::KeyedOnBlack(int minimumSum, int coverage) {
+  cairo_surface_flush(surface_);
+  const unsigned char* data = cairo_image_surface_get_data(surface_);
+  const int stride = cairo_image_surface_get_stride(surface_);
+  Image image(width_, height_);
+  for (int y = 0; y < height_; ++y) {
+    for (int x = 0; x < width_; ++x) {
+      const Premultiplied p = PixelAt(data, stride, x, y);
+      if (p.a < std::max(1, coverage)) continue;
+      int c[3] = {p.r * 255 / p.a, p.g * 255 / p.a, p.b * 255 / p.a};
+      const int sum = c[0] + c[1] + c[2];
+      if (sum < minimumSum) {
+        // Raise evenly, keeping the hue as far as the headroom allows.
+        const int lift = (minimumSum - sum + 2) / 3;
+        for (int& v : c) v = std::min(255, v + lift);
+      }
+      uint8_t* out = image.At(x, y);
+      for (int i = 0; i < 3; ++i) out[i] = static_cast<uint8_t>(std::clamp(c[i], 0, 255));
+    }
+  }
+  return image;
+}
+
+void Canvas::Mottle(uint32_t seed, double cell, double strength) {
+  cairo_surface_flush(surface_);
+  unsigned char* data = cairo_image_surface_get_data(surface_);
+  const int stride = cairo_image_surface_get_stride(surface_);
+  const TileNoise noise(seed);
+  for (int y = 0; y < height_; ++y) {
+    uint32_t* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
+    for (int x = 0; x < width_; ++x) {
+      const uint32_t p = row[x];
+      const int a = static_cast<int>(p >> 24);
+      if (a == 0) continue;
+      const double factor = 1.0 + strength * noise.Fractal(x, y, cell, 4, 0.55);
+      auto channel = [&](int shift) {
+        return static_cast<uint32_t>(std::clamp(static_cast<int>(((p >> shift) & 0xFF) * factor), 0, a)) << shift;
+      };
+      row[x] = (p & 0xFF000000u) | channel(16) | channel(8) | channel(0);
+    }
+  }
+  cairo_surface_mark_dirty(surface_);
+}
+
+}  // namespace sylvora

@@ -1,0 +1,67 @@
+#pragma once
+// Pictures as the generator holds them, and the cairo canvas they are painted on.
+#include <cairo.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace sylvora {
+
+// A finished picture: 8-bit red, green, blue per pixel, rows from the top.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> rgb;
+
+  Image() = default;
+  Image(int w, int h) : width(w), height(h), rgb(static_cast<size_t>(w) * h * 3, 0) {}
+  uint8_t* At(int x, int y) { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
+  const uint8_t* At(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
+};
+
+// A colour with components 0..1, as cairo takes them.
+struct Colour {
+  double r = 0, g = 0, b = 0;
+};
+// Linear mix of two colours: t = 0 gives a, 1 gives b.
+Colour Mix(Colour a, Colour b, double t);
+// a with every component multiplied by factor (and clamped to 1).
+Colour Scale(Colour a, double factor);
+// A colour from 0..255 components.
+constexpr Colour Rgb(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 255.0}; }
+
+// An anti-aliasing cairo surface with transparency, owned for one painting.
+class Canvas {
+ public:
+  Canvas(int width, int height);
+  ~Canvas();
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  cairo_t* Cr() const { return cr_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  cairo_surface_t* Surface() const { return surface_; }
+
+  // The picture composited over black: for opaque paintings (ground, skies).
+  Image Opaque();
+  // The picture keyed on pure black: a pixel at least half covered keeps its own (unpremultiplied)
+  // colour, raised until R + G + B reaches minimumSum; every other pixel becomes exactly black. Keyed
+  // edges are crisp, with no dark fringe to show against whatever is drawn underneath.
+  // coverage is the alpha (0..255) from which a pixel counts as covered; thin strokes of tiny sprites
+  // need less than half.
+  Image KeyedOnBlack(int minimumSum, int coverage = 128);
+  // Multiplies the colour of every painted pixel by 1 + strength * noise, for a brushed, uneven look.
+  void Mottle(uint32_t seed, double cell, double strength);
+
+ private:
+  int width_, height_;
+  cairo_surface_t* surface_;
+  cairo_t* cr_;
+};
+
+// Sets the cairo source colour.
+void SetColour(cairo_t* cr, Colour c, double alpha = 1.0);
+
+}  // namespace sylvora

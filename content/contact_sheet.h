@@ -1,0 +1,14 @@
+#pragma once
+// The contact sheet: every picture on one PNG (sprite sheets enlarged four times), preceded by each
+// scene composed as the screensaver draws it with its first sky. For people to look at; nothing reads it.
+#include <string>
+#include <vector>
+
+#include "content/generator.h"
+
+namespace sylvora {
+
+// Writes the contact sheet to pngPath and each composed scene to scene-<n>.png beside it.
+bool WriteContactSheet(const std::string& pngPath, const std::vector<MadeResource>& made);
+
+}  // namespace sylvora

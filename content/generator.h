@@ -1,0 +1,34 @@
+#pragma once
+// Makes every resource of the catalogue, in parallel, and packs them.
+#include <string>
+#include <vector>
+
+#include "content/canvas.h"
+#include "content/catalogue.h"
+
+namespace sylvora {
+
+// JPEG quality of scene layers and skies.
+constexpr int kJpegQuality = 90;
+// Vorbis quality of the sounds (about 100 kbit/s for the stereo ambience).
+constexpr float kVorbisQuality = 0.3f;
+// The one file that holds every resource's bytes, beside data.nrx.
+constexpr const char* kDataFileName = "data.dat";
+
+// One made resource: its catalogue entry, the picture as painted (pictures only) and the encoded bytes.
+struct MadeResource {
+  const ContentItem* item = nullptr;
+  Image image;
+  std::string bytes;
+};
+
+// Paints, synthesises and encodes every catalogue entry on `threads` threads. The result is in catalogue
+// order and byte-for-byte the same whatever the thread count.
+std::vector<MadeResource> MakeAllResources(int threads);
+
+// Writes data.nrx and the data file into directory; false when a file cannot be written.
+bool WriteContentArchive(const std::string& directory, const std::vector<MadeResource>& made);
+// Writes the loose files: graphics/<name>.jpg or .bmp and sounds/<name>.ogg under directory.
+bool WriteLooseFiles(const std::string& directory, const std::vector<MadeResource>& made);
+
+}  // namespace sylvora

@@ -1,0 +1,60 @@
+#pragma once
+// Brushes shared by the scene painters: ridges, grass, foliage, trunks, firs, flowers, rocks. Each
+// draws with cairo onto the current surface, lit from the upper left like every scene.
+#include <cairo.h>
+
+#include "content/canvas.h"
+#include "content/noise.h"
+#include "content/random.h"
+
+namespace sylvora {
+
+// A two-colour vertical gradient from (y0, top) to (y1, bottom) as the cairo source.
+void SourceVertical(cairo_t* cr, double y0, Colour top, double y1, Colour bottom);
+// Fills the whole surface with a vertical gradient.
+void FillVertical(cairo_t* cr, int width, int height, Colour top, Colour bottom);
+
+// A closed path under a noisy ridge line: y = baseY - amplitude * (0.5 + 0.5 * noise) for each x, down to
+// bottomY. Leaves the path current for the caller to fill.
+void RidgePath(cairo_t* cr, const TileNoise& noise, int width, double baseY, double amplitude, double cell,
+               int octaves, double bottomY);
+// Height of that ridge line at x.
+double RidgeY(const TileNoise& noise, double x, double baseY, double amplitude, double cell, int octaves);
+
+// One tapered, curving blade of grass rooted at (x, y).
+void GrassBlade(cairo_t* cr, double x, double y, double height, double lean, double width, Colour colour);
+// A band of grass from yTop (far, short blades) to yBottom (near, tall blades); palette of count colours.
+struct GrassStyle {
+  const Colour* palette;
+  int count;
+  double density;     // blades per pixel of width and row
+  double nearHeight;  // blade height at yBottom
+  double farHeight;   // blade height at yTop
+  double lean;        // the prevailing lean, in pixels per blade height
+};
+void GrassBand(cairo_t* cr, Rng& rng, double x0, double x1, double yTop, double yBottom, const GrassStyle& style);
+
+// A simple five-petalled flower head.
+void Flower(cairo_t* cr, double x, double y, double radius, Colour petals, Colour centre);
+
+// A round mass of leaves made of many small dabs, shaded from dark (lower right) to light (upper left).
+struct LeafStyle {
+  Colour dark, mid, light;
+  double leafSize;  // length of one dab
+};
+void LeafClump(cairo_t* cr, Rng& rng, double cx, double cy, double radius, const LeafStyle& style);
+
+// A tapering trunk from (x0, y0) at the bottom to (x1, y1), lit on its left; bark strokes along it.
+void Trunk(cairo_t* cr, Rng& rng, double x0, double y0, double w0, double x1, double y1, double w1, Colour light,
+           Colour dark);
+// A tapering branch along a quadratic curve from (x0, y0) through control (cx, cy) to (x1, y1).
+void Branch(cairo_t* cr, double x0, double y0, double cx, double cy, double x1, double y1, double w0, double w1,
+            Colour colour);
+
+// A fir: stacked drooping tiers from the apex at (x, y - height) down to (x, y), sunlit on its left.
+void Fir(cairo_t* cr, Rng& rng, double x, double y, double height, double width, Colour dark, Colour light);
+
+// A rounded boulder standing on (x, y), lit from the upper left.
+void Rock(cairo_t* cr, Rng& rng, double x, double y, double rx, double ry, Colour light, Colour dark);
+
+}  // namespace sylvora

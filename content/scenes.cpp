@@ -1,0 +1,768 @@
+// The six painted places: each scene's ground (opaque) and its overlays (on pure black, keyed), in one
+// light and palette per scene that agrees with its skies.
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "content/paint.h"
+#include "content/painters.h"
+
+namespace sylvora {
+namespace {
+
+// How far above its layer's black threshold an overlay's darkest subject pixel is kept, so JPEG
+// compression cannot push a subject pixel below it.
+constexpr int kThresholdMargin = 50;
+
+using Painter = void (*)(Canvas&, Rng&);
+
+// ---------------------------------------------------------------------------------------------------
+// Shared pieces.
+
+// A meadow floor: a far-to-near gradient, soft mottling, then grass rows growing towards the viewer.
+void MeadowFloor(Canvas& canvas, Rng& rng, Colour far, Colour near, const Colour* grass, int grassCount,
+                 double nearHeight, double density) {
+  cairo_t* cr = canvas.Cr();
+  FillVertical(cr, canvas.Width(), canvas.Height(), far, near);
+  canvas.Mottle(static_cast<uint32_t>(rng.Next()), 90, 0.18);
+  GrassBand(cr, rng, -10, canvas.Width() + 10, 0, canvas.Height() + nearHeight * 0.6,
+            {grass, grassCount, density, nearHeight, 2.5, 0.15});
+}
+
+// Wild flowers scattered over a floor, small and dense far away, larger near.
+void Wildflowers(cairo_t* cr, Rng& rng, int width, double yTop, double yBottom, int count, const Colour* petals,
+                 int petalCount, double nearRadius) {
+  for (int i = 0; i < count; ++i) {
+    const double t = std::pow(rng.Unit(), 0.7);
+    const double y = yTop + (yBottom - yTop) * t;
+    const double r = 0.8 + nearRadius * t * t * rng.Range(0.7, 1.2);
+    const Colour p = petals[rng.Int(0, petalCount)];
+    const double x = rng.Range(0, width);
+    if (r > 2.2) {
+      SetColour(cr, Rgb(60, 110, 40));
+      cairo_set_line_width(cr, std::max(0.8, r * 0.18));
+      cairo_move_to(cr, x, y);
+      cairo_line_to(cr, x + rng.Range(-2, 2), y + r * 3);
+      cairo_stroke(cr);
+    }
+    Flower(cr, x, y, r, p, r > 2 ? Rgb(240, 200, 60) : p);
+  }
+}
+
+// A belt of rounded tree crowns along a ridge line, as seen from far away.
+void TreeBelt(cairo_t* cr, Rng& rng, const TileNoise& ridge, int width, double baseY, double amplitude,
+              double cell, double crownSize, const LeafStyle& style) {
+  for (double x = -crownSize; x < width + crownSize; x += crownSize * rng.Range(0.45, 0.8)) {
+    const double y = RidgeY(ridge, x, baseY, amplitude, cell, 4);
+    const double r = crownSize * rng.Range(0.6, 1.1);
+    LeafClump(cr, rng, x, y - r * 0.3, r, style);
+  }
+}
+
+// A dandelion clock: a sphere of seeds, each a stalk with a tuft, on a tall stem.
+void DandelionClock(cairo_t* cr, Rng& rng, double x, double y, double radius, Colour seed, Colour stem) {
+  SetColour(cr, stem);
+  cairo_set_line_width(cr, std::max(1.5, radius * 0.1));
+  cairo_stroke(cr);  // the stem path was laid by the caller
+  const int seeds = static_cast<int>(radius * 3.2);
+  for (int i = 0; i < seeds; ++i) {
+    const double a = rng.Range(0, 2 * M_PI);
+    const double depth = rng.Range(0.55, 1.0);
+    const double r = radius * depth;
+    const double tx = x + std::cos(a) * r;
+    const double ty = y + std::sin(a) * r;
+    SetColour(cr, Mix(Scale(seed, 0.78), seed, depth));
+    cairo_set_line_width(cr, 0.9);
+    cairo_move_to(cr, x + std::cos(a) * radius * 0.15, y + std::sin(a) * radius * 0.15);
+    cairo_line_to(cr, tx, ty);
+    cairo_stroke(cr);
+    // The tuft: a small fan across the stalk's end.
+    for (int k = -2; k <= 2; ++k) {
+      const double b = a + k * 0.35;
+      cairo_move_to(cr, tx, ty);
+      cairo_line_to(cr, tx + std::cos(b) * radius * 0.16, ty + std::sin(b) * radius * 0.16);
+    }
+    cairo_set_line_width(cr, 0.8);
+    cairo_stroke(cr);
+  }
+  SetColour(cr, Rgb(150, 140, 100));
+  cairo_arc(cr, x, y, radius * 0.14, 0, 2 * M_PI);
+  cairo_fill(cr);
+}
+
+// A fern frond: a curving stem with leaflets that shorten towards the tip.
+void FernFrond(cairo_t* cr, double x, double y, double length, double angle, double droop, Colour dark,
+               Colour light) {
+  constexpr int kPairs = 16;
+  double px = x, py = y, a = angle;
+  const double step = length / kPairs;
+  for (int i = 0; i < kPairs; ++i) {
+    const double t = static_cast<double>(i) / kPairs;
+    const double nx = px + std::cos(a) * step;
+    const double ny = py - std::sin(a) * step;
+    const double leaflet = length * 0.28 * std::sin(M_PI * (0.15 + 0.85 * t)) * (1 - 0.6 * t);
+    for (int side = -1; side <= 1; side += 2) {
+      const double b = a + side * 1.1;
+      const double lx = nx + std::cos(b) * leaflet;
+      const double ly = ny - std::sin(b) * leaflet + leaflet * 0.25;
+      cairo_move_to(cr, px, py);
+      cairo_curve_to(cr, px + std::cos(b) * leaflet * 0.5, py - std::sin(b) * leaflet * 0.5 - 1.5, lx, ly - 1, lx, ly);
+      cairo_curve_to(cr, lx, ly + 1, nx + std::cos(b) * leaflet * 0.3, ny - std::sin(b) * leaflet * 0.3 + 1.5, nx, ny);
+      cairo_close_path(cr);
+      SetColour(cr, side < 0 ? light : Mix(dark, light, 0.45));
+      cairo_fill(cr);
+    }
+    SetColour(cr, dark);
+    cairo_set_line_width(cr, std::max(0.8, 2.0 * (1 - t)));
+    cairo_move_to(cr, px, py);
+    cairo_line_to(cr, nx, ny);
+    cairo_stroke(cr);
+    px = nx;
+    py = ny;
+    a -= droop;
+  }
+}
+
+// A reed with a brown head, rising from (x, y).
+void Reed(cairo_t* cr, Rng& rng, double x, double y, double height, bool withHead) {
+  const double lean = rng.Range(-0.12, 0.12) * height;
+  SetColour(cr, Mix(Rgb(70, 100, 45), Rgb(140, 160, 80), rng.Unit()));
+  cairo_set_line_width(cr, rng.Range(1.2, 2.4));
+  cairo_move_to(cr, x, y);
+  cairo_curve_to(cr, x, y - height * 0.5, x + lean * 0.5, y - height * 0.8, x + lean, y - height);
+  cairo_stroke(cr);
+  if (withHead) {
+    SetColour(cr, Rgb(110, 70, 40));
+    cairo_save(cr);
+    cairo_translate(cr, x + lean * 0.93, y - height * 0.86);
+    cairo_rotate(cr, std::atan2(lean, height));
+    cairo_scale(cr, 2.6, 9);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+    cairo_restore(cr);
+    cairo_fill(cr);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Scene 0: a meadow with an old oak, warm summer light.
+
+const Colour kMeadowGrass[] = {Rgb(78, 128, 44), Rgb(96, 146, 52), Rgb(120, 160, 60), Rgb(64, 110, 40),
+                               Rgb(140, 168, 72)};
+const Colour kMeadowFlowers[] = {Rgb(250, 250, 245), Rgb(250, 215, 60), Rgb(200, 40, 40), Rgb(150, 110, 210),
+                                 Rgb(90, 130, 230), Rgb(250, 250, 245)};
+const LeafStyle kOakLeaves = {Rgb(34, 66, 28), Rgb(70, 110, 40), Rgb(150, 180, 80), 9};
+
+void Meadow0(Canvas& canvas, Rng& rng) {
+  cairo_t* cr = canvas.Cr();
+  FillVertical(cr, canvas.Width(), canvas.Height(), Rgb(150, 172, 92), Rgb(64, 112, 42));
+  canvas.Mottle(11, 90, 0.18);
+  // The oak's shadow under its crown, at the foot of the trunk.
+  cairo_save(cr);
+  cairo_translate(cr, 120, 160);
+  cairo_scale(cr, 190, 40);
+  cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+  cairo_restore(cr);
+  SetColour(cr, Rgb(20, 50, 20), 0.35);
+  cairo_fill(cr);
+  GrassBand(cr, rng, -10, 650, 0, 260, {kMeadowGrass, 5, 1.6, 34, 2.0, 0.12});
+  Wildflowers(cr, rng, 640, 4, 231, 900, kMeadowFlowers, 6, 4.5);
+}
+
+void Hills0(Canvas& canvas, Rng& rng) {
+  cairo_t* cr = canvas.Cr();
+  const TileNoise far(21), mid(22), near(23);
+  RidgePath(cr, far, 640, 205, 60, 320, 4, 249);
+  SourceVertical(cr, 140, Rgb(128, 156, 150), 249, Rgb(150, 170, 140));
+  cairo_fill(cr);
+  TreeBelt(cr, rng, far, 640, 205, 60, 320, 6, {Rgb(96, 126, 118), Rgb(112, 140, 126), Rgb(136, 160, 140), 3});
+  RidgePath(cr, mid, 640, 232, 38, 256, 4, 249);
+  SourceVertical(cr, 190, Rgb(118, 150, 82), 249, Rgb(150, 172, 92));
+  cairo_fill(cr);
+  // Hedgerows and lone trees on the nearer hills.
+  TreeBelt(cr, rng, mid, 640, 232, 38, 256, 9, {Rgb(52, 84, 44), Rgb(76, 108, 52), Rgb(120, 148, 70), 4});
+  RidgePath(cr, near, 640, 249, 10, 200, 3, 250);
+  SetColour(cr, Rgb(146, 170, 90));
+  cairo_fill(cr);
+  canvas.Mottle(12, 60, 0.1);
+}
+
+void Oak0(Canvas& canvas, Rng& rng) {
+  cairo_t* cr = canvas.Cr();
+  const Colour barkLight = Rgb(120, 100, 76), barkDark = Rgb(58, 46, 36);
+  // Main limbs spreading to the right and upwards, under the crown.
+  Branch(cr, 120, 230, 190, 180, 290, 150, 26, 6, barkDark);
+  Branch(cr, 110, 210, 90, 120, 40, 60, 24, 6, barkDark);
+  Branch(cr, 125, 220, 170, 120, 200, 40, 22, 5, barkDark);
+  Branch(cr, 118, 260, 60, 210, 10, 190, 18, 4, barkDark);
+  Trunk(cr, rng, 112, 418, 74, 122, 200, 40, barkLight, barkDark);
+  // Roots flaring into the grass.
+  for (int i = 0; i < 5; ++i) {
+    const double x = 80 + i * 18;
+    Branch(cr, x + 8, 395, x, 410, x - 8 + i * 4, 422, 12, 3, barkDark);
+  }
+  // The crown: clumps from the darker underside to the sunlit top.
+  struct Clump { double x, y, r; };
+  const Clump clumps[] = {{20, 150, 50}, {70, 170, 46}, {140, 175, 44}, {200, 160, 42}, {250, 150, 34},
+                          {30, 90, 60},  {100, 100, 62}, {170, 100, 58}, {235, 95, 44},  {270, 120, 26},
+                          {40, 30, 58},  {110, 30, 64},  {180, 35, 56},  {240, 40, 42},  {140, -20, 50},
+                          {60, -20, 50}, {220, -10, 40}};
+  for (const Clump& c : clumps) LeafClump(cr, rng, c.x, c.y, c.r, kOakLeaves);
+  // Tufts of grass around the trunk's foot.
+  GrassBand(cr, rng, 40, 200, 408, 428, {kMeadowGrass, 5, 0.9, 26, 14, 0.1});
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Scene 1: a lake below a forested ridge, cool and calm.
+
+void Ridge1(Canvas& canvas, Rng& rng) {
+  cairo_t* cr = canvas.Cr();
+  const TileNoise far(31), near(32);
+  RidgePath(cr, far, 640, 175, 70, 320, 4, 222);
+  SourceVertical(cr, 110, Rgb(104, 128, 140), 222, Rgb(90, 114, 118));
+  cairo_fill(cr);
+  TreeBelt(cr, rng, far, 640, 175, 70, 320, 5, {Rgb(80, 104, 112), Rgb(96, 120, 124), Rgb(118, 140, 140), 3});
+  RidgePath(cr, near, 640, 214, 46, 256, 4, 222);
+  SourceVertical(cr, 170, Rgb(56, 92, 66), 222, Rgb(46, 80, 58));
+  cairo_fill(cr);
+  // Firs along the nearer ridge.
+  for (double x = -6; x < 646; x += rng.Range(4, 9)) {
+    const double y = RidgeY(near, x, 214, 46, 256, 4) + rng.Range(2, 8);
+    Fir(cr, rng, x, y + 4, rng.Range(14, 30), rng.Range(7, 12), Rgb(38, 70, 52), Rgb(86, 120, 84));
+  }
+  SetColour(cr, Rgb(54, 84, 60));
+  cairo_rectangle(cr, 0, 214, 640, 8);
+  cairo_fill(cr);
+  canvas.Mottle(13, 40, 0.1);
+}
+
+void Lake1(Canvas& canvas, Rng& rng) {
+  cairo_t* cr = canvas.Cr();
+  const int w = canvas.Width();
+  const TileNoise ripple(33);
+  // Water: the ridge mirrored at the far edge, the sky's grey-blue nearer, broken by ripples.
+  {
+    cairo_surface_flush(canvas.Surface());
+    unsigned char* data = cairo_image_surface_get_data(canvas.Surface());
+    const int stride = cairo_image_surface_get_stride(canvas.Surface());
+    for (int y = 0; y < canvas.Height(); ++y) {
+      auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
+      for (int x = 0; x < w; ++x) {
+        const double wobble = ripple.Fractal(x * 0.15, y * 1.6, 6, 3) * 4;
+        const double depth = (y + wobble) / 70.0;
+        const Colour forest = Rgb(44, 74, 60);
+        const Colour sky = Rgb(150, 176, 190);
+        const double mirror = std::clamp(1.0 - depth + 0.25 * ripple.Fractal(x, 0, 60, 3), 0.0, 1.0);
+        Colour c = Mix(sky, forest, mirror * mirror);
+        c = Mix(c, Rgb(96, 128, 140), std::clamp((y - 60) / 200.0, 0.0, 1.0) * 0.5);
+        const double glint = ripple.Fractal(x * 0.08, y * 2.2, 4, 2);
+        c = Scale(c, 1.0 + 0.12 * glint);
+        row[x] = 0xFF000000u | (static_cast<uint32_t>(c.r * 255) << 16) | (static_cast<uint32_t>(c.g * 255) << 8) |
+                 static_cast<uint32_t>(c.b * 255);
+      }
+    }
+    cairo_surface_mark_dirty(canvas.Surface());
+  }
+  // The far shore line.
+  SetColour(cr, Rgb(40, 66, 50));
+  cairo_rectangle(cr, 0, 0, w, 3);
+  cairo_fill(cr);
+  // Light streaks of ripples.
+  for (int i = 0; i < 500; ++i) {
+    const double y = std::pow(rng.Unit(), 0.8) * 200 + 4;
+    const double x = rng.Range(-20, w);
+    const double len = rng.Range(6, 40) * (0.4 + y / 200);
+    SetColour(cr, Rgb(200, 215, 222), rng.Range(0.12, 0.35));
+    cairo_set_line_width(cr, 0.6 + y / 200);
+    cairo_move_to(cr, x, y);
+    cairo_line_to(cr, x + len, y);
+    cairo_stroke(cr);
+  }
+  // Water lilies.
+  for (int i = 0; i < 14; ++i) {
+    const double x = rng.Range(20, 620), y = rng.Range(120, 190);
+    const double r = 3 + (y - 120) / 12;
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_scale(cr, r, r * 0.35);
+    cairo_arc(cr, 0, 0, 1, 0.3, 2 * M_PI - 0.1);
+    cairo_line_to(cr, 0, 0);
+    cairo_restore(cr);
+    SetColour(cr, Rgb(60, 110, 50));
+    cairo_fill(cr);
+    if (i % 3 == 0) Flower(cr, x + r * 0.2, y - 1, r * 0.35, Rgb(250, 240, 240), Rgb(240, 210, 80));
+  }
+  // The near bank with grass, and reeds rising over the water.
+  const TileNoise bank(34);
+  RidgePath(cr, bank, w, 206, 26, 160, 3, 260);
+  SourceVertical(cr, 180, Rgb(92, 124, 56), 258, Rgb(58, 92, 40));
+  cairo_fill(cr);
+  const Colour reedGrass[] = {Rgb(84, 120, 50), Rgb(110, 140, 60), Rgb(130, 150, 70), Rgb(70, 100, 44)};
+  for (int i = 0; i < 70; ++i) {
+    const double x = rng.Unit() < 0.6 ? rng.Range(-10, 200) : rng.Range(420, 650);
+    Reed(cr, rng, x, 258, rng.Range(60, 150), rng.Unit() < 0.35);
+  }
+  GrassBand(cr, rng, -10, 650, 200, 275, {reedGrass, 4, 0.8, 40, 10, 0.08});
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Scene 2: a forest clearing in summer, green shade and a sunlit floor.
+
+const LeafStyle kForestLeaves = {Rgb(26, 52, 30), Rgb(50, 86, 40), Rgb(110, 150, 64), 7};
+
+void FirTops2(Canvas& canvas, Rng& rng) {
+  cairo_t* cr = canvas.Cr();
+  // Back rows first, lower and hazier; the front row reaches highest at the sides of the clearing.
+  for (int rowIndex = 0; rowIndex < 3; ++rowIndex) {
+    const double haze = 0.35 - rowIndex * 0.15;
+    for (double x = -10; x < 650; x += rng.Range(14, 26) - rowIndex * 3) {
+      const double edge = std::abs(x - 320) / 320.0;  // 0 over the clearing, 1 at the sides
+      const double height = 40 + 90 * edge * edge + rng.Range(0, 35) + rowIndex * 10;
+      Fir(cr, rng, x, 150 + rowIndex * 6, std::min(height, 148.0), height * 0.32,
+          Mix(Rgb(24, 50, 34), Rgb(120, 150, 140), haze), Mix(Rgb(70, 110, 60), Rgb(150, 176, 160), haze));
+    }
+  }
+  SetColour(cr, Rgb(26, 52, 34));
+  cairo_rectangle(cr, 0, 122, 640, 8);
+  cairo_fill(cr);
+}
+
+void Clearing2(Canvas& canvas, Rng& rng) {
+  cairo_t* cr = canvas.Cr();
+  FillVertical(cr, 640, 350, Rgb(24, 46, 30), Rgb(60, 96, 40));
+  // The forest wall: trunks in the shade continuing the fir tops above.
+  for (double x = -10; x < 650; x += rng.Range(10, 24)) {
+    const double w = rng.Range(4, 10);
+    SetColour(cr, Mix(Rgb(34, 28, 22), Rgb(70, 60, 46), rng.Unit()));
+    cairo_rectangle(cr, x, 0, w, 130 + rng.Range(0, 20));
+    cairo_fill(cr);
+  }
+  for (double x = -10; x < 650; x += rng.Range(14, 26)) {
+    Fir(cr, rng, x, rng.Range(70, 110), rng.Range(80, 110), rng.Range(26, 40), Rgb(22, 46, 30), Rgb(60, 96, 58));
+  }
+  // Mid-distance broadleaf trees at the edge of the clearing.
+  for (double x = 20; x < 640; x += rng.Range(70, 130)) {
+    LeafClump(cr, rng, x, rng.Range(95, 120), rng.Range(26, 40), kForestLeaves);
+  }
+  // The sunlit floor of the clearing.
+  const TileNoise edge(41);
+  RidgePath(cr, edge, 640, 150, 30, 160, 3, 350);
+  SourceVertical(cr, 120, Rgb(150, 170, 80), 350, Rgb(70, 110, 40));
+  cairo_fill(cr);
+  canvas.Mottle(14, 70, 0.2);
+  // A trodden path winding towards the trees.
+  cairo_move_to(cr, 300, 140);
+  cairo_curve_to(cr, 330, 200, 240, 260, 280, 352);
+  cairo_line_to(cr, 400, 352);
+  cairo_curve_to(cr, 350, 260, 360, 200, 316, 140);
+  cairo_close_path(cr);
+  SourceVertical(cr, 140, Rgb(170, 160, 110), 350, Rgb(140, 120, 80));
+  cairo_fill(cr);
+  const Colour grass[] = {Rgb(90, 130, 48), Rgb(120, 160, 60), Rgb(150, 176, 72), Rgb(70, 110, 40)};
+  GrassBand(cr, rng, -10, 650, 140, 370, {grass, 4, 1.1, 30, 3, 0.1});
+  const Colour flowers[] = {Rgb(250, 250, 240), Rgb(240, 210, 70), Rgb(180, 120, 220)};
+  Wildflowers(cr, rng, 640, 150, 350, 240, flowers, 3, 3.5);
+  // A fallen log and a stump in the grass.
+  Branch(cr, 430, 250, 500, 236, 580, 246, 18, 14, Rgb(96, 74, 52));
+  SetColour(cr, Rgb(170, 140, 100));
+  cairo_arc(cr, 580, 246, 7, 0, 2 * M_PI);
+  cairo_fill(cr);
+  Trunk(cr, rng, 110, 250, 34, 110, 222, 30, Rgb(110, 90, 66), Rgb(60, 48, 36));
+  SetColour(cr, Rgb(190, 160, 110));
+  cairo_save(cr);
+  cairo_translate(cr, 110, 222);
+  cairo_scale(cr, 15, 4);
+  cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+  cairo_restore(cr);
+  cairo_fill(cr);
+}
+
+void Ferns2(Canvas& canvas, Rng& rng) {
+  cairo_t* cr = canvas.Cr();
+  const Colour dark = Rgb(60, 104, 40), light = Rgb(130, 186, 70);
+  // Clumps at the sides, arching inwards; a low fringe across the bottom.
+  struct Clump { double x, y, size; int fronds; };
+  const Clump clumps[] = {{40, 225, 150, 9}, {150, 225, 110, 7}, {520, 225, 140, 9}, {620, 225, 120, 7},
+                          {330, 230, 70, 5}};
+  for (const Clump& c : clumps) {
+    for (int i = 0; i < c.fronds; ++i) {
+      const double angle = M_PI / 2 + rng.Range(-1.1, 1.1);
+      FernFrond(cr, c.x + rng.Range(-10, 10), c.y, c.size * rng.Range(0.7, 1.05), angle,
+                (angle > M_PI / 2 ? -1 : 1) * rng.Range(0.05, 0.1), dark, light);
+    }
+  }
+  const Colour grass[] = {Rgb(90, 140, 50), Rgb(120, 170, 60), Rgb(150, 186, 80), Rgb(80, 124, 48)};
+  GrassBand(cr, rng, -10, 650, 180, 232, {grass, 4, 0.5, 70, 30, 0.1});
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Scene 3: a golden wheat field with a farm on the horizon.
+
+void TreeLine3(Canvas& canvas, Rng& rng) {
+  cairo_t* cr = canvas.Cr();
+  const TileNoise line(51);
+  const LeafStyle far = {Rgb(72, 98, 82), Rgb(92, 118, 92), Rgb(126, 148, 110), 3};
+  TreeBelt(cr, rng, line, 640, 58, 22, 128, 11, far);
+  // The farmhouse: white walls, red roof, a chimney; a barn beside it.
+  const double hx = 430, hy = 70;
+  SetColour(cr, Rgb(226, 218, 196));
+  cairo_rectangle(cr, hx, hy - 22, 40, 22);
+  cairo_fill(cr);
+  SetColour(cr, Rgb(170, 160, 140));
+  cairo_rectangle(cr, hx + 40, hy - 22, 12, 22);
+  cairo_fill(cr);
+  cairo_move_to(cr, hx - 4, hy - 21);
+  cairo_line_to(cr, hx + 10, hy - 36);
+  cairo_line_to(cr, hx + 48, hy - 36);
+  cairo_line_to(cr, hx + 56, hy - 21);
+  cairo_close_path(cr);
+  SetColour(cr, Rgb(170, 70, 50));
+  cairo_fill(cr);
+  SetColour(cr, Rgb(120, 60, 50));
+  cairo_rectangle(cr, hx + 34, hy - 42, 5, 10);
+  cairo_fill(cr);
+  SetColour(cr, Rgb(90, 80, 70));
+  for (int i = 0; i < 3; ++i) cairo_rectangle(cr, hx + 6 + i * 12, hy - 16, 5, 6);
+  cairo_fill(cr);
+  SetColour(cr, Rgb(140, 64, 46));
+  cairo_rectangle(cr, hx + 62, hy - 18, 34, 18);
+  cairo_fill(cr);
+  cairo_move_to(cr, hx + 60, hy - 17);
+  cairo_line_to(cr, hx + 79, hy - 30);
+  cairo_line_to(cr, hx + 98, hy - 17);
+  cairo_close_path(cr);
+  SetColour(cr, Rgb(110, 100, 96));
+  cairo_fill(cr);
+  // Trees sheltering the farm, and the field's far edge.
+  LeafClump(cr, rng, hx - 14, hy - 22, 16, far);
+  LeafClump(cr, rng, hx + 112, hy - 18, 14, far);
+  SetColour(cr, Rgb(196, 170, 96));
+  cairo_rectangle(cr, 0, 68, 640, 4);
+  cairo_fill(cr);
+}
+
+void Wheat3(Canvas& canvas, Rng& rng) {
+  cairo_t* cr = canvas.Cr();
+  FillVertical(cr, 640, 200, Rgb(214, 186, 108), Rgb(196, 150, 60));
+  canvas.Mottle(15, 60, 0.16);
+  // Drill rows running towards the horizon.
+  for (int i = -30; i <= 30; ++i) {
+    cairo_move_to(cr, 320 + i * 6, 0);
+    cairo_line_to(cr, 320 + i * 60, 200);
+  }
+  SetColour(cr, Rgb(150, 110, 50), 0.18);
+  cairo_set_line_width(cr, 1.5);
+  cairo_stroke(cr);
+  // Stalks with ears, from fine far away to large near.
+  const Colour stalks[] = {Rgb(230, 196, 110), Rgb(214, 170, 80), Rgb(240, 214, 140), Rgb(196, 150, 70)};
+  for (int row = 0; row < 230; row += 1) {
+    const double t = row / 200.0;
+    const double height = 3 + 46 * t * t;
+    const int count = static_cast<int>(640 * 0.9 / (1 + height * 0.15));
+    for (int i = 0; i < count; ++i) {
+      const double x = rng.Range(-10, 650);
+      const double y = row + rng.Unit();
+      const double h = height * rng.Range(0.8, 1.15);
+      const double lean = h * rng.Range(0.02, 0.14);
+      const Colour c = Scale(stalks[rng.Int(0, 4)], rng.Range(0.85, 1.1));
+      SetColour(cr, Scale(c, 0.85));
+      cairo_set_line_width(cr, std::max(0.6, h * 0.03));
+      cairo_move_to(cr, x, y);
+      cairo_line_to(cr, x + lean, y - h);
+      cairo_stroke(cr);
+      cairo_save(cr);
+      cairo_translate(cr, x + lean, y - h);
+      cairo_rotate(cr, std::atan2(lean, h));
+      cairo_scale(cr, std::max(0.7, h * 0.05), std::max(1.2, h * 0.16));
+      cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+      cairo_restore(cr);
+      SetColour(cr, c);
+      cairo_fill(cr);
+    }
+  }
+  const Colour flowers[] = {Rgb(210, 40, 30), Rgb(90, 120, 220), Rgb(220, 50, 40)};
+  Wildflowers(cr, rng, 640, 10, 200, 160, flowers, 3, 4.0);
+}
+
+void Haystack3(Canvas& canvas, Rng& rng) {
+  cairo_t* cr = canvas.Cr();
+  // A bush on the left.
+  LeafClump(cr, rng, 50, 80, 30, {Rgb(62, 86, 40), Rgb(96, 120, 56), Rgb(150, 170, 80), 6});
+  LeafClump(cr, rng, 80, 92, 22, {Rgb(62, 86, 40), Rgb(96, 120, 56), Rgb(150, 170, 80), 6});
+  // The haystack: a rounded dome of straw, sunlit on the left.
+  const double cx = 190, base = 110;
+  cairo_move_to(cr, cx - 62, base);
+  cairo_curve_to(cr, cx - 66, base - 60, cx - 30, base - 92, cx, base - 94);
+  cairo_curve_to(cr, cx + 30, base - 92, cx + 66, base - 60, cx + 62, base);
+  cairo_close_path(cr);
+  cairo_pattern_t* p = cairo_pattern_create_radial(cx - 26, base - 64, 6, cx, base - 40, 80);
+  cairo_pattern_add_color_stop_rgb(p, 0, 0.93, 0.82, 0.52);
+  cairo_pattern_add_color_stop_rgb(p, 0.6, 0.78, 0.62, 0.32);
+  cairo_pattern_add_color_stop_rgb(p, 1, 0.5, 0.38, 0.2);
+  cairo_set_source(cr, p);
+  cairo_fill_preserve(cr);
+  cairo_pattern_destroy(p);
+  cairo_save(cr);
+  cairo_clip(cr);
+  for (int i = 0; i < 500; ++i) {
+    const double x = rng.Range(cx - 64, cx + 64), y = rng.Range(base - 96, base);
+    const double a = rng.Range(-0.6, 0.6) + (x - cx) * 0.012;
+    SetColour(cr, rng.Unit() < 0.5 ? Rgb(246, 222, 150) : Rgb(120, 90, 46), rng.Range(0.3, 0.7));
+    cairo_set_line_width(cr, 0.9);
+    cairo_move_to(cr, x, y);
+    cairo_line_to(cr, x + std::sin(a) * 9, y + std::cos(a) * 9);
+    cairo_stroke(cr);
+  }
+  cairo_restore(cr);
+  cairo_new_path(cr);
+  // A weathered fence running across the middle ground.
+  const Colour wood = Rgb(120, 100, 80), woodLight = Rgb(170, 150, 120);
+  for (int i = 0; i < 9; ++i) {
+    const double x = 8 + i * 38;
+    const double top = 92 + i * 1.5;
+    SetColour(cr, wood);
+    cairo_rectangle(cr, x, top, 5, 42);
+    cairo_fill(cr);
+    SetColour(cr, woodLight);
+    cairo_rectangle(cr, x, top, 2, 42);
+    cairo_fill(cr);
+  }
+  for (int rail = 0; rail < 2; ++rail) {
+    SetColour(cr, rail == 0 ? woodLight : wood);
+    cairo_set_line_width(cr, 3.5);
+    cairo_move_to(cr, 0, 100 + rail * 18);
+    cairo_line_to(cr, 320, 112 + rail * 18);
+    cairo_stroke(cr);
+  }
+  // Wheat and grass at the foot of both.
+  const Colour straw[] = {Rgb(220, 186, 100), Rgb(196, 160, 80), Rgb(150, 150, 70)};
+  GrassBand(cr, rng, 0, 320, 120, 140, {straw, 3, 0.7, 20, 14, 0.1});
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Scene 4: a spring meadow gone to seed, fresh greens and yellow dandelions.
+
+const LeafStyle kSpringLeaves = {Rgb(58, 96, 34), Rgb(100, 146, 52), Rgb(176, 210, 100), 10};
+
+void Dandelions4(Canvas& canvas, Rng& rng) {
+  cairo_t* cr = canvas.Cr();
+  const Colour grass[] = {Rgb(100, 150, 50), Rgb(130, 176, 60), Rgb(160, 196, 80), Rgb(86, 136, 46),
+                          Rgb(120, 160, 56)};
+  MeadowFloor(canvas, rng, Rgb(160, 190, 96), Rgb(78, 130, 44), grass, 5, 30, 1.4);
+  const Colour yellow[] = {Rgb(250, 210, 40), Rgb(246, 190, 30), Rgb(250, 230, 90)};
+  Wildflowers(cr, rng, 640, 4, 260, 700, yellow, 3, 5.0);
+  const Colour white[] = {Rgb(240, 240, 234)};
+  Wildflowers(cr, rng, 640, 4, 200, 160, white, 1, 2.0);
+}
+
+void HillsAndBranches4(Canvas& canvas, Rng& rng) {
+  cairo_t* cr = canvas.Cr();
+  const TileNoise far(61), near(62);
+  RidgePath(cr, far, 640, 196, 50, 320, 4, 220);
+  SourceVertical(cr, 140, Rgb(140, 176, 150), 220, Rgb(150, 180, 120));
+  cairo_fill(cr);
+  TreeBelt(cr, rng, far, 640, 196, 50, 320, 5, {Rgb(112, 150, 120), Rgb(128, 164, 126), Rgb(156, 186, 140), 3});
+  RidgePath(cr, near, 640, 216, 26, 220, 3, 222);
+  SourceVertical(cr, 190, Rgb(140, 186, 90), 220, Rgb(160, 190, 96));
+  cairo_fill(cr);
+  // Leafy branches hanging into the picture from the top corners.
+  const Colour bark = Rgb(92, 78, 60);
+  Branch(cr, -10, 10, 80, 20, 200, 60, 14, 3, bark);
+  Branch(cr, 60, 20, 110, 60, 130, 110, 6, 2, bark);
+  Branch(cr, 650, 4, 560, 26, 470, 40, 12, 3, bark);
+  Branch(cr, 560, 20, 540, 60, 560, 100, 5, 2, bark);
+  struct Clump { double x, y, r; };
+  const Clump clumps[] = {{10, 10, 34}, {70, 30, 30}, {130, 40, 28}, {190, 58, 20}, {128, 100, 16},
+                          {40, 50, 22}, {630, 10, 30}, {570, 24, 28}, {500, 36, 22}, {556, 90, 16}, {600, 50, 20}};
+  for (const Clump& c : clumps) LeafClump(cr, rng, c.x, c.y, c.r, kSpringLeaves);
+}
+
+void Clocks4(Canvas& canvas, Rng& rng) {
+  cairo_t* cr = canvas.Cr();
+  const Colour stem = Rgb(96, 140, 60), seed = Rgb(246, 246, 240);
+  struct Clock { double x, y, r, lean; };
+  const Clock clocks[] = {{60, 140, 28, -20}, {130, 220, 22, 10},  {30, 290, 18, 6},  {200, 300, 15, -8},
+                          {560, 120, 30, 24}, {480, 230, 20, -12}, {600, 270, 17, 4}, {420, 330, 13, 8}};
+  for (const Clock& c : clocks) {
+    cairo_move_to(cr, c.x - c.lean, 452);
+    cairo_curve_to(cr, c.x - c.lean, 380, c.x, c.y + 80, c.x, c.y + c.r * 0.2);
+    DandelionClock(cr, rng, c.x, c.y, c.r, seed, stem);
+  }
+  // A few yellow flowers on shorter stems, and leaves at the foot.
+  const double flowers[][2] = {{250, 380}, {90, 370}, {520, 360}, {350, 400}};
+  for (const auto& f : flowers) {
+    SetColour(cr, stem);
+    cairo_set_line_width(cr, 2);
+    cairo_move_to(cr, f[0], 452);
+    cairo_line_to(cr, f[0] + 3, f[1]);
+    cairo_stroke(cr);
+    for (int k = 0; k < 22; ++k) {
+      const double a = k * (2 * M_PI / 22);
+      SetColour(cr, k % 2 ? Rgb(250, 200, 30) : Rgb(250, 224, 70));
+      cairo_set_line_width(cr, 2.2);
+      cairo_move_to(cr, f[0] + 3, f[1]);
+      cairo_line_to(cr, f[0] + 3 + std::cos(a) * 10, f[1] + std::sin(a) * 7);
+      cairo_stroke(cr);
+    }
+  }
+  const Colour grass[] = {Rgb(100, 150, 50), Rgb(130, 180, 60), Rgb(170, 206, 90), Rgb(90, 140, 50)};
+  GrassBand(cr, rng, -10, 634, 400, 462, {grass, 4, 0.35, 90, 40, 0.12});
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Scene 5: a mountain river under high blue sky.
+
+void Peaks5(Canvas& canvas, Rng& rng) {
+  cairo_t* cr = canvas.Cr();
+  const TileNoise peaks(71), foothills(72);
+  RidgePath(cr, peaks, 640, 150, 140, 200, 6, 153);
+  SourceVertical(cr, 0, Rgb(150, 158, 180), 153, Rgb(96, 110, 130));
+  cairo_fill(cr);
+  // Snow above a ragged snow line, brighter on the faces turned to the light.
+  cairo_surface_flush(canvas.Surface());
+  unsigned char* data = cairo_image_surface_get_data(canvas.Surface());
+  const int stride = cairo_image_surface_get_stride(canvas.Surface());
+  const TileNoise snow(73);
+  for (int y = 0; y < 153; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
+    for (int x = 0; x < 640; ++x) {
+      if ((row[x] >> 24) != 0xFF) continue;
+      const double slope = RidgeY(peaks, x + 1, 150, 140, 200, 6) - RidgeY(peaks, x - 1, 150, 140, 200, 6);
+      const double line = 70 + 26 * snow.Fractal(x, y, 30, 4);
+      if (y > line) {
+        // Rock: lit faces (ridge falling to the right) lighter.
+        const double lit = std::clamp(0.5 + slope * 0.3 + 0.3 * snow.Fractal(x * 2, y, 12, 3), 0.0, 1.0);
+        const Colour c = Mix(Rgb(84, 92, 112), Rgb(150, 150, 160), lit);
+        row[x] = 0xFF000000u | (static_cast<uint32_t>(c.r * 255) << 16) | (static_cast<uint32_t>(c.g * 255) << 8) |
+                 static_cast<uint32_t>(c.b * 255);
+      } else {
+        const double lit = std::clamp(0.6 + slope * 0.35, 0.0, 1.0);
+        const Colour c = Mix(Rgb(160, 176, 206), Rgb(252, 252, 255), lit);
+        row[x] = 0xFF000000u | (static_cast<uint32_t>(c.r * 255) << 16) | (static_cast<uint32_t>(c.g * 255) << 8) |
+                 static_cast<uint32_t>(c.b * 255);
+      }
+    }
+  }
+  cairo_surface_mark_dirty(canvas.Surface());
+  // Forested foothills in front.
+  RidgePath(cr, foothills, 640, 150, 40, 160, 4, 154);
+  SourceVertical(cr, 110, Rgb(60, 90, 86), 153, Rgb(46, 76, 62));
+  cairo_fill(cr);
+  for (double x = -4; x < 644; x += rng.Range(3, 7)) {
+    const double y = RidgeY(foothills, x, 150, 40, 160, 4) + 5;
+    Fir(cr, rng, x, y, rng.Range(10, 20), rng.Range(5, 8), Rgb(40, 70, 60), Rgb(80, 110, 96));
+  }
+}
+
+void Valley5(Canvas& canvas, Rng& rng) {
+  cairo_t* cr = canvas.Cr();
+  FillVertical(cr, 640, 327, Rgb(60, 96, 76), Rgb(90, 130, 60));
+  canvas.Mottle(16, 60, 0.18);
+  // Conifer slopes at the top, continuing the foothills.
+  for (double x = -6; x < 646; x += rng.Range(5, 10)) {
+    const double y = rng.Range(10, 60) + std::abs(x - 300) * 0.1;
+    Fir(cr, rng, x, y, rng.Range(20, 40), rng.Range(9, 15), Rgb(34, 64, 50), Rgb(76, 110, 80));
+  }
+  // Meadows of the valley floor.
+  const TileNoise slope(81);
+  RidgePath(cr, slope, 640, 90, 30, 200, 3, 330);
+  SourceVertical(cr, 60, Rgb(120, 150, 80), 327, Rgb(80, 124, 50));
+  cairo_fill(cr);
+  const Colour grass[] = {Rgb(90, 130, 50), Rgb(120, 154, 64), Rgb(70, 110, 44)};
+  GrassBand(cr, rng, -10, 650, 70, 340, {grass, 3, 0.6, 26, 3, 0.1});
+  // The river: narrow far away, wide and bright near, with white water over stones.
+  cairo_move_to(cr, 292, 64);
+  cairo_curve_to(cr, 260, 120, 380, 170, 250, 327);
+  cairo_line_to(cr, 560, 327);
+  cairo_curve_to(cr, 460, 200, 330, 130, 312, 64);
+  cairo_close_path(cr);
+  SourceVertical(cr, 64, Rgb(150, 186, 204), 327, Rgb(70, 120, 140));
+  cairo_fill_preserve(cr);
+  cairo_save(cr);
+  cairo_clip(cr);
+  for (int i = 0; i < 700; ++i) {
+    const double y = 64 + std::pow(rng.Unit(), 0.8) * 263;
+    const double x = rng.Range(240, 560);
+    const double len = 2 + (y - 64) / 14 * rng.Range(0.5, 1.5);
+    SetColour(cr, Rgb(235, 245, 250), rng.Range(0.25, 0.7));
+    cairo_set_line_width(cr, 0.6 + (y - 64) / 140);
+    cairo_move_to(cr, x, y);
+    cairo_line_to(cr, x + len, y + len * 0.15);
+    cairo_stroke(cr);
+  }
+  cairo_restore(cr);
+  cairo_new_path(cr);
+  // Rocks along the banks and in the stream.
+  const Colour rockLight = Rgb(176, 172, 164), rockDark = Rgb(90, 88, 86);
+  for (int i = 0; i < 26; ++i) {
+    const double y = 100 + std::pow(rng.Unit(), 0.7) * 227;
+    const double t = (y - 64) / 263;
+    const double x = rng.Unit() < 0.5 ? 250 + rng.Range(-60, 60) * (0.3 + t) : 420 + 160 * t + rng.Range(-40, 40);
+    const double r = 3 + 22 * t * t * rng.Range(0.6, 1.3);
+    Rock(cr, rng, x, y, r, r * 0.7, rockLight, rockDark);
+  }
+  Rock(cr, rng, 110, 310, 60, 40, rockLight, rockDark);
+  Rock(cr, rng, 600, 318, 50, 30, rockLight, rockDark);
+  const Colour flowers[] = {Rgb(240, 240, 250), Rgb(160, 120, 220), Rgb(250, 220, 60)};
+  Wildflowers(cr, rng, 240, 120, 327, 120, flowers, 3, 3);
+}
+
+void Birch5(Canvas& canvas, Rng& rng) {
+  cairo_t* cr = canvas.Cr();
+  // A few slender branches with small leaves to the left, near the top.
+  const Colour twig = Rgb(90, 80, 70);
+  Branch(cr, 50, 90, 20, 60, -10, 70, 6, 2, twig);
+  Branch(cr, 50, 160, 20, 150, -10, 170, 5, 2, twig);
+  const LeafStyle leaves = {Rgb(70, 110, 40), Rgb(110, 150, 56), Rgb(180, 210, 100), 6};
+  LeafClump(cr, rng, 8, 66, 22, leaves);
+  LeafClump(cr, rng, 6, 162, 18, leaves);
+  LeafClump(cr, rng, 60, 10, 30, leaves);
+  // The trunk: white bark with dark lenticels, shaded on its right.
+  const double x0 = 52, x1 = 58, w0 = 40, w1 = 30;
+  cairo_move_to(cr, x0 - w0 / 2, 480);
+  cairo_line_to(cr, x1 - w1 / 2, -2);
+  cairo_line_to(cr, x1 + w1 / 2, -2);
+  cairo_line_to(cr, x0 + w0 / 2, 480);
+  cairo_close_path(cr);
+  cairo_pattern_t* p = cairo_pattern_create_linear(x0 - w0 / 2, 0, x0 + w0 / 2, 0);
+  cairo_pattern_add_color_stop_rgb(p, 0, 0.72, 0.72, 0.68);
+  cairo_pattern_add_color_stop_rgb(p, 0.3, 0.95, 0.95, 0.9);
+  cairo_pattern_add_color_stop_rgb(p, 1, 0.52, 0.52, 0.5);
+  cairo_set_source(cr, p);
+  cairo_fill_preserve(cr);
+  cairo_pattern_destroy(p);
+  cairo_save(cr);
+  cairo_clip(cr);
+  for (int i = 0; i < 70; ++i) {
+    const double y = rng.Range(0, 480);
+    const double x = rng.Range(30, 76);
+    const double len = rng.Range(4, 16) * (y > 380 ? 1.6 : 1.0);
+    SetColour(cr, Rgb(44, 42, 40));
+    cairo_set_line_width(cr, rng.Range(1.2, 3.0));
+    cairo_move_to(cr, x, y);
+    cairo_line_to(cr, x + len, y + rng.Range(-1, 1));
+    cairo_stroke(cr);
+  }
+  cairo_restore(cr);
+  cairo_new_path(cr);
+  // Grass at its foot.
+  const Colour grass[] = {Rgb(90, 130, 50), Rgb(120, 154, 64)};
+  GrassBand(cr, rng, 20, 90, 470, 482, {grass, 2, 0.8, 24, 20, 0.1});
+}
+
+// The painter of each layer, by scene and layer number; nullptr where a scene has no such layer.
+constexpr Painter kPainters[6][3] = {
+    {Meadow0, Hills0, Oak0},         {Lake1, Ridge1, nullptr},           {Clearing2, FirTops2, Ferns2},
+    {Wheat3, TreeLine3, Haystack3},  {Dandelions4, HillsAndBranches4, Clocks4}, {Valley5, Peaks5, Birch5}};
+
+}  // namespace
+
+Image PaintSceneLayer(const ContentItem& item) {
+  const int layer = item.name[6] - '0';
+  Canvas canvas(item.width, item.height);
+  Rng rng(NameSeed(item.name));
+  kPainters[item.scene][layer](canvas, rng);
+  if (item.role == ContentRole::Ground) return canvas.Opaque();
+  return canvas.KeyedOnBlack(item.blackThreshold + kThresholdMargin);
+}
+
+}  // namespace sylvora
