@@ -1,0 +1,270 @@
+// What a viewer sees: the layers in their order and places, the sky stitched across its seam, the
+// creatures cut at the screen's edges, and missing pictures left out silently.
+#include <climits>
+
+#include "tests/nature/scene_content.h"
+#include "tests/nature/scene_video.h"
+
+namespace sylvora {
+namespace {
+
+class SceneDrawingTest : public SceneVideoTest {
+ protected:
+  // Starts scene with no creatures, so only layers and sky are drawn.
+  void StartQuietScene(int scene) {
+    options.background_animation = 0;
+    ASSERT_EQ(LoadSharedPictures(), 0);
+    SceneStart(scene);
+  }
+  // Switches every layer but the sky off.
+  void OnlySky() {
+    natureTheme.back0.enabled = natureTheme.back1.enabled = natureTheme.back2.enabled = 0;
+  }
+  // Every column of the sky band shows panorama column (position + column) mod 1280.
+  void ExpectSkyWindowAt(int position) {
+    natureTheme.skyPosition = position + 0.75;  // truncated
+    DrawFrame();
+    const int band = natureTheme.skyBand;
+    for (int x = 0; x < 640; ++x) {
+      for (int y : {0, band / 2, band - 1}) {
+        ASSERT_EQ(SkyColumn(PixelAt(x, y)), (position + x) % 1280) << "position " << position << " x " << x;
+      }
+    }
+    EXPECT_EQ(PixelAt(5, band), 0u) << "nothing below the band";
+  }
+};
+
+TEST_F(SceneDrawingTest, TheSkyIsStitchedWithoutAGapAtEveryPosition) {
+  StartQuietScene(3);
+  OnlySky();
+  for (int position : {0, 1, 300, 639, 640, 641, 900, 1279}) ExpectSkyWindowAt(position);
+}
+
+TEST_F(SceneDrawingTest, ASeamPositionTakesOneBlitAndAnyOtherTwo) {
+  StartQuietScene(2);
+  OnlySky();
+  const struct { int position; int blits; } cases[] = {{0, 1}, {300, 2}, {639, 2}, {640, 1}, {900, 2}, {1279, 2}};
+  for (const auto& c : cases) {
+    natureTheme.skyPosition = c.position;
+    DrawFrame();
+    EXPECT_EQ(NewBlits(), c.blits) << "position " << c.position;
+  }
+}
+
+TEST_F(SceneDrawingTest, WithSpeedZeroTheUpperHalfFillsTheBand) {
+  options.speed_of_sky = 0;
+  StartQuietScene(0);
+  OnlySky();
+  RunTheme(natureTheme, 10000, 20);
+  DrawFrame();
+  for (int x = 0; x < 640; x += 7) EXPECT_EQ(SkyColumn(PixelAt(x, 0)), x);
+}
+
+TEST_F(SceneDrawingTest, SceneZeroLayersAreDrawnBackToFrontInTheirPlaces) {
+  StartQuietScene(0);
+  DrawFrame();
+  // back_1 covers the band except its hole; back_2 (300 x 480 at 0, 0) has its hole left of 150.
+  EXPECT_EQ(SkyColumn(PixelAt(10, 10)), 10);
+  EXPECT_EQ(SkyColumn(PixelAt(149, 248)), 149);
+  EXPECT_EQ(PixelAt(10, 249), kGroundColour);
+  EXPECT_EQ(PixelAt(150, 10), kForegroundColour);   // back_2 over back_1's hole
+  EXPECT_EQ(PixelAt(200, 10), kForegroundColour);   // back_2 over back_1
+  EXPECT_EQ(PixelAt(299, 479), kForegroundColour);  // back_2 over the ground
+  EXPECT_EQ(PixelAt(300, 10), kOverlayColour);
+  EXPECT_EQ(PixelAt(639, 248), kOverlayColour);
+  EXPECT_EQ(PixelAt(639, 249), kGroundColour);
+  EXPECT_EQ(PixelAt(300, 479), kGroundColour);
+}
+
+TEST_F(SceneDrawingTest, SceneThreeForegroundIsPlacedFromTheGround) {
+  StartQuietScene(3);
+  DrawFrame();
+  EXPECT_EQ(SkyColumn(PixelAt(400, 207)), 400);
+  EXPECT_EQ(PixelAt(400, 208), kOverlayColour);
+  EXPECT_EQ(PixelAt(400, 279), kOverlayColour);
+  EXPECT_EQ(PixelAt(400, 280), kGroundColour);
+  // back_2: 320 x 148 at (152, 332), its left half transparent.
+  EXPECT_EQ(PixelAt(311, 400), kGroundColour);
+  EXPECT_EQ(PixelAt(312, 400), kForegroundColour);
+  EXPECT_EQ(PixelAt(471, 479), kForegroundColour);
+  EXPECT_EQ(PixelAt(472, 400), kGroundColour);
+  EXPECT_EQ(PixelAt(312, 331), kGroundColour);
+  EXPECT_EQ(PixelAt(312, 332), kForegroundColour);
+}
+
+TEST_F(SceneDrawingTest, ComputedForegroundPositionsOfScenesTwoAndFour) {
+  StartQuietScene(2);
+  DrawFrame();
+  EXPECT_EQ(PixelAt(400, 259), kGroundColour);
+  EXPECT_EQ(PixelAt(400, 260), kForegroundColour);
+  EXPECT_EQ(PixelAt(319, 300), kGroundColour);
+  StartQuietScene(4);
+  DrawFrame();
+  EXPECT_EQ(PixelAt(400, 27), kOverlayColour);
+  EXPECT_EQ(PixelAt(400, 28), kForegroundColour);
+  EXPECT_EQ(PixelAt(623, 28), kForegroundColour);
+  EXPECT_EQ(PixelAt(624, 28), kOverlayColour);
+  EXPECT_EQ(PixelAt(400, 479), kForegroundColour);
+}
+
+TEST_F(SceneDrawingTest, SceneOneNeverDrawsABack2) {
+  StartQuietScene(1);
+  EXPECT_EQ(scenePictures.layerCount, 2);
+  EXPECT_EQ(natureTheme.back2.enabled, 0);
+  natureTheme.skyPosition = 0;
+  DrawFrame();
+  EXPECT_EQ(NewBlits(), 3);  // ground, one sky blit, overlay
+  EXPECT_EQ(PixelAt(200, 300), kGroundColour);
+  for (int i = 0; i < report->MessageCount(); ++i) {
+    EXPECT_EQ(report->Message(i).text.find("back1_2"), std::string::npos);
+  }
+}
+
+TEST_F(SceneDrawingTest, SceneChangesFreeTheOldPicturesAndReuseTheirSlots) {
+  StartQuietScene(0);
+  const int slotsInUse = ownedVideo_->Surfaces().slotCount;
+  EXPECT_EQ(slotsInUse, 21 + 4);
+  SceneSwitch(1, 1);
+  SceneSwitch(3, 1);
+  SceneSwitch(0, 1);
+  EXPECT_EQ(ownedVideo_->Surfaces().slotCount, slotsInUse);
+  int inUse = 0;
+  for (int i = 0; i < ownedVideo_->Surfaces().slotCount; ++i) inUse += ownedVideo_->Surfaces().slots[i].inUse;
+  EXPECT_EQ(inUse, 25);
+  SceneStop();
+  inUse = 0;
+  for (int i = 0; i < ownedVideo_->Surfaces().slotCount; ++i) inUse += ownedVideo_->Surfaces().slots[i].inUse;
+  EXPECT_EQ(inUse, 21);  // the shared creature pictures stay
+}
+
+TEST_F(SceneDrawingTest, SceneThreePicksEachOfItsFourSkies) {
+  options.background_animation = 0;
+  LoadSharedPictures();
+  int seen[4] = {};
+  for (int i = 0; i < 200; ++i) {
+    LoadScenePictures(3);
+    const std::string& name = ownedVideo_->Surfaces().slots[scenePictures.sky].name;
+    ASSERT_EQ(name.substr(0, 5), "sky3_");
+    ++seen[name[5] - '0'];
+  }
+  for (int count : seen) EXPECT_NEAR(count, 50, 20);
+}
+
+TEST_F(SceneDrawingTest, ScenesWithOneSkyDoNotDrawANumber) {
+  LoadSharedPictures();
+  std::srand(5);
+  const int next = std::rand();
+  std::srand(5);
+  LoadScenePictures(5);
+  EXPECT_EQ(ownedVideo_->Surfaces().slots[scenePictures.sky].name, "sky5_0");
+  EXPECT_EQ(std::rand(), next);
+}
+
+TEST_F(SceneDrawingTest, SceneFourHasSeedsAndButterfliesButNoFlockOrGliders) {
+  options.background_animation = 3;
+  LoadSharedPictures();
+  SceneStart(4);
+  EXPECT_EQ(natureTheme.flock.variantCount, 0);
+  EXPECT_EQ(natureTheme.glidersNear.variantCount, 0);
+  EXPECT_EQ(natureTheme.glidersFar.variantCount, 0);
+  // The small butterflies use the 25 x 32 pictures of the large set.
+  EXPECT_EQ(natureTheme.butterfliesSmall.variants[0].frameWidth, 25);
+  EXPECT_EQ(natureTheme.butterfliesSmall.variants[0].surface, sharedPictureSurfaces[13]);
+  EXPECT_EQ(natureTheme.butterfliesLarge.variantCount, 4);
+  bool seeds = false, butterflies = false;
+  for (int frame = 0; frame < 3 * 60 * 50; ++frame) {
+    clock_.Advance(20);
+    SceneUpdate();
+    ASSERT_FALSE(natureTheme.flock.group.active);
+    ASSERT_FALSE(natureTheme.glidersNear.group.active || natureTheme.glidersFar.group.active);
+    for (const Seed& s : natureTheme.seedA.slots) seeds = seeds || s.active;
+    for (const Butterfly& b : natureTheme.butterfliesLarge.slots) butterflies = butterflies || b.active;
+  }
+  EXPECT_TRUE(seeds);
+  EXPECT_TRUE(butterflies);
+}
+
+TEST_F(SceneDrawingTest, CreaturesAreCutAtTheScreenEdgesAndShowTheirFrameAndRow) {
+  StartQuietScene(0);
+  natureTheme.back0.enabled = natureTheme.back1.enabled = natureTheme.back2.enabled = natureTheme.sky.enabled = 0;
+  ButterflySet& set = natureTheme.butterfliesLarge;
+  Butterfly& left = set.slots[0];
+  left.active = 1;
+  left.variant = 0;  // 35 x 47
+  left.x = -10.7;    // truncates to -10: columns 10..34 of the frame show at 0..24
+  left.y = 100;
+  left.frame = 3.6;   // column 3
+  left.heading = 180;  // facing left: row 1
+  Butterfly& corner = set.slots[1];
+  corner.active = 1;
+  corner.variant = 5;  // 25 x 32
+  corner.x = 630;
+  corner.y = 470.2;
+  corner.frame = 0;
+  corner.heading = 0;  // row 0
+  DrawFrame();
+  const uint32_t leftCell = static_cast<uint32_t>(kCreatureRed) << 16 | (8 + 16 * 1) << 8 | (8 + 16 * 3);
+  EXPECT_EQ(PixelAt(0, 100), leftCell);
+  EXPECT_EQ(PixelAt(24, 146), leftCell);
+  EXPECT_EQ(PixelAt(25, 100), 0u);
+  EXPECT_EQ(PixelAt(0, 147), 0u);
+  EXPECT_EQ(PixelAt(0, 99), 0u);
+  const uint32_t cornerCell = static_cast<uint32_t>(kCreatureRed) << 16 | 8 << 8 | 8;
+  EXPECT_EQ(PixelAt(630, 470), cornerCell);
+  EXPECT_EQ(PixelAt(639, 479), cornerCell);
+  EXPECT_EQ(PixelAt(629, 479), 0u);
+  EXPECT_EQ(NewBlits(), 2);
+}
+
+TEST_F(SceneDrawingTest, GlidersShowTheRowOfTheirTiltAndDirection) {
+  StartQuietScene(5);
+  natureTheme.back0.enabled = natureTheme.back1.enabled = natureTheme.back2.enabled = natureTheme.sky.enabled = 0;
+  GliderGroup& set = natureTheme.glidersFar;
+  set.group.active = 1;
+  set.group.direction = 1;
+  Glider& glider = set.slots[0];
+  glider.active = 1;
+  glider.variant = 0;  // 37 x 43
+  glider.x = 100;
+  glider.y = 100;
+  glider.frame = 7.9;
+  glider.tilt = 8;  // row 3, plus 5 flying right
+  DrawFrame();
+  EXPECT_EQ(PixelAt(100, 100), static_cast<uint32_t>(kCreatureRed) << 16 | (8 + 16 * 8) << 8 | (8 + 16 * 7));
+  EXPECT_EQ(PixelAt(136, 142), PixelAt(100, 100));
+  EXPECT_EQ(PixelAt(137, 100), 0u);
+  set.group.active = 0;  // an idle group is not drawn
+  DrawFrame();
+  EXPECT_EQ(PixelAt(100, 100), 0u);
+}
+
+TEST_F(SceneDrawingTest, MissingPicturesAreLeftOutSilentlyAndTheRestIsDrawn) {
+  files_.files.erase("/install/data.dat");  // every picture fails to load
+  WriteArchive("/install", {}, "data.dat");
+  options.background_animation = 0;
+  EXPECT_EQ(LoadSharedPictures(), 2);
+  SceneStart(0);
+  EXPECT_EQ(natureTheme.back0.sprite.surface, SurfaceNone);
+  const int messages = report->MessageCount();
+  const int warnings = report->WarningCount();
+  DrawFrame();
+  EXPECT_EQ(NewBlits(), 0);
+  EXPECT_EQ(report->MessageCount(), messages);
+  EXPECT_EQ(report->WarningCount(), warnings);
+}
+
+TEST_F(SceneDrawingTest, ALoadFailureLeavesOnlyThatPictureOut) {
+  options.background_animation = 0;
+  LoadSharedPictures();
+  display_->videoSurfacesFail = true;
+  display_->systemSurfacesFail = true;
+  EXPECT_EQ(LoadScenePictures(0), 2);
+  display_->videoSurfacesFail = display_->systemSurfacesFail = false;
+  EXPECT_EQ(scenePictures.layers[0], SurfaceNone);
+  EXPECT_EQ(scenePictures.sky, SurfaceNone);
+  EXPECT_EQ(FreeScenePictures(), 0);
+  EXPECT_EQ(scenePictures.loaded, 0);
+}
+
+}  // namespace
+}  // namespace sylvora
