@@ -47,7 +47,13 @@ FakeDisplay::FakeDisplay() {
 }
 
 FakeDisplay::~FakeDisplay() {
+  if (journal) journal->push_back("destroyed with " + std::to_string(live.size()) + " live surfaces");
   for (FakeSurface* surface : live) delete surface;
+}
+
+void FakeDisplay::Record(const std::string& call) {
+  calls.push_back(call);
+  if (journal) journal->push_back(call);
 }
 
 int FakeDisplay::CallCount(const std::string& name) const {
@@ -55,18 +61,18 @@ int FakeDisplay::CallCount(const std::string& name) const {
 }
 
 bool FakeDisplay::CreateDevice() {
-  calls.push_back("CreateDevice");
+  Record("CreateDevice");
   deviceOpen = !createDeviceFails;
   return deviceOpen;
 }
 
 void FakeDisplay::ReleaseDevice() {
-  calls.push_back("ReleaseDevice");
+  Record("ReleaseDevice");
   deviceOpen = false;
 }
 
 bool FakeDisplay::GetDeviceIdentifier(std::string& name, std::string& description) {
-  calls.push_back("GetDeviceIdentifier");
+  Record("GetDeviceIdentifier");
   if (identifierFails) return false;
   name = driverName;
   description = driverDescription;
@@ -74,14 +80,14 @@ bool FakeDisplay::GetDeviceIdentifier(std::string& name, std::string& descriptio
 }
 
 bool FakeDisplay::GetDisplayMode(DisplayMode& mode) {
-  calls.push_back("GetDisplayMode");
+  Record("GetDisplayMode");
   if (displayModeFails) return false;
   mode = desktop;
   return true;
 }
 
 bool FakeDisplay::SetCooperativeLevel(NativeWindow* newWindow, bool newFullScreen, bool newModeX) {
-  calls.push_back("SetCooperativeLevel");
+  Record("SetCooperativeLevel");
   if (cooperativeLevelFails) return false;
   window = newWindow;
   fullScreen = newFullScreen;
@@ -96,7 +102,7 @@ bool FakeDisplay::SetCooperativeLevel(NativeWindow* newWindow, bool newFullScree
 }
 
 bool FakeDisplay::SetDisplayMode(int width, int height, int depth) {
-  calls.push_back("SetDisplayMode " + ModeName(width, height, depth));
+  Record("SetDisplayMode " + ModeName(width, height, depth));
   if (refusedModes.count(ModeName(width, height, depth))) return false;
   modeSet = {width, height, depth};
   bytesPerPixel_ = std::max(1, depth / 8);
@@ -107,12 +113,12 @@ bool FakeDisplay::SetDisplayMode(int width, int height, int depth) {
 }
 
 void FakeDisplay::RestoreDisplayMode() {
-  calls.push_back("RestoreDisplayMode");
+  Record("RestoreDisplayMode");
   modeRestored = true;
 }
 
 bool FakeDisplay::GetAvailableVideoMemory(uint64_t& totalBytes, uint64_t& freeBytes) {
-  calls.push_back("GetAvailableVideoMemory");
+  Record("GetAvailableVideoMemory");
   if (videoMemoryFails) return false;
   totalBytes = videoMemoryTotal;
   freeBytes = videoMemoryFree;
@@ -120,26 +126,27 @@ bool FakeDisplay::GetAvailableVideoMemory(uint64_t& totalBytes, uint64_t& freeBy
 }
 
 DisplaySurface* FakeDisplay::CreatePrimary(bool primaryModeX) {
-  calls.push_back(primaryModeX ? "CreatePrimary modeX" : "CreatePrimary");
+  Record(primaryModeX ? "CreatePrimary modeX" : "CreatePrimary");
   if (primaryFails) return nullptr;
   live.push_back(new FakeSurface(nextId_++, 0, 0, bytesPerPixel_, SurfaceMemory::Video));
   return live.back();
 }
 
 DisplaySurface* FakeDisplay::CreateOffScreenSurface(int width, int height, SurfaceMemory memory) {
-  calls.push_back(memory == SurfaceMemory::Video ? "CreateOffScreenSurface video" : "CreateOffScreenSurface system");
+  Record(memory == SurfaceMemory::Video ? "CreateOffScreenSurface video" : "CreateOffScreenSurface system");
   if (memory == SurfaceMemory::Video ? videoSurfacesFail : systemSurfacesFail) return nullptr;
   if (surfacesLeft == 0) return nullptr;
   if (surfacesLeft > 0) --surfacesLeft;
   live.push_back(new FakeSurface(nextId_++, width, height, bytesPerPixel_, memory));
+  live.back()->lockFails = newSurfacesFailToLock;
   return live.back();
 }
 
 void FakeDisplay::ReleaseSurface(DisplaySurface* surface) {
-  calls.push_back("ReleaseSurface");
+  Record("ReleaseSurface");
   auto found = std::find(live.begin(), live.end(), surface);
   if (found == live.end()) {
-    calls.push_back("ReleaseSurface of an unknown surface");
+    Record("ReleaseSurface of an unknown surface");
     return;
   }
   delete *found;
@@ -148,37 +155,37 @@ void FakeDisplay::ReleaseSurface(DisplaySurface* surface) {
 }
 
 bool FakeDisplay::CreateClipper() {
-  calls.push_back("CreateClipper");
+  Record("CreateClipper");
   return !clipperFails;
 }
 
 bool FakeDisplay::SetClipperWindow(NativeWindow*) {
-  calls.push_back("SetClipperWindow");
+  Record("SetClipperWindow");
   return !clipperWindowFails;
 }
 
 bool FakeDisplay::AttachClipper(DisplaySurface*) {
-  calls.push_back("AttachClipper");
+  Record("AttachClipper");
   return !attachClipperFails;
 }
 
-void FakeDisplay::ReleaseClipper() { calls.push_back("ReleaseClipper"); }
+void FakeDisplay::ReleaseClipper() { Record("ReleaseClipper"); }
 
 bool FakeDisplay::CreateGammaControl(DisplaySurface*) {
-  calls.push_back("CreateGammaControl");
+  Record("CreateGammaControl");
   gammaControl = !gammaControlFails;
   return gammaControl;
 }
 
 bool FakeDisplay::GetGammaRamp(GammaRamp& ramp) {
-  calls.push_back("GetGammaRamp");
+  Record("GetGammaRamp");
   if (getGammaFails) return false;
   ramp = rampAsFound;
   return true;
 }
 
 bool FakeDisplay::SetGammaRamp(const GammaRamp& ramp) {
-  calls.push_back("SetGammaRamp");
+  Record("SetGammaRamp");
   if (setGammaFails) return false;
   lastSetRamp = ramp;
   ++setRampCount;
@@ -186,12 +193,12 @@ bool FakeDisplay::SetGammaRamp(const GammaRamp& ramp) {
 }
 
 void FakeDisplay::ReleaseGammaControl() {
-  calls.push_back("ReleaseGammaControl");
+  Record("ReleaseGammaControl");
   gammaControl = false;
 }
 
 bool FakeDisplay::GetPixelFormat(DisplaySurface*, uint32_t& red, uint32_t& green, uint32_t& blue) {
-  calls.push_back("GetPixelFormat");
+  Record("GetPixelFormat");
   if (pixelFormatFails) return false;
   red = redMask;
   green = greenMask;
@@ -200,12 +207,12 @@ bool FakeDisplay::GetPixelFormat(DisplaySurface*, uint32_t& red, uint32_t& green
 }
 
 bool FakeDisplay::IsLost(DisplaySurface* surface) {
-  calls.push_back("IsLost");
+  Record("IsLost");
   return Of(surface)->lost;
 }
 
 bool FakeDisplay::RestoreSurface(DisplaySurface* surface) {
-  calls.push_back("RestoreSurface");
+  Record("RestoreSurface");
   FakeSurface* restored = Of(surface);
   ++restored->restoreCount;
   if (restored->stayLost) return false;
@@ -214,7 +221,7 @@ bool FakeDisplay::RestoreSurface(DisplaySurface* surface) {
 }
 
 bool FakeDisplay::Lock(DisplaySurface* surface, SurfaceLock& lock) {
-  calls.push_back("Lock");
+  Record("Lock");
   FakeSurface* locked = Of(surface);
   if (locked->lockFails || locked->lost || locked->locked) return false;
   locked->locked = true;
@@ -223,13 +230,13 @@ bool FakeDisplay::Lock(DisplaySurface* surface, SurfaceLock& lock) {
 }
 
 void FakeDisplay::Unlock(DisplaySurface* surface) {
-  calls.push_back("Unlock");
+  Record("Unlock");
   Of(surface)->locked = false;
 }
 
 DisplayResult FakeDisplay::BltFast(DisplaySurface* destination, int x, int y, DisplaySurface* source,
                                    const SurfaceRect& rect, bool useColourKey) {
-  calls.push_back(useColourKey ? "BltFast keyed" : "BltFast");
+  Record(useColourKey ? "BltFast keyed" : "BltFast");
   FakeSurface* to = Of(destination);
   FakeSurface* from = Of(source);
   if (from->lost) return DisplayResult::SurfaceLost;
@@ -238,7 +245,7 @@ DisplayResult FakeDisplay::BltFast(DisplaySurface* destination, int x, int y, Di
   // A real blit refuses rectangles outside either surface; so does the fake, loudly.
   if (rect.left < 0 || rect.top < 0 || rect.right > from->width || rect.bottom > from->height || x < 0 || y < 0 ||
       x + rect.right - rect.left > to->width || y + rect.bottom - rect.top > to->height) {
-    calls.push_back("BltFast out of bounds");
+    Record("BltFast out of bounds");
     return DisplayResult::Failed;
   }
   for (int row = rect.top; row < rect.bottom; ++row) {
@@ -252,7 +259,7 @@ DisplayResult FakeDisplay::BltFast(DisplaySurface* destination, int x, int y, Di
 }
 
 DisplayResult FakeDisplay::ColourFill(DisplaySurface* surface, uint32_t colour) {
-  calls.push_back("ColourFill");
+  Record("ColourFill");
   FakeSurface* filled = Of(surface);
   const DisplayResult result = LostOr(filled, fillFails);
   if (result != DisplayResult::Ok) return result;
@@ -263,7 +270,7 @@ DisplayResult FakeDisplay::ColourFill(DisplaySurface* surface, uint32_t colour) 
 }
 
 bool FakeDisplay::SetColourKey(DisplaySurface* surface, uint32_t key) {
-  calls.push_back("SetColourKey");
+  Record("SetColourKey");
   if (colourKeyFails) return false;
   Of(surface)->hasKey = true;
   Of(surface)->key = key;
@@ -271,7 +278,7 @@ bool FakeDisplay::SetColourKey(DisplaySurface* surface, uint32_t key) {
 }
 
 DisplayResult FakeDisplay::GetBltStatus(DisplaySurface*) {
-  calls.push_back("GetBltStatus");
+  Record("GetBltStatus");
   if (stillDrawingPolls > 0) {
     --stillDrawingPolls;
     return DisplayResult::StillDrawing;
@@ -281,7 +288,7 @@ DisplayResult FakeDisplay::GetBltStatus(DisplaySurface*) {
 
 DisplayResult FakeDisplay::PresentBlt(DisplaySurface* primary, const SurfaceRect& destination, DisplaySurface* source,
                                       const SurfaceRect& sourceRect) {
-  calls.push_back("PresentBlt");
+  Record("PresentBlt");
   if (presentLost || Of(primary)->lost) return DisplayResult::SurfaceLost;
   FakeSurface* from = Of(source);
   lastPresentDestination = destination;
@@ -303,7 +310,7 @@ DisplayResult FakeDisplay::PresentBlt(DisplaySurface* primary, const SurfaceRect
 }
 
 void FakeDisplay::ClientOrigin(NativeWindow*, int& x, int& y) {
-  calls.push_back("ClientOrigin");
+  Record("ClientOrigin");
   x = clientX;
   y = clientY;
 }

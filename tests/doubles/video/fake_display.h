@@ -3,6 +3,7 @@
 // "screen" is one more array the tests can read, every call is recorded, and every call that can fail
 // can be told to fail (or to report a lost surface, or a blit still drawing).
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -79,9 +80,13 @@ class FakeDisplay final : public DisplayLayer {
   bool fillFails = false;
   int stillDrawingPolls = 0;           // GetBltStatus answers StillDrawing this many more times
   bool presentLost = false;            // PresentBlt reports SurfaceLost
+  bool newSurfacesFailToLock = false;  // off-screen surfaces made from now on refuse Lock
 
   // ---- What happened ----
   std::vector<std::string> calls;      // every call by name, in order
+  // A copy of the calls that outlives the fake (the video object owns and destroys it), ending with
+  // "destroyed with N live surfaces".
+  std::shared_ptr<std::vector<std::string>> journal;
   bool deviceOpen = false;
   bool fullScreen = false;
   bool modeX = false;
@@ -141,6 +146,8 @@ class FakeDisplay final : public DisplayLayer {
   void ClientOrigin(NativeWindow* window, int& x, int& y) override;
 
  private:
+  void Record(const std::string& call);
+
   int bytesPerPixel_ = 2;
   int nextId_ = 0;
 };
