@@ -1,0 +1,326 @@
+// The real adapters: TurboJPEG decoding pictures the tests encode, and the SDL2 display layer composing
+// and presenting a frame on SDL's dummy video driver, read back from the renderer.
+#include <SDL.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <turbojpeg.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "report/report.h"
+#include "tests/doubles/video/fake_display.h"
+#include "tests/video/video_test_support.h"
+#include "video/display_sdl.h"
+#include "video/jpeg_turbojpeg.h"
+#include "video/video_system.h"
+
+namespace sylvora {
+namespace {
+
+// A JPEG of width x height top-down pixels in pixelFormat, made by TurboJPEG itself.
+std::string EncodeJpeg(const std::vector<uint8_t>& pixels, int width, int height, int pixelFormat, int subsampling) {
+  tjhandle encoder = tjInitCompress();
+  unsigned char* jpeg = nullptr;
+  unsigned long size = 0;
+  const int result = tjCompress2(encoder, pixels.data(), width, 0, height, pixelFormat, &jpeg, &size, subsampling,
+                                 100, 0);
+  std::string bytes = result == 0 ? std::string(reinterpret_cast<char*>(jpeg), size) : std::string();
+  tjFree(jpeg);
+  tjDestroy(encoder);
+  return bytes;
+}
+
+// Top-down RGB rows: the top half red, the bottom half blue.
+std::vector<uint8_t> RedOverBlue(int width, int height) {
+  std::vector<uint8_t> rgb;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      if (y < height / 2) rgb.insert(rgb.end(), {230, 20, 20});
+      else rgb.insert(rgb.end(), {20, 20, 230});
+    }
+  }
+  return rgb;
+}
+
+MATCHER_P2(Near, expected, tolerance, "") { return std::abs(static_cast<int>(arg) - expected) <= tolerance; }
+
+// Decodes bytes with the real decoder into the picture layout; empty on failure.
+std::vector<uint8_t> Decode(const std::string& bytes, JpegHeader& header, uint8_t fill = 0xAB) {
+  std::unique_ptr<JpegDecoder> decoder = CreateTurboJpegDecoder();
+  const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+  if (!decoder->Init() || !decoder->ReadHeader(data, bytes.size(), header)) return {};
+  std::vector<uint8_t> pixels(static_cast<size_t>(PictureBuffer::RowBytes(header.width)) * header.height, fill);
+  if (!decoder->ReadImage(pixels.data(), PictureBuffer::RowBytes(header.width))) return {};
+  decoder->Free();
+  return pixels;
+}
+
+TEST(TurboJpegTest, DecodesBottomUpBlueGreenRedRows) {
+  JpegHeader header;
+  const auto pixels = Decode(EncodeJpeg(RedOverBlue(8, 4), 8, 4, TJPF_RGB, TJSAMP_444), header);
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_EQ(header.width, 8);
+  EXPECT_EQ(header.height, 4);
+  EXPECT_EQ(header.channels, 3);
+  // The first stored row is the picture's bottom row: blue; the last is the top: red.
+  EXPECT_THAT((std::vector<uint8_t>{pixels[0], pixels[1], pixels[2]}),
+              ::testing::ElementsAre(Near(230, 6), Near(20, 6), Near(20, 6)));
+  const size_t top = 3 * 24;
+  EXPECT_THAT((std::vector<uint8_t>{pixels[top], pixels[top + 1], pixels[top + 2]}),
+              ::testing::ElementsAre(Near(20, 6), Near(20, 6), Near(230, 6)));
+}
+
+TEST(TurboJpegTest, RowsArePaddedAndThePadIsLeftAlone) {
+  JpegHeader header;
+  const auto pixels = Decode(EncodeJpeg(RedOverBlue(5, 3), 5, 3, TJPF_RGB, TJSAMP_444), header);
+  ASSERT_EQ(pixels.size(), 48u);
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(pixels[row * 16 + 15], 0xAB) << row;
+  EXPECT_THAT(pixels[16 * 2 + 14], Near(230, 6));  // the top row's last red byte
+}
+
+TEST(TurboJpegTest, GreyscaleExpandsToThreeEqualChannels) {
+  std::vector<uint8_t> grey(6 * 2);
+  for (size_t i = 0; i < grey.size(); ++i) grey[i] = static_cast<uint8_t>(i * 20);
+  JpegHeader header;
+  const auto pixels = Decode(EncodeJpeg(grey, 6, 2, TJPF_GRAY, TJSAMP_GRAY), header);
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_EQ(header.channels, 1);
+  for (int x = 0; x < 6; ++x) {
+    EXPECT_EQ(pixels[3 * x], pixels[3 * x + 1]);
+    EXPECT_EQ(pixels[3 * x], pixels[3 * x + 2]);
+    EXPECT_THAT(pixels[3 * x], Near(grey[6 + x], 3));  // bottom row first
+  }
+}
+
+TEST(TurboJpegTest, CmykIsConvertedToBlueGreenRed) {
+  // Inverted-ink CMYK (255 = no ink): C 200, M 100, Y 50 with no black ink reads as R 200, G 100, B 50;
+  // with K 128 each component is about halved.
+  std::vector<uint8_t> cmyk;
+  for (int i = 0; i < 16; ++i) cmyk.insert(cmyk.end(), {200, 100, 50, 255});
+  for (int i = 0; i < 16; ++i) cmyk.insert(cmyk.end(), {200, 100, 50, 128});
+  JpegHeader header;
+  const auto pixels = Decode(EncodeJpeg(cmyk, 4, 8, TJPF_CMYK, TJSAMP_444), header);
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_EQ(header.channels, 4);
+  const size_t top = 7 * 12;  // the top row, from the first CMYK rows
+  EXPECT_THAT((std::vector<uint8_t>{pixels[top], pixels[top + 1], pixels[top + 2]}),
+              ::testing::ElementsAre(Near(50, 6), Near(100, 6), Near(200, 6)));
+  EXPECT_THAT((std::vector<uint8_t>{pixels[0], pixels[1], pixels[2]}),
+              ::testing::ElementsAre(Near(25, 6), Near(50, 6), Near(100, 6)));
+}
+
+TEST(TurboJpegTest, GarbageHasNoHeader) {
+  JpegHeader header;
+  EXPECT_TRUE(Decode("\xFF\xD8 not really a jpeg", header).empty());
+  EXPECT_TRUE(Decode("", header).empty());
+}
+
+// A temporary installation directory on disk, removed afterwards.
+class TempInstall {
+ public:
+  TempInstall() {
+    char pattern[] = "/tmp/sylvora-video-XXXXXX";
+    path_ = mkdtemp(pattern);
+    std::filesystem::create_directories(path_ + "/graphics");
+  }
+  ~TempInstall() { std::filesystem::remove_all(path_); }
+  // The resource path as the shell hands it over: with a trailing backslash.
+  std::string ResourcePath() const { return path_ + "\\"; }
+  void Put(const std::string& relative, const std::string& bytes) const {
+    std::ofstream(path_ + "/" + relative, std::ios::binary) << bytes;
+  }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+TEST(TurboJpegTest, VideoSystemLoadsARealJpegFromDisk) {
+  TempInstall install;
+  install.Put("graphics/layer.jpg", EncodeJpeg(RedOverBlue(16, 8), 16, 8, TJPF_RGB, TJSAMP_444));
+  install.Put("graphics/layer.bmp", MakeSolidBmp(16, 8, 0, 255, 0));
+  auto report = std::make_unique<Report>(static_cast<int>(ReportMode::Quiet), install.Path() + "/");
+  auto display = std::make_unique<FakeDisplay>();
+  FakeDisplay* fake = display.get();
+  VideoSystem video(report.get(), std::move(display), CreateTurboJpegDecoder());
+  CreateArgs args;
+  args.useArchive = 0;
+  args.resourcePath = install.ResourcePath();
+  ASSERT_EQ(video.Create(args), 0);
+  int handle = SurfaceNone;
+  ASSERT_EQ(video.CreateSurfaceA("layer", 1, 0, handle, SurfaceAnySlot, 30), 0) << report->LastError().text;
+  const FakeSurface* surface = FakeDisplay::Of(video.Surfaces().slots[handle].surface);
+  EXPECT_EQ(fake->CallCount("SetColourKey"), 1);
+  EXPECT_EQ(surface->PixelAt(0, 0) >> 11, 230u >> 3);      // red on top (the JPEG, not the green BMP)
+  EXPECT_EQ(surface->PixelAt(15, 7) & 0x1F, 230u >> 3);    // blue at the bottom
+}
+
+// ---- SDL2 display layer on the dummy video driver ----
+
+class SdlDisplayTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    window_ = SDL_CreateWindow("video test", 0, 0, 640, 480, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+    ASSERT_NE(window_, nullptr) << SDL_GetError();
+    report_ = std::make_unique<Report>(static_cast<int>(ReportMode::FileLogging), install_.Path() + "/");
+    video_ = std::make_unique<VideoSystem>(report_.get(), CreateSdlDisplayLayer(false), CreateTurboJpegDecoder());
+  }
+  void TearDown() override {
+    video_.reset();
+    if (window_) SDL_DestroyWindow(window_);
+    SDL_Quit();
+  }
+  int Create(int width, int height, int depth = 16) {
+    CreateArgs args;
+    args.width = width;
+    args.height = height;
+    args.depth = depth;
+    args.useArchive = 0;
+    args.window = reinterpret_cast<NativeWindow*>(window_);
+    args.resourcePath = install_.ResourcePath();
+    return video_->Create(args);
+  }
+  bool HasText(const std::string& text) const {
+    for (int i = 0; i < report_->MessageCount(); ++i) {
+      if (report_->Message(i).text == text) return true;
+    }
+    return false;
+  }
+  // The presented frame, as 0xAARRGGBB values, with its size.
+  std::vector<uint32_t> ReadScreen(int& width, int& height) {
+    SDL_Renderer* renderer = SDL_GetRenderer(window_);
+    SDL_GetRendererOutputSize(renderer, &width, &height);
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+    if (SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(), width * 4) != 0) return {};
+    return pixels;
+  }
+
+  TempInstall install_;
+  SDL_Window* window_ = nullptr;
+  std::unique_ptr<Report> report_;
+  std::unique_ptr<VideoSystem> video_;
+};
+
+TEST_F(SdlDisplayTest, FullScreenEmulatesRgb565AndTakesTheFallbackPaths) {
+  ASSERT_EQ(Create(640, 480), 0) << report_->LastError().text;
+  int width = 0, height = 0, depth = 0;
+  video_->QueryDisplayMode(width, height, depth);
+  SDL_DisplayMode desktop;
+  SDL_GetDesktopDisplayMode(0, &desktop);
+  EXPECT_EQ(width, desktop.w);
+  EXPECT_EQ(height, desktop.h);
+  EXPECT_EQ(depth, 16);
+  EXPECT_TRUE(HasText("video driver: dummy"));
+  EXPECT_TRUE(HasText("volume of video memory was not received"));
+  EXPECT_TRUE(HasText("IDirectDrawGammaControl interface was successfully created"));
+  EXPECT_TRUE(HasText("fullscreen mode " + std::to_string(desktop.w) + "x" + std::to_string(desktop.h) +
+                      "x16 was installed successfully (pixel format: 565)"));
+  install_.Put("graphics/sprite.bmp", MakeSolidBmp(4, 4, 0, 0, 255));
+  int handle = SurfaceNone;
+  ASSERT_EQ(video_->CreateSurfaceA("sprite", 1, 0, handle, SurfaceAnySlot, 0), 0);
+  EXPECT_TRUE(HasText("graph object <sprite> was successfully loaded and placed in the system memory (not in the "
+                      "video memory) [0]"));
+  EXPECT_EQ(video_->Surfaces().slots[handle].inVideoMemory, 0);
+}
+
+TEST_F(SdlDisplayTest, AComposedFrameIsStretchedOverTheWindow) {
+  ASSERT_EQ(Create(160, 120), 0) << report_->LastError().text;
+  // A green background and a red 8 x 8 sprite whose top-left 4 x 4 quarter is black (transparent).
+  install_.Put("graphics/back.bmp", MakeSolidBmp(160, 120, 0, 255, 0));
+  std::string rows;
+  for (int y = 7; y >= 0; --y) {
+    for (int x = 0; x < 8; ++x) rows += (x < 4 && y < 4) ? std::string(3, '\0') : std::string("\0\0\xFF", 3);
+  }
+  install_.Put("graphics/sprite.bmp", MakeBmp(8, 8, rows));
+  int back = SurfaceNone, sprite = SurfaceNone;
+  ASSERT_EQ(video_->CreateSurfaceB("back", 1, back, SurfaceAnySlot), 0);
+  ASSERT_EQ(video_->CreateSurfaceA("sprite", 0, 0, sprite, SurfaceAnySlot, 0), 0);
+  ASSERT_EQ(video_->Draw({0, 0, 160, 120}, back, 0, 0), 0);
+  ASSERT_EQ(video_->Draw({0, 0, 8, 8}, sprite, 80, 60), 0);
+  video_->Present();
+
+  int width = 0, height = 0;
+  const auto screen = ReadScreen(width, height);
+  ASSERT_FALSE(screen.empty()) << SDL_GetError();
+  ASSERT_GT(width, 160);  // the frame is stretched, not copied
+  auto at = [&](int bufferX, int bufferY) {
+    // The centre of the screen area that buffer pixel (bufferX, bufferY) covers.
+    const int x = (2 * bufferX + 1) * width / 320;
+    const int y = (2 * bufferY + 1) * height / 240;
+    return screen[static_cast<size_t>(y) * width + x] & 0xFFFFFF;
+  };
+  EXPECT_EQ(at(10, 10), 0x00FF00u);
+  EXPECT_EQ(at(81, 61), 0x00FF00u);  // the sprite's black quarter shows the background
+  EXPECT_EQ(at(86, 66), 0xFF0000u);
+  EXPECT_EQ(at(159, 119), 0x00FF00u);
+}
+
+TEST_F(SdlDisplayTest, BrightnessIsAppliedWhilePresenting) {
+  ASSERT_EQ(Create(64, 48), 0);
+  install_.Put("graphics/grey.bmp", MakeSolidBmp(64, 48, 128, 128, 128));
+  int grey = SurfaceNone;
+  ASSERT_EQ(video_->CreateSurfaceB("grey", 0, grey, SurfaceAnySlot), 0);
+  ASSERT_EQ(video_->Draw({0, 0, 64, 48}, grey, 0, 0), 0);
+  video_->Present();
+  int width = 0, height = 0;
+  auto screen = ReadScreen(width, height);
+  ASSERT_FALSE(screen.empty());
+  // 128 keeps 16 of 32 red levels, shown as 132; +450 steps take ramp entry 132 x 257 to 56424, shown as 220.
+  EXPECT_EQ((screen[0] >> 16) & 0xFF, 132u);
+  video_->SetGamma(450);
+  video_->Present();
+  screen = ReadScreen(width, height);
+  EXPECT_EQ((screen[0] >> 16) & 0xFF, 220u);
+  video_->SetGamma(0);
+  video_->Present();
+  screen = ReadScreen(width, height);
+  EXPECT_EQ((screen[0] >> 16) & 0xFF, 132u);
+}
+
+TEST_F(SdlDisplayTest, ARendererResetRunsTheRestorePath) {
+  ASSERT_EQ(Create(64, 48), 0);
+  install_.Put("graphics/grey.bmp", MakeSolidBmp(64, 48, 128, 128, 128));
+  int grey = SurfaceNone;
+  ASSERT_EQ(video_->CreateSurfaceB("grey", 0, grey, SurfaceAnySlot), 0);
+  SDL_Event reset{};
+  reset.type = SDL_RENDER_TARGETS_RESET;
+  ASSERT_EQ(SDL_PushEvent(&reset), 1);
+  video_->Present();
+  EXPECT_TRUE(HasText("all surfaces were restored"));
+  ASSERT_EQ(video_->Draw({0, 0, 64, 48}, grey, 0, 0), 0);
+  video_->Present();
+  int width = 0, height = 0;
+  const auto screen = ReadScreen(width, height);
+  ASSERT_FALSE(screen.empty());
+  EXPECT_EQ((screen[0] >> 16) & 0xFF, 132u);
+}
+
+TEST_F(SdlDisplayTest, ThirtyTwoBitsUsesXrgb) {
+  ASSERT_EQ(Create(64, 48, 32), 0);
+  EXPECT_EQ(video_->Format().redShift, 16);
+  EXPECT_EQ(video_->Format().redBits, 8);
+  install_.Put("graphics/colour.bmp", MakeSolidBmp(64, 48, 50, 100, 200));
+  int colour = SurfaceNone;
+  ASSERT_EQ(video_->CreateSurfaceB("colour", 0, colour, SurfaceAnySlot), 0);
+  ASSERT_EQ(video_->Draw({0, 0, 64, 48}, colour, 0, 0), 0);
+  video_->Present();
+  int width = 0, height = 0;
+  const auto screen = ReadScreen(width, height);
+  ASSERT_FALSE(screen.empty());
+  EXPECT_EQ(screen[0] & 0xFFFFFF, 0xC86432u);
+}
+
+TEST_F(SdlDisplayTest, ModeXIsRefused) {
+  EXPECT_EQ(Create(320, 240), 2);
+  EXPECT_EQ(report_->LastError().text, "level of cooperation was not installed");
+}
+
+}  // namespace
+}  // namespace sylvora
