@@ -1,0 +1,198 @@
+// The entry point: command-line copy and mode choice, the window, the install-path lookup with its
+// start messages, and what each mode does.
+#include <gmock/gmock.h>
+
+#include "tests/shell/shell_test_support.h"
+
+namespace sylvora {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
+
+ScreensaverMode ModeOf(const std::string& text) { return SelectMode(CopyCommandLine(text)); }
+
+TEST(ModeSelection, SwitchesAreFoundAnywhereInAnyCase) {
+  EXPECT_EQ(ModeOf("/s"), ScreensaverMode::FullScreen);
+  EXPECT_EQ(ModeOf("/S"), ScreensaverMode::FullScreen);
+  EXPECT_EQ(ModeOf("-s"), ScreensaverMode::FullScreen);
+  EXPECT_EQ(ModeOf("\\S"), ScreensaverMode::FullScreen);
+  EXPECT_EQ(ModeOf("/C:1234"), ScreensaverMode::Configure);
+  EXPECT_EQ(ModeOf("/p 4567"), ScreensaverMode::Preview);
+  EXPECT_EQ(ModeOf("\\P"), ScreensaverMode::Preview);
+  EXPECT_EQ(ModeOf("-a 99"), ScreensaverMode::Password);
+  EXPECT_EQ(ModeOf("xx/ayy"), ScreensaverMode::Password);
+}
+
+TEST(ModeSelection, GroupsAreTestedInOrder) {
+  EXPECT_EQ(ModeOf("/s /p"), ScreensaverMode::Preview);
+  EXPECT_EQ(ModeOf("/s /a"), ScreensaverMode::Password);
+  EXPECT_EQ(ModeOf("/s /c"), ScreensaverMode::Configure);
+  EXPECT_EQ(ModeOf("/c /a"), ScreensaverMode::Password);
+}
+
+TEST(ModeSelection, NoSwitchConfigures) {
+  EXPECT_EQ(ModeOf(""), ScreensaverMode::Configure);
+  EXPECT_EQ(ModeOf("s p a c"), ScreensaverMode::Configure);
+  EXPECT_EQ(ModeOf("/x"), ScreensaverMode::Configure);
+}
+
+TEST(ModeSelection, OnlyTheFirst1000CharactersCount) {
+  const std::string filler(998, 'x');
+  EXPECT_EQ(ModeOf(filler + "/s"), ScreensaverMode::FullScreen);
+  EXPECT_EQ(ModeOf(filler + "x/s"), ScreensaverMode::Configure);   // "/s" would end at character 1001
+  EXPECT_EQ(ModeOf(filler + "/Sxxxx/p"), ScreensaverMode::FullScreen);
+  const std::string copy = CopyCommandLine(filler + "ABCDEF");
+  EXPECT_EQ(copy.size(), 1000u);
+  EXPECT_EQ(copy.substr(996), "xxab");
+}
+
+class Entry : public ShellFixture {
+ protected:
+  int Run(const std::string& line) { return RunScreensaver(window_, backend_, line); }
+};
+
+TEST_F(Entry, PreviewEndsAtOnceWithoutShowingAnything) {
+  EXPECT_EQ(Run("/p 123"), 0);
+  EXPECT_TRUE(window_.created);
+  EXPECT_THAT(window_.calls, ElementsAre("Create", "SetCursor"));
+  EXPECT_THAT(window_.boxes, IsEmpty());
+  EXPECT_EQ(report, nullptr);
+  EXPECT_FALSE(files_.Has(kOptionsPath));
+  EXPECT_THAT(backend_.calls, IsEmpty());
+}
+
+TEST_F(Entry, TheWindowCarriesTheInvisibleCursor) {
+  Run("/p");
+  EXPECT_EQ(window_.title, "Sylvora Screensaver");
+  EXPECT_EQ(window_.width, 640);
+  EXPECT_EQ(window_.height, 480);
+  ASSERT_TRUE(window_.cursorSet);
+  for (uint8_t byte : window_.cursorAnd) EXPECT_EQ(byte, 0xFF);
+  for (uint8_t byte : window_.cursorXor) EXPECT_EQ(byte, 0x00);
+}
+
+TEST_F(Entry, PasswordModeExplainsAndChangesNothing) {
+  EXPECT_EQ(Run("/a"), 0);
+  ASSERT_EQ(window_.boxes.size(), 1u);
+  EXPECT_EQ(window_.boxes[0].text, "This screensaver does not support password");
+  EXPECT_EQ(window_.boxes[0].caption, "Attention");
+  EXPECT_FALSE(window_.boxes[0].windowVisible);
+  EXPECT_EQ(report, nullptr);
+  EXPECT_FALSE(files_.Has(kOptionsPath));
+}
+
+TEST_F(Entry, ConfigureRunsTheSettingsDialogWithTheReportAndDirectory) {
+  static Report* dialogReport;
+  static std::string dialogPath;
+  static int dialogRuns;
+  dialogReport = nullptr;
+  dialogPath.clear();
+  dialogRuns = 0;
+  subsystemCalls.runSettingsDialog = [](Report* r, const std::string& path) {
+    dialogReport = r;
+    dialogPath = path;
+    ++dialogRuns;
+    return 0;
+  };
+  EXPECT_EQ(Run("/c:3344"), 0);
+  EXPECT_NE(dialogReport, nullptr);
+  EXPECT_EQ(dialogPath, "/opt/sylvora\\");
+  EXPECT_EQ(Run(""), 0);
+  EXPECT_EQ(dialogRuns, 2);
+  EXPECT_EQ(report, nullptr);
+  EXPECT_FALSE(window_.visible);
+}
+
+TEST_F(Entry, ConfigureWithoutADialogEndsAtOnce) {
+  EXPECT_EQ(Run("/c"), 0);
+  EXPECT_THAT(window_.boxes, IsEmpty());
+  EXPECT_EQ(report, nullptr);
+}
+
+TEST_F(Entry, AMissingInstallPathWarnsInEveryMode) {
+  files_.files.clear();
+  subsystemCalls.runSettingsDialog = [](Report*, const std::string&) {
+    ADD_FAILURE() << "dialog ran";
+    return 0;
+  };
+  for (const char* line : {"/p 12", "/a", "/c", "/s", ""}) {
+    window_ = MemoryWindow{};
+    EXPECT_EQ(Run(line), 0) << line;
+    ASSERT_EQ(window_.boxes.size(), 1u) << line;
+    EXPECT_EQ(window_.boxes[0].text, "Registry data was not found. Please reinstall application.");
+    EXPECT_EQ(window_.boxes[0].caption, "Warning");
+    EXPECT_FALSE(window_.visible) << line;
+    EXPECT_EQ(report, nullptr);
+    EXPECT_TRUE(window_.postedQuits.empty());
+  }
+  EXPECT_THAT(backend_.calls, IsEmpty());
+  EXPECT_TRUE(files_.files.empty());
+}
+
+TEST_F(Entry, AnUnreadableInstallPathFileWarns) {
+  files_.unreadable.insert(InstallPathFile());
+  EXPECT_EQ(Run("/s"), 0);
+  ASSERT_EQ(window_.boxes.size(), 1u);
+  EXPECT_EQ(window_.boxes[0].caption, "Warning");
+}
+
+TEST_F(Entry, NoWindowEndsWithAFailureCode) {
+  window_.createFails = true;
+  EXPECT_EQ(Run("/s"), 1);
+  EXPECT_THAT(window_.boxes, IsEmpty());
+  EXPECT_EQ(report, nullptr);
+}
+
+class InitWindow : public ShellFixture {
+ protected:
+  int Init() {
+    shellWindow = &window_;
+    return A0_InitWindow();
+  }
+};
+
+TEST_F(InitWindow, RecordsTheThreeStartMessages) {
+  ASSERT_EQ(Init(), 0);
+  EXPECT_EQ(resourcePath, "/opt/sylvora\\");
+  ASSERT_NE(report, nullptr);
+  EXPECT_EQ(report->Mode(), ReportMode::Quiet);
+  ASSERT_EQ(report->MessageCount(), 3);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(report->Message(i).kind, 0);
+    EXPECT_EQ(report->Message(i).module, "A0");
+    EXPECT_EQ(report->Message(i).function, "A0_InitWindow");
+  }
+  EXPECT_THAT(report->Message(0).text, StartsWith("Log file was opened on "));
+  EXPECT_GT(report->Message(0).text.size(), std::string("Log file was opened on ").size());
+  EXPECT_EQ(report->Message(1).text, "application working directory is\"/work\"");
+  EXPECT_EQ(report->Message(2).text, "path to resource file is /opt/sylvora\\");
+  EXPECT_EQ(displayRequest.fullScreen, 1);
+  EXPECT_EQ(displayRequest.width, 640);
+  EXPECT_EQ(displayRequest.height, 480);
+  EXPECT_EQ(displayRequest.depth, 16);
+  EXPECT_THAT(window_.boxes, IsEmpty());
+}
+
+TEST_F(InitWindow, AddsOneBackslashEvenAfterATrailingOne) {
+  files_.Put(InstallPathFile(), "path=C:\\Screens\\\n");
+  ASSERT_EQ(Init(), 0);
+  EXPECT_EQ(resourcePath, "C:\\Screens\\\\");
+}
+
+TEST_F(InitWindow, Accepts259BytesAndRefuses260) {
+  files_.Put(InstallPathFile(), "path=" + std::string(259, 'd') + "\n");
+  ASSERT_EQ(Init(), 0);
+  EXPECT_EQ(resourcePath.size(), 260u);
+  delete report;
+  report = nullptr;
+  files_.Put(InstallPathFile(), "path=" + std::string(260, 'd') + "\n");
+  EXPECT_EQ(Init(), 2);
+  EXPECT_EQ(report, nullptr);
+  ASSERT_EQ(window_.boxes.size(), 1u);
+  EXPECT_EQ(window_.boxes[0].caption, "Warning");
+}
+
+}  // namespace
+}  // namespace sylvora

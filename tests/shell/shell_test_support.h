@@ -1,0 +1,178 @@
+#pragma once
+// Shared set-up of the shell tests: an in-memory installation (install-path file, options.ini), a fake
+// clock, the window and input doubles, and a trace of the calls the shell makes into the subsystems.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "input/input_system.h"
+#include "platform/install_path.h"
+#include "report/report.h"
+#include "shell/entry.h"
+#include "shell/frame_loop.h"
+#include "shell/process_state.h"
+#include "shell/shell_state.h"
+#include "shell/startup.h"
+#include "shell/subsystem_calls.h"
+#include "tests/doubles/fake_clock.h"
+#include "tests/doubles/input/fake_input_backend.h"
+#include "tests/doubles/memory_files.h"
+#include "tests/doubles/platform/memory_window.h"
+
+namespace sylvora {
+
+// Every call the shell made into a subsystem, in order, as "name" or "name(args)".
+inline std::vector<std::string> trace;
+
+// Stand-ins for the video and audio objects: the shell only tests and clears their pointers.
+inline int fakeVideoObject = 0;
+inline int fakeAudioObject = 0;
+inline VideoSystem* FakeVideo() { return reinterpret_cast<VideoSystem*>(&fakeVideoObject); }
+inline AudioSystem* FakeAudio() { return reinterpret_cast<AudioSystem*>(&fakeAudioObject); }
+
+// The display mode the fake video reports.
+constexpr int kModeWidth = 1024;
+constexpr int kModeHeight = 768;
+
+// Subsystem calls that record themselves; the video and audio ones create and destroy the stand-ins.
+inline SubsystemCalls TracingCalls() {
+  SubsystemCalls calls;
+  calls.createVideo = [](const DisplayRequest& r, NativeWindow* w, const std::string& path) {
+    trace.push_back("createVideo(" + std::to_string(r.fullScreen) + " " + std::to_string(r.width) + "x" +
+                    std::to_string(r.height) + "x" + std::to_string(r.depth) + (w ? " window " : " none ") + path +
+                    ")");
+    video = FakeVideo();
+    return 0;
+  };
+  calls.queryDisplayMode = [](int& width, int& height, int& depth) {
+    trace.push_back("queryDisplayMode");
+    width = kModeWidth;
+    height = kModeHeight;
+    depth = 16;
+  };
+  calls.createAudio = [](NativeWindow*, const std::string&) {
+    trace.push_back("createAudio");
+    audio = FakeAudio();
+  };
+  calls.setVolumes = [](int samples, int music) {
+    trace.push_back("setVolumes(" + std::to_string(samples) + " " + std::to_string(music) + ")");
+  };
+  calls.setGamma = [](int gamma) { trace.push_back("setGamma(" + std::to_string(gamma) + ")"); };
+  calls.loadSharedPictures = [] { trace.push_back("loadSharedPictures"); };
+  calls.loadAmbientSounds = [] { trace.push_back("loadAmbientSounds"); };
+  calls.startFirstScene = [](int scene) {
+    trace.push_back("startFirstScene(" + std::to_string(scene) + ")");
+    layerTable.SetFlags(LayerTable::kSceneLayer, 1);
+  };
+  calls.startAmbientSound = [] {
+    trace.push_back("startAmbientSound");
+    layerTable.SetFlags(LayerTable::kAmbientSoundLayer, 1);
+  };
+  calls.destroyAudio = [] { trace.push_back("destroyAudio"); };
+  calls.destroyVideo = [] { trace.push_back("destroyVideo"); };
+  calls.resumeVideo = [] { trace.push_back("resumeVideo"); };
+  calls.suspendVideo = [] { trace.push_back("suspendVideo"); };
+  calls.resumeAudioOutput = [] { trace.push_back("resumeAudioOutput"); };
+  calls.pauseAudioOutput = [] { trace.push_back("pauseAudioOutput"); };
+  calls.sceneResume = [](int reason) { trace.push_back("sceneResume(" + std::to_string(reason) + ")"); };
+  calls.scenePause = [](int reason) { trace.push_back("scenePause(" + std::to_string(reason) + ")"); };
+  calls.present = [] { trace.push_back("present"); };
+  return calls;
+}
+
+// Layer owners that record themselves and stop by clearing their flags.
+inline void UseTracingLayers() {
+  layerCalls[1].update = [] { trace.push_back("SceneUpdate"); return 0; };
+  layerCalls[1].draw = [] { trace.push_back("SceneDraw"); return 0; };
+  layerCalls[1].stop = [] {
+    trace.push_back("SceneStop");
+    layerTable.SetFlags(1, 0);
+  };
+  layerCalls[6].update = [] { trace.push_back("AmbientSoundUpdate"); return 0; };
+  layerCalls[6].stop = [] {
+    trace.push_back("StopAmbientSound");
+    layerTable.SetFlags(6, 0);
+  };
+}
+
+class ShellFixture : public ::testing::Test {
+ protected:
+  static constexpr const char* kInstallDir = "/opt/sylvora";
+  static constexpr const char* kOptionsPath = "/opt/sylvora/options.ini";
+
+  ShellFixture() : scopedFiles_(files_), scopedClock_(clock_) {
+    ResetProcessState();
+    files_.Put(InstallPathFile(), std::string("path=") + kInstallDir + "\n");
+    window_.cursorX = 300;
+    window_.cursorY = 200;
+  }
+
+  ~ShellFixture() override {
+    if (appRunning) Shutdown(0);
+    delete report;
+    ResetProcessState();
+  }
+
+  static void ResetProcessState() {
+    delete input;
+    report = nullptr;
+    input = nullptr;
+    video = nullptr;
+    audio = nullptr;
+    options = Options{};
+    resourcePath.clear();
+    layerTable = LayerTable{};
+    subsystemCalls = SubsystemCalls{};
+    layerCalls = {};
+    commandLine.clear();
+    appActive = appRunning = 0;
+    displayRequest = DisplayRequest{};
+    startCursor = CursorPoint{};
+    frameStats = FrameStats{};
+    shellWindow = nullptr;
+    inputBackend = nullptr;
+    trace.clear();
+  }
+
+  // What the entry point does before A0_Open, without choosing a mode.
+  void PrepareFullScreen(const std::string& line = "/s") {
+    commandLine = CopyCommandLine(line);
+    shellWindow = &window_;
+    inputBackend = &backend_;
+    ASSERT_TRUE(window_.Create(kProgramTitle, 640, 480));
+    appActive = 1;
+    ASSERT_EQ(A0_InitWindow(), 0);
+    window_.Show();
+  }
+
+  // A0_Open on the doubles, with the tracing subsystems when traced is set.
+  void OpenFullScreen(bool traced = true) {
+    PrepareFullScreen();
+    if (traced) {
+      subsystemCalls = TracingCalls();
+      UseTracingLayers();
+    }
+    ASSERT_EQ(A0_Open(), 0);
+    trace.clear();
+  }
+
+  // Messages of module, in order, as "function: text".
+  static std::vector<std::string> MessagesOf(const std::string& module) {
+    std::vector<std::string> out;
+    for (int i = 0; report && i < report->MessageCount(); ++i) {
+      const ReportMessage& m = report->Message(i);
+      if (m.module == module) out.push_back(m.function + ": " + m.text);
+    }
+    return out;
+  }
+
+  MemoryFileSystem files_;
+  ScopedFileSystem scopedFiles_;
+  FakeClock clock_{50000};
+  ScopedClock scopedClock_;
+  MemoryWindow window_;
+  FakeInputBackend backend_;
+};
+
+}  // namespace sylvora
