@@ -111,7 +111,8 @@ class SoundLibrary {
   virtual bool SampleGetInfo(uint32_t sample, SampleInfo& info) = 0;
   virtual bool SampleSetInfo(uint32_t sample, const SampleInfo& info) = 0;
   // Plays a sample plainly from start (bytes). frequency -1, volume -1 and pan -101 use the sample's
-  // defaults; loop 1 loops. The playback's channel, or 0 when none could be had.
+  // defaults; loop 1 loops, 0 plays once, -1 follows the sample's kSampleLoop flag. The playback's channel,
+  // or 0 when none could be had.
   virtual uint32_t SamplePlayEx(uint32_t sample, uint32_t start, int frequency, int volume, int pan,
                                 int loop) = 0;
   // Plays a 3D sample at position; null orientation and velocity mean none. The channel, or 0.

@@ -6,6 +6,9 @@
 // the sample's minimum distance) around a listener at the origin; the interface's space is left-handed
 // (+z ahead), OpenAL's right-handed (-z ahead), so z is negated on the way in. The global sample volume is
 // the listener's gain, which scales every source.
+//
+// The library makes its context the process's current OpenAL context when it opens the output, so one
+// instance plays at a time (the program has exactly one).
 #include <cstdint>
 #include <memory>
 

@@ -239,6 +239,22 @@ TEST_F(AudioSystemTest, ArchiveSoundsLoadFromTheirFileRangeMatchedByExactName) {
   EXPECT_THAT(NewCalls(), IsEmpty());
 }
 
+TEST_F(AudioSystemTest, MoreThanAThousandSoundEntriesStopAtTheTableWithAWarning) {
+  std::vector<PackItem> items;
+  for (int i = 0; i <= ArchiveTable::kCapacity; ++i) items.push_back({2 + i % 5, "s" + std::to_string(i), "x"});
+  PutArchive(items);
+  ASSERT_EQ(audio->Create(window, 1, 0, kInstall), 0);
+  EXPECT_EQ(audio->ArchiveCount(), 1000);
+  EXPECT_THAT(Messages(),
+              ElementsAre(kInitialised,
+                          "W LoadResHeader: nrx-file(data.nrx) lists more than 1000 objects, the rest was ignored",
+                          "R LoadResHeader: nrx-file(data.nrx) was successfully loaded, 1000 sound objects was found"));
+  int32_t index = 0;
+  EXPECT_EQ(audio->CreateSound("s999", kPlainSound, index), 0);
+  EXPECT_EQ(audio->CreateSound("s1000", kPlainSound, index), 1);
+  EXPECT_EQ(Messages().back(), "W CreateSound: sound was not found in the res file. Sound <s1000> was not loaded");
+}
+
 TEST_F(AudioSystemTest, ArchiveFlagOtherThanZeroOrOneMeansLooseFiles) {
   EXPECT_EQ(audio->Create(window, 7, 0, kInstall), 0);
   EXPECT_EQ(audio->UseArchive(), 0);
