@@ -66,7 +66,20 @@ bool SdlWindowSystem::SetCursor(const uint8_t* andMask, const uint8_t* xorMask) 
   return true;
 }
 
-void SdlWindowSystem::CursorPosition(int& x, int& y) { SDL_GetGlobalMouseState(&x, &y); }
+void SdlWindowSystem::CursorPosition(int& x, int& y) {
+  // SDL refreshes its desktop position only on some input-extension events, so on X11 it can stay
+  // at its first reading (it does under Xvfb). While the pointer is over our window, the window's
+  // own pointer tracking is exact; the full-screen window covers the desktop, so that is all the time.
+  if (SDL_GetMouseFocus() == window_) {
+    int windowX = 0, windowY = 0;
+    SDL_GetWindowPosition(window_, &windowX, &windowY);
+    SDL_GetMouseState(&x, &y);
+    x += windowX;
+    y += windowY;
+    return;
+  }
+  SDL_GetGlobalMouseState(&x, &y);
+}
 
 bool SdlWindowSystem::PeekEvent() {
   SDL_PumpEvents();

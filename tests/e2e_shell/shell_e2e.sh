@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# End-to-end runs of the sylvora program under the test display, driven with xdotool.
+# Usage: shell_e2e.sh <case> <sylvora> <install-path file> <cursor_probe>
+set -uo pipefail
+CASE="$1"; PROGRAM="$2"; CONF="$3"; PROBE="$4"
+SKIP=77
+[ -n "${DISPLAY:-}" ] || { echo "no display"; exit $SKIP; }
+
+WORK="$(mktemp -d)"
+SAVED_CONF="$WORK/saved.conf"
+[ -f "$CONF" ] && cp "$CONF" "$SAVED_CONF"
+PID=
+cleanup() {
+  [ -n "$PID" ] && kill "$PID" 2>/dev/null && wait "$PID" 2>/dev/null
+  if [ -f "$SAVED_CONF" ]; then cp "$SAVED_CONF" "$CONF"; else rm -f "$CONF"; fi
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+INSTALL="$WORK/install"
+mkdir -p "$INSTALL" "$(dirname "$CONF")"
+printf 'path=%s\n' "$INSTALL" > "$CONF"
+
+start() {
+  "$PROGRAM" "$@" > "$WORK/out.txt" 2>&1 &
+  PID=$!
+}
+
+# Waits up to $2 seconds for the program to end; sets RC.
+wait_exit() {
+  local limit=$(( ${1:-5} * 10 ))
+  for _ in $(seq 1 "$limit"); do
+    if ! kill -0 "$PID" 2>/dev/null; then
+      wait "$PID"; RC=$?; PID=; return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+running() { kill -0 "$PID" 2>/dev/null; }
+
+# The id of a top-level window with exactly this name, waiting up to 5 s.
+window_named() {
+  local id
+  for _ in $(seq 1 50); do
+    id=$(xwininfo -root -tree | grep -F "\"$1\"" | awk '{print $1}' | head -n 1)
+    if [ -n "$id" ] && xwininfo -id "$id" | grep -q "IsViewable"; then echo "$id"; return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+answer_box() {
+  local id
+  id=$(window_named "$1") || fail "no box captioned $1"
+  xdotool windowfocus --sync "$id" 2>/dev/null
+  xdotool key Return
+}
+
+hold_key() { xdotool keydown "$1"; sleep 0.25; xdotool keyup "$1"; }
+
+# Starts full screen, waits for the window, and notes the pointer's position in X and Y. (The pointer
+# cannot be parked beforehand: a server with no clients left resets and centres it.)
+start_full_screen() {
+  start /s
+  window_named "Sylvora Screensaver" > "$WORK/window" || fail "no full-screen window"
+  sleep 0.7
+  running || fail "the program ended by itself: $(cat "$WORK/out.txt")"
+  eval "$(xdotool getmouselocation --shell)"
+}
+
+expect_fresh_options() {
+  [ -f "$INSTALL/options.ini" ] || fail "options.ini was not written"
+  grep -q "^exit_on_mouse_move = $1;" "$INSTALL/options.ini" || fail "options.ini: $(cat "$INSTALL/options.ini")"
+  grep -q "^nature_view = " "$INSTALL/options.ini" || fail "options.ini lacks the full layout"
+}
+
+case "$CASE" in
+  preview)
+    start /p 123
+    wait_exit 3 || fail "preview did not end at once"
+    [ "$RC" -eq 0 ] || fail "exit code $RC"
+    [ ! -e "$INSTALL/options.ini" ] || fail "preview wrote options.ini"
+    ;;
+  password)
+    start /a
+    answer_box "Attention"
+    wait_exit 5 || fail "password mode did not end after its box"
+    [ "$RC" -eq 0 ] || fail "exit code $RC"
+    [ ! -e "$INSTALL/options.ini" ] || fail "password mode wrote options.ini"
+    ;;
+  missing_install_path)
+    rm -f "$CONF"
+    for line in "/p 5" "/a" "/c" "/s" ""; do
+      # shellcheck disable=SC2086
+      start $line
+      answer_box "Warning"
+      wait_exit 5 || fail "'$line' did not end after the warning"
+      [ "$RC" -eq 0 ] || fail "'$line' exit code $RC"
+    done
+    ;;
+  key_exits)
+    baseline=$("$PROBE") || fail "cursor probe"
+    [ "$baseline" -gt 0 ] || fail "the desktop pointer should be visible before the program starts"
+    start_full_screen
+    geometry=$(xwininfo -id "$(cat "$WORK/window")")
+    echo "$geometry" | grep -q "Width: 640" || fail "window size: $geometry"
+    over=$("$PROBE") || fail "cursor probe"
+    [ "$over" -eq 0 ] || fail "the pointer over the window shows $over pixels"
+    hold_key space
+    wait_exit 5 || fail "a key press did not end the program"
+    [ "$RC" -eq 0 ] || fail "exit code $RC"
+    expect_fresh_options true
+    ;;
+  button_exits)
+    start_full_screen
+    xdotool mousedown 1; sleep 0.25; xdotool mouseup 1
+    wait_exit 5 || fail "a left click did not end the program"
+    [ "$RC" -eq 0 ] || fail "exit code $RC"
+    expect_fresh_options true
+    ;;
+  move_13_exits)
+    start_full_screen
+    xdotool mousemove $((X + 13)) "$Y"
+    wait_exit 5 || fail "a 13-pixel move did not end the program"
+    [ "$RC" -eq 0 ] || fail "exit code $RC"
+    expect_fresh_options true
+    ;;
+  move_12_stays)
+    start_full_screen
+    xdotool mousemove $((X - 12)) $((Y + 12))
+    sleep 1.5
+    running || fail "a 12-pixel move ended the program"
+    hold_key Escape
+    wait_exit 5 || fail "a key press did not end the program"
+    [ "$RC" -eq 0 ] || fail "exit code $RC"
+    ;;
+  moves_ignored_when_off)
+    printf 'exit_on_mouse_move = false;\r\n' > "$INSTALL/options.ini"
+    start_full_screen
+    xdotool mousemove $((X + 100)) $((Y - 100))
+    sleep 1.5
+    running || fail "a move ended the program although exit_on_mouse_move is false"
+    hold_key Return
+    wait_exit 5 || fail "a key press did not end the program"
+    [ "$RC" -eq 0 ] || fail "exit code $RC"
+    expect_fresh_options false
+    ;;
+  *)
+    fail "unknown case $CASE"
+    ;;
+esac
+echo "PASS: $CASE"
