@@ -52,17 +52,30 @@ wait_exit() {
   wait "$PID" || EXIT_CODE=$?
 }
 
+# How many top-level windows are showing; a list's drop-down is one of its own.
+shown_windows() { xdotool search --onlyvisible --maxdepth 1 --classname . | wc -l; }
+
+# Waits up to five seconds until shown_windows reports count.
+wait_shown_windows() {
+  for _ in $(seq 1 50); do [ "$(shown_windows)" -eq "$1" ] && return 0; sleep 0.1; done
+  fail "expected $1 windows on the screen, found $(shown_windows)"
+}
+
 # Opens the scene list with a click at its middle, moves down the entries and chooses one with Enter.
 choose_scene_entry() {
   local steps="$1"
+  local before
+  before="$(shown_windows)"
   eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
   # The scene list's closed box starts at (186, 22) dialog units; its middle is about 48 units right
   # and 5 units down from there. The dialog is 298 x 158 units.
   xdotool mousemove --window "$WINDOW" $((WIDTH * 234 / 298)) $((HEIGHT * 28 / 158))
   xdotool mousedown 1; sleep 0.1; xdotool mouseup 1
-  sleep 0.5
+  wait_shown_windows $((before + 1))
+  sleep 0.3
   for _ in $(seq 1 "$steps"); do xdotool key Down; sleep 0.1; done
   xdotool key Return
+  wait_shown_windows "$before"
   sleep 0.3
 }
 

@@ -280,3 +280,8 @@ TEST_F(SettingsViewTest, EnterPressesOkUnlessCancelHasTheFocus) {
 
 }  // namespace
 }  // namespace sylvora
+
+// Sanitizer builds: GTK's lifelong caches are not leaks of ours (see lsan_gtk.supp); full stacks let the
+// suppressions see which library allocated.
+extern "C" const char* __lsan_default_options() { return "suppressions=" GTK_LEAK_SUPPRESSIONS; }
+extern "C" const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
