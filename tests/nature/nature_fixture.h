@@ -31,10 +31,23 @@ class NatureTest : public ::testing::Test {
     sharedPictureSurfaces.fill(20000);
     currentScene = 0;
     lastSceneChange = 0;
+    ForgetObjects();
   }
   ~NatureTest() override {
     report = nullptr;
     video = nullptr;
+    ForgetObjects();
+  }
+
+  // The one theme outlives every test: drop the report and video objects it and its sprites were given.
+  static void ForgetObjects() {
+    NatureTheme& theme = natureTheme;
+    theme.SetReport(report);
+    theme.SetVideo(nullptr);
+    for (SceneLayer* layer : {&theme.back0, &theme.back1, &theme.back2, &theme.sky}) layer->sprite.video = nullptr;
+    for (CreatureSet* set : theme.sets) {
+      for (Sprite& picture : set->variants) picture.video = nullptr;
+    }
   }
 
   // Runs the theme's Update every step ms for duration ms.
