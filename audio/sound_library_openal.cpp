@@ -72,9 +72,7 @@ struct OpenAlSoundLibrary::State {
   int algorithm = k3DAlgorithmLight;
   float rollOff = 1.0f;
   Vector3 listener;
-  int musicVolume = 100;
   int sampleVolume = 100;
-  int streamVolume = 100;
   uint64_t playCount = 0;
   std::array<Sample, kSampleCapacity> samples{};
 
@@ -194,7 +192,7 @@ struct OpenAlSoundLibrary::State {
   }
 
   // Starts playback index of sample with the given settings; the channel handle.
-  uint32_t Start(int sampleIndex, int index, uint32_t start, int frequency, int volume, bool loop,
+  uint32_t StartPlayback(int sampleIndex, int index, uint32_t start, int frequency, int volume, bool loop,
                  const Vector3& position) {
     Sample& sample = samples[sampleIndex];
     Playback& playback = sample.playbacks[index];
@@ -415,7 +413,7 @@ uint32_t OpenAlSoundLibrary::SamplePlayEx(uint32_t handle, uint32_t start, int f
   State::PlacePlain(sample->playbacks[index].source, info.channels,
                     std::clamp(pan == -101 ? info.pan : pan, -100, 100));
   const bool looping = loop < 0 ? (info.flags & kSampleLoop) != 0 : loop != 0;
-  return s.Start(static_cast<int>(handle - 1), index, start, frequency == -1 ? info.frequency : frequency,
+  return s.StartPlayback(static_cast<int>(handle - 1), index, start, frequency == -1 ? info.frequency : frequency,
                  volume == -1 ? info.volume : volume, looping, Vector3{});
 }
 
@@ -435,14 +433,13 @@ uint32_t OpenAlSoundLibrary::SamplePlay3D(uint32_t handle, const Vector3& positi
   } else {
     s.PlaceAt(source, info, position, orientation, velocity);
   }
-  return s.Start(static_cast<int>(handle - 1), index, 0, info.frequency, info.volume,
+  return s.StartPlayback(static_cast<int>(handle - 1), index, 0, info.frequency, info.volume,
                  (info.flags & kSampleLoop) != 0, info.mode3D == k3DModeOff ? Vector3{} : position);
 }
 
-void OpenAlSoundLibrary::SetGlobalVolumes(int music, int sample, int stream) {
+// Music and streams have nothing to act on here: this library plays samples only.
+void OpenAlSoundLibrary::SetGlobalVolumes(int /*music*/, int sample, int /*stream*/) {
   State& s = *state_;
-  if (music >= 0) s.musicVolume = std::min(music, 100);
-  if (stream >= 0) s.streamVolume = std::min(stream, 100);
   if (sample >= 0) {
     s.sampleVolume = std::min(sample, 100);
     s.ApplyListenerGain();
