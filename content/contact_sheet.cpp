@@ -9,7 +9,7 @@
 namespace sylvora {
 namespace {
 
-constexpr int kSheetWidth = 2600;
+constexpr int kSheetWidth = 4300;
 constexpr int kGap = 16;
 constexpr int kLabelHeight = 16;
 constexpr int kSpriteZoom = 4;

@@ -15,10 +15,12 @@ constexpr int kSpriteMinimumSum = 36;
 // Alpha from which a sprite pixel counts as painted: thin seed filaments need less than half.
 constexpr int kSpriteCoverage = 80;
 
-// One cell to paint: its size, the frame (0..frames-1) and row.
+// One cell to paint: its size, the frame (0..frames-1) and row, and the size of one pixel in the
+// painter's design units (the sheet scales every creature to fill its cells).
 struct Cell {
   double width, height;
   int frame, frames, row;
+  double pixel;
 };
 
 double Phase(const Cell& c) { return 2 * M_PI * c.frame / c.frames; }
@@ -27,15 +29,15 @@ double Phase(const Cell& c) { return 2 * M_PI * c.frame / c.frames; }
 // Dandelion seeds: pappus, beak and achene, spinning about the stalk and swaying a little.
 
 void Seed(cairo_t* cr, const Cell& c) {
-  const double s = (c.height - 2) / 21.0;  // drawn in a 13 x 21 design space
   const double spin = Phase(c);
-  cairo_translate(cr, c.width / 2, c.height / 2);
   cairo_rotate(cr, 0.2 * std::sin(spin));
-  cairo_scale(cr, s, s);
+  constexpr double kUnit = 10.5;  // drawn in a design space about 13 x 21, brought to about 2 units high
+  cairo_scale(cr, 1 / kUnit, 1 / kUnit);
+  const double pixel = c.pixel * kUnit;
   const double top = -10.5 + 6.2;  // the pappus centre
   // Achene and beak.
   SetColour(cr, Rgb(206, 200, 180));
-  cairo_set_line_width(cr, 0.9 / s > 1.2 ? 0.9 : 1.0 / s);
+  cairo_set_line_width(cr, pixel);
   cairo_move_to(cr, 0, top);
   cairo_line_to(cr, 0, 5.5);
   cairo_stroke(cr);
@@ -54,7 +56,7 @@ void Seed(cairo_t* cr, const Cell& c) {
     const double x = 6.0 * std::cos(azimuth);
     const double y = top - 3.2 - 1.6 * depth;
     SetColour(cr, Mix(Rgb(186, 188, 184), Rgb(250, 250, 246), 0.5 + 0.5 * depth));
-    cairo_set_line_width(cr, 1.0 / std::max(s, 0.6));
+    cairo_set_line_width(cr, pixel * 0.9);
     cairo_move_to(cr, 0, top);
     cairo_line_to(cr, x, y);
     cairo_stroke(cr);
@@ -67,10 +69,10 @@ void Seed(cairo_t* cr, const Cell& c) {
 void FlockBird(cairo_t* cr, const Cell& c) {
   const bool right = c.row == 1;
   const double lift = 1.9 * std::cos(Phase(c));
-  cairo_translate(cr, c.width / 2, c.height / 2 + 0.3);
-  if (!right) cairo_scale(cr, -1, 1);
+  constexpr double kUnit = 4.5;  // drawn in a design space about 9 x 5
+  cairo_scale(cr, right ? 1 / kUnit : -1 / kUnit, 1 / kUnit);
   SetColour(cr, Rgb(48, 44, 52));
-  cairo_set_line_width(cr, 1.25);
+  cairo_set_line_width(cr, 1.25 * c.pixel * kUnit);
   cairo_move_to(cr, -3.8, -lift * 0.8);
   cairo_curve_to(cr, -2.5, -lift, -1.2, -lift * 0.4, 0, 0.4);
   cairo_curve_to(cr, 1.2, -lift * 0.4, 2.5, -lift, 3.8, -lift * 0.8);
@@ -96,25 +98,33 @@ const BirdKind kBirdKinds[3] = {
 };
 
 // One wing from the shoulder: elevation e (radians, up positive), side +1 near the viewer, -1 far.
+// The arm rises to the wrist and the hand sweeps back to a pointed tip.
 void Wing(cairo_t* cr, const BirdKind& k, double e, int side, Colour colour, Colour tip) {
   const double span = k.span * (side > 0 ? 1.0 : 0.8);
-  const double vx = -0.28;
   const double vy = -std::sin(e) + side * 0.38 * std::cos(e);
-  const double tx = vx * span, ty = vy * span;
-  const double ex = tx * 0.5 + 0.05, ey = ty * 0.55;  // the wrist
-  cairo_move_to(cr, 0.14, 0);
-  cairo_curve_to(cr, 0.12, ey * 0.6, ex + 0.06, ey, tx, ty);
-  cairo_curve_to(cr, ex - k.chord * 0.6, ey + 0.02, -k.chord, ty * 0.15, -0.16, 0);
+  const double wx = 0.04, wy = vy * span * 0.48;  // the wrist
+  const double tx = -0.38 * span, ty = vy * span;  // the tip
+  cairo_move_to(cr, 0.16, 0);
+  cairo_curve_to(cr, 0.18, wy * 0.5, wx + 0.06, wy * 0.85, wx, wy);
+  cairo_curve_to(cr, wx - 0.08, wy + (ty - wy) * 0.5, tx + 0.1, ty, tx, ty);
+  cairo_curve_to(cr, tx + 0.05, ty * 0.8, wx - k.chord, wy * 0.8, -0.5 * k.chord - 0.08, wy * 0.25);
+  cairo_curve_to(cr, -0.2, 0.02, -0.1, 0.02, 0.16, 0);
   cairo_close_path(cr);
   SetColour(cr, colour);
   cairo_fill_preserve(cr);
-  // Dark wing tips.
   cairo_save(cr);
   cairo_clip(cr);
+  // Shade towards the trailing edge, and dark tips.
+  SetColour(cr, Scale(colour, 0.8));
+  cairo_set_line_width(cr, k.chord * 0.35);
+  cairo_move_to(cr, -0.5 * k.chord - 0.08, wy * 0.25);
+  cairo_line_to(cr, tx, ty);
+  cairo_stroke(cr);
   SetColour(cr, tip);
-  cairo_arc(cr, tx, ty, k.span * 0.22, 0, 2 * M_PI);
+  cairo_arc(cr, tx, ty, k.span * 0.2, 0, 2 * M_PI);
   cairo_fill(cr);
   cairo_restore(cr);
+  cairo_new_path(cr);
 }
 
 void Glider(cairo_t* cr, const Cell& c, const BirdKind& kind, double haze) {
@@ -128,12 +138,9 @@ void Glider(cairo_t* cr, const Cell& c, const BirdKind& kind, double haze) {
   const bool right = c.row >= 5;
   const double climb = kRowAngle[c.row % 5] * M_PI / 180;
   // Six frames of flapping, then two of gliding with the wings held out.
-  const double e = c.frame < 6 ? 0.9 * std::cos(2 * M_PI * c.frame / 6) : 0.12;
-  const double scale = (std::min(c.width, c.height) / 2 - 1.5) / 1.0;
-  cairo_translate(cr, c.width / 2, c.height / 2);
+  const double e = c.frame < 6 ? 0.75 * std::cos(2 * M_PI * c.frame / 6) : 0.12;
   if (!right) cairo_scale(cr, -1, 1);
   cairo_rotate(cr, -climb);
-  cairo_scale(cr, scale, scale);
   Wing(cr, k, e, -1, Scale(k.wing, 0.78), Scale(k.wingTip, 0.9));
   // Body from tail to beak.
   const double L = k.bodyLength / 2;
@@ -307,12 +314,8 @@ void Wings(cairo_t* cr, const Species& sp, double open, int side) {
 void Butterfly(cairo_t* cr, const Cell& c, const Species& sp) {
   const bool right = c.row == 0;
   // Wide open at frame 0, nearly closed half-way through.
-  const double open = 0.5 + 0.5 * std::cos(Phase(c));
-  const double scale = std::min(c.width - 2, (c.height - 2) / 2.05) / 1.25;
-  cairo_translate(cr, c.width / 2, c.height / 2);
+  const double open = 0.3 + 0.7 * (0.5 + 0.5 * std::cos(Phase(c)));
   if (!right) cairo_scale(cr, -1, 1);
-  cairo_scale(cr, scale, scale);
-  cairo_translate(cr, 0.02, 0);
   Wings(cr, sp, open, -1);
   Wings(cr, sp, open, 1);
   // Body and antennae.
@@ -322,7 +325,7 @@ void Butterfly(cairo_t* cr, const Cell& c, const Species& sp) {
   cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
   cairo_restore(cr);
   cairo_fill(cr);
-  cairo_set_line_width(cr, 0.035 * 14 / std::max(scale, 14.0) + 1.0 / scale * 0.6);
+  cairo_set_line_width(cr, std::max(0.03, c.pixel * 0.8));
   cairo_move_to(cr, 0.38, -0.02);
   cairo_line_to(cr, 0.58, -0.14);
   cairo_move_to(cr, 0.38, 0.02);
@@ -345,9 +348,43 @@ void PaintCell(cairo_t* cr, const ContentItem& item, const Cell& c) {
   }
 }
 
+// The largest distance the item's creature reaches from its cell centre, over all cells, in design
+// units (x and y separately): every cell is drawn at the given scale onto a roomy surface and the
+// covered pixels are measured.
+void MeasureReach(const ContentItem& item, double scale, double& reachX, double& reachY) {
+  const int w = item.frameWidth * 4, h = item.frameHeight * 4;
+  reachX = reachY = 1.0 / scale;
+  for (int row = 0; row < item.rows; ++row) {
+    for (int frame = 0; frame < item.frames; ++frame) {
+      Canvas probe(w, h);
+      cairo_translate(probe.Cr(), w / 2.0, h / 2.0);
+      cairo_scale(probe.Cr(), scale, scale);
+      PaintCell(probe.Cr(), item, {static_cast<double>(item.frameWidth), static_cast<double>(item.frameHeight), frame,
+                                   item.frames, row, 1.0 / scale});
+      const Image covered = probe.KeyedOnBlack(kSpriteMinimumSum, kSpriteCoverage);
+      for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+          const uint8_t* p = covered.At(x, y);
+          if (p[0] + p[1] + p[2] == 0) continue;
+          reachX = std::max(reachX, std::abs(x + 0.5 - w / 2.0) / scale);
+          reachY = std::max(reachY, std::abs(y + 0.5 - h / 2.0) / scale);
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 
 Image PaintSheet(const ContentItem& item) {
+  // Scale the design so the widest frame fills its cell up to the black border. Line widths depend on
+  // the scale, so the fit is refined a few times from a first guess.
+  double scale = std::min(item.frameWidth, item.frameHeight) / 2.0;
+  for (int pass = 0; pass < 3; ++pass) {
+    double reachX, reachY;
+    MeasureReach(item, scale, reachX, reachY);
+    scale = std::min((item.frameWidth / 2.0 - 1.0) / reachX, (item.frameHeight / 2.0 - 1.0) / reachY);
+  }
   Canvas canvas(item.width, item.height);
   cairo_t* cr = canvas.Cr();
   for (int row = 0; row < item.rows; ++row) {
@@ -356,8 +393,10 @@ Image PaintSheet(const ContentItem& item) {
       cairo_translate(cr, frame * item.frameWidth, row * item.frameHeight);
       cairo_rectangle(cr, 1, 1, item.frameWidth - 2, item.frameHeight - 2);
       cairo_clip(cr);
+      cairo_translate(cr, item.frameWidth / 2.0, item.frameHeight / 2.0);
+      cairo_scale(cr, scale, scale);
       PaintCell(cr, item, {static_cast<double>(item.frameWidth), static_cast<double>(item.frameHeight), frame,
-                           item.frames, row});
+                           item.frames, row, 1.0 / scale});
       cairo_restore(cr);
     }
   }

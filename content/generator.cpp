@@ -19,7 +19,7 @@ void Make(MadeResource& out) {
     case ContentRole::Ground:
     case ContentRole::Overlay:
       out.image = PaintSceneLayer(item);
-      out.bytes = EncodeJpeg(out.image, kJpegQuality);
+      out.bytes = EncodeJpeg(out.image, item.role == ContentRole::Overlay ? kOverlayJpegQuality : kJpegQuality);
       break;
     case ContentRole::Sky:
       out.image = PaintSky(item);

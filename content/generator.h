@@ -8,8 +8,11 @@
 
 namespace sylvora {
 
-// JPEG quality of scene layers and skies.
+// JPEG quality of grounds and skies.
 constexpr int kJpegQuality = 90;
+// JPEG quality of overlays: higher, so ringing along bright edges stays below the black threshold and
+// does not survive the colour key as specks around the subject.
+constexpr int kOverlayJpegQuality = 95;
 // Vorbis quality of the sounds (about 100 kbit/s for the stereo ambience).
 constexpr float kVorbisQuality = 0.3f;
 // The one file that holds every resource's bytes, beside data.nrx.

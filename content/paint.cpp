@@ -77,7 +77,7 @@ void LeafClump(cairo_t* cr, Rng& rng, double cx, double cy, double radius, const
   struct Dab {
     double x, y, angle, shade;
   };
-  const int count = static_cast<int>(2.2 * (radius * radius) / (style.leafSize * style.leafSize)) + 6;
+  const int count = static_cast<int>(4.5 * (radius * radius) / (style.leafSize * style.leafSize)) + 6;
   std::vector<Dab> dabs;
   dabs.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) {
@@ -90,6 +90,10 @@ void LeafClump(cairo_t* cr, Rng& rng, double cx, double cy, double radius, const
     dabs.push_back({cx + dx, cy + dy, rng.Range(0, M_PI), std::clamp(lit, 0.0, 1.0)});
   }
   std::sort(dabs.begin(), dabs.end(), [](const Dab& a, const Dab& b) { return a.shade < b.shade; });
+  // A shadowed body under the dabs, so the clump reads as one mass with leaves at its edge.
+  SetColour(cr, style.dark);
+  cairo_arc(cr, cx + radius * 0.05, cy + radius * 0.05, radius * 0.82, 0, 2 * M_PI);
+  cairo_fill(cr);
   for (const Dab& d : dabs) {
     const Colour c = d.shade < 0.5 ? Mix(style.dark, style.mid, d.shade * 2) : Mix(style.mid, style.light, d.shade * 2 - 1);
     cairo_save(cr);

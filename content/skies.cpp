@@ -18,7 +18,7 @@ struct SkyStyle {
   double gradientPower;   // how quickly the zenith colour gives way to the horizon colour
   Colour lit, shadow;     // cloud colours towards and away from the light
   double coverage;        // 0 clear .. 1 overcast
-  double cell;            // size of the largest cloud features in pixels
+  double cell;            // size of the largest cloud features in pixels; must divide 1280 evenly
   double stretchY;        // > 1 flattens the clouds
   double softness;        // width of a cloud's soft edge in density
   double opacity;         // strongest cloud cover
@@ -48,7 +48,7 @@ SkyStyle StyleOf(int mood) {
               0.40, 160, 1.8, 0.12, 1.0, 0.0, 1.0, 2.6};
     case kDandelionNoon:
       return {Rgb(80, 146, 222), Rgb(206, 230, 244), 0.7, Rgb(255, 255, 252), Rgb(170, 182, 206),
-              0.36, 200, 1.9, 0.12, 0.95, 0.1, 0.9, 2.6};
+              0.36, 256, 1.9, 0.12, 0.95, 0.1, 0.9, 2.6};
     default:  // kMountainBlue
       return {Rgb(40, 96, 178), Rgb(170, 204, 232), 0.9, Rgb(255, 255, 255), Rgb(146, 160, 190),
               0.38, 160, 1.8, 0.12, 1.0, 0.05, 1.0, 2.8};
@@ -64,8 +64,8 @@ double SmoothStep(double e0, double e1, double x) {
 double Density(const TileNoise& noise, const SkyStyle& s, double x, double y, int band) {
   const double v = y / band;
   const double envelope = SmoothStep(s.top - 0.1, s.top + 0.15, v) * (1 - SmoothStep(s.bottom - 0.15, s.bottom + 0.1, v));
-  const double n = 0.5 + 0.5 * noise.Fractal(x, y * s.stretchY, s.cell, 6, 0.52, kPanoramaWidth);
-  return std::max(0.0, (n - (1 - s.coverage) * 0.75 - 0.25) * envelope);
+  const double n = noise.Fractal(x, y * s.stretchY, s.cell, 6, 0.55, kPanoramaWidth);
+  return std::max(0.0, (n - (0.32 - 0.5 * s.coverage)) * envelope);
 }
 
 }  // namespace

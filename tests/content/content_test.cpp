@@ -1,0 +1,418 @@
+#include <gtest/gtest.h>
+#include <turbojpeg.h>
+#include <vorbis/vorbisfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "archive/resource_index.h"
+#include "content/catalogue.h"
+#include "content/generator.h"
+#include "content/painters.h"
+#include "platform/files.h"
+#include "report/report.h"
+
+namespace sylvora {
+namespace {
+
+const std::string kDir = SYLVORA_CONTENT_DIR;
+
+// A decoded picture, rows from the top, red-green-blue.
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgb;
+  int Sum(int x, int y) const {
+    const uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+    return p[0] + p[1] + p[2];
+  }
+  const uint8_t* At(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
+};
+
+uint32_t U32At(const std::string& bytes, size_t at) {
+  return static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8 |
+         static_cast<uint8_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 3])) << 24;
+}
+
+// The loader's view of a BMP: 54 header bytes, then bottom-up padded 24-bit rows to the end.
+::testing::AssertionResult ReadBmp(const std::string& bytes, Picture& out) {
+  if (bytes.size() < 54 || bytes.compare(0, 2, "BM") != 0) return ::testing::AssertionFailure() << "no BM header";
+  const int width = static_cast<int>(U32At(bytes, 18));
+  const int height = static_cast<int>(U32At(bytes, 22));
+  const int bits = static_cast<uint8_t>(bytes[28]) | static_cast<uint8_t>(bytes[29]) << 8;
+  if (U32At(bytes, 10) != 54 || bits != 24 || U32At(bytes, 30) != 0 || width <= 0 || height <= 0) {
+    return ::testing::AssertionFailure() << "not a plain 24-bit bottom-up BMP";
+  }
+  const size_t row = (3u * width + 3u) & ~3u;
+  if (bytes.size() - 54 != row * height) return ::testing::AssertionFailure() << "pixel bytes do not match the size";
+  out = {width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height * 3)};
+  for (int y = 0; y < height; ++y) {
+    const char* src = bytes.data() + 54 + row * (height - 1 - y);
+    for (int x = 0; x < width; ++x) {
+      uint8_t* p = &out.rgb[(static_cast<size_t>(y) * width + x) * 3];
+      p[0] = static_cast<uint8_t>(src[3 * x + 2]);
+      p[1] = static_cast<uint8_t>(src[3 * x + 1]);
+      p[2] = static_cast<uint8_t>(src[3 * x]);
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult ReadJpeg(const std::string& bytes, Picture& out) {
+  tjhandle decoder = tjInitDecompress();
+  int width = 0, height = 0, subsampling = 0, colourspace = 0;
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  bool ok = tjDecompressHeader3(decoder, data, bytes.size(), &width, &height, &subsampling, &colourspace) == 0;
+  if (ok) {
+    out = {width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height * 3)};
+    ok = tjDecompress2(decoder, data, bytes.size(), out.rgb.data(), width, width * 3, height, TJPF_RGB, 0) == 0;
+  }
+  tjDestroy(decoder);
+  return ok ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << "JPEG does not decode";
+}
+
+// Decoded sound: interleaved float samples.
+struct Sound {
+  int channels = 0;
+  long rate = 0;
+  std::vector<float> samples;
+  size_t Frames() const { return channels ? samples.size() / channels : 0; }
+};
+
+struct MemoryStream {
+  const std::string* bytes;
+  size_t at = 0;
+};
+
+size_t ReadStream(void* to, size_t size, size_t count, void* source) {
+  auto* s = static_cast<MemoryStream*>(source);
+  const size_t n = std::min(size * count, s->bytes->size() - s->at);
+  std::memcpy(to, s->bytes->data() + s->at, n);
+  s->at += n;
+  return size ? n / size : 0;
+}
+
+::testing::AssertionResult ReadOgg(const std::string& bytes, Sound& out) {
+  MemoryStream stream{&bytes};
+  OggVorbis_File file;
+  const ov_callbacks callbacks = {ReadStream, nullptr, nullptr, nullptr};
+  if (ov_open_callbacks(&stream, &file, nullptr, 0, callbacks) != 0) {
+    return ::testing::AssertionFailure() << "not an Ogg Vorbis stream";
+  }
+  const vorbis_info* info = ov_info(&file, -1);
+  out.channels = info->channels;
+  out.rate = info->rate;
+  float** pcm = nullptr;
+  int section = 0;
+  long frames = 0;
+  while ((frames = ov_read_float(&file, &pcm, 4096, &section)) > 0) {
+    for (long i = 0; i < frames; ++i) {
+      for (int c = 0; c < out.channels; ++c) out.samples.push_back(pcm[c][i]);
+    }
+  }
+  ov_clear(&file);
+  return frames == 0 ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << "decoding failed";
+}
+
+// The archive the build wrote, read once for every test.
+class ContentTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    report_ = new Report(1, kDir + "\\");
+    pictures_ = new ArchiveTable();
+    sounds_ = new ArchiveTable();
+    pictureResult_ = pictures_->Load(*report_, kDir + "\\", kGraphicArchive);
+    soundResult_ = sounds_->Load(*report_, kDir + "\\", kSoundArchive);
+  }
+  static void TearDownTestSuite() {
+    delete pictures_;
+    delete sounds_;
+    delete report_;
+  }
+
+  // The bytes of a named resource, through the entry's file, offset and length.
+  static std::string Bytes(const std::string& name) {
+    const ArchiveTable* table = pictures_;
+    int index = 0;
+    if (table->Find(name, index) != 0) {
+      table = sounds_;
+      if (table->Find(name, index) != 0) return {};
+    }
+    const ArchiveEntry& entry = table->Entry(index);
+    std::string whole;
+    if (!ReadWholeFile(kDir + "/" + entry.fileName, whole) || entry.offset + entry.length > whole.size()) return {};
+    return whole.substr(entry.offset, entry.length);
+  }
+
+  static Picture Decode(const ContentItem& item) {
+    Picture picture;
+    const std::string bytes = Bytes(item.name);
+    EXPECT_TRUE(item.archiveType == kBmpPicture ? ReadBmp(bytes, picture) : ReadJpeg(bytes, picture)) << item.name;
+    return picture;
+  }
+
+  static Report* report_;
+  static ArchiveTable* pictures_;
+  static ArchiveTable* sounds_;
+  static int pictureResult_, soundResult_;
+};
+
+Report* ContentTest::report_ = nullptr;
+ArchiveTable* ContentTest::pictures_ = nullptr;
+ArchiveTable* ContentTest::sounds_ = nullptr;
+int ContentTest::pictureResult_ = -1;
+int ContentTest::soundResult_ = -1;
+
+// Every name the screensaver asks for, spelled out independently of the catalogue.
+std::set<std::string> NamesTheProgramAsksFor() {
+  std::set<std::string> names;
+  for (int scene = 0; scene < 6; ++scene) {
+    for (int layer = 0; layer < 3; ++layer) {
+      if (scene != 1 || layer != 2) names.insert("back" + std::to_string(scene) + "_" + std::to_string(layer));
+    }
+  }
+  const int skies[6] = {2, 2, 1, 4, 1, 1};
+  for (int scene = 0; scene < 6; ++scene) {
+    for (int i = 0; i < skies[scene]; ++i) names.insert("sky" + std::to_string(scene) + "_" + std::to_string(i));
+  }
+  for (const char* n : {"seed0_0", "seed1_0", "bird0_0", "lbird0_0", "lbird0_1", "lbird0_2", "lbird1_0", "lbird1_1",
+                        "lbird1_2", "backmain"}) {
+    names.insert(n);
+  }
+  for (int i = 0; i < 8; ++i) names.insert("bfly0_" + std::to_string(i));
+  for (int i = 0; i < 4; ++i) names.insert("bfly1_" + std::to_string(i));
+  for (int i = 0; i < 7; ++i) names.insert("back" + std::to_string(i));
+  return names;
+}
+
+TEST_F(ContentTest, BothReadersFindEveryNameWithItsType) {
+  ASSERT_EQ(pictureResult_, 0);
+  ASSERT_EQ(soundResult_, 0);
+  std::set<std::string> catalogued;
+  for (const ContentItem& item : kContent) catalogued.insert(item.name);
+  EXPECT_EQ(catalogued, NamesTheProgramAsksFor());
+  EXPECT_EQ(pictures_->Count(), 49);
+  EXPECT_EQ(sounds_->Count(), 8);
+  for (const ContentItem& item : kContent) {
+    const bool sound = item.role == ContentRole::Ambience || item.role == ContentRole::Song;
+    const ArchiveTable& table = sound ? *sounds_ : *pictures_;
+    const ArchiveTable& other = sound ? *pictures_ : *sounds_;
+    int index = -1;
+    EXPECT_EQ(other.Find(item.name, index), 1) << item.name;
+    ASSERT_EQ(table.Find(item.name, index), 0) << item.name;
+    int expectedType = 1;
+    if (item.role == ContentRole::Sheet) expectedType = 0;
+    if (sound) expectedType = 2;
+    EXPECT_EQ(table.Entry(index).type, expectedType) << item.name;
+    EXPECT_EQ(table.Entry(index).fileName, "data.dat");
+    EXPECT_GT(table.Entry(index).length, 0u);
+  }
+}
+
+TEST_F(ContentTest, EveryPictureDecodesToItsCatalogueSize) {
+  for (const ContentItem& item : kContent) {
+    if (item.width == 0) continue;
+    const Picture p = Decode(item);
+    EXPECT_EQ(p.width, item.width) << item.name;
+    EXPECT_EQ(p.height, item.height) << item.name;
+  }
+  // Skies are exactly twice their scene's sky band high.
+  for (const ContentItem& item : kContent) {
+    if (item.role == ContentRole::Sky) {
+      EXPECT_EQ(item.height, 2 * SkyBand(item.scene)) << item.name;
+    }
+  }
+  EXPECT_EQ(SkyBand(2), 130);
+  EXPECT_EQ(SkyBand(3), 280);
+}
+
+TEST_F(ContentTest, OverlaysAreKeyedOnExactBlackAndTheirSubjectsStayAboveTheThreshold) {
+  for (const ContentItem& item : kContent) {
+    if (item.role != ContentRole::Overlay) continue;
+    const Picture p = Decode(item);
+    ASSERT_EQ(p.width, item.width);
+    // The painting before compression tells subject from background exactly; a summed-area table of
+    // its subject pixels answers "is there subject within r pixels" at once.
+    const Image painted = PaintSceneLayer(item);
+    const int w = painted.width, h = painted.height;
+    std::vector<int> table(static_cast<size_t>(w + 1) * (h + 1), 0);
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        const uint8_t* c = painted.At(x, y);
+        table[(y + 1) * (w + 1) + x + 1] = (c[0] + c[1] + c[2] != 0) + table[y * (w + 1) + x + 1] +
+                                           table[(y + 1) * (w + 1) + x] - table[y * (w + 1) + x];
+      }
+    }
+    auto subjectWithin = [&](int x, int y, int r) {
+      const int x0 = std::max(0, x - r), y0 = std::max(0, y - r);
+      const int x1 = std::min(w, x + r + 1), y1 = std::min(h, y + r + 1);
+      return table[y1 * (w + 1) + x1] - table[y0 * (w + 1) + x1] - table[y1 * (w + 1) + x0] + table[y0 * (w + 1) + x0];
+    };
+    const int threshold = item.blackThreshold;
+    int subject = 0, darkInside = 0, keptOutside = 0, farBackground = 0, exactFarBackground = 0;
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        if (subjectWithin(x, y, 0)) {
+          ++subject;
+          // Inside the subject no pixel may be dark enough for the loader to key it out.
+          if (subjectWithin(x, y, 2) == 25 && p.Sum(x, y) < threshold) ++darkInside;
+        } else if (subjectWithin(x, y, 2) == 0 && p.Sum(x, y) >= threshold) {
+          ++keptOutside;  // compression ringing that would survive the key as a stray speck
+        }
+        // Farther from the subject than one compression block, the background is pure black.
+        if (subjectWithin(x, y, 8) == 0) {
+          ++farBackground;
+          exactFarBackground += p.Sum(x, y) == 0;
+        }
+      }
+    }
+    EXPECT_GT(subject, w * h / 20) << item.name;
+    EXPECT_EQ(darkInside, 0) << item.name;
+    EXPECT_EQ(keptOutside, 0) << item.name;
+    EXPECT_GT(farBackground, 0) << item.name;
+    EXPECT_EQ(exactFarBackground, farBackground) << item.name;
+  }
+}
+
+// Mean colour difference between two panorama columns of a sky.
+double ColumnStep(const Picture& sky, int a, int b) {
+  const int band = sky.height / 2;
+  auto at = [&](int column, int y) { return column < 640 ? sky.At(column, y) : sky.At(column - 640, y + band); };
+  double sum = 0;
+  for (int y = 0; y < band; ++y) {
+    for (int c = 0; c < 3; ++c) sum += std::abs(at(a, y)[c] - at(b, y)[c]);
+  }
+  return sum / band;
+}
+
+TEST_F(ContentTest, EachSkyWrapsAsOnePanoramaWithoutSeams) {
+  std::set<std::string> looks;
+  for (const ContentItem& item : kContent) {
+    if (item.role != ContentRole::Sky) continue;
+    const Picture sky = Decode(item);
+    ASSERT_EQ(sky.width, 640);
+    double typical = 0;
+    for (int x = 0; x < 1279; ++x) {
+      if (x != 639) typical += ColumnStep(sky, x, x + 1);
+    }
+    typical /= 1278;
+    EXPECT_LE(ColumnStep(sky, 639, 640), 2.5 * typical + 2.0) << item.name << " at 639|640";
+    EXPECT_LE(ColumnStep(sky, 1279, 0), 2.5 * typical + 2.0) << item.name << " at 1279|0";
+    // The two halves are different parts of the panorama, not one picture twice.
+    EXPECT_GT(ColumnStep(sky, 100, 740), typical) << item.name;
+    looks.insert(Bytes(item.name));
+  }
+  EXPECT_EQ(looks.size(), 11u);
+}
+
+TEST_F(ContentTest, EverySheetCellHoldsASubjectInsideABlackBorder) {
+  for (const ContentItem& item : kContent) {
+    if (item.role != ContentRole::Sheet) continue;
+    const Picture p = Decode(item);
+    ASSERT_EQ(p.width, item.frameWidth * item.frames) << item.name;
+    ASSERT_EQ(p.height, item.frameHeight * item.rows) << item.name;
+    for (int row = 0; row < item.rows; ++row) {
+      for (int frame = 0; frame < item.frames; ++frame) {
+        int border = 0, painted = 0;
+        for (int y = 0; y < item.frameHeight; ++y) {
+          for (int x = 0; x < item.frameWidth; ++x) {
+            const uint8_t* c = p.At(frame * item.frameWidth + x, row * item.frameHeight + y);
+            if (c[0] + c[1] + c[2] == 0) continue;
+            const bool edge = x == 0 || y == 0 || x == item.frameWidth - 1 || y == item.frameHeight - 1;
+            border += edge;
+            ++painted;
+            // Reduced to 5-6-5 bits the colour must not become the black key.
+            EXPECT_NE((c[0] >> 3) | (c[1] >> 2) | (c[2] >> 3), 0) << item.name << " at " << x << "," << y;
+          }
+        }
+        EXPECT_EQ(border, 0) << item.name << " cell " << frame << "," << row;
+        EXPECT_GE(painted, item.frameWidth * item.frameHeight / 25) << item.name << " cell " << frame << "," << row;
+      }
+    }
+  }
+}
+
+// Dominant-pitch estimate of a window: zero crossings per second, halved.
+double Pitch(const std::vector<float>& s, size_t from, size_t count, long rate) {
+  int crossings = 0;
+  for (size_t i = from + 1; i < from + count; ++i) crossings += (s[i - 1] < 0) != (s[i] < 0);
+  return crossings * rate / (2.0 * count);
+}
+
+TEST_F(ContentTest, SoundsDecodeWithinTheirShapeAndNeverClip) {
+  std::set<std::string> songs;
+  for (const ContentItem& item : kContent) {
+    if (item.role != ContentRole::Ambience && item.role != ContentRole::Song) continue;
+    Sound s;
+    ASSERT_TRUE(ReadOgg(Bytes(item.name), s)) << item.name;
+    EXPECT_GE(s.rate, 22050) << item.name;
+    const double seconds = static_cast<double>(s.Frames()) / s.rate;
+    float peak = 0;
+    for (float v : s.samples) peak = std::max(peak, std::abs(v));
+    EXPECT_LT(peak, 0.98f) << item.name;
+    EXPECT_GT(peak, 0.2f) << item.name;
+    if (item.role == ContentRole::Ambience) {
+      EXPECT_EQ(s.channels, 2);
+      EXPECT_GE(seconds, 30.0);
+      EXPECT_LE(seconds, 60.0);
+      continue;
+    }
+    EXPECT_EQ(s.channels, 1) << item.name;
+    EXPECT_GE(seconds, 1.0) << item.name;
+    EXPECT_LE(seconds, 4.0) << item.name;
+    songs.insert(Bytes(item.name));
+    // A song glides in pitch: among its loud 20 ms windows the pitch changes, unlike a beep.
+    const size_t window = static_cast<size_t>(s.rate / 50);
+    double low = 1e9, high = 0;
+    for (size_t at = 0; at + window <= s.samples.size(); at += window) {
+      float loud = 0;
+      for (size_t i = at; i < at + window; ++i) loud = std::max(loud, std::abs(s.samples[i]));
+      if (loud < peak * 0.5f) continue;
+      const double pitch = Pitch(s.samples, at, window, s.rate);
+      low = std::min(low, pitch);
+      high = std::max(high, pitch);
+    }
+    EXPECT_GT(high, low * 1.08) << item.name;
+  }
+  EXPECT_EQ(songs.size(), 7u);
+}
+
+TEST_F(ContentTest, TheAmbienceLoopsWithoutAClick) {
+  Sound s;
+  ASSERT_TRUE(ReadOgg(Bytes("backmain"), s));
+  ASSERT_EQ(s.channels, 2);
+  const size_t frames = s.Frames();
+  for (int c = 0; c < 2; ++c) {
+    std::vector<float> steps;
+    for (size_t i = 1; i < frames; ++i) steps.push_back(std::abs(s.samples[i * 2 + c] - s.samples[(i - 1) * 2 + c]));
+    std::sort(steps.begin(), steps.end());
+    const float usual = steps[steps.size() * 999 / 1000];
+    // Wrapping from the last frame to the first is a step like any other in the loop.
+    EXPECT_LE(std::abs(s.samples[c] - s.samples[(frames - 1) * 2 + c]), usual) << "channel " << c;
+    // And the level around the loop point matches: no dip or swell in the last and first 50 ms.
+    auto rms = [&](size_t from, size_t count) {
+      double sum = 0;
+      for (size_t i = from; i < from + count; ++i) sum += s.samples[i * 2 + c] * s.samples[i * 2 + c];
+      return std::sqrt(sum / count);
+    };
+    const size_t span = static_cast<size_t>(s.rate / 20);
+    const double end = rms(frames - span, span), start = rms(0, span);
+    EXPECT_LT(std::max(end, start) / std::min(end, start), 2.0) << "channel " << c;
+  }
+}
+
+TEST(ContentGeneratorTest, MakesTheSameBytesWhateverTheThreadCount) {
+  std::string written;
+  ASSERT_TRUE(ReadWholeFile(kDir + "/" + kDataFileName, written));
+  const std::vector<MadeResource> made = MakeAllResources(1);
+  std::string again;
+  for (const MadeResource& m : made) again += m.bytes;
+  EXPECT_TRUE(again == written) << "single-threaded output differs from the build's";
+}
+
+}  // namespace
+}  // namespace sylvora
