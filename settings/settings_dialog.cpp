@@ -1,6 +1,7 @@
 #include "settings/settings_dialog.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "shell/options.h"
 

@@ -10,7 +10,8 @@ namespace {
 // Where a widget keeps the id of its control for the signal handlers.
 constexpr const char* kControlIdKey = "sylvora-control-id";
 
-// The dialog font on every widget, and padding small enough that each control fits the cell the
+// The dialog's font, an 8 point sans-serif face, on every widget (the dialog units are measured in it), and
+// padding small enough that each control fits the cell the
 // template gives it, as the Windows controls of the same size do.
 constexpr const char* kDialogStyle =
     ".sylvora-settings, .sylvora-settings * { font-family: Sans; font-size: 8pt; }\n"
@@ -65,9 +66,11 @@ SettingsView::~SettingsView() {
 }
 
 // The average width of the alphabet's 52 letters and the font's ascent plus descent, as Windows measures
-// a dialog font.
+// a dialog font; the font is the one the style gives the window.
 DialogBaseUnits SettingsView::MeasureUnits(GtkWidget* widget) {
-  PangoFontDescription* font = pango_font_description_from_string(kDialogFont);
+  PangoFontDescription* font = nullptr;
+  gtk_style_context_get(gtk_widget_get_style_context(widget), GTK_STATE_FLAG_NORMAL, GTK_STYLE_PROPERTY_FONT, &font,
+                        nullptr);
   PangoLayout* sample = gtk_widget_create_pango_layout(widget, kAverageWidthSample);
   pango_layout_set_font_description(sample, font);
   int width = 0;

@@ -13,9 +13,6 @@ namespace sylvora {
 
 class SettingsView {
  public:
-  // The font the dialog units are measured in, as the dialog's 8 point sans-serif face.
-  static constexpr const char* kDialogFont = "Sans 8";
-
   // Builds the window and its controls (hidden) and draws the dialog's current control states.
   // GTK must be initialised.
   explicit SettingsView(SettingsDialog& dialog);
@@ -33,7 +30,7 @@ class SettingsView {
   GtkWidget* WidgetAt(int index) const { return widgets_[index]; }
   // The widget of control id; nullptr for an id the template lacks.
   GtkWidget* Widget(int id) const;
-  // The pixel size of the dialog units, from the dialog font.
+  // The pixel size of the dialog units, from the dialog's font.
   const DialogBaseUnits& Units() const { return units_; }
 
  private:
