@@ -49,13 +49,17 @@ void Wildflowers(cairo_t* cr, Rng& rng, int width, double yTop, double yBottom, 
   }
 }
 
-// A belt of rounded tree crowns along a ridge line, as seen from far away.
+// Rounded tree crowns along a ridge line, as seen from far away: copses and hedges with open ground
+// between them; `cover` is the share of the line that is wooded.
 void TreeBelt(cairo_t* cr, Rng& rng, const TileNoise& ridge, int width, double baseY, double amplitude,
-              double cell, double crownSize, const LeafStyle& style) {
+              double cell, double crownSize, const LeafStyle& style, double cover = 1.0) {
+  bool wooded = rng.Unit() < cover;
   for (double x = -crownSize; x < width + crownSize; x += crownSize * rng.Range(0.45, 0.8)) {
+    if (rng.Unit() < 0.08) wooded = rng.Unit() < cover;
+    if (!wooded) continue;
     const double y = RidgeY(ridge, x, baseY, amplitude, cell, 4);
-    const double r = crownSize * rng.Range(0.6, 1.1);
-    LeafClump(cr, rng, x, y - r * 0.3, r, style);
+    const double r = crownSize * rng.Range(0.6, 1.25);
+    LeafClump(cr, rng, x, y - r * rng.Range(0.1, 0.6), r, style);
   }
 }
 
@@ -174,12 +178,13 @@ void Hills0(Canvas& canvas, Rng& rng) {
   RidgePath(cr, far, 640, 205, 60, 320, 4, 249);
   SourceVertical(cr, 140, Rgb(128, 156, 150), 249, Rgb(150, 170, 140));
   cairo_fill(cr);
-  TreeBelt(cr, rng, far, 640, 205, 60, 320, 6, {Rgb(96, 126, 118), Rgb(112, 140, 126), Rgb(136, 160, 140), 3});
-  RidgePath(cr, mid, 640, 232, 38, 256, 4, 249);
+  TreeBelt(cr, rng, far, 640, 205, 60, 320, 6, {Rgb(96, 126, 118), Rgb(112, 140, 126), Rgb(136, 160, 140), 3},
+           0.5);
+  RidgePath(cr, mid, 640, 236, 44, 256, 4, 249);
   SourceVertical(cr, 190, Rgb(118, 150, 82), 249, Rgb(150, 172, 92));
   cairo_fill(cr);
-  // Hedgerows and lone trees on the nearer hills.
-  TreeBelt(cr, rng, mid, 640, 232, 38, 256, 9, {Rgb(52, 84, 44), Rgb(76, 108, 52), Rgb(120, 148, 70), 4});
+  // Hedgerows and copses on the nearer hills.
+  TreeBelt(cr, rng, mid, 640, 236, 44, 256, 8, {Rgb(52, 84, 44), Rgb(76, 108, 52), Rgb(120, 148, 70), 4}, 0.45);
   RidgePath(cr, near, 640, 249, 10, 200, 3, 250);
   SetColour(cr, Rgb(146, 170, 90));
   cairo_fill(cr);
@@ -225,12 +230,15 @@ void Ridge1(Canvas& canvas, Rng& rng) {
   SourceVertical(cr, 170, Rgb(56, 92, 66), 222, Rgb(46, 80, 58));
   cairo_fill(cr);
   // Firs along the nearer ridge.
-  for (double x = -6; x < 646; x += rng.Range(4, 9)) {
-    const double y = RidgeY(near, x, 214, 46, 256, 4) + rng.Range(2, 8);
-    Fir(cr, rng, x, y + 4, rng.Range(14, 30), rng.Range(7, 12), Rgb(38, 70, 52), Rgb(86, 120, 84));
+  for (double x = -6; x < 646; x += rng.Range(2, 6)) {
+    const double y = RidgeY(near, x, 214, 46, 256, 4) + rng.Range(2, 12);
+    const double height = rng.Range(10, 32);
+    Fir(cr, rng, x, y + 4, height, height * rng.Range(0.35, 0.55), Rgb(38, 70, 52), Rgb(86, 120, 84));
   }
-  SetColour(cr, Rgb(54, 84, 60));
-  cairo_rectangle(cr, 0, 214, 640, 8);
+  // Crowns of the broadleaf trees lower on the slope, down to the water's edge.
+  TreeBelt(cr, rng, near, 640, 226, 20, 256, 6, {Rgb(40, 70, 50), Rgb(58, 92, 60), Rgb(92, 124, 80), 3}, 0.9);
+  SetColour(cr, Rgb(48, 78, 56));
+  cairo_rectangle(cr, 0, 216, 640, 6);
   cairo_fill(cr);
   canvas.Mottle(13, 40, 0.1);
 }
@@ -311,6 +319,11 @@ const LeafStyle kForestLeaves = {Rgb(26, 52, 30), Rgb(50, 86, 40), Rgb(110, 150,
 
 void FirTops2(Canvas& canvas, Rng& rng) {
   cairo_t* cr = canvas.Cr();
+  // The dense wall of the forest behind, matching the top of the ground layer below.
+  const TileNoise wall(42);
+  RidgePath(cr, wall, 640, 132, 26, 64, 3, 131);
+  SourceVertical(cr, 100, Rgb(30, 56, 36), 130, Rgb(24, 46, 30));
+  cairo_fill(cr);
   // Back rows first, lower and hazier; the front row reaches highest at the sides of the clearing.
   for (int rowIndex = 0; rowIndex < 3; ++rowIndex) {
     const double haze = 0.35 - rowIndex * 0.15;
@@ -321,31 +334,32 @@ void FirTops2(Canvas& canvas, Rng& rng) {
           Mix(Rgb(24, 50, 34), Rgb(120, 150, 140), haze), Mix(Rgb(70, 110, 60), Rgb(150, 176, 160), haze));
     }
   }
-  SetColour(cr, Rgb(26, 52, 34));
-  cairo_rectangle(cr, 0, 122, 640, 8);
-  cairo_fill(cr);
 }
 
 void Clearing2(Canvas& canvas, Rng& rng) {
   cairo_t* cr = canvas.Cr();
   FillVertical(cr, 640, 350, Rgb(24, 46, 30), Rgb(60, 96, 40));
-  // The forest wall: trunks in the shade continuing the fir tops above.
-  for (double x = -10; x < 650; x += rng.Range(10, 24)) {
-    const double w = rng.Range(4, 10);
-    SetColour(cr, Mix(Rgb(34, 28, 22), Rgb(70, 60, 46), rng.Unit()));
-    cairo_rectangle(cr, x, 0, w, 130 + rng.Range(0, 20));
+  // The forest wall: trunks in the shade continuing the fir tops above, lower branches, then the
+  // undergrowth along the edge of the clearing.
+  for (double x = -10; x < 650; x += rng.Range(8, 20)) {
+    const double w = rng.Range(3, 8);
+    SetColour(cr, Mix(Rgb(30, 26, 20), Rgb(74, 62, 46), rng.Unit()));
+    cairo_rectangle(cr, x, 0, w, 160);
     cairo_fill(cr);
   }
-  for (double x = -10; x < 650; x += rng.Range(14, 26)) {
-    Fir(cr, rng, x, rng.Range(70, 110), rng.Range(80, 110), rng.Range(26, 40), Rgb(22, 46, 30), Rgb(60, 96, 58));
+  for (int row = 0; row < 2; ++row) {
+    for (double x = -10; x < 650; x += rng.Range(18, 34)) {
+      const double height = rng.Range(60, 100);
+      Fir(cr, rng, x, rng.Range(80, 100) + row * 40, height, height * 0.45, Mix(Rgb(20, 42, 28), Rgb(36, 62, 40), row),
+          Mix(Rgb(40, 70, 44), Rgb(76, 112, 60), row));
+    }
   }
-  // Mid-distance broadleaf trees at the edge of the clearing.
-  for (double x = 20; x < 640; x += rng.Range(70, 130)) {
-    LeafClump(cr, rng, x, rng.Range(95, 120), rng.Range(26, 40), kForestLeaves);
+  for (double x = -20; x < 660; x += rng.Range(16, 28)) {
+    LeafClump(cr, rng, x, rng.Range(140, 156), rng.Range(14, 26), kForestLeaves);
   }
   // The sunlit floor of the clearing.
   const TileNoise edge(41);
-  RidgePath(cr, edge, 640, 150, 30, 160, 3, 350);
+  RidgePath(cr, edge, 640, 172, 16, 160, 3, 350);
   SourceVertical(cr, 120, Rgb(150, 170, 80), 350, Rgb(70, 110, 40));
   cairo_fill(cr);
   canvas.Mottle(14, 70, 0.2);
@@ -401,7 +415,8 @@ void TreeLine3(Canvas& canvas, Rng& rng) {
   cairo_t* cr = canvas.Cr();
   const TileNoise line(51);
   const LeafStyle far = {Rgb(72, 98, 82), Rgb(92, 118, 92), Rgb(126, 148, 110), 3};
-  TreeBelt(cr, rng, line, 640, 58, 22, 128, 11, far);
+  TreeBelt(cr, rng, line, 640, 62, 26, 128, 12, far, 0.8);
+  TreeBelt(cr, rng, line, 640, 70, 10, 128, 7, far, 0.9);
   // The farmhouse: white walls, red roof, a chimney; a barn beside it.
   const double hx = 430, hy = 70;
   SetColour(cr, Rgb(226, 218, 196));
@@ -611,35 +626,34 @@ void Clocks4(Canvas& canvas, Rng& rng) {
 // ---------------------------------------------------------------------------------------------------
 // Scene 5: a mountain river under high blue sky.
 
+// The height of the mountain skyline at x: sharp, ridged peaks of two sizes.
+double PeakY(const TileNoise& noise, double x) {
+  const double big = 1 - std::abs(noise.Fractal(x, 0.5, 300, 3, 0.45));
+  const double small = 1 - std::abs(noise.Fractal(x + 999, 0.5, 90, 3, 0.5));
+  return 156 - 150 * (0.72 * big * big * big * big + 0.28 * small * small * small);
+}
+
 void Peaks5(Canvas& canvas, Rng& rng) {
   cairo_t* cr = canvas.Cr();
-  const TileNoise peaks(71), foothills(72);
-  RidgePath(cr, peaks, 640, 150, 140, 200, 6, 153);
-  SourceVertical(cr, 0, Rgb(150, 158, 180), 153, Rgb(96, 110, 130));
-  cairo_fill(cr);
-  // Snow above a ragged snow line, brighter on the faces turned to the light.
+  const TileNoise peaks(75), foothills(72), snow(73);
   cairo_surface_flush(canvas.Surface());
   unsigned char* data = cairo_image_surface_get_data(canvas.Surface());
   const int stride = cairo_image_surface_get_stride(canvas.Surface());
-  const TileNoise snow(73);
-  for (int y = 0; y < 153; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
-    for (int x = 0; x < 640; ++x) {
-      if ((row[x] >> 24) != 0xFF) continue;
-      const double slope = RidgeY(peaks, x + 1, 150, 140, 200, 6) - RidgeY(peaks, x - 1, 150, 140, 200, 6);
-      const double line = 70 + 26 * snow.Fractal(x, y, 30, 4);
-      if (y > line) {
-        // Rock: lit faces (ridge falling to the right) lighter.
-        const double lit = std::clamp(0.5 + slope * 0.3 + 0.3 * snow.Fractal(x * 2, y, 12, 3), 0.0, 1.0);
-        const Colour c = Mix(Rgb(84, 92, 112), Rgb(150, 150, 160), lit);
-        row[x] = 0xFF000000u | (static_cast<uint32_t>(c.r * 255) << 16) | (static_cast<uint32_t>(c.g * 255) << 8) |
-                 static_cast<uint32_t>(c.b * 255);
-      } else {
-        const double lit = std::clamp(0.6 + slope * 0.35, 0.0, 1.0);
-        const Colour c = Mix(Rgb(160, 176, 206), Rgb(252, 252, 255), lit);
-        row[x] = 0xFF000000u | (static_cast<uint32_t>(c.r * 255) << 16) | (static_cast<uint32_t>(c.g * 255) << 8) |
-                 static_cast<uint32_t>(c.b * 255);
-      }
+  for (int x = 0; x < 640; ++x) {
+    const double top = PeakY(peaks, x);
+    const double slope = (PeakY(peaks, x + 8) - PeakY(peaks, x - 8)) / 4;  // > 0: the face turns left, to the light
+    for (int y = std::max(0, static_cast<int>(std::ceil(top))); y < 153; ++y) {
+      // Gullies and ribs run down the faces diagonally; the faces turned left catch the light.
+      const double facet = snow.Fractal(x + 0.8 * (y - top), y * 0.4, 36, 4);
+      const double gully = snow.Fractal(x - 0.6 * y, y * 0.3, 18, 3);
+      const double lit = std::clamp(0.45 + slope * 0.08 + 0.6 * facet, 0.0, 1.0);
+      const bool snowy = y < 70 + 30 * gully + 10 * facet;
+      Colour c = snowy ? Mix(Rgb(150, 168, 206), Rgb(252, 252, 255), lit) : Mix(Rgb(72, 80, 104), Rgb(156, 152, 158), lit);
+      // Lower down, the air between us and the mountains turns them bluer and paler.
+      c = Mix(c, Rgb(150, 170, 196), std::clamp((y - 60) / 140.0, 0.0, 0.45));
+      auto* px = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride) + x;
+      *px = 0xFF000000u | (static_cast<uint32_t>(c.r * 255) << 16) | (static_cast<uint32_t>(c.g * 255) << 8) |
+            static_cast<uint32_t>(c.b * 255);
     }
   }
   cairo_surface_mark_dirty(canvas.Surface());
@@ -647,9 +661,9 @@ void Peaks5(Canvas& canvas, Rng& rng) {
   RidgePath(cr, foothills, 640, 150, 40, 160, 4, 154);
   SourceVertical(cr, 110, Rgb(60, 90, 86), 153, Rgb(46, 76, 62));
   cairo_fill(cr);
-  for (double x = -4; x < 644; x += rng.Range(3, 7)) {
-    const double y = RidgeY(foothills, x, 150, 40, 160, 4) + 5;
-    Fir(cr, rng, x, y, rng.Range(10, 20), rng.Range(5, 8), Rgb(40, 70, 60), Rgb(80, 110, 96));
+  for (double x = -4; x < 644; x += rng.Range(2, 6)) {
+    const double y = RidgeY(foothills, x, 150, 40, 160, 4) + rng.Range(3, 9);
+    Fir(cr, rng, x, y, rng.Range(8, 22), rng.Range(5, 9), Rgb(40, 70, 60), Rgb(80, 110, 96));
   }
 }
 
@@ -657,10 +671,15 @@ void Valley5(Canvas& canvas, Rng& rng) {
   cairo_t* cr = canvas.Cr();
   FillVertical(cr, 640, 327, Rgb(60, 96, 76), Rgb(90, 130, 60));
   canvas.Mottle(16, 60, 0.18);
-  // Conifer slopes at the top, continuing the foothills.
-  for (double x = -6; x < 646; x += rng.Range(5, 10)) {
-    const double y = rng.Range(10, 60) + std::abs(x - 300) * 0.1;
-    Fir(cr, rng, x, y, rng.Range(20, 40), rng.Range(9, 15), Rgb(34, 64, 50), Rgb(76, 110, 80));
+  // Conifer slopes at the top, continuing the foothills: far rows small and bluish, near rows larger.
+  for (int row = 0; row < 4; ++row) {
+    const double size = 14 + row * 7;
+    for (double x = -6; x < 646; x += rng.Range(3, 7) + row * 2) {
+      const double y = 8 + row * 16 + rng.Range(0, 14) + std::abs(x - 300) * 0.06;
+      const double height = size * rng.Range(0.7, 1.3);
+      Fir(cr, rng, x, y, height, height * 0.42, Mix(Rgb(46, 76, 72), Rgb(30, 60, 44), row / 3.0),
+          Mix(Rgb(86, 112, 104), Rgb(74, 110, 76), row / 3.0));
+    }
   }
   // Meadows of the valley floor.
   const TileNoise slope(81);
