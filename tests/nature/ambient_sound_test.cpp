@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "audio/audio_system.h"
+#include "nature/ambient_sound.h"
+#include "report/report.h"
+#include "shell/process_state.h"
+#include "tests/doubles/audio/fake_sound_library.h"
+#include "tests/doubles/fake_clock.h"
+#include "tests/doubles/memory_files.h"
+
+namespace sylvora {
+namespace {
+
+// A song's position as the library received it.
+struct SongPlay {
+  unsigned sample;
+  float x, y, z;
+};
+
+class AmbientSoundTest : public ::testing::Test {
+ protected:
+  FakeClock clock{1000};
+  ScopedClock useClock{clock};
+  MemoryFileSystem files;
+  ScopedFileSystem useFiles{files};
+  std::unique_ptr<Report> log = std::make_unique<Report>(1, "/install\\");
+  FakeSoundLibrary* library = nullptr;
+  std::shared_ptr<FakeSoundLibrary::CallLog> calls;
+
+  void SetUp() override {
+    auto fake = std::make_unique<FakeSoundLibrary>();
+    library = fake.get();
+    calls = fake->calls;
+    report = log.get();
+    audio = new AudioSystem(log.get(), std::move(fake));
+    ASSERT_EQ(audio->Create(nullptr, 0, 0, "/install\\"), 0);
+    options = Options{};
+    layerTable = LayerTable{};
+    ambientSound = AmbientSound{};
+    srand(7);
+  }
+  void TearDown() override {
+    delete audio;
+    audio = nullptr;
+    report = nullptr;
+  }
+
+  // Every call of the given kind made since the mark.
+  std::vector<std::string> CallsSince(size_t mark, const std::string& prefix) {
+    std::vector<std::string> found;
+    for (size_t i = mark; i < calls->size(); ++i) {
+      if ((*calls)[i].rfind(prefix, 0) == 0) found.push_back((*calls)[i]);
+    }
+    return found;
+  }
+
+  // Runs the ambient sound for seconds of simulated time at 100 frames a second.
+  std::vector<SongPlay> RunSongs(int seconds) {
+    const size_t mark = calls->size();
+    for (int frame = 0; frame < seconds * 100; ++frame) {
+      clock.Advance(10);
+      AmbientSoundUpdate();
+    }
+    std::vector<SongPlay> plays;
+    for (const std::string& call : CallsSince(mark, "SamplePlay3D(")) {
+      SongPlay play{};
+      EXPECT_EQ(std::sscanf(call.c_str(), "SamplePlay3D(%u,(%f,%f,%f)", &play.sample, &play.x, &play.y, &play.z), 4)
+          << call;
+      plays.push_back(play);
+    }
+    return plays;
+  }
+};
+
+TEST_F(AmbientSoundTest, LoadsTheBackgroundPlainAndTheSevenSongsIn3D) {
+  const size_t mark = calls->size();
+  EXPECT_EQ(LoadAmbientSounds(), 0);
+  const auto loads = CallsSince(mark, "SampleLoad(");
+  ASSERT_EQ(loads.size(), 8u);
+  EXPECT_NE(loads[0].find("sounds\\backmain.ogg"), std::string::npos);
+  EXPECT_NE(loads[7].find("sounds\\back6.ogg"), std::string::npos);
+  EXPECT_EQ(ambientSound.background, 0);
+  for (int song = 0; song < AmbientSound::kSongCount; ++song) {
+    EXPECT_EQ(ambientSound.songs[song], song + 1);
+    EXPECT_EQ(audio->Sound(ambientSound.songs[song]).is3D, 1);
+  }
+  EXPECT_EQ(audio->Sound(ambientSound.background).is3D, 0);
+}
+
+TEST_F(AmbientSoundTest, VolumeFactorGivesTheBackgroundVolumeAndSongDistances) {
+  struct Row {
+    int background, nearest, farthest;
+  };
+  const Row table[11] = {{1, 200, 750}, {10, 20, 75}, {20, 10, 37}, {30, 6, 25}, {40, 5, 18}, {50, 4, 15},
+                         {60, 3, 12},   {70, 2, 10},  {80, 2, 9},   {90, 2, 8},  {100, 2, 7}};
+  for (int o = 0; o <= 10; ++o) {
+    const double v = BirdSongVolumeFactor(o);
+    EXPECT_EQ(static_cast<int>(v * 50), table[o].background) << o;
+    EXPECT_EQ(static_cast<int>(4 / v), table[o].nearest) << o;
+    EXPECT_EQ(static_cast<int>(15 / v), table[o].farthest) << o;
+  }
+}
+
+TEST_F(AmbientSoundTest, StartLoopsTheBackgroundAtTheBirdSongVolume) {
+  LoadAmbientSounds();
+  options.birds_singing_volume = 0;
+  const size_t mark = calls->size();
+  EXPECT_EQ(StartAmbientSound(), 0);
+  const Layer& layer = layerTable.layers[LayerTable::kAmbientSoundLayer];
+  EXPECT_EQ(layer.active + layer.updating + layer.drawing, 3);
+  const auto plays = CallsSince(mark, "SamplePlayEx(");
+  ASSERT_EQ(plays.size(), 1u);
+  EXPECT_EQ(plays[0], "SamplePlayEx(1,0,-1,1,-101,1)");  // sample 1, default rate and pan, volume 1, looped
+  EXPECT_EQ(ambientSound.songTimer.interval, 100);
+  EXPECT_EQ(ambientSound.songTimer.oneIn, 130);
+  StopAmbientSound();
+  EXPECT_EQ(layer.active + layer.updating + layer.drawing, 0);
+}
+
+TEST_F(AmbientSoundTest, SongsComeFromAllAroundWithinTheVolumesRange) {
+  LoadAmbientSounds();
+  options.birds_singing_volume = 10;
+  StartAmbientSound();
+  const auto plays = RunSongs(1300);
+  // One song every 13 s on average: 100 expected over 1300 s.
+  EXPECT_GT(plays.size(), 70u);
+  EXPECT_LT(plays.size(), 135u);
+  int negative = 0, positive = 0;
+  for (const SongPlay& play : plays) {
+    EXPECT_GE(play.sample, 2u);
+    EXPECT_LE(play.sample, 8u);
+    for (float c : {play.x, play.y, play.z}) {
+      EXPECT_GE(std::fabs(c), 2.0f);
+      EXPECT_LE(std::fabs(c), 6.0f);
+      (c < 0 ? negative : positive)++;
+    }
+  }
+  EXPECT_GT(negative, 50);
+  EXPECT_GT(positive, 50);
+}
+
+TEST_F(AmbientSoundTest, QuietestVolumePutsSongsFarAway) {
+  LoadAmbientSounds();
+  options.birds_singing_volume = 0;
+  StartAmbientSound();
+  const auto plays = RunSongs(300);
+  ASSERT_FALSE(plays.empty());
+  for (const SongPlay& play : plays) {
+    for (float c : {play.x, play.y, play.z}) {
+      EXPECT_GE(std::fabs(c), 200.0f);
+      EXPECT_LE(std::fabs(c), 749.0f);
+    }
+  }
+}
+
+TEST_F(AmbientSoundTest, NoSoundAtAllWhenBirdsDoNotSingThoughTheTimerRuns) {
+  LoadAmbientSounds();
+  options.birds_singing = 0;
+  const size_t mark = calls->size();
+  StartAmbientSound();
+  const uint32_t armed = ambientSound.songTimer.last;
+  EXPECT_TRUE(RunSongs(300).empty());
+  EXPECT_TRUE(CallsSince(mark, "SamplePlay").empty());
+  EXPECT_NE(ambientSound.songTimer.last, armed);
+}
+
+}  // namespace
+}  // namespace sylvora
