@@ -19,7 +19,9 @@ function(sylvora_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} sylvora_doubles GTest::gmock GTest::gtest_main)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ARG_LABELS}")
+  # A list of labels must reach the discovered tests as one property value.
+  string(REPLACE ";" "\\;" labels "${ARG_LABELS}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}")
 endfunction()
 
 # sylvora_fuzzer(name SOURCES ... [LIBS ...]): a libFuzzer target (clang only).
