@@ -165,7 +165,7 @@ TEST(TurboJpegTest, VideoSystemLoadsARealJpegFromDisk) {
 class SdlDisplayTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "dummy", SDL_HINT_OVERRIDE);
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
     window_ = SDL_CreateWindow("video test", 0, 0, 640, 480, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
     ASSERT_NE(window_, nullptr) << SDL_GetError();
