@@ -84,9 +84,9 @@ struct CreationFault {
   const char* text;
 };
 
-class CreationFaultTest : public VideoTest, public ::testing::WithParamInterface<CreationFault> {};
+class VideoCreationFaultTest : public VideoTest, public ::testing::WithParamInterface<CreationFault> {};
 
-TEST_P(CreationFaultTest, ReportsAndReturns) {
+TEST_P(VideoCreationFaultTest, ReportsAndReturns) {
   const CreationFault& fault = GetParam();
   fault.inject(*display);
   EXPECT_EQ(CreateVideo(fault.fullScreen), fault.result);
@@ -130,7 +130,7 @@ const CreationFault kCreationFaults[] = {
      "clipper was not attached to primary surface"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Video, CreationFaultTest, ::testing::ValuesIn(kCreationFaults),
+INSTANTIATE_TEST_SUITE_P(Video, VideoCreationFaultTest, ::testing::ValuesIn(kCreationFaults),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(VideoTest, UnknownDesktopTakesTheRequestedSize) {
@@ -223,7 +223,7 @@ TEST_F(VideoTest, DriverTextsStopAtNulAndAreBlankWhenUnknown) {
   EXPECT_EQ(video->DriverDescription(), " ");
 }
 
-class GammaTest : public VideoTest {
+class VideoGammaTest : public VideoTest {
  protected:
   void SetUp() override {
     display->rampAsFound.red[0] = 65000;
@@ -235,7 +235,7 @@ class GammaTest : public VideoTest {
   }
 };
 
-TEST_F(GammaTest, BrighterStepsStopBelowTheCeiling) {
+TEST_F(VideoGammaTest, BrighterStepsStopBelowTheCeiling) {
   video->SetGamma(450);
   EXPECT_EQ(display->lastSetRamp.red[0], 65500);
   EXPECT_EQ(display->lastSetRamp.blue[0], 65485);       // 65485 or more stays
@@ -244,7 +244,7 @@ TEST_F(GammaTest, BrighterStepsStopBelowTheCeiling) {
   EXPECT_EQ(display->lastSetRamp.red[1], 257 + 450 * 50);
 }
 
-TEST_F(GammaTest, DarkerStepsStopAtTheFloor) {
+TEST_F(VideoGammaTest, DarkerStepsStopAtTheFloor) {
   video->SetGamma(-300);
   EXPECT_EQ(display->lastSetRamp.green[0], 20);
   EXPECT_EQ(display->lastSetRamp.blue[1], 50);          // 50 or less stays
@@ -254,7 +254,7 @@ TEST_F(GammaTest, DarkerStepsStopAtTheFloor) {
   EXPECT_EQ(display->lastSetRamp.green[0], 70);         // always from the stored ramp
 }
 
-TEST_F(GammaTest, ZeroAndTheMostNegativeValuePutTheStoredRampBack) {
+TEST_F(VideoGammaTest, ZeroAndTheMostNegativeValuePutTheStoredRampBack) {
   video->SetGamma(0);
   EXPECT_EQ(display->lastSetRamp.red, display->rampAsFound.red);
   EXPECT_EQ(display->lastSetRamp.green, display->rampAsFound.green);
@@ -263,7 +263,7 @@ TEST_F(GammaTest, ZeroAndTheMostNegativeValuePutTheStoredRampBack) {
   EXPECT_EQ(display->setRampCount, 2);
 }
 
-TEST_F(GammaTest, AFailedChangeSwitchesGammaOff) {
+TEST_F(VideoGammaTest, AFailedChangeSwitchesGammaOff) {
   display->setGammaFails = true;
   video->SetGamma(75);
   EXPECT_TRUE(HasMessage(Kind::Warning, "SetGamma", "gamma was not changed"));
@@ -326,7 +326,7 @@ TEST_F(VideoTest, WindowedDestroyLeavesTheDisplayModeAlone) {
   EXPECT_EQ(journal->back(), "destroyed with 0 live surfaces");
 }
 
-class RestoreTest : public VideoTest {
+class VideoRestoreTest : public VideoTest {
  protected:
   void SetUp() override {
     ASSERT_EQ(CreateVideo(), 0);
@@ -341,7 +341,7 @@ class RestoreTest : public VideoTest {
   int scene = SurfaceNone, sprite = SurfaceNone, late = SurfaceNone;
 };
 
-TEST_F(RestoreTest, NothingHappensWhileSuspendedOrWhenNothingWasLost) {
+TEST_F(VideoRestoreTest, NothingHappensWhileSuspendedOrWhenNothingWasLost) {
   FakeDisplay::Of(video->Primary())->lost = true;
   video->Suspend();
   EXPECT_EQ(video->Restore(), 0);
@@ -352,7 +352,7 @@ TEST_F(RestoreTest, NothingHappensWhileSuspendedOrWhenNothingWasLost) {
   EXPECT_EQ(display->CallCount("RestoreSurface"), 0);
 }
 
-TEST_F(RestoreTest, RestoresEverySurfaceAndReloadsTheVideoMemoryPictures) {
+TEST_F(VideoRestoreTest, RestoresEverySurfaceAndReloadsTheVideoMemoryPictures) {
   FakeDisplay::Of(video->Primary())->lost = true;
   SurfaceOfSlot(scene)->SetPixel(0, 0, 0x1234);
   SurfaceOfSlot(sprite)->SetPixel(0, 0, 0x1234);
@@ -363,7 +363,7 @@ TEST_F(RestoreTest, RestoresEverySurfaceAndReloadsTheVideoMemoryPictures) {
   EXPECT_TRUE(HasMessage(Kind::Report, "Restore", "all surfaces were restored"));
 }
 
-TEST_F(RestoreTest, StopsAtTheFirstPictureThatCannotBeReloaded) {
+TEST_F(VideoRestoreTest, StopsAtTheFirstPictureThatCannotBeReloaded) {
   FakeDisplay::Of(video->Primary())->lost = true;
   files.files.erase(NativePath(std::string(kInstall) + "graphics\\scene.bmp"));
   SurfaceOfSlot(late)->SetPixel(0, 0, 0x1234);

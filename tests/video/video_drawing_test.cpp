@@ -17,7 +17,7 @@ std::vector<uint8_t> StoredRows(int width, const std::vector<std::vector<uint8_t
   return bytes;
 }
 
-class ConversionTest : public VideoTest {
+class VideoConversionTest : public VideoTest {
  protected:
   // Creates the display with masks for depth and one slot of width x height to convert into.
   void Start(int depth, uint32_t red, uint32_t green, uint32_t blue, int width = 1, int height = 1) {
@@ -32,7 +32,7 @@ class ConversionTest : public VideoTest {
   int slot = SurfaceNone;
 };
 
-TEST_F(ConversionTest, WorkedValuesOn565) {
+TEST_F(VideoConversionTest, WorkedValuesOn565) {
   Start(16, 0xF800, 0x07E0, 0x001F, 3);
   const auto picture = StoredRows(3, {{50, 100, 200, 255, 255, 255, 0, 0, 255}});
   ASSERT_EQ(video->CopyDibToSurface(slot, picture.data(), 3, 1), 0);
@@ -43,14 +43,14 @@ TEST_F(ConversionTest, WorkedValuesOn565) {
   EXPECT_EQ(Slot().pixels[6], 0xEE);
 }
 
-TEST_F(ConversionTest, WorkedValueOn555) {
+TEST_F(VideoConversionTest, WorkedValueOn555) {
   Start(16, 0x7C00, 0x03E0, 0x001F);
   const auto picture = StoredRows(1, {{50, 100, 200}});
   ASSERT_EQ(video->CopyDibToSurface(slot, picture.data(), 1, 1), 0);
   EXPECT_EQ(Slot().PixelAt(0, 0), 0x6586u);
 }
 
-TEST_F(ConversionTest, WorkedValueAt32Bits) {
+TEST_F(VideoConversionTest, WorkedValueAt32Bits) {
   Start(32, 0xFF0000, 0x00FF00, 0x0000FF);
   const auto picture = StoredRows(1, {{50, 100, 200}});
   ASSERT_EQ(video->CopyDibToSurface(slot, picture.data(), 1, 1), 0);
@@ -58,7 +58,7 @@ TEST_F(ConversionTest, WorkedValueAt32Bits) {
             (std::vector<uint8_t>{0x32, 0x64, 0xC8, 0x00}));
 }
 
-TEST_F(ConversionTest, TwentyFourBitsWritesThreeBytesAPixel) {
+TEST_F(VideoConversionTest, TwentyFourBitsWritesThreeBytesAPixel) {
   Start(24, 0xFF0000, 0x00FF00, 0x0000FF, 2);
   const auto picture = StoredRows(2, {{50, 100, 200, 1, 2, 3}});
   ASSERT_EQ(video->CopyDibToSurface(slot, picture.data(), 2, 1), 0);
@@ -66,7 +66,7 @@ TEST_F(ConversionTest, TwentyFourBitsWritesThreeBytesAPixel) {
             (std::vector<uint8_t>{0x32, 0x64, 0xC8, 1, 2, 3, 0xEE}));
 }
 
-TEST_F(ConversionTest, FirstStoredRowLandsAtTheBottom) {
+TEST_F(VideoConversionTest, FirstStoredRowLandsAtTheBottom) {
   Start(16, 0xF800, 0x07E0, 0x001F, 1, 3);
   const auto picture = StoredRows(1, {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}});
   ASSERT_EQ(video->CopyDibToSurface(slot, picture.data(), 1, 3), 0);
@@ -75,7 +75,7 @@ TEST_F(ConversionTest, FirstStoredRowLandsAtTheBottom) {
   EXPECT_EQ(Slot().PixelAt(0, 2), 0xF800u);  // red, the first stored row, at the bottom
 }
 
-TEST_F(ConversionTest, WidthFiveIsReadWithAStrideOfSixteen) {
+TEST_F(VideoConversionTest, WidthFiveIsReadWithAStrideOfSixteen) {
   Start(16, 0xF800, 0x07E0, 0x001F, 5, 2);
   std::vector<uint8_t> bottom, top;
   for (int x = 0; x < 5; ++x) {
@@ -91,7 +91,7 @@ TEST_F(ConversionTest, WidthFiveIsReadWithAStrideOfSixteen) {
   }
 }
 
-TEST_F(ConversionTest, UnknownDepthCopiesNothing) {
+TEST_F(VideoConversionTest, UnknownDepthCopiesNothing) {
   Start(8, 0xE0, 0x1C, 0x03);
   const auto picture = StoredRows(1, {{50, 100, 200}});
   EXPECT_EQ(video->CopyDibToSurface(slot, picture.data(), 1, 1), 0);
@@ -99,7 +99,7 @@ TEST_F(ConversionTest, UnknownDepthCopiesNothing) {
   EXPECT_EQ(display->CallCount("Lock"), 0);
 }
 
-TEST_F(ConversionTest, SecondaryBufferAndInvalidNumbers) {
+TEST_F(VideoConversionTest, SecondaryBufferAndInvalidNumbers) {
   Start(16, 0xF800, 0x07E0, 0x001F);
   const auto picture = StoredRows(1, {{50, 100, 200}});
   ASSERT_EQ(video->CopyDibToSurface(SurfaceSecondary, picture.data(), 1, 1), 0);
@@ -110,7 +110,7 @@ TEST_F(ConversionTest, SecondaryBufferAndInvalidNumbers) {
   EXPECT_TRUE(HasMessage(Kind::Error, "CopyDibToSurface", "surface N5 is invalid"));
 }
 
-TEST_F(ConversionTest, APictureLargerThanItsSurfaceIsCutToIt) {
+TEST_F(VideoConversionTest, APictureLargerThanItsSurfaceIsCutToIt) {
   Start(16, 0xF800, 0x07E0, 0x001F, 1, 1);
   const auto picture = StoredRows(2, {{0, 0, 255, 0, 0, 255}, {255, 0, 0, 255, 0, 0}});
   ASSERT_EQ(video->CopyDibToSurface(slot, picture.data(), 2, 2), 0);
@@ -133,7 +133,7 @@ TEST_F(VideoTest, BlackThreshold) {
 
 // ---- Drawing ----
 
-class DrawTest : public VideoTest {
+class VideoDrawTest : public VideoTest {
  protected:
   void SetUp() override {
     ASSERT_EQ(CreateVideo(), 0);
@@ -160,7 +160,7 @@ class DrawTest : public VideoTest {
   int keyed = SurfaceNone, opaque = SurfaceNone;
 };
 
-TEST_F(DrawTest, ClipToSecondaryCases) {
+TEST_F(VideoDrawTest, ClipToSecondaryCases) {
   SurfaceRect rect{0, 0, 100, 50};
   EXPECT_EQ(VideoSystem::ClipToSecondary(rect, 100, 50, 600, 460, 640, 480), 0);
   EXPECT_EQ(rect.right, 40);
@@ -181,14 +181,14 @@ TEST_F(DrawTest, ClipToSecondaryCases) {
   EXPECT_EQ((std::vector<int>{rect.left, rect.top, rect.right, rect.bottom}), (std::vector<int>{10, 10, 20, 20}));
 }
 
-TEST_F(DrawTest, DrawCutsAtTheRightAndBottomEdges) {
+TEST_F(VideoDrawTest, DrawCutsAtTheRightAndBottomEdges) {
   ASSERT_EQ(video->Draw({0, 0, 100, 50}, opaque, 600, 460), 0);
   EXPECT_EQ(Buffer().PixelAt(639, 479), 0xF800u);
   EXPECT_EQ(Buffer().PixelAt(599, 479), 0u);
   EXPECT_EQ(display->CallCount("BltFast out of bounds"), 0);
 }
 
-TEST_F(DrawTest, PicturesLeftOfOrAboveTheBufferAreNotDrawn) {
+TEST_F(VideoDrawTest, PicturesLeftOfOrAboveTheBufferAreNotDrawn) {
   EXPECT_EQ(video->Draw({0, 0, 100, 50}, keyed, -10, 0), 1);
   EXPECT_TRUE(HasMessage(Kind::Warning, "Draw",
                          "blitting was failed [from <pic>(0) (0,0,100,50) to secondary buffer (-10,0)]"));
@@ -199,7 +199,7 @@ TEST_F(DrawTest, PicturesLeftOfOrAboveTheBufferAreNotDrawn) {
   EXPECT_EQ(display->CallCount("BltFast keyed"), 0);
 }
 
-TEST_F(DrawTest, ColourKeyLeavesTheBufferWhereThePictureIsBlack) {
+TEST_F(VideoDrawTest, ColourKeyLeavesTheBufferWhereThePictureIsBlack) {
   FillBuffer(0x07E0);
   ASSERT_EQ(video->Draw({0, 0, 100, 50}, keyed, 0, 0), 0);
   EXPECT_EQ(Buffer().PixelAt(5, 5), 0x07E0u);
@@ -210,7 +210,7 @@ TEST_F(DrawTest, ColourKeyLeavesTheBufferWhereThePictureIsBlack) {
   EXPECT_EQ(display->CallCount("BltFast"), 1);
 }
 
-TEST_F(DrawTest, NoneAndInvalidNumbers) {
+TEST_F(VideoDrawTest, NoneAndInvalidNumbers) {
   const int before = report->MessageCount();
   EXPECT_EQ(video->Draw({0, 0, 1, 1}, SurfaceNone, 0, 0), 0);
   EXPECT_EQ(report->MessageCount(), before);
@@ -220,7 +220,7 @@ TEST_F(DrawTest, NoneAndInvalidNumbers) {
   EXPECT_TRUE(HasMessage(Kind::Warning, "Draw", "surface N10000 is invalid"));
 }
 
-TEST_F(DrawTest, ALostSurfaceIsRestoredAndDrawnAgain) {
+TEST_F(VideoDrawTest, ALostSurfaceIsRestoredAndDrawnAgain) {
   FakeDisplay::Of(video->Primary())->lost = true;
   FakeDisplay::Of(video->Surfaces().slots[opaque].surface)->lost = true;
   ASSERT_EQ(video->Draw({0, 0, 100, 50}, opaque, 0, 0), 0);
@@ -228,7 +228,7 @@ TEST_F(DrawTest, ALostSurfaceIsRestoredAndDrawnAgain) {
   EXPECT_EQ(Buffer().PixelAt(50, 25), 0xF800u);
 }
 
-TEST_F(DrawTest, ASurfaceThatStaysLostEndsTheRetry) {
+TEST_F(VideoDrawTest, ASurfaceThatStaysLostEndsTheRetry) {
   FakeSurface* surface = FakeDisplay::Of(video->Surfaces().slots[opaque].surface);
   surface->lost = surface->stayLost = true;
   FakeDisplay::Of(video->Primary())->lost = true;
@@ -239,14 +239,14 @@ TEST_F(DrawTest, ASurfaceThatStaysLostEndsTheRetry) {
                          "blitting was failed [from <pic>(1) (0,0,40,50) to secondary buffer (600,0)]"));
 }
 
-TEST_F(DrawTest, AFailedBlitIsAWarning) {
+TEST_F(VideoDrawTest, AFailedBlitIsAWarning) {
   display->bltFails = true;
   EXPECT_EQ(video->Draw({0, 0, 100, 50}, opaque, 0, 0), 1);
   EXPECT_TRUE(HasMessage(Kind::Warning, "Draw",
                          "blitting was failed [from <pic>(1) (0,0,100,50) to secondary buffer (0,0)]"));
 }
 
-TEST_F(DrawTest, SetTransparentColor) {
+TEST_F(VideoDrawTest, SetTransparentColor) {
   EXPECT_EQ(video->SetTransparentColor(opaque, 0x1234), 0);
   EXPECT_EQ(video->Surfaces().slots[opaque].hasColourKey, 1);
   EXPECT_EQ(video->Surfaces().slots[opaque].colourKey, 0x1234u);
@@ -257,7 +257,7 @@ TEST_F(DrawTest, SetTransparentColor) {
   EXPECT_TRUE(HasMessage(Kind::Warning, "SetTransparentColor", "surface N9 is invalid"));
 }
 
-TEST_F(DrawTest, ClearSurface) {
+TEST_F(VideoDrawTest, ClearSurface) {
   FillBuffer(0xFFFF);
   EXPECT_EQ(video->ClearSurface(SurfaceSecondary), 0);
   EXPECT_EQ(Buffer().PixelAt(320, 240), 0u);
@@ -273,7 +273,7 @@ TEST_F(DrawTest, ClearSurface) {
   EXPECT_EQ(report->MessageCount(), before);
 }
 
-TEST_F(DrawTest, ClearSurfaceRestoresALostSurfaceAndFillsAgain) {
+TEST_F(VideoDrawTest, ClearSurfaceRestoresALostSurfaceAndFillsAgain) {
   FakeDisplay::Of(video->Primary())->lost = true;
   FakeDisplay::Of(video->Secondary())->lost = true;
   EXPECT_EQ(video->ClearSurface(SurfaceSecondary), 0);
@@ -287,7 +287,7 @@ TEST_F(VideoTest, WindowedClearSurfaceWorks) {
 
 // ---- Presenting ----
 
-TEST_F(DrawTest, PresentStretchesOverTheWholeDisplay) {
+TEST_F(VideoDrawTest, PresentStretchesOverTheWholeDisplay) {
   ASSERT_EQ(video->Draw({0, 0, 100, 50}, opaque, 0, 0), 0);
   video->Present();
   ASSERT_EQ(display->presentCount, 1);

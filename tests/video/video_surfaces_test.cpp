@@ -7,7 +7,7 @@ namespace {
 
 using Kind = MessageKind;
 
-class SurfaceTest : public VideoTest {
+class VideoSurfaceTest : public VideoTest {
  protected:
   void SetUp() override { ASSERT_EQ(CreateVideo(), 0); }
   // No picture is held and no decode is open after a creating operation.
@@ -17,7 +17,7 @@ class SurfaceTest : public VideoTest {
   }
 };
 
-TEST_F(SurfaceTest, CreateSurfaceAFromALooseBmp) {
+TEST_F(VideoSurfaceTest, CreateSurfaceAFromALooseBmp) {
   PutLoose("back0_1", "bmp", MakeSolidBmp(3, 2, 10, 20, 30));
   int handle = -1;
   ASSERT_EQ(video->CreateSurfaceA("back0_1", 1, 0x1F, handle, SurfaceAnySlot, 90), 0);
@@ -40,7 +40,7 @@ TEST_F(SurfaceTest, CreateSurfaceAFromALooseBmp) {
   ExpectNothingHeld();
 }
 
-TEST_F(SurfaceTest, CreateSurfaceBHasNoKeyAndNoThreshold) {
+TEST_F(VideoSurfaceTest, CreateSurfaceBHasNoKeyAndNoThreshold) {
   PutLoose("sky", "jpg", MakeFakeJpeg(2, 1, SolidPixels(2, 1, 5, 5, 5)));
   int handle = -1;
   ASSERT_EQ(video->CreateSurfaceB("sky", 0, handle, SurfaceAnySlot), 0);
@@ -54,7 +54,7 @@ TEST_F(SurfaceTest, CreateSurfaceBHasNoKeyAndNoThreshold) {
   ExpectNothingHeld();
 }
 
-TEST_F(SurfaceTest, JpegPicturesAreThresholdedInCreateSurfaceA) {
+TEST_F(VideoSurfaceTest, JpegPicturesAreThresholdedInCreateSurfaceA) {
   PutLoose("layer", "jpg", MakeFakeJpeg(2, 1, {10, 10, 9, 10, 10, 10}));
   int handle = -1;
   ASSERT_EQ(video->CreateSurfaceA("layer", 0, 0, handle, SurfaceAnySlot, 30), 0);
@@ -64,7 +64,7 @@ TEST_F(SurfaceTest, JpegPicturesAreThresholdedInCreateSurfaceA) {
   ExpectNothingHeld();
 }
 
-TEST_F(SurfaceTest, RefusedVideoMemoryEndsInSystemMemoryAndIsNotReloaded) {
+TEST_F(VideoSurfaceTest, RefusedVideoMemoryEndsInSystemMemoryAndIsNotReloaded) {
   display->videoSurfacesFail = true;
   PutLoose("pic", "bmp", MakeSolidBmp(2, 2, 0, 0, 255));
   int handle = -1;
@@ -79,7 +79,7 @@ TEST_F(SurfaceTest, RefusedVideoMemoryEndsInSystemMemoryAndIsNotReloaded) {
   EXPECT_EQ(display->CallCount("Lock"), loads);
 }
 
-TEST_F(SurfaceTest, FailedSurfaceCreationLeavesTheHandleAtNone) {
+TEST_F(VideoSurfaceTest, FailedSurfaceCreationLeavesTheHandleAtNone) {
   display->systemSurfacesFail = true;
   PutLoose("pic", "bmp", MakeSolidBmp(2, 2, 0, 0, 255));
   int handle = 5;
@@ -93,7 +93,7 @@ TEST_F(SurfaceTest, FailedSurfaceCreationLeavesTheHandleAtNone) {
   EXPECT_EQ(video->DeleteSurface(handle), 0);
 }
 
-TEST_F(SurfaceTest, LockFailureFailsTheCreationButKeepsTheSlot) {
+TEST_F(VideoSurfaceTest, LockFailureFailsTheCreationButKeepsTheSlot) {
   display->newSurfacesFailToLock = true;
   PutLoose("pic", "bmp", MakeSolidBmp(2, 2, 0, 0, 255));
   int handle = 5;
@@ -104,7 +104,7 @@ TEST_F(SurfaceTest, LockFailureFailsTheCreationButKeepsTheSlot) {
   ExpectNothingHeld();
 }
 
-TEST_F(SurfaceTest, ColourKeyFailureIsOnlyAWarning) {
+TEST_F(VideoSurfaceTest, ColourKeyFailureIsOnlyAWarning) {
   display->colourKeyFails = true;
   PutLoose("pic", "bmp", MakeSolidBmp(2, 2, 0, 0, 255));
   int handle = -1;
@@ -113,7 +113,7 @@ TEST_F(SurfaceTest, ColourKeyFailureIsOnlyAWarning) {
   EXPECT_EQ(video->Surfaces().slots[handle].hasColourKey, 1);
 }
 
-TEST_F(SurfaceTest, DeletedSlotsAreTakenAgainFirst) {
+TEST_F(VideoSurfaceTest, DeletedSlotsAreTakenAgainFirst) {
   std::string placement;
   for (int i = 0; i < 10; ++i) {
     int handle = -1;
@@ -131,7 +131,7 @@ TEST_F(SurfaceTest, DeletedSlotsAreTakenAgainFirst) {
   EXPECT_EQ(video->Surfaces().slotCount, 10);
 }
 
-TEST_F(SurfaceTest, TheThousandthSlotIsTheLast) {
+TEST_F(VideoSurfaceTest, TheThousandthSlotIsTheLast) {
   std::string placement;
   for (int i = 0; i < kSurfaceCapacity; ++i) {
     int handle = -1;
@@ -149,7 +149,7 @@ TEST_F(SurfaceTest, TheThousandthSlotIsTheLast) {
   EXPECT_EQ(video->Surfaces().slotCount, kSurfaceCapacity);
 }
 
-TEST_F(SurfaceTest, ExplicitSlotsMustLieInTheTable) {
+TEST_F(VideoSurfaceTest, ExplicitSlotsMustLieInTheTable) {
   std::string placement;
   int handle = -1;
   EXPECT_EQ(video->CreateOffScreenSurface(1, 1, 0, handle, placement, kSurfaceCapacity), 2);
@@ -162,7 +162,7 @@ TEST_F(SurfaceTest, ExplicitSlotsMustLieInTheTable) {
   EXPECT_EQ(display->live.size(), 3u);
 }
 
-TEST_F(SurfaceTest, DeleteSurfaceRefusals) {
+TEST_F(VideoSurfaceTest, DeleteSurfaceRefusals) {
   const int before = report->MessageCount();
   EXPECT_EQ(video->DeleteSurface(SurfaceNone), 0);
   EXPECT_EQ(report->MessageCount(), before);
@@ -173,7 +173,7 @@ TEST_F(SurfaceTest, DeleteSurfaceRefusals) {
   EXPECT_EQ(display->CallCount("ReleaseSurface"), 0);
 }
 
-TEST_F(SurfaceTest, DeleteWaitsForAnEarlierBlit) {
+TEST_F(VideoSurfaceTest, DeleteWaitsForAnEarlierBlit) {
   std::string placement;
   int handle = -1;
   ASSERT_EQ(video->CreateOffScreenSurface(1, 1, 0, handle, placement, SurfaceAnySlot), 0);
@@ -184,7 +184,7 @@ TEST_F(SurfaceTest, DeleteWaitsForAnEarlierBlit) {
                                                       "ReleaseSurface"}));
 }
 
-TEST_F(SurfaceTest, IsValidSurface) {
+TEST_F(VideoSurfaceTest, IsValidSurface) {
   EXPECT_EQ(video->IsValidSurface(SurfaceSecondary), 1);
   EXPECT_EQ(video->IsValidSurface(SurfaceNone), 0);
   EXPECT_EQ(video->IsValidSurface(0), 0);
@@ -193,7 +193,7 @@ TEST_F(SurfaceTest, IsValidSurface) {
 
 // ---- Loose files ----
 
-TEST_F(SurfaceTest, LooseFilesPreferTheJpeg) {
+TEST_F(VideoSurfaceTest, LooseFilesPreferTheJpeg) {
   PutLoose("pic", "jpg", MakeFakeJpeg(1, 1, {1, 2, 3}));
   PutLoose("pic", "bmp", MakeSolidBmp(1, 1, 9, 9, 9));
   PictureKind kind = PictureKind::Bmp;
@@ -202,7 +202,7 @@ TEST_F(SurfaceTest, LooseFilesPreferTheJpeg) {
   EXPECT_EQ(video->Picture().pixels[2], 3);
 }
 
-TEST_F(SurfaceTest, ABrokenJpegIsNotFollowedByTheBmp) {
+TEST_F(VideoSurfaceTest, ABrokenJpegIsNotFollowedByTheBmp) {
   PutLoose("pic", "jpg", "not a jpeg");
   PutLoose("pic", "bmp", MakeSolidBmp(1, 1, 9, 9, 9));
   PictureKind kind = PictureKind::Bmp;
@@ -212,7 +212,7 @@ TEST_F(SurfaceTest, ABrokenJpegIsNotFollowedByTheBmp) {
   EXPECT_EQ(jpeg->initialised, 0);
 }
 
-TEST_F(SurfaceTest, LooseBmpAndMissingPictures) {
+TEST_F(VideoSurfaceTest, LooseBmpAndMissingPictures) {
   PutLoose("pic", "bmp", "XM" + std::string(60, '\0'));
   PictureKind kind = PictureKind::Jpeg;
   EXPECT_EQ(video->LoadGraphics("pic", kind), 2);
@@ -227,7 +227,7 @@ TEST_F(SurfaceTest, LooseBmpAndMissingPictures) {
   EXPECT_EQ(report->LastError().text, "jpg graph file <nothing> was not found");
 }
 
-TEST_F(SurfaceTest, BmpRowsArePaddedToFourBytes) {
+TEST_F(VideoSurfaceTest, BmpRowsArePaddedToFourBytes) {
   std::string rows(2 * 16, '\0');
   for (int i = 0; i < 15; ++i) rows[i] = static_cast<char>(i + 1);
   rows[15] = '\x7F';
@@ -240,7 +240,7 @@ TEST_F(SurfaceTest, BmpRowsArePaddedToFourBytes) {
   EXPECT_EQ(video->Picture().pixels[15], 0x7F);
 }
 
-TEST_F(SurfaceTest, FakeJpegOfFiveByThreeNeedsFortyEightBytes) {
+TEST_F(VideoSurfaceTest, FakeJpegOfFiveByThreeNeedsFortyEightBytes) {
   PutLoose("pic", "jpg", MakeFakeJpeg(5, 3, SolidPixels(5, 3, 1, 2, 3)));
   ASSERT_EQ(video->LoadGraphicsFromJpg("pic", LooseFileEntry), 0);
   EXPECT_EQ(video->Picture().byteCount, 48u);
@@ -259,9 +259,9 @@ std::string WithField(std::string bmp, size_t offset, uint32_t value) {
   return bmp;
 }
 
-class BadBmpTest : public SurfaceTest, public ::testing::WithParamInterface<BadBmp> {};
+class VideoBadBmpTest : public VideoSurfaceTest, public ::testing::WithParamInterface<BadBmp> {};
 
-TEST_P(BadBmpTest, IsRefusedAsIncorrect) {
+TEST_P(VideoBadBmpTest, IsRefusedAsIncorrect) {
   PutLoose("bad", "bmp", GetParam().bytes);
   EXPECT_EQ(video->LoadGraphicsFromBmp("bad", LooseFileEntry), 2);
   EXPECT_EQ(report->LastError().text, "bmp graph file\\object <bad> is incorrect");
@@ -271,7 +271,7 @@ TEST_P(BadBmpTest, IsRefusedAsIncorrect) {
 const std::string kGoodBmp = MakeSolidBmp(4, 4, 1, 2, 3);
 
 INSTANTIATE_TEST_SUITE_P(
-    Video, BadBmpTest,
+    Video, VideoBadBmpTest,
     ::testing::Values(BadBmp{"Empty", ""}, BadBmp{"ShorterThanHeaders", kGoodBmp.substr(0, 53)},
                       BadBmp{"HeadersOnly", kGoodBmp.substr(0, 54)},
                       BadBmp{"ZeroWidth", WithField(kGoodBmp, 18, 0)},
@@ -286,7 +286,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadBmp{"OtherPixelOffset", WithField(kGoodBmp, 10, 138)}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(SurfaceTest, JpegLoaderFailures) {
+TEST_F(VideoSurfaceTest, JpegLoaderFailures) {
   PutLoose("pic", "jpg", MakeFakeJpeg(2, 2, SolidPixels(2, 2, 1, 2, 3)));
   jpeg->initFails = true;
   EXPECT_EQ(video->LoadGraphicsFromJpg("pic", LooseFileEntry), 2);
@@ -299,7 +299,7 @@ TEST_F(SurfaceTest, JpegLoaderFailures) {
   EXPECT_EQ(video->Picture().pixels, nullptr);
 }
 
-TEST_F(SurfaceTest, JpegsBeyondSixteenThousandPixelsASideAreRefused) {
+TEST_F(VideoSurfaceTest, JpegsBeyondSixteenThousandPixelsASideAreRefused) {
   PutLoose("huge", "jpg", MakeFakeJpeg(16385, 1, {}));
   EXPECT_EQ(video->LoadGraphicsFromJpg("huge", LooseFileEntry), 2);
   EXPECT_EQ(report->LastError().text, "JPG parameters was not readed");
@@ -311,7 +311,7 @@ TEST_F(SurfaceTest, JpegsBeyondSixteenThousandPixelsASideAreRefused) {
 
 // ---- Archive mode ----
 
-class ArchiveSurfaceTest : public VideoTest {
+class VideoArchiveSurfaceTest : public VideoTest {
  protected:
   void SetUp() override {
     PutArchive({{0, "bmp_pic", MakeSolidBmp(2, 2, 0, 0, 255)},
@@ -322,7 +322,7 @@ class ArchiveSurfaceTest : public VideoTest {
   }
 };
 
-TEST_F(ArchiveSurfaceTest, LoadsBothKindsFromTheDataFile) {
+TEST_F(VideoArchiveSurfaceTest, LoadsBothKindsFromTheDataFile) {
   int bmp = -1, jpg = -1;
   ASSERT_EQ(video->CreateSurfaceA("bmp_pic", 1, 0, bmp, SurfaceAnySlot, 30), 0);
   ASSERT_EQ(video->CreateSurfaceB("jpg_pic", 1, jpg, SurfaceAnySlot), 0);
@@ -330,7 +330,7 @@ TEST_F(ArchiveSurfaceTest, LoadsBothKindsFromTheDataFile) {
   EXPECT_EQ(FakeDisplay::Of(video->Surfaces().slots[jpg].surface)->PixelAt(1, 1), 0x001Fu);
 }
 
-TEST_F(ArchiveSurfaceTest, FailuresNameTheObject) {
+TEST_F(VideoArchiveSurfaceTest, FailuresNameTheObject) {
   PictureKind kind = PictureKind::Bmp;
   EXPECT_EQ(video->LoadGraphics("missing", kind), 2);
   EXPECT_TRUE(HasMessage(Kind::Error, "LoadGraphics", "graph object <missing> was not found"));
@@ -342,7 +342,7 @@ TEST_F(ArchiveSurfaceTest, FailuresNameTheObject) {
   EXPECT_TRUE(HasMessage(Kind::Error, "LoadGraphics", "jpg graph object <broken_jpg> was not loaded"));
 }
 
-TEST_F(ArchiveSurfaceTest, MissingDataFile) {
+TEST_F(VideoArchiveSurfaceTest, MissingDataFile) {
   files.files.erase(NativePath(std::string(kInstall) + "data.dat"));
   PictureKind kind = PictureKind::Bmp;
   EXPECT_EQ(video->LoadGraphics("bmp_pic", kind), 2);
@@ -351,7 +351,7 @@ TEST_F(ArchiveSurfaceTest, MissingDataFile) {
   EXPECT_TRUE(HasMessage(Kind::Error, "LoadGraphicsFromJpg", "res file <data.dat> was not found"));
 }
 
-TEST_F(ArchiveSurfaceTest, EntriesRunningPastTheEndOfTheirFileAreRefused) {
+TEST_F(VideoArchiveSurfaceTest, EntriesRunningPastTheEndOfTheirFileAreRefused) {
   std::string& data = files.files[NativePath(std::string(kInstall) + "data.dat")];
   const size_t bmpLength = MakeSolidBmp(2, 2, 0, 0, 255).size();
   data.resize(bmpLength + 10);  // the BMP is whole, the JPEG after it is cut short
