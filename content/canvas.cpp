@@ -15,6 +15,11 @@ Colour Scale(Colour a, double factor) {
   return {std::min(1.0, a.r * factor), std::min(1.0, a.g * factor), std::min(1.0, a.b * factor)};
 }
 
+uint32_t OpaquePixel(Colour c) {
+  auto channel = [](double v) { return static_cast<uint32_t>(std::clamp(v, 0.0, 1.0) * 255 + 0.5); };
+  return 0xFF000000u | channel(c.r) << 16 | channel(c.g) << 8 | channel(c.b);
+}
+
 void SetColour(cairo_t* cr, Colour c, double alpha) { cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha); }
 
 Canvas::Canvas(int width, int height)

@@ -61,6 +61,9 @@ class Canvas {
   cairo_t* cr_;
 };
 
+// An opaque pixel of a cairo ARGB32 surface, for painters that write pixels directly.
+uint32_t OpaquePixel(Colour c);
+
 // Sets the cairo source colour.
 void SetColour(cairo_t* cr, Colour c, double alpha = 1.0);
 

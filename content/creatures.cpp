@@ -15,10 +15,9 @@ constexpr int kSpriteMinimumSum = 36;
 // Alpha from which a sprite pixel counts as painted: thin seed filaments need less than half.
 constexpr int kSpriteCoverage = 80;
 
-// One cell to paint: its size, the frame (0..frames-1) and row, and the size of one pixel in the
-// painter's design units (the sheet scales every creature to fill its cells).
+// One cell to paint: the frame (0..frames-1) and row, and the size of one pixel in the painter's
+// design units (the sheet centres and scales every creature to fill its cells).
 struct Cell {
-  double width, height;
   int frame, frames, row;
   double pixel;
 };
@@ -193,22 +192,22 @@ struct Species {
   Colour ground, margin, mark;
   int pattern;  // 0 swallowtail, 1 eyespots, 2 plain with pale margin, 3 pointed plain, 4 tipped,
                 // 5 patches, 6 bands, 7 spots
-  double tails;
+  bool tailed;  // hindwings drawn out into tails
 };
 
 const Species kSpecies[12] = {
-    {Rgb(246, 226, 110), Rgb(40, 36, 30), Rgb(80, 120, 220), 0, 1},   // swallowtail
-    {Rgb(180, 50, 40), Rgb(70, 40, 36), Rgb(90, 140, 230), 1, 0},      // peacock
-    {Rgb(110, 150, 240), Rgb(240, 240, 240), Rgb(60, 80, 160), 2, 0},   // common blue
-    {Rgb(240, 236, 110), Rgb(214, 206, 90), Rgb(220, 140, 60), 3, 0},   // brimstone
-    {Rgb(246, 246, 240), Rgb(120, 120, 110), Rgb(250, 140, 40), 4, 0},  // orange tip
-    {Rgb(230, 110, 40), Rgb(50, 40, 36), Rgb(250, 220, 110), 5, 0},     // small tortoiseshell
-    {Rgb(246, 246, 236), Rgb(60, 60, 60), Rgb(60, 60, 60), 4, 0},       // cabbage white
-    {Rgb(44, 40, 44), Rgb(240, 240, 240), Rgb(220, 60, 40), 6, 0},      // red admiral
-    {Rgb(240, 140, 40), Rgb(70, 50, 40), Rgb(60, 40, 30), 7, 0},        // small copper
-    {Rgb(130, 90, 200), Rgb(240, 240, 240), Rgb(60, 50, 90), 2, 0},     // violet blue
-    {Rgb(236, 150, 60), Rgb(80, 50, 30), Rgb(60, 36, 24), 7, 0},        // fritillary
-    {Rgb(150, 110, 70), Rgb(90, 70, 50), Rgb(240, 200, 80), 1, 0},      // meadow brown
+    {Rgb(246, 226, 110), Rgb(40, 36, 30), Rgb(80, 120, 220), 0, true},   // swallowtail
+    {Rgb(180, 50, 40), Rgb(70, 40, 36), Rgb(90, 140, 230), 1, false},      // peacock
+    {Rgb(110, 150, 240), Rgb(240, 240, 240), Rgb(60, 80, 160), 2, false},   // common blue
+    {Rgb(240, 236, 110), Rgb(214, 206, 90), Rgb(220, 140, 60), 3, false},   // brimstone
+    {Rgb(246, 246, 240), Rgb(120, 120, 110), Rgb(250, 140, 40), 4, false},  // orange tip
+    {Rgb(230, 110, 40), Rgb(50, 40, 36), Rgb(250, 220, 110), 5, false},     // small tortoiseshell
+    {Rgb(246, 246, 236), Rgb(60, 60, 60), Rgb(60, 60, 60), 4, false},       // cabbage white
+    {Rgb(44, 40, 44), Rgb(240, 240, 240), Rgb(220, 60, 40), 6, false},      // red admiral
+    {Rgb(240, 140, 40), Rgb(70, 50, 40), Rgb(60, 40, 30), 7, false},        // small copper
+    {Rgb(130, 90, 200), Rgb(240, 240, 240), Rgb(60, 50, 90), 2, false},     // violet blue
+    {Rgb(236, 150, 60), Rgb(80, 50, 30), Rgb(60, 36, 24), 7, false},        // fritillary
+    {Rgb(150, 110, 70), Rgb(90, 70, 50), Rgb(240, 200, 80), 1, false},      // meadow brown
 };
 
 // One side's fore- and hindwing, opened by `open` (0 closed above the body, 1 flat), side -1 up.
@@ -223,10 +222,11 @@ void Wings(cairo_t* cr, const Species& sp, double open, int side) {
     } else {
       cairo_move_to(cr, -0.05, 0.03);
       cairo_curve_to(cr, 0.1, 0.5, -0.15, 0.85, -0.4, 0.72);
-      cairo_curve_to(cr, -0.55, 0.55, -0.5, 0.2, -0.3, 0.03);
-      if (sp.tails > 0) {
-        cairo_line_to(cr, -0.3, 0.03);
+      if (sp.tailed) {
+        cairo_line_to(cr, -0.62, 0.96);
+        cairo_line_to(cr, -0.5, 0.64);
       }
+      cairo_curve_to(cr, -0.55, 0.55, -0.5, 0.2, -0.3, 0.03);
     }
     cairo_close_path(cr);
     cairo_restore(cr);
@@ -359,8 +359,7 @@ void MeasureReach(const ContentItem& item, double scale, double& reachX, double&
       Canvas probe(w, h);
       cairo_translate(probe.Cr(), w / 2.0, h / 2.0);
       cairo_scale(probe.Cr(), scale, scale);
-      PaintCell(probe.Cr(), item, {static_cast<double>(item.frameWidth), static_cast<double>(item.frameHeight), frame,
-                                   item.frames, row, 1.0 / scale});
+      PaintCell(probe.Cr(), item, {frame, item.frames, row, 1.0 / scale});
       const Image covered = probe.KeyedOnBlack(kSpriteMinimumSum, kSpriteCoverage);
       for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
@@ -395,8 +394,7 @@ Image PaintSheet(const ContentItem& item) {
       cairo_clip(cr);
       cairo_translate(cr, item.frameWidth / 2.0, item.frameHeight / 2.0);
       cairo_scale(cr, scale, scale);
-      PaintCell(cr, item, {static_cast<double>(item.frameWidth), static_cast<double>(item.frameHeight), frame,
-                           item.frames, row, 1.0 / scale});
+      PaintCell(cr, item, {frame, item.frames, row, 1.0 / scale});
       cairo_restore(cr);
     }
   }

@@ -63,11 +63,15 @@ void TreeBelt(cairo_t* cr, Rng& rng, const TileNoise& ridge, int width, double b
   }
 }
 
-// A dandelion clock: a sphere of seeds, each a stalk with a tuft, on a tall stem.
-void DandelionClock(cairo_t* cr, Rng& rng, double x, double y, double radius, Colour seed, Colour stem) {
+// A dandelion clock: a sphere of seeds, each a stalk with a tuft, on a tall stem rising from the
+// ground at (rootX, rootY).
+void DandelionClock(cairo_t* cr, Rng& rng, double x, double y, double radius, double rootX, double rootY,
+                    Colour seed, Colour stem) {
+  cairo_move_to(cr, rootX, rootY);
+  cairo_curve_to(cr, rootX, rootY - (rootY - y) * 0.4, x, y + 80, x, y + radius * 0.2);
   SetColour(cr, stem);
   cairo_set_line_width(cr, std::max(1.5, radius * 0.1));
-  cairo_stroke(cr);  // the stem path was laid by the caller
+  cairo_stroke(cr);
   const int seeds = static_cast<int>(radius * 3.2);
   for (int i = 0; i < seeds; ++i) {
     const double a = rng.Range(0, 2 * M_PI);
@@ -264,8 +268,7 @@ void Lake1(Canvas& canvas, Rng& rng) {
         c = Mix(c, Rgb(96, 128, 140), std::clamp((y - 60) / 200.0, 0.0, 1.0) * 0.5);
         const double glint = ripple.Fractal(x * 0.08, y * 2.2, 4, 2);
         c = Scale(c, 1.0 + 0.12 * glint);
-        row[x] = 0xFF000000u | (static_cast<uint32_t>(c.r * 255) << 16) | (static_cast<uint32_t>(c.g * 255) << 8) |
-                 static_cast<uint32_t>(c.b * 255);
+        row[x] = OpaquePixel(c);
       }
     }
     cairo_surface_mark_dirty(canvas.Surface());
@@ -597,11 +600,7 @@ void Clocks4(Canvas& canvas, Rng& rng) {
   struct Clock { double x, y, r, lean; };
   const Clock clocks[] = {{60, 140, 28, -20}, {130, 220, 22, 10},  {30, 290, 18, 6},  {200, 300, 15, -8},
                           {560, 120, 30, 24}, {480, 230, 20, -12}, {600, 270, 17, 4}, {420, 330, 13, 8}};
-  for (const Clock& c : clocks) {
-    cairo_move_to(cr, c.x - c.lean, 452);
-    cairo_curve_to(cr, c.x - c.lean, 380, c.x, c.y + 80, c.x, c.y + c.r * 0.2);
-    DandelionClock(cr, rng, c.x, c.y, c.r, seed, stem);
-  }
+  for (const Clock& c : clocks) DandelionClock(cr, rng, c.x, c.y, c.r, c.x - c.lean, 452, seed, stem);
   // A few yellow flowers on shorter stems, and leaves at the foot.
   const double flowers[][2] = {{250, 380}, {90, 370}, {520, 360}, {350, 400}};
   for (const auto& f : flowers) {
@@ -652,8 +651,7 @@ void Peaks5(Canvas& canvas, Rng& rng) {
       // Lower down, the air between us and the mountains turns them bluer and paler.
       c = Mix(c, Rgb(150, 170, 196), std::clamp((y - 60) / 140.0, 0.0, 0.45));
       auto* px = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride) + x;
-      *px = 0xFF000000u | (static_cast<uint32_t>(c.r * 255) << 16) | (static_cast<uint32_t>(c.g * 255) << 8) |
-            static_cast<uint32_t>(c.b * 255);
+      *px = OpaquePixel(c);
     }
   }
   cairo_surface_mark_dirty(canvas.Surface());
