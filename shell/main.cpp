@@ -4,6 +4,7 @@
 #include "input/input_backend_sdl.h"
 #include "platform/window_sdl.h"
 #include "shell/entry.h"
+#include "shell/wiring.h"
 
 namespace {
 
@@ -24,5 +25,6 @@ int main(int argc, char** argv) {
   // The input devices close before the window shuts SDL down.
   sylvora::SdlWindowSystem window;
   sylvora::SdlInputBackend inputDevices;
+  sylvora::WireSubsystems();
   return sylvora::RunScreensaver(window, inputDevices, JoinArguments(argc, argv));
 }

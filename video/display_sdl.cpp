@@ -96,9 +96,20 @@ class SdlDisplayLayer final : public DisplayLayer {
       if (!format_) format_ = FormatOfDepth(32);
       return true;
     }
+    CoverDisplay();
     if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
     SDL_ShowWindow(window_);
     return true;
+  }
+
+  // Without a window manager to honour the full-screen request (a bare X server, a kiosk session),
+  // the window would stay at its 640 x 480: give it the display's bounds first.
+  void CoverDisplay() {
+    SDL_Rect bounds;
+    const int index = SDL_GetWindowDisplayIndex(window_);
+    if (SDL_GetDisplayBounds(index < 0 ? 0 : index, &bounds) != 0) return;
+    SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+    SDL_SetWindowSize(window_, bounds.w, bounds.h);
   }
 
   bool SetDisplayMode(int width, int height, int depth) override {

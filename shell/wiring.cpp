@@ -1,0 +1,81 @@
+#include "shell/wiring.h"
+
+#include "audio/audio_system.h"
+#include "audio/sound_library_openal.h"
+#include "nature/ambient_sound.h"
+#include "nature/scene_catalogue.h"
+#include "nature/scene_manager.h"
+#include "platform/clock.h"
+#include "settings/run_settings.h"
+#include "shell/process_state.h"
+#include "shell/subsystem_calls.h"
+#include "video/display_sdl.h"
+#include "video/jpeg_turbojpeg.h"
+#include "video/video_system.h"
+
+namespace sylvora {
+namespace {
+
+int CreateVideo(const DisplayRequest& request, NativeWindow* window, const std::string& directory) {
+  video = new VideoSystem(report, CreateSdlDisplayLayer(), CreateTurboJpegDecoder());
+  CreateArgs args;
+  args.fullScreen = request.fullScreen;
+  args.width = request.width;
+  args.height = request.height;
+  args.depth = request.depth;
+  args.reserved = 1024;
+  args.useArchive = 1;
+  args.window = window;
+  args.resourcePath = directory;
+  return video->Create(args);
+}
+
+void CreateAudio(NativeWindow* window, const std::string& directory) {
+  audio = new AudioSystem(report, MakeOpenAlSoundLibrary());
+  audio->Create(window, 1, 0, directory);
+}
+
+void StartFirstScene(int scene) {
+  lastSceneChange = TimeGetTime();
+  SceneStart(scene);
+}
+
+void WireVideo(SubsystemCalls& calls) {
+  calls.createVideo = CreateVideo;
+  calls.queryDisplayMode = [](int& width, int& height, int& depth) { video->QueryDisplayMode(width, height, depth); };
+  calls.setGamma = [](int gamma) { video->SetGamma(gamma); };
+  calls.resumeVideo = [] { video->Resume(); };
+  calls.suspendVideo = [] { video->Suspend(); };
+  calls.present = [] { video->Present(); };
+  calls.destroyVideo = [] { delete video; };
+}
+
+void WireAudio(SubsystemCalls& calls) {
+  calls.createAudio = CreateAudio;
+  calls.setVolumes = [](int samples, int music) { audio->SetVolumes(samples, music); };
+  calls.resumeAudioOutput = [] { audio->ResumeOutput(); };
+  calls.pauseAudioOutput = [] { audio->PauseOutput(); };
+  calls.destroyAudio = [] { delete audio; };
+}
+
+void WireScenes(SubsystemCalls& calls) {
+  calls.loadSharedPictures = [] { LoadSharedPictures(); };
+  calls.loadAmbientSounds = [] { LoadAmbientSounds(); };
+  calls.startFirstScene = StartFirstScene;
+  calls.startAmbientSound = [] { StartAmbientSound(); };
+  calls.sceneResume = [](int reason) { SceneResume(reason); };
+  calls.scenePause = [](int reason) { ScenePause(reason); };
+  layerCalls[LayerTable::kSceneLayer] = {SceneUpdate, SceneDraw, SceneStop};
+  layerCalls[LayerTable::kAmbientSoundLayer] = {AmbientSoundUpdate, nullptr, StopAmbientSound};
+}
+
+}  // namespace
+
+void WireSubsystems() {
+  subsystemCalls.runSettingsDialog = RunSettingsDialog;
+  WireVideo(subsystemCalls);
+  WireAudio(subsystemCalls);
+  WireScenes(subsystemCalls);
+}
+
+}  // namespace sylvora
