@@ -4,6 +4,8 @@
 set -uo pipefail
 CASE="$1"; PROGRAM="$2"; CONF="$3"; PROBE="$4"
 SKIP=77
+# Under the sanitizers, ignore the one buffer SDL's D-Bus library keeps for the life of the process.
+export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan_sdl.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 [ -n "${DISPLAY:-}" ] || { echo "no display"; exit $SKIP; }
 
 WORK="$(mktemp -d)"
@@ -11,7 +13,13 @@ SAVED_CONF="$WORK/saved.conf"
 [ -f "$CONF" ] && cp "$CONF" "$SAVED_CONF"
 PID=
 cleanup() {
-  [ -n "$PID" ] && kill "$PID" 2>/dev/null && wait "$PID" 2>/dev/null
+  # The program runs in its own process group, with any message-box process it forked.
+  if [ -n "$PID" ]; then
+    kill -TERM -- "-$PID" 2>/dev/null
+    sleep 0.3
+    kill -KILL -- "-$PID" 2>/dev/null
+    wait "$PID" 2>/dev/null
+  fi
   if [ -f "$SAVED_CONF" ]; then cp "$SAVED_CONF" "$CONF"; else rm -f "$CONF"; fi
   rm -rf "$WORK"
 }
@@ -24,7 +32,7 @@ mkdir -p "$INSTALL" "$(dirname "$CONF")"
 printf 'path=%s\n' "$INSTALL" > "$CONF"
 
 start() {
-  "$PROGRAM" "$@" > "$WORK/out.txt" 2>&1 &
+  setsid "$PROGRAM" "$@" > "$WORK/out.txt" 2>&1 &
   PID=$!
 }
 
@@ -42,22 +50,29 @@ wait_exit() {
 
 running() { kill -0 "$PID" 2>/dev/null; }
 
-# The id of a top-level window with exactly this name, waiting up to 5 s.
+# The id of a viewable window with exactly this name, waiting up to 5 s.
 window_named() {
   local id
   for _ in $(seq 1 50); do
-    id=$(xwininfo -root -tree | grep -F "\"$1\"" | awk '{print $1}' | head -n 1)
-    if [ -n "$id" ] && xwininfo -id "$id" | grep -q "IsViewable"; then echo "$id"; return 0; fi
+    for id in $(xwininfo -root -tree | grep -F "\"$1\"" | awk '{print $1}'); do
+      if xwininfo -id "$id" 2>/dev/null | grep -q "IsViewable"; then echo "$id"; return 0; fi
+    done
     sleep 0.1
   done
   return 1
 }
 
+# Presses Return on the box until it goes away (a box can be mapped before it listens for keys).
 answer_box() {
   local id
-  id=$(window_named "$1") || fail "no box captioned $1"
-  xdotool windowfocus --sync "$id" 2>/dev/null
-  xdotool key Return
+  id=$(window_named "$1") || fail "no box captioned $1; the program said: $(cat "$WORK/out.txt")"
+  for _ in $(seq 1 20); do
+    xdotool windowfocus --sync "$id" 2>/dev/null
+    xdotool key Return
+    sleep 0.25
+    xwininfo -root -tree | grep -qF "$id \"$1\"" || return 0
+  done
+  fail "the box captioned $1 did not close"
 }
 
 hold_key() { xdotool keydown "$1"; sleep 0.25; xdotool keyup "$1"; }
