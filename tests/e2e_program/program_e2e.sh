@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# The sylvora program end to end under the test display.
+# Usage: program_e2e.sh <case> <sylvora> <install-path file> <make_test_install> <counting_rand.so> <work dir>
+#   scene_colours    scene 0 standing still: ground, overlay, foreground and the sky through the colour-keyed
+#                    holes at known points of a screenshot; a held key ends it with exit 0 and a saved options.ini
+#   sound_recording  OpenAL Soft's wave backend records the looping background and bird songs
+set -uo pipefail
+CASE="$1"; PROGRAM="$2"; CONF="$3"; MAKE_INSTALL="$4"; COUNTING_RAND="$5"; WORK="$6"
+SKIP=77
+[ -n "${DISPLAY:-}" ] || { echo "no display"; exit $SKIP; }
+
+rm -rf "$WORK"; mkdir -p "$WORK/install" "$(dirname "$CONF")"
+SAVED_CONF="$WORK/saved.conf"
+[ -f "$CONF" ] && cp "$CONF" "$SAVED_CONF"
+PID=
+cleanup() {
+  [ -n "$PID" ] && kill "$PID" 2>/dev/null && wait "$PID" 2>/dev/null
+  if [ -f "$SAVED_CONF" ]; then cp "$SAVED_CONF" "$CONF"; else rm -f "$CONF"; fi
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+printf 'path=%s\n' "$WORK/install" > "$CONF"
+
+# Ends the running program with a held key, as a person would; checks exit 0 and a rewritten options.ini.
+end_with_key() {
+  echo "; written by the test" >> "$WORK/install/options.ini"
+  xdotool keydown space; sleep 0.3; xdotool keyup space
+  for _ in $(seq 1 100); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$PID" 2>/dev/null && fail "a held key did not end the program"
+  wait "$PID"; local rc=$?; PID=
+  [ "$rc" -eq 0 ] || fail "exit code $rc"
+  grep -q "written by the test" "$WORK/install/options.ini" && fail "options.ini was not saved at exit"
+  grep -q "^nature_view = 0;" "$WORK/install/options.ini" || fail "options.ini lost the scene"
+}
+
+# "r g b" of the screenshot pixel at (x, y).
+pixel() {
+  convert "$WORK/screen.png" -format "%[fx:round(255*p{$1,$2}.r)] %[fx:round(255*p{$1,$2}.g)] %[fx:round(255*p{$1,$2}.b)]" info:
+}
+
+# Checks the screen pixel under scene point (x, y) of the 640 x 480 frame against 0xRRGGBB, 12 per channel.
+expect_colour() {
+  local x=$(( $1 * SCREEN_W / 640 )) y=$(( $2 * SCREEN_H / 480 )) want=$3 what=$4
+  read -r r g b <<< "$(pixel "$x" "$y")"
+  local wr=$(( want >> 16 & 255 )) wg=$(( want >> 8 & 255 )) wb=$(( want & 255 ))
+  for pair in "$r $wr" "$g $wg" "$b $wb"; do
+    set -- $pair
+    [ $(( $1 > $2 ? $1 - $2 : $2 - $1 )) -le 12 ] || fail "$what at ($x,$y) is $r,$g,$b, expected $wr,$wg,$wb"
+  done
+  echo "ok: $what at ($x,$y) is $r,$g,$b"
+}
+
+case "$CASE" in
+  scene_colours)
+    "$MAKE_INSTALL" "$WORK/install" || fail "could not make the test installation"
+    "$PROGRAM" /s > "$WORK/out.txt" 2>&1 & PID=$!
+    sleep 4
+    kill -0 "$PID" 2>/dev/null || fail "the program ended early: $(cat "$WORK/out.txt")"
+    read -r SCREEN_W SCREEN_H <<< "$(xwininfo -root | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')"
+    import -window root "$WORK/screen.png" || fail "no screenshot"
+    expect_colour 400 400 0x3C8C28 "ground"
+    expect_colour 400 10 0x2850B4 "overlay"
+    expect_colour 200 10 0xB4A050 "foreground"
+    read -r r g b <<< "$(pixel $(( 10 * SCREEN_W / 640 )) $(( 100 * SCREEN_H / 480 )))"
+    [ "$r" -ge 180 ] && [ "$r" -le 204 ] && [ "$g" -le 12 ] || fail "sky through the holes is $r,$g,$b"
+    echo "ok: sky through the colour-keyed holes is $r,$g,$b"
+    end_with_key
+    ;;
+  sound_recording)
+    "$MAKE_INSTALL" "$WORK/install" --sounds || fail "could not make the test installation"
+    printf '[general]\ndrivers=wave\n[wave]\nfile=%s\n' "$WORK/recording.wav" > "$WORK/alsoft.conf"
+    ALSOFT_CONF="$WORK/alsoft.conf" ALSOFT_DRIVERS=wave LD_PRELOAD="$COUNTING_RAND" \
+      ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0" "$PROGRAM" /s > "$WORK/out.txt" 2>&1 & PID=$!
+    sleep 5
+    kill -0 "$PID" 2>/dev/null || fail "the program ended early: $(cat "$WORK/out.txt")"
+    end_with_key
+    [ -s "$WORK/recording.wav" ] || fail "nothing was recorded"
+    hum=$(sox "$WORK/recording.wav" -n remix - sinc -400 stat 2>&1 | awk '/RMS +amplitude/ {print $3}')
+    songs=$(sox "$WORK/recording.wav" -n remix - sinc 2500-3500 stat 2>&1 | awk '/RMS +amplitude/ {print $3}')
+    echo "background RMS $hum, songs RMS $songs"
+    awk -v a="$hum" 'BEGIN {exit !(a > 0.02)}' || fail "the background is missing from the recording"
+    awk -v a="$songs" 'BEGIN {exit !(a > 0.01)}' || fail "no bird song in the recording"
+    ;;
+  *) fail "unknown case $CASE" ;;
+esac
+echo "PASS: $CASE"
