@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End-to-end runs of the sylvora program under the test display, driven with xdotool.
-# Usage: shell_e2e.sh <case> <sylvora> <install-path file> <cursor_probe>
+# Usage: shell_e2e.sh <case> <sylvora> <install-path file> <cursor_probe> <content dir>
+# The installation each case makes holds the build's data.nrx and its data file from <content dir>.
 set -uo pipefail
-CASE="$1"; PROGRAM="$2"; CONF="$3"; PROBE="$4"
+CASE="$1"; PROGRAM="$2"; CONF="$3"; PROBE="$4"; CONTENT="$5"
 SKIP=77
 # Under the sanitizers, ignore the one buffer SDL's D-Bus library keeps for the life of the process.
 export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan_sdl.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
@@ -30,6 +31,11 @@ fail() { echo "FAIL: $*"; exit 1; }
 INSTALL="$WORK/install"
 mkdir -p "$INSTALL" "$(dirname "$CONF")"
 printf 'path=%s\n' "$INSTALL" > "$CONF"
+for file in data.nrx data.dat; do
+  ln -s "$CONTENT/$file" "$INSTALL/$file" || { echo "FAIL: no $CONTENT/$file"; exit 1; }
+done
+# No sound card is needed: the null backend stands in for one.
+export ALSOFT_DRIVERS=null
 
 start() {
   setsid "$PROGRAM" "$@" > "$WORK/out.txt" 2>&1 &
@@ -77,13 +83,23 @@ answer_box() {
 
 hold_key() { xdotool keydown "$1"; sleep 0.25; xdotool keyup "$1"; }
 
-# Starts full screen, waits for the window, and notes the pointer's position in X and Y. (The pointer
-# cannot be parked beforehand: a server with no clients left resets and centres it.)
+# Brightness of a patch at the screen's centre, 0 for black.
+centre_brightness() {
+  import -window root -gravity center -crop 64x64+0+0 +repage -format "%[fx:mean]" info: 2>/dev/null
+}
+
+# Starts full screen and waits for the first drawn frame (start-up, which records the pointer's
+# position, has then ended); notes the pointer's position in X and Y. (The pointer cannot be parked
+# beforehand: a server with no clients left resets and centres it.)
 start_full_screen() {
   start /s
-  window_named "Sylvora Screensaver" > "$WORK/window" || fail "no full-screen window"
-  sleep 0.7
-  running || fail "the program ended by itself: $(cat "$WORK/out.txt")"
+  window_named "Sylvora Screensaver" > /dev/null || fail "no full-screen window"
+  for _ in $(seq 1 100); do
+    running || fail "the program ended by itself: $(cat "$WORK/out.txt")"
+    [ "$(centre_brightness)" != "0" ] && break
+    sleep 0.2
+  done
+  [ "$(centre_brightness)" != "0" ] || fail "no frame was drawn"
   eval "$(xdotool getmouselocation --shell)"
 }
 
@@ -121,8 +137,11 @@ case "$CASE" in
     baseline=$("$PROBE") || fail "cursor probe"
     [ "$baseline" -gt 0 ] || fail "the desktop pointer should be visible before the program starts"
     start_full_screen
-    geometry=$(xwininfo -id "$(cat "$WORK/window")")
-    echo "$geometry" | grep -q "Width: 640" || fail "window size: $geometry"
+    screen=$(xdpyinfo | awk '/dimensions:/ {print $2}')
+    window=$(window_named "Sylvora Screensaver") || fail "the window went away"
+    # (the renderer may have re-created the window, so it is looked up again)
+    geometry=$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+    [ "$geometry" = "$screen" ] || fail "the window is $geometry, the screen $screen"
     over=$("$PROBE") || fail "cursor probe"
     [ "$over" -eq 0 ] || fail "the pointer over the window shows $over pixels"
     hold_key space
