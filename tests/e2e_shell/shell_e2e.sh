@@ -92,7 +92,10 @@ centre_brightness() {
 # position, has then ended); notes the pointer's position in X and Y. (The pointer cannot be parked
 # beforehand: a server with no clients left resets and centres it.)
 start_full_screen() {
-  start /s
+  # Under the sanitizers the full-screen run is checked for memory errors but not for leaks: the GL
+  # driver SDL's renderer loads leaves allocations in a module unloaded before the check, where no
+  # suppression can name them. The shell's own code is leak-checked by its unit tests.
+  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" start /s
   window_named "Sylvora Screensaver" > /dev/null || fail "no full-screen window"
   for _ in $(seq 1 100); do
     running || fail "the program ended by itself: $(cat "$WORK/out.txt")"
