@@ -86,6 +86,7 @@ int RunScreensaver(WindowSystem& window, InputBackend& inputDevices, const std::
   inputBackend = &inputDevices;
   // Without a window there is nowhere to draw nor to show a box; the adapter has said why.
   if (!window.Create(kProgramTitle, 640, 480)) return 1;
+  // Without the invisible cursor the desktop's pointer shows over the scene; nothing else depends on it.
   window.SetCursor(kInvisibleCursorAnd.data(), kInvisibleCursorXor.data());
   appActive = 1;
   if (A0_InitWindow() != 0) return 0;

@@ -53,8 +53,10 @@ int CheckExit() {
   return 0;
 }
 
+namespace {
+
 // Counts whole seconds only: a 1999 ms window divides the frame count by 1.
-static void MeasureFrameRate() {
+void MeasureFrameRate() {
   const uint32_t elapsed = TimeGetTime() - frameStats.windowStart;
   if (elapsed < static_cast<uint32_t>(frameStats.windowLength)) return;
   frameStats.currentRate = frameStats.frameCount / static_cast<double>(elapsed / 1000);
@@ -62,6 +64,8 @@ static void MeasureFrameRate() {
   frameStats.windowStart = TimeGetTime();
   frameStats.averageRate = (frameStats.averageRate + frameStats.currentRate) * 0.5;
 }
+
+}  // namespace
 
 int FrameUpdate() {
   MeasureFrameRate();

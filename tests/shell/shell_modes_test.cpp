@@ -175,6 +175,14 @@ TEST_F(InitWindow, RecordsTheThreeStartMessages) {
   EXPECT_THAT(window_.boxes, IsEmpty());
 }
 
+TEST_F(InitWindow, NeedsOnlyReadAccessToTheInstallPathFile) {
+  files_.unwritable.insert(InstallPathFile());
+  files_.renameFails = true;
+  ASSERT_EQ(Init(), 0);
+  EXPECT_EQ(resourcePath, "/opt/sylvora\\");
+  EXPECT_EQ(files_.At(InstallPathFile()), "path=/opt/sylvora\n");
+}
+
 TEST_F(InitWindow, AddsOneBackslashEvenAfterATrailingOne) {
   files_.Put(InstallPathFile(), "path=C:\\Screens\\\n");
   ASSERT_EQ(Init(), 0);
