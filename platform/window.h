@@ -32,6 +32,11 @@ class WindowSystem {
   virtual ~WindowSystem() = default;
   // Creates the hidden, borderless window at (0, 0); false when no window can be made.
   virtual bool Create(const std::string& title, int width, int height) = 0;
+  // Attaches to a window a screen-saver daemon owns and shows (foreignId is its X window id) instead of
+  // creating one; false when it cannot be used. That window is never shown, hidden, moved or sized by
+  // us, its focus changes are the daemon's, boxes go to the standard error stream (the daemon holds
+  // keyboard and pointer, so none could be answered), and SIGTERM or SIGINT arrive as a Destroy event.
+  virtual bool CreateFrom(uint64_t foreignId) = 0;
   // Makes the window visible and brings it to the front.
   virtual void Show() = 0;
   // Hides the window (before the fatal box, so the box is not covered).

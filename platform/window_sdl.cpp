@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <csignal>
+#include <cstdint>
 #include <cstdio>
 
 namespace sylvora {
@@ -12,7 +14,26 @@ SdlWindowSystem::~SdlWindowSystem() {
   if (sdlStarted_) SDL_Quit();
 }
 
-bool SdlWindowSystem::Create(const std::string& title, int width, int height) {
+namespace {
+
+// Set by the SIGTERM and SIGINT handler in the daemon's window; the event queue turns it into a
+// Destroy event, so the run ends through the normal shut-down on the one thread.
+volatile sig_atomic_t stopRequested = 0;
+
+void RequestStop(int) { stopRequested = 1; }
+
+// Installed before SDL starts, so SDL leaves them in place rather than fitting its own.
+void CatchStopSignals() {
+  struct sigaction action {};
+  action.sa_handler = RequestStop;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+}  // namespace
+
+bool SdlWindowSystem::StartSdl() {
   // Without this SDL keeps waking the desktop's screen-saver daemon, which is what started us.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -21,7 +42,11 @@ bool SdlWindowSystem::Create(const std::string& title, int width, int height) {
   }
   sdlStarted_ = true;
   quitEventType_ = SDL_RegisterEvents(1);
-  if (quitEventType_ == static_cast<uint32_t>(-1)) return false;
+  return quitEventType_ != static_cast<uint32_t>(-1);
+}
+
+bool SdlWindowSystem::Create(const std::string& title, int width, int height) {
+  if (!StartSdl()) return false;
   window_ = SDL_CreateWindow(title.c_str(), 0, 0, width, height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
   if (!window_) {
     std::fprintf(stderr, "sylvora: cannot create the window: %s\n", SDL_GetError());
@@ -30,21 +55,39 @@ bool SdlWindowSystem::Create(const std::string& title, int width, int height) {
   return true;
 }
 
+bool SdlWindowSystem::CreateFrom(uint64_t foreignId) {
+  CatchStopSignals();
+  if (!StartSdl()) return false;
+  window_ = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(foreignId)));
+  if (!window_) {
+    std::fprintf(stderr, "sylvora: cannot draw into window 0x%llx: %s\n",
+                 static_cast<unsigned long long>(foreignId), SDL_GetError());
+    return false;
+  }
+  return true;
+}
+
+bool SdlWindowSystem::Foreign() const { return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FOREIGN); }
+
 void SdlWindowSystem::Show() {
+  if (Foreign()) return;
   SDL_ShowWindow(window_);
   SDL_RaiseWindow(window_);
 }
 
-void SdlWindowSystem::Hide() { SDL_HideWindow(window_); }
+void SdlWindowSystem::Hide() {
+  if (!Foreign()) SDL_HideWindow(window_);
+}
 
 void SdlWindowSystem::Resize(int x, int y, int width, int height) {
+  if (Foreign()) return;
   SDL_SetWindowPosition(window_, x, y);
   SDL_SetWindowSize(window_, width, height);
 }
 
 void SdlWindowSystem::ShowMessageBox(const std::string& text, const std::string& caption) {
-  if (SDL_ShowSimpleMessageBox(0, caption.c_str(), text.c_str(), window_) != 0) {
-    // No box could be shown (no display): the user still gets the text.
+  if (Foreign() || SDL_ShowSimpleMessageBox(0, caption.c_str(), text.c_str(), window_) != 0) {
+    // No box could be shown (no display, or the daemon's grab): the user still gets the text.
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
   }
 }
@@ -82,6 +125,7 @@ void SdlWindowSystem::CursorPosition(int& x, int& y) {
 }
 
 bool SdlWindowSystem::PeekEvent() {
+  if (stopRequested) return true;
   SDL_PumpEvents();
   SDL_Event event;
   return SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
@@ -90,13 +134,18 @@ bool SdlWindowSystem::PeekEvent() {
 WindowEvent SdlWindowSystem::TakeEvent() {
   SDL_Event event;
   WindowEvent result;
+  if (stopRequested) {
+    stopRequested = 0;
+    result.kind = WindowEventKind::Destroy;
+    return result;
+  }
   if (!SDL_PollEvent(&event)) return result;
   if (event.type == quitEventType_) {
     result.kind = WindowEventKind::Quit;
     result.code = event.user.code;
   } else if (event.type == SDL_QUIT) {
     result.kind = WindowEventKind::Destroy;
-  } else if (event.type == SDL_WINDOWEVENT) {
+  } else if (event.type == SDL_WINDOWEVENT && !Foreign()) {
     switch (event.window.event) {
       case SDL_WINDOWEVENT_FOCUS_GAINED: result.kind = WindowEventKind::Activate; break;
       case SDL_WINDOWEVENT_FOCUS_LOST: result.kind = WindowEventKind::Deactivate; break;

@@ -1,5 +1,6 @@
 #pragma once
-// The window adapter on SDL2: one borderless window, SDL's event queue, SDL message boxes and cursors.
+// The window adapter on SDL2: one borderless window (or a screen-saver daemon's window), SDL's event
+// queue, SDL message boxes and cursors.
 #include <cstdint>
 
 #include "platform/window.h"
@@ -18,6 +19,7 @@ class SdlWindowSystem final : public WindowSystem {
   SdlWindowSystem& operator=(const SdlWindowSystem&) = delete;
 
   bool Create(const std::string& title, int width, int height) override;
+  bool CreateFrom(uint64_t foreignId) override;
   void Show() override;
   void Hide() override;
   void Resize(int x, int y, int width, int height) override;
@@ -30,6 +32,11 @@ class SdlWindowSystem final : public WindowSystem {
   NativeWindow* Handle() override;
 
  private:
+  // SDL's video and the quit event type, set up so that SDL never holds off the screen-saver daemon.
+  bool StartSdl();
+  // True for the daemon's window.
+  bool Foreign() const;
+
   SDL_Window* window_ = nullptr;
   SDL_Cursor* cursor_ = nullptr;
   uint32_t quitEventType_ = 0;  // registered user event that carries the exit code

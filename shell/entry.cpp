@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cctype>
+#include <cstdio>
 
 #include "input/input_system.h"
 #include "platform/window.h"
@@ -45,8 +46,9 @@ int EndQuietMode() {
   return 0;
 }
 
+// Full-screen mode, in our own window or in the daemon's (which its owner shows and sizes).
 int RunFullScreen() {
-  shellWindow->Show();
+  if (!inDaemonWindow) shellWindow->Show();
   if (A0_Open() != 0) return 0;
   return RunMessageLoop();
 }
@@ -56,6 +58,35 @@ void RunFrame() {
   if (CheckExit() != 0) appRunning = 0;
   if (appActive && appRunning && FrameUpdate() != 0) appRunning = 0;
   if (appActive && appRunning && FrameRender() != 0) appRunning = 0;
+}
+
+// Our own window carries the invisible pointer; over the daemon's window the pointer is its owner's.
+bool OpenWindow(WindowSystem& window, const DaemonWindowRequest& daemon) {
+  if (inDaemonWindow) return window.CreateFrom(daemon.windowId);
+  if (!window.Create(kProgramTitle, 640, 480)) return false;
+  // Without the invisible cursor the desktop's pointer shows over the scene; nothing else depends on it.
+  window.SetCursor(kInvisibleCursorAnd.data(), kInvisibleCursorXor.data());
+  return true;
+}
+
+// The first group of switches found in the command line decides; false when it holds none.
+bool FindSwitchMode(const std::string& line, ScreensaverMode& mode) {
+  static const char* const kPreview[3] = {"-p", "/p", "\\p"};
+  static const char* const kPassword[3] = {"-a", "/a", "\\a"};
+  static const char* const kConfigure[3] = {"-c", "/c", "\\c"};
+  static const char* const kFullScreen[3] = {"-s", "/s", "\\s"};
+  if (ContainsAny(line, kPreview)) {
+    mode = ScreensaverMode::Preview;
+  } else if (ContainsAny(line, kPassword)) {
+    mode = ScreensaverMode::Password;
+  } else if (ContainsAny(line, kConfigure)) {
+    mode = ScreensaverMode::Configure;
+  } else if (ContainsAny(line, kFullScreen)) {
+    mode = ScreensaverMode::FullScreen;
+  } else {
+    return false;
+  }
+  return true;
 }
 
 bool SceneUpdating() { return layerTable.layers[LayerTable::kSceneLayer].updating != 0; }
@@ -69,28 +100,36 @@ std::string CopyCommandLine(const std::string& text) {
 }
 
 ScreensaverMode SelectMode(const std::string& line) {
-  static const char* const kPreview[3] = {"-p", "/p", "\\p"};
-  static const char* const kPassword[3] = {"-a", "/a", "\\a"};
-  static const char* const kConfigure[3] = {"-c", "/c", "\\c"};
-  static const char* const kFullScreen[3] = {"-s", "/s", "\\s"};
-  if (ContainsAny(line, kPreview)) return ScreensaverMode::Preview;
-  if (ContainsAny(line, kPassword)) return ScreensaverMode::Password;
-  if (ContainsAny(line, kConfigure)) return ScreensaverMode::Configure;
-  if (ContainsAny(line, kFullScreen)) return ScreensaverMode::FullScreen;
-  return ScreensaverMode::Configure;
+  ScreensaverMode mode = ScreensaverMode::Configure;
+  FindSwitchMode(line, mode);
+  return mode;
 }
 
-int RunScreensaver(WindowSystem& window, InputBackend& inputDevices, const std::string& commandLineText) {
+ScreensaverMode SelectLaunchMode(const std::string& line, const DaemonWindowRequest& daemon) {
+  ScreensaverMode mode = ScreensaverMode::Configure;
+  if (FindSwitchMode(line, mode)) return mode;
+  return daemon.asked ? ScreensaverMode::DaemonWindow : ScreensaverMode::Configure;
+}
+
+int RunScreensaver(WindowSystem& window, InputBackend& inputDevices, const std::string& commandLineText,
+                   const DaemonWindowRequest& daemon) {
   commandLine = CopyCommandLine(commandLineText);
   shellWindow = &window;
   inputBackend = &inputDevices;
+  // The mode depends on nothing A0_InitWindow does, and the daemon's window must be known before
+  // there is a window at all.
+  const ScreensaverMode mode = SelectLaunchMode(commandLine, daemon);
+  inDaemonWindow = mode == ScreensaverMode::DaemonWindow ? 1 : 0;
+  if (inDaemonWindow && !daemon.valid) {
+    // The daemon keeps what a hack writes here in its log; no box could be answered under it.
+    std::fprintf(stderr, "sylvora: %s\n", daemon.problem.c_str());
+    return 1;
+  }
   // Without a window there is nowhere to draw nor to show a box; the adapter has said why.
-  if (!window.Create(kProgramTitle, 640, 480)) return 1;
-  // Without the invisible cursor the desktop's pointer shows over the scene; nothing else depends on it.
-  window.SetCursor(kInvisibleCursorAnd.data(), kInvisibleCursorXor.data());
+  if (!OpenWindow(window, daemon)) return 1;
   appActive = 1;
   if (A0_InitWindow() != 0) return 0;
-  switch (SelectMode(commandLine)) {
+  switch (mode) {
     case ScreensaverMode::Preview:
       return EndQuietMode();
     case ScreensaverMode::Password:
@@ -100,6 +139,7 @@ int RunScreensaver(WindowSystem& window, InputBackend& inputDevices, const std::
       if (subsystemCalls.runSettingsDialog) subsystemCalls.runSettingsDialog(report, resourcePath);
       return EndQuietMode();
     case ScreensaverMode::FullScreen:
+    case ScreensaverMode::DaemonWindow:
       return RunFullScreen();
   }
   return 0;
@@ -124,7 +164,8 @@ void WindowProcedure(const WindowEvent& event) {
       break;
     case WindowEventKind::Activate:
     case WindowEventKind::Deactivate:
-      if (appRunning) OnActivateApp(event.kind == WindowEventKind::Activate ? 1 : 0);
+      // In the daemon's window the daemon decides when the scene runs: focus changes there are its own.
+      if (appRunning && !inDaemonWindow) OnActivateApp(event.kind == WindowEventKind::Activate ? 1 : 0);
       break;
     case WindowEventKind::Quit:
     case WindowEventKind::Other:

@@ -3,14 +3,16 @@
 // activation handler that pauses and resumes the subsystems.
 #include <string>
 
+#include "shell/daemon_window.h"
+
 namespace sylvora {
 
 class WindowSystem;
 class InputBackend;
 struct WindowEvent;
 
-// The operating system's screensaver modes.
-enum class ScreensaverMode { Preview, Password, Configure, FullScreen };
+// The operating system's screensaver modes, and the scene drawn into a screen-saver daemon's window.
+enum class ScreensaverMode { Preview, Password, Configure, FullScreen, DaemonWindow };
 
 extern const char* const kPasswordText;
 extern const char* const kPasswordCaption;
@@ -20,10 +22,16 @@ std::string CopyCommandLine(const std::string& text);
 // The mode a lower-cased command line asks for; switches are plain substrings, tested in the order
 // preview, password, configure, full screen; none of them means configure.
 ScreensaverMode SelectMode(const std::string& commandLine);
+// The mode of a launch: a switch of the command line decides as SelectMode says; without any, a
+// daemon's window request (valid or not) runs the scene in that window; otherwise configure.
+ScreensaverMode SelectLaunchMode(const std::string& commandLine, const DaemonWindowRequest& daemon);
 
-// The entry point: builds the window on window, reads the installation directory, and runs the mode
-// commandLineText asks for; input devices are opened through inputDevices. Returns the exit code.
-int RunScreensaver(WindowSystem& window, InputBackend& inputDevices, const std::string& commandLineText);
+// The entry point: builds the window on window (or attaches it to the daemon's window), reads the
+// installation directory, and runs the mode commandLineText and daemon ask for; input devices are
+// opened through inputDevices. Returns the exit code: 1 when no window could be had, which includes a
+// daemon's request without a usable window id (the reason goes to the standard error stream).
+int RunScreensaver(WindowSystem& window, InputBackend& inputDevices, const std::string& commandLineText,
+                   const DaemonWindowRequest& daemon = {});
 
 // Full-screen mode's loop: handles waiting events, else runs the frame steps while active and
 // running. Returns the quit event's code.

@@ -34,6 +34,8 @@ int ReleaseLayers() {
 int CheckExit() {
   if (!input) return 0;  // per-frame calls on an object are guarded, as everywhere
   input->Update(InputDevice::All);
+  // The daemon ends the run itself (it signals us on the user's activity).
+  if (inDaemonWindow) return 0;
   bool exit = false;
   InputDevice foundDevice = InputDevice::None;
   int index = 0;

@@ -13,7 +13,8 @@ constexpr int kPacingSleepMs = 5;
 int InitLayers();
 // Stops every layer that is still started; always 0.
 int ReleaseLayers();
-// Ends the program (Shutdown 0) on a key, the left or right button, or a pointer move; always 0.
+// Ends the program (Shutdown 0) on a key, the left or right button, or a pointer move, except in a
+// daemon's window; always 0.
 int CheckExit();
 // Measures the rate, paces, and runs the layer updates: 0, or 2 after a failed update (Shutdown 2 ran).
 int FrameUpdate();

@@ -1,5 +1,7 @@
 // The sylvora program: builds the real platform adapters and hands over to the shell.
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "input/input_backend_sdl.h"
 #include "platform/window_sdl.h"
@@ -19,6 +21,12 @@ std::string JoinArguments(int argc, char** argv) {
   return line;
 }
 
+// The daemon's window, if a screen-saver daemon started us to draw into one.
+sylvora::DaemonWindowRequest DaemonRequest(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  return sylvora::ReadDaemonWindowRequest(arguments, std::getenv("XSCREENSAVER_WINDOW"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -26,5 +34,5 @@ int main(int argc, char** argv) {
   sylvora::SdlWindowSystem window;
   sylvora::SdlInputBackend inputDevices;
   sylvora::WireSubsystems();
-  return sylvora::RunScreensaver(window, inputDevices, JoinArguments(argc, argv));
+  return sylvora::RunScreensaver(window, inputDevices, JoinArguments(argc, argv), DaemonRequest(argc, argv));
 }

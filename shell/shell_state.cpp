@@ -5,6 +5,7 @@ namespace sylvora {
 std::string commandLine;
 int appActive = 0;
 int appRunning = 0;
+int inDaemonWindow = 0;
 DisplayRequest displayRequest;
 CursorPoint startCursor;
 FrameStats frameStats;

@@ -19,6 +19,11 @@ extern int appActive;
 // 1 while full-screen mode runs: set by A0_Open, cleared by Shutdown and by the loop when a frame step fails.
 extern int appRunning;
 
+// 1 while the scene runs in a window a screen-saver daemon owns (set once by the entry point): the
+// daemon decides when the run pauses or ends, so the input exit tests and activation changes are left
+// to it, and the window keeps the size its owner gave it.
+extern int inDaemonWindow;
+
 // The display the shell asks the video object for; set once by A0_InitWindow.
 struct DisplayRequest {
   int fullScreen = 0;

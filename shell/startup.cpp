@@ -44,7 +44,9 @@ int OpenVideo() {
   if (video && subsystemCalls.queryDisplayMode) {
     int width = 0, height = 0, depth = 0;
     subsystemCalls.queryDisplayMode(width, height, depth);
-    shellWindow->Resize(0, 0, width, height);
+    // The daemon's window has the size its owner chose (a preview pane, one monitor); the frame is
+    // stretched over it as it is.
+    if (!inDaemonWindow) shellWindow->Resize(0, 0, width, height);
   }
   return 0;
 }

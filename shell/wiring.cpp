@@ -1,13 +1,19 @@
 #include "shell/wiring.h"
 
+#include <unistd.h>
+
+#include <cstdlib>
+
 #include "audio/audio_system.h"
 #include "audio/sound_library_openal.h"
 #include "nature/ambient_sound.h"
 #include "nature/scene_catalogue.h"
 #include "nature/scene_manager.h"
 #include "platform/clock.h"
+#include "report/report.h"
 #include "settings/run_settings.h"
 #include "shell/process_state.h"
+#include "shell/sound_lock.h"
 #include "shell/subsystem_calls.h"
 #include "video/display_sdl.h"
 #include "video/jpeg_turbojpeg.h"
@@ -30,8 +36,14 @@ int CreateVideo(const DisplayRequest& request, NativeWindow* window, const std::
   return video->Create(args);
 }
 
+// Another running copy (the daemon starts one per monitor) that holds the sound lock plays for the
+// machine: this one keeps an audio object that never started, as after a failed start.
 void CreateAudio(NativeWindow* window, const std::string& directory) {
   audio = new AudioSystem(report, MakeOpenAlSoundLibrary());
+  if (TakeSoundLock(SoundLockPath(std::getenv("XDG_RUNTIME_DIR"), getuid())) == SoundLock::HeldElsewhere) {
+    report->AddMessage(1, MessageKind::Warning, "A0", "A0_Open", "sound output is used by another instance");
+    return;
+  }
   audio->Create(window, 1, 0, directory);
 }
 

@@ -96,11 +96,17 @@ class SdlDisplayLayer final : public DisplayLayer {
       if (!format_) format_ = FormatOfDepth(32);
       return true;
     }
+    // A screen-saver daemon's window is full screen as far as we are concerned: its owner has sized
+    // and shown it, and the frame is stretched over whatever size it has.
+    if (Foreign()) return true;
     CoverDisplay();
     if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
     SDL_ShowWindow(window_);
     return true;
   }
+
+  // True for a window another program (a screen-saver daemon) owns.
+  bool Foreign() const { return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FOREIGN); }
 
   // Without a window manager to honour the full-screen request (a bare X server, a kiosk session),
   // the window would stay at its 640 x 480: give it the display's bounds first.
@@ -122,7 +128,7 @@ class SdlDisplayLayer final : public DisplayLayer {
   }
 
   void RestoreDisplayMode() override {
-    if (window_ && fullScreen_) SDL_SetWindowFullscreen(window_, 0);
+    if (window_ && fullScreen_ && !Foreign()) SDL_SetWindowFullscreen(window_, 0);
   }
 
   bool GetAvailableVideoMemory(uint64_t&, uint64_t&) override { return false; }
@@ -293,6 +299,12 @@ class SdlDisplayLayer final : public DisplayLayer {
   }
 
   bool CreateRenderer() {
+    // The daemon's window has whatever visual its owner chose, which an OpenGL context may not accept
+    // (and SDL cannot re-create a window it does not own); the software renderer draws on any.
+    if (Foreign()) {
+      renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+      return renderer_ != nullptr;
+    }
     renderer_ = SDL_CreateRenderer(window_, -1, vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0);
     if (!renderer_ && vsync_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);

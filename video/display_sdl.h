@@ -7,6 +7,9 @@
 // through the gamma lookup table and stretches it over the window. There is no video memory (requests
 // for it fail, so callers fall back to system memory), no Mode X, no memory figures; a renderer reset
 // marks the primary lost until it is restored.
+//
+// A screen-saver daemon's window (one SDL did not create) counts as full screen without being switched
+// or resized: the frame is stretched over the size its owner gave it, through the software renderer.
 #include <memory>
 
 #include "video/display_layer.h"

@@ -14,6 +14,14 @@ bool MemoryWindow::Create(const std::string& newTitle, int newWidth, int newHeig
   return true;
 }
 
+bool MemoryWindow::CreateFrom(uint64_t id) {
+  calls.push_back("CreateFrom");
+  if (createFails) return false;
+  created = true;
+  foreignId = id;
+  return true;
+}
+
 void MemoryWindow::Show() {
   calls.push_back("Show");
   visible = true;

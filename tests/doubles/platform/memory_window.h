@@ -21,6 +21,7 @@ class MemoryWindow final : public WindowSystem {
 
   // State the shell set.
   bool created = false;
+  uint64_t foreignId = 0;  // the daemon's window CreateFrom attached to, 0 for our own window
   bool visible = false;
   std::string title;
   int x = 0, y = 0, width = 0, height = 0;
@@ -29,7 +30,7 @@ class MemoryWindow final : public WindowSystem {
   std::array<uint8_t, kCursorMaskBytes> cursorXor = {};
   bool cursorSet = false;
   std::vector<int> postedQuits;
-  std::vector<std::string> calls;  // "Create", "Show", "Hide", "Resize", "MessageBox", "PostQuit" ...
+  std::vector<std::string> calls;  // "Create", "CreateFrom", "Show", "Hide", "Resize", "MessageBox", "PostQuit" ...
 
   // Input the test controls.
   int cursorX = 0, cursorY = 0;
@@ -42,12 +43,13 @@ class MemoryWindow final : public WindowSystem {
   int idlePeeks = 0;
 
   // Fault injection.
-  bool createFails = false;
+  bool createFails = false;  // Create and CreateFrom fail
   bool cursorFails = false;
 
   void Push(WindowEventKind kind, int code = 0) { events.push_back(WindowEvent{kind, code}); }
 
   bool Create(const std::string& title, int width, int height) override;
+  bool CreateFrom(uint64_t id) override;
   void Show() override;
   void Hide() override;
   void Resize(int x, int y, int width, int height) override;
