@@ -21,6 +21,9 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 printf 'path=%s\n' "$WORK/install" > "$CONF"
+# Full-screen runs load the renderer's GL driver, whose allocations outlive the module that made them and
+# so cannot be named in a suppression; the program's own code is leak-checked by the unit tests.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 # Ends the running program with a held key, as a person would; checks exit 0 and a rewritten options.ini.
 end_with_key() {
@@ -71,7 +74,7 @@ case "$CASE" in
     "$MAKE_INSTALL" "$WORK/install" --sounds || fail "could not make the test installation"
     printf '[general]\ndrivers=wave\n[wave]\nfile=%s\n' "$WORK/recording.wav" > "$WORK/alsoft.conf"
     ALSOFT_CONF="$WORK/alsoft.conf" ALSOFT_DRIVERS=wave LD_PRELOAD="$COUNTING_RAND" \
-      ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0" "$PROGRAM" /s > "$WORK/out.txt" 2>&1 & PID=$!
+      ASAN_OPTIONS="$ASAN_OPTIONS:verify_asan_link_order=0" "$PROGRAM" /s > "$WORK/out.txt" 2>&1 & PID=$!
     sleep 5
     kill -0 "$PID" 2>/dev/null || fail "the program ended early: $(cat "$WORK/out.txt")"
     end_with_key
