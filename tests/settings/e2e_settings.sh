@@ -29,6 +29,7 @@ case "$MODE" in
   configure|noswitch)
     [ -n "$EXTRA" ] || fail "the install-path file is needed in $MODE mode"
     mkdir -p "$(dirname "$EXTRA")"
+    [ -f "$EXTRA" ] && cp "$EXTRA" "$WORK/install-path.saved"
     printf 'path=%s\n' "$INSTALL" > "$EXTRA"
     if [ "$MODE" = configure ]; then
       "$PROGRAM" /c > "$WORK/stdout" 2> "$WORK/stderr" &
@@ -38,7 +39,12 @@ case "$MODE" in
   *) fail "unknown mode $MODE" ;;
 esac
 PID=$!
-trap 'kill "$PID" 2>/dev/null || true' EXIT
+# Stops the program and gives the installation its own install-path file back.
+finish() {
+  kill "$PID" 2>/dev/null || true
+  if [ -f "$WORK/install-path.saved" ]; then cp "$WORK/install-path.saved" "$EXTRA"; fi
+}
+trap finish EXIT
 
 WINDOW="$(timeout 20 xdotool search --sync --onlyvisible --name "^$CAPTION\$" | head -n 1)" ||
   fail "no window captioned \"$CAPTION\" appeared"
