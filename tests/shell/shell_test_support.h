@@ -127,6 +127,7 @@ class ShellFixture : public ::testing::Test {
     layerCalls = {};
     commandLine.clear();
     appActive = appRunning = 0;
+    inDaemonWindow = 0;
     displayRequest = DisplayRequest{};
     startCursor = CursorPoint{};
     frameStats = FrameStats{};

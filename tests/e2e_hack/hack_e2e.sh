@@ -1,0 +1,176 @@
+#!/usr/bin/env bash
+# The sylvora program drawing into a screen-saver daemon's window, under the test display.
+# Usage: hack_e2e.sh <case> <sylvora> <install-path file> <daemon_window> <content dir>
+#   window_id              --window-id in a 320 x 240 window: the scene fills it, input leaves it
+#                          running, SIGTERM ends it with exit 0 and options.ini saved
+#   root_environment       --root with XSCREENSAVER_WINDOW, in a 480 x 200 window; SIGTERM ends it
+#   sigint_ends            SIGINT ends it as SIGTERM does
+#   bad_window_id          an unusable id ends at once with exit 1 and its reason, touching nothing
+#   one_sound_per_machine  of two copies only the first opens the sound output (OpenAL Soft's wave
+#                          backend writes a file only when a device opens); the lock goes with its holder
+set -uo pipefail
+CASE="$1"; PROGRAM="$2"; CONF="$3"; DAEMON_WINDOW="$4"; CONTENT="$5"
+SKIP=77
+[ -n "${DISPLAY:-}" ] || { echo "no display"; exit $SKIP; }
+# Under the sanitizers, ignore the one buffer SDL's D-Bus library keeps for the life of the process.
+export LSAN_OPTIONS="suppressions=$(dirname "$0")/../e2e_shell/lsan_sdl.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
+WORK="$(mktemp -d)"
+SAVED_CONF="$WORK/saved.conf"
+[ -f "$CONF" ] && cp "$CONF" "$SAVED_CONF"
+PIDS=()
+cleanup() {
+  local pid
+  for pid in "${PIDS[@]}"; do kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
+  if [ -f "$SAVED_CONF" ]; then cp "$SAVED_CONF" "$CONF"; else rm -f "$CONF"; fi
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+INSTALL="$WORK/install"
+mkdir -p "$INSTALL" "$(dirname "$CONF")"
+printf 'path=%s\n' "$INSTALL" > "$CONF"
+for file in data.nrx data.dat; do
+  ln -s "$CONTENT/$file" "$INSTALL/$file" || fail "no $CONTENT/$file"
+done
+# No sound card is needed: the null backend stands in for one. The sound lock lives here, away from
+# any other copy running on this machine.
+export ALSOFT_DRIVERS=null
+export XDG_RUNTIME_DIR="$WORK"
+unset XSCREENSAVER_WINDOW
+
+# A stand-in daemon window of $1 x $2 at ($3, $4); WINDOW names it (decimal id).
+daemon_window() {
+  local out="$WORK/window-${#PIDS[@]}"
+  "$DAEMON_WINDOW" "$@" > "$out" 2>&1 &
+  PIDS+=($!)
+  for _ in $(seq 1 50); do
+    [ -s "$out" ] && { WINDOW=$(cat "$out"); return 0; }
+    sleep 0.1
+  done
+  fail "the stand-in daemon window did not appear"
+}
+
+# Starts the program with the given environment assignments and arguments; LAST_PID names it.
+start() {
+  env "$@" > "$WORK/out-${#PIDS[@]}.txt" 2>&1 &
+  LAST_PID=$!
+  PIDS+=("$LAST_PID")
+}
+
+# Brightness (0 black .. 1 white) of a w x h patch of window $1 at +x+y.
+patch_brightness() {
+  import -window "$1" -crop "$2" +repage -format "%[fx:mean]" info: 2>/dev/null
+}
+
+# Waits until the scene covers window $1 (w x h $2 $3): every corner and the centre drawn.
+wait_for_scene() {
+  local id=$1 w=$2 h=$3 pid=$4
+  for _ in $(seq 1 100); do
+    kill -0 "$pid" 2>/dev/null || fail "the program ended by itself: $(cat "$WORK"/out-*.txt)"
+    local all=1 patch
+    for patch in "8x8+0+0" "8x8+$((w - 8))+0" "8x8+0+$((h - 8))" "8x8+$((w - 8))+$((h - 8))" \
+                 "16x16+$((w / 2 - 8))+$((h / 2 - 8))"; do
+      b=$(patch_brightness "$id" "$patch")
+      awk -v b="${b:-0}" 'BEGIN { exit !(b > 0.02) }' || { all=0; break; }
+    done
+    [ "$all" -eq 1 ] && return 0
+    sleep 0.2
+  done
+  fail "the scene did not fill window $id"
+}
+
+expect_untouched_window() {
+  local geometry
+  geometry=$(xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+  [ "$geometry" = "$2" ] || fail "the daemon's window is now $geometry, it was $2"
+  if xwininfo -root -tree | grep -qF '"Sylvora Screensaver"'; then fail "the program opened a window of its own"; fi
+}
+
+# Sends signal $1 to $2 and expects a clean exit 0 within 3 s with options.ini written.
+expect_clean_stop() {
+  local signal=$1 pid=$2
+  rm -f "$INSTALL/options.ini"
+  kill "-$signal" "$pid"
+  for _ in $(seq 1 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && fail "SIG$signal did not end the program within 3 s"
+  wait "$pid"; local rc=$?
+  [ "$rc" -eq 0 ] || fail "SIG$signal gave exit code $rc: $(cat "$WORK"/out-*.txt)"
+  [ -f "$INSTALL/options.ini" ] || fail "options.ini was not written"
+  grep -q "^nature_view = " "$INSTALL/options.ini" || fail "options.ini lacks the full layout"
+}
+
+case "$CASE" in
+  window_id)
+    daemon_window 320 240 10 10; id=$WINDOW
+    start "$PROGRAM" --window-id "$id"
+    pid=$LAST_PID
+    wait_for_scene "$id" 320 240 "$pid"
+    expect_untouched_window "$id" 320x240
+    # A person moving the mouse over a preview pane, clicking and typing there: the daemon decides.
+    # (SDL selects no input on a window it did not create, so nothing of this reaches the input
+    # system; the shell's unit tests show the exit tests are off even when input does arrive.)
+    xdotool mousemove --window "$id" 20 20 mousemove --window "$id" 300 220
+    xdotool click --window "$id" 1 2>/dev/null
+    xdotool key --window "$id" space 2>/dev/null
+    sleep 1.5
+    kill -0 "$pid" 2>/dev/null || fail "input over the daemon's window ended the program"
+    expect_clean_stop TERM "$pid"
+    ;;
+  root_environment)
+    daemon_window 480 200 10 10; id=$WINDOW
+    start XSCREENSAVER_WINDOW="$(printf '0x%x' "$id")" "$PROGRAM" --root
+    pid=$LAST_PID
+    wait_for_scene "$id" 480 200 "$pid"
+    expect_untouched_window "$id" 480x200
+    expect_clean_stop TERM "$pid"
+    ;;
+  sigint_ends)
+    daemon_window 320 240 10 10; id=$WINDOW
+    start "$PROGRAM" -window-id "$(printf '0x%x' "$id")"
+    pid=$LAST_PID
+    wait_for_scene "$id" 320 240 "$pid"
+    expect_clean_stop INT "$pid"
+    ;;
+  bad_window_id)
+    start "$PROGRAM" --window-id 12x
+    pid=$LAST_PID
+    for _ in $(seq 1 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$pid" 2>/dev/null && fail "an unusable window id did not end the program"
+    wait "$pid"; rc=$?
+    [ "$rc" -eq 1 ] || fail "exit code $rc"
+    grep -qF 'sylvora: window id "12x" is not a window number' "$WORK/out-0.txt" || fail "said: $(cat "$WORK/out-0.txt")"
+    [ ! -e "$INSTALL/options.ini" ] || fail "options.ini was written"
+    ;;
+  one_sound_per_machine)
+    # Each copy records into its own file through OpenAL Soft's wave backend.
+    for n in 1 2 3; do printf '[general]\ndrivers=wave\n[wave]\nfile=%s\n' "$WORK/sound-$n.wav" > "$WORK/alsoft-$n.conf"; done
+    daemon_window 320 240 10 10; first_window=$WINDOW
+    daemon_window 320 240 400 10; second_window=$WINDOW
+    start ALSOFT_DRIVERS=wave ALSOFT_CONF="$WORK/alsoft-1.conf" "$PROGRAM" --window-id "$first_window"
+    first=$LAST_PID
+    wait_for_scene "$first_window" 320 240 "$first"
+    start ALSOFT_DRIVERS=wave ALSOFT_CONF="$WORK/alsoft-2.conf" "$PROGRAM" --window-id "$second_window"
+    second=$LAST_PID
+    wait_for_scene "$second_window" 320 240 "$second"
+    sleep 1
+    [ -s "$WORK/sound-1.wav" ] || fail "the first copy opened no sound output"
+    [ -e "$WORK/sound-2.wav" ] && fail "the second copy opened the sound output too"
+    [ -e "$XDG_RUNTIME_DIR/sylvora-sound.lock" ] || fail "no lock file in the runtime directory"
+    expect_clean_stop TERM "$first"
+    # The lock went with the first copy: a copy started now plays, while the second stays silent.
+    start ALSOFT_DRIVERS=wave ALSOFT_CONF="$WORK/alsoft-3.conf" "$PROGRAM" --window-id "$first_window"
+    third=$LAST_PID
+    wait_for_scene "$first_window" 320 240 "$third"
+    sleep 1
+    [ -s "$WORK/sound-3.wav" ] || fail "a copy started after the first ended opened no sound output"
+    [ -e "$WORK/sound-2.wav" ] && fail "the second copy opened the sound output later"
+    expect_clean_stop TERM "$second"
+    expect_clean_stop TERM "$third"
+    ;;
+  *)
+    fail "unknown case $CASE"
+    ;;
+esac
+echo "PASS: $CASE"
