@@ -129,7 +129,15 @@ INSTANTIATE_TEST_SUITE_P(
         CreationFault{"SetAxisProperty Saturation X", 0,
                       {kWarning, "joystick.SetSaturation", "joystick X-axis saturation was not initialized"}},
         CreationFault{"SetAxisProperty Saturation Y", 0,
-                      {kWarning, "joystick.SetSaturation", "joystick Y-axis saturation was not initialized"}}));
+                      {kWarning, "joystick.SetSaturation", "joystick Y-axis saturation was not initialized"}}),
+    // Each case is named after the failing call, with its blanks as underscores.
+    [](const ::testing::TestParamInfo<CreationFault>& info) {
+      std::string name = info.param.failingCall;
+      for (char& c : name) {
+        if (c == ' ') c = '_';
+      }
+      return name;
+    });
 
 TEST_F(InputCreation, DeviceOpenedBeforeAFailedStepIsClosedOnRelease) {
   backend_.failing.insert("SetCooperativeLevel Mouse");
