@@ -4,18 +4,10 @@
 
 #include <cstdint>
 
+#include "archive/little_endian.h"
+
 namespace sylvora {
 namespace {
-
-void AppendU16(std::string& out, uint32_t value) {
-  out += static_cast<char>(value & 0xFF);
-  out += static_cast<char>((value >> 8) & 0xFF);
-}
-
-void AppendU32(std::string& out, uint32_t value) {
-  AppendU16(out, value & 0xFFFF);
-  AppendU16(out, value >> 16);
-}
 
 constexpr int kBmpHeaderBytes = 54;
 
