@@ -1,6 +1,6 @@
 #pragma once
-// One sound per machine: a daemon starts one copy of the program per monitor, and only the first may
-// open the sound output. The copy that holds an exclusive lock on a per-user file plays; the lock
+// One sound per machine: a daemon starts one copy of the program per monitor, each drawing into its
+// own window of the daemon's, and only the first may open the sound output. The copy that holds an exclusive lock on a per-user file plays; the lock
 // lasts as long as the process (the system drops it when the process ends, however it ends).
 #include <string>
 

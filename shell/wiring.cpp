@@ -13,6 +13,7 @@
 #include "report/report.h"
 #include "settings/run_settings.h"
 #include "shell/process_state.h"
+#include "shell/shell_state.h"
 #include "shell/sound_lock.h"
 #include "shell/subsystem_calls.h"
 #include "video/display_sdl.h"
@@ -36,11 +37,13 @@ int CreateVideo(const DisplayRequest& request, NativeWindow* window, const std::
   return video->Create(args);
 }
 
-// Another running copy (the daemon starts one per monitor) that holds the sound lock plays for the
-// machine: this one keeps an audio object that never started, as after a failed start.
+// In a daemon's window, another running copy (the daemon starts one per monitor) that holds the sound
+// lock plays for the machine: this one keeps an audio object that never started, as after a failed
+// start. Full-screen mode of our own always opens the sound output.
 void CreateAudio(NativeWindow* window, const std::string& directory) {
   audio = new AudioSystem(report, MakeOpenAlSoundLibrary());
-  if (TakeSoundLock(SoundLockPath(std::getenv("XDG_RUNTIME_DIR"), getuid())) == SoundLock::HeldElsewhere) {
+  if (inDaemonWindow &&
+      TakeSoundLock(SoundLockPath(std::getenv("XDG_RUNTIME_DIR"), getuid())) == SoundLock::HeldElsewhere) {
     report->AddMessage(1, MessageKind::Warning, "A0", "A0_Open", "sound output is used by another instance");
     return;
   }

@@ -7,7 +7,8 @@
 #   sigint_ends            SIGINT ends it as SIGTERM does
 #   bad_window_id          an unusable id ends at once with exit 1 and its reason, touching nothing
 #   one_sound_per_machine  of two copies only the first opens the sound output (OpenAL Soft's wave
-#                          backend writes a file only when a device opens); the lock goes with its holder
+#                          backend writes a file only when a device opens); the lock goes with its holder,
+#                          and full-screen mode (/s) always opens the sound output
 set -uo pipefail
 CASE="$1"; PROGRAM="$2"; CONF="$3"; DAEMON_WINDOW="$4"; CONTENT="$5"
 SKIP=77
@@ -147,7 +148,7 @@ case "$CASE" in
     ;;
   one_sound_per_machine)
     # Each copy records into its own file through OpenAL Soft's wave backend.
-    for n in 1 2 3; do printf '[general]\ndrivers=wave\n[wave]\nfile=%s\n' "$WORK/sound-$n.wav" > "$WORK/alsoft-$n.conf"; done
+    for n in 1 2 3 4; do printf '[general]\ndrivers=wave\n[wave]\nfile=%s\n' "$WORK/sound-$n.wav" > "$WORK/alsoft-$n.conf"; done
     daemon_window 320 240 10 10; first_window=$WINDOW
     daemon_window 320 240 400 10; second_window=$WINDOW
     start ALSOFT_DRIVERS=wave ALSOFT_CONF="$WORK/alsoft-1.conf" "$PROGRAM" --window-id "$first_window"
@@ -168,6 +169,12 @@ case "$CASE" in
     sleep 1
     [ -s "$WORK/sound-3.wav" ] || fail "a copy started after the first ended opened no sound output"
     [ -e "$WORK/sound-2.wav" ] && fail "the second copy opened the sound output later"
+    # Full-screen mode of our own is no daemon's copy: it opens the sound output whoever holds the lock.
+    start ALSOFT_DRIVERS=wave ALSOFT_CONF="$WORK/alsoft-4.conf" "$PROGRAM" /s
+    own=$LAST_PID
+    for _ in $(seq 1 50); do [ -s "$WORK/sound-4.wav" ] && break; sleep 0.1; done
+    [ -s "$WORK/sound-4.wav" ] || fail "full-screen mode opened no sound output while the lock was held"
+    expect_clean_stop TERM "$own"
     expect_clean_stop TERM "$second"
     expect_clean_stop TERM "$third"
     ;;
