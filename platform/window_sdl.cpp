@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace sylvora {
 
@@ -31,6 +32,14 @@ void CatchStopSignals() {
   sigaction(SIGINT, &action, nullptr);
 }
 
+// SDL falls back on its invisible "offscreen" device when no display answers. A screensaver nobody
+// can see would run until killed, so that counts as no display unless SDL_VIDEODRIVER asked for it.
+bool FellBackOnInvisibleDevice() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+  return driver && std::strcmp(driver, "offscreen") == 0 && !(requested && std::strstr(requested, driver));
+}
+
 }  // namespace
 
 bool SdlWindowSystem::StartSdl() {
@@ -41,6 +50,10 @@ bool SdlWindowSystem::StartSdl() {
     return false;
   }
   sdlStarted_ = true;
+  if (FellBackOnInvisibleDevice()) {
+    std::fprintf(stderr, "sylvora: cannot start the video system: no display answered\n");
+    return false;
+  }
   quitEventType_ = SDL_RegisterEvents(1);
   return quitEventType_ != static_cast<uint32_t>(-1);
 }
@@ -85,9 +98,16 @@ void SdlWindowSystem::Resize(int x, int y, int width, int height) {
   SDL_SetWindowSize(window_, width, height);
 }
 
+bool SdlWindowSystem::BoxCanShow() const {
+  if (Foreign()) return false;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return !driver || std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "wayland") == 0;
+}
+
 void SdlWindowSystem::ShowMessageBox(const std::string& text, const std::string& caption) {
-  if (Foreign() || SDL_ShowSimpleMessageBox(0, caption.c_str(), text.c_str(), window_) != 0) {
-    // No box could be shown (no display, or the daemon's grab): the user still gets the text.
+  if (!BoxCanShow() || SDL_ShowSimpleMessageBox(0, caption.c_str(), text.c_str(), window_) != 0) {
+    // No box could be shown (no display, the daemon's grab, no windowing system): the user still
+    // gets the text.
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
   }
 }

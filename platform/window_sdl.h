@@ -36,6 +36,10 @@ class SdlWindowSystem final : public WindowSystem {
   bool StartSdl();
   // True for the daemon's window.
   bool Foreign() const;
+  // Whether SDL's message box may be tried: not over the daemon's window (it holds the grabs), and
+  // not while a driver without a windowing system (offscreen, dummy) runs, whose display data
+  // SDL's X11 box would read as X11's and crash on.
+  bool BoxCanShow() const;
 
   SDL_Window* window_ = nullptr;
   SDL_Cursor* cursor_ = nullptr;

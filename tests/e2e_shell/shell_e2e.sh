@@ -89,8 +89,8 @@ centre_brightness() {
 }
 
 # Starts full screen and waits for the first drawn frame (start-up, which records the pointer's
-# position, has then ended); notes the pointer's position in X and Y. (The pointer cannot be parked
-# beforehand: a server with no clients left resets and centres it.)
+# position, has then ended); notes the pointer's position in X and Y. (The pointer is not parked
+# beforehand: a display that resets when its last client leaves centres it again.)
 start_full_screen() {
   # Under the sanitizers the full-screen run is checked for memory errors but not for leaks: the GL
   # driver SDL's renderer loads leaves allocations in a module unloaded before the check, where no
@@ -135,6 +135,15 @@ case "$CASE" in
       wait_exit 5 || fail "'$line' did not end after the warning"
       [ "$RC" -eq 0 ] || fail "'$line' exit code $RC"
     done
+    ;;
+  no_display_answers)
+    [ -e /dev/dri ] && { echo "a display device is present for SDL to fall back on"; exit $SKIP; }
+    for n in $(seq 200 260); do [ -e "/tmp/.X11-unix/X$n" ] || break; done
+    DISPLAY=":$n" WAYLAND_DISPLAY= XDG_RUNTIME_DIR= start /s
+    wait_exit 5 || fail "with no display the program kept running"
+    [ "$RC" -eq 1 ] || fail "exit code $RC"
+    grep -qF "sylvora: cannot start the video system: no display answered" "$WORK/out.txt" ||
+      fail "the program said: $(cat "$WORK/out.txt")"
     ;;
   key_exits)
     baseline=$("$PROBE") || fail "cursor probe"

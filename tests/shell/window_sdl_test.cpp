@@ -1,7 +1,9 @@
 // The SDL window adapter on SDL's dummy video driver: it never holds off the desktop's screen-saver
-// daemon, in our own window or when asked for a daemon's window.
+// daemon, in our own window or when asked for a daemon's window, and shows no SDL box without a
+// windowing system.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <stdlib.h>
 
 #include "platform/window_sdl.h"
@@ -34,6 +36,22 @@ TEST_F(SdlWindow, ADaemonsWindowLeavesTheScreenSaverAllowedAndAnUnusableOneFails
   EXPECT_TRUE(SDL_WasInit(SDL_INIT_VIDEO));
   EXPECT_TRUE(SDL_IsScreenSaverEnabled());
   EXPECT_EQ(window.Handle(), nullptr);
+}
+
+int forks = 0;
+void CountFork() { ++forks; }
+
+TEST_F(SdlWindow, WithNoWindowingSystemABoxsTextGoesToStderrWithoutTryingSdlsBox) {
+  // SDL's X11 box runs in a forked process and crashes there on the dummy driver's display data.
+  static const bool counting = pthread_atfork(nullptr, CountFork, nullptr) == 0;
+  ASSERT_TRUE(counting);
+  SdlWindowSystem window;
+  ASSERT_TRUE(window.Create("Sylvora Screensaver", 640, 480));
+  const int forksBefore = forks;
+  ::testing::internal::CaptureStderr();
+  window.ShowMessageBox("This screensaver does not support password", "Attention");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Attention: This screensaver does not support password\n");
+  EXPECT_EQ(forks, forksBefore);
 }
 
 }  // namespace
