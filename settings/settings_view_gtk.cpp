@@ -1,5 +1,7 @@
 #include "settings/settings_view_gtk.h"
 
+#include <csignal>
+
 #include "report/report.h"
 #include "settings/run_settings.h"
 #include "shell/process_state.h"
@@ -239,7 +241,8 @@ gboolean SettingsView::OnDelete(GtkWidget*, GdkEvent*, gpointer view) {
   return TRUE;
 }
 
-// Once a window manager has framed the window, centre it again by its real outer size.
+// Once a window manager has framed the window, centre it again by its real outer size; then take the
+// keyboard, as a modal dialog does when it opens (with no window manager nobody else gives it).
 gboolean SettingsView::OnMapped(GtkWidget* window, GdkEvent*, gpointer view) {
   GdkRectangle frame;
   gdk_window_get_frame_extents(gtk_widget_get_window(window), &frame);
@@ -247,10 +250,15 @@ gboolean SettingsView::OnMapped(GtkWidget* window, GdkEvent*, gpointer view) {
   int height = 0;
   gtk_window_get_size(GTK_WINDOW(window), &width, &height);
   if (frame.width != width || frame.height != height) ViewOf(view).Centre(frame.width, frame.height);
+  gtk_window_present(GTK_WINDOW(window));
   return FALSE;
 }
 
 int RunSettingsDialog(Report* report, const std::string& resourcePath) {
+  // SDL turned these signals into quit events, which nobody reads while the dialog runs; a dialog
+  // that is told to stop ends at once, saving nothing, as Cancel does.
+  std::signal(SIGTERM, SIG_DFL);
+  std::signal(SIGINT, SIG_DFL);
   if (!gtk_init_check(nullptr, nullptr)) {
     report->AddMessage(1, MessageKind::Error, "A0", "RunSettingsDialog", "the settings dialog could not open a display");
     return -1;

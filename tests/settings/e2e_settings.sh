@@ -4,8 +4,9 @@
 #   e2e_settings.sh CASE WORKDIR host      SETTINGS_DIALOG_HOST
 #   e2e_settings.sh CASE WORKDIR configure SYLVORA INSTALL_PATH_FILE   (runs "sylvora /c")
 #   e2e_settings.sh CASE WORKDIR noswitch  SYLVORA INSTALL_PATH_FILE   (runs "sylvora" with no switch)
-# CASE: open_shows_dialog, scene_enter_saves, escape_saves_nothing, close_box_saves_nothing; the last
-# needs CLOSE_REQUEST_TOOL in the environment: a program that asks window ID to close as a close box does.
+# CASE: open_shows_dialog, scene_enter_saves, escape_saves_nothing, close_box_saves_nothing,
+# sigterm_ends_like_cancel; close_box_saves_nothing needs CLOSE_REQUEST_TOOL in the environment: a
+# program that asks window ID to close as a close box does.
 # The installation directory is WORKDIR/install; open_shows_dialog leaves screenshots of the screen and of the
 # dialog in WORKDIR/dialog.png and WORKDIR/dialog-window.png.
 set -euo pipefail
@@ -89,6 +90,7 @@ case "$CASE" in
   open_shows_dialog)
     import -window root "$WORK/dialog.png"
     import -window "$WINDOW" "$WORK/dialog-window.png"
+    [ "$(xdotool getwindowfocus)" = "$WINDOW" ] || fail "the dialog did not take the keyboard when it opened"
     eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
     read -r SW SH < <(xdotool getdisplaygeometry)
     [ "$X" -eq $((SW / 2 - WIDTH / 2)) ] && [ "$Y" -eq $((SH / 2 - HEIGHT / 2)) ] ||
@@ -123,6 +125,12 @@ case "$CASE" in
     "$CLOSE_REQUEST_TOOL" "$WINDOW"
     wait_exit
     [ "$MODE" != host ] || [ "$EXIT_CODE" -eq 0 ] || fail "dialog result $EXIT_CODE, expected 0 for the close box"
+    cmp -s "$OPTIONS" "$WORK/options.before" || fail "options.ini changed"
+    ;;
+  sigterm_ends_like_cancel)
+    choose_scene_entry 1
+    kill -TERM "$PID"
+    wait_exit
     cmp -s "$OPTIONS" "$WORK/options.before" || fail "options.ini changed"
     ;;
   *) fail "unknown case $CASE" ;;
