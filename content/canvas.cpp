@@ -50,46 +50,42 @@ Premultiplied PixelAt(const unsigned char* data, int stride, int x, int y) {
           static_cast<int>(p & 0xFF)};
 }
 
-}  // namespace
-
-Image Canvas::Opaque() {
-  cairo_surface_flush(surface_);
-  const unsigned char* data = cairo_image_surface_get_data(surface_);
-  const int stride = cairo_image_surface_get_stride(surface_);
-  Image image(width_, height_);
-  for (int y = 0; y < height_; ++y) {
-    for (int x = 0; x < width_; ++x) {
-      const Premultiplied p = PixelAt(data, stride, x, y);
-      uint8_t* out = image.At(x, y);
-      out[0] = static_cast<uint8_t>(p.r);
-      out[1] = static_cast<uint8_t>(p.g);
-      out[2] = static_cast<uint8_t>(p.b);
-    }
+// The canvas as an RGB picture: paint(pixel, out) writes each picture pixel from the canvas pixel;
+// what it leaves alone stays black.
+template <typename Paint>
+Image ReadPixels(cairo_surface_t* surface, int width, int height, Paint paint) {
+  cairo_surface_flush(surface);
+  const unsigned char* data = cairo_image_surface_get_data(surface);
+  const int stride = cairo_image_surface_get_stride(surface);
+  Image image(width, height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) paint(PixelAt(data, stride, x, y), image.At(x, y));
   }
   return image;
 }
 
+}  // namespace
+
+Image Canvas::Opaque() {
+  return ReadPixels(surface_, width_, height_, [](const Premultiplied& p, uint8_t* out) {
+    out[0] = static_cast<uint8_t>(p.r);
+    out[1] = static_cast<uint8_t>(p.g);
+    out[2] = static_cast<uint8_t>(p.b);
+  });
+}
+
 Image Canvas::KeyedOnBlack(int minimumSum, int coverage) {
-  cairo_surface_flush(surface_);
-  const unsigned char* data = cairo_image_surface_get_data(surface_);
-  const int stride = cairo_image_surface_get_stride(surface_);
-  Image image(width_, height_);
-  for (int y = 0; y < height_; ++y) {
-    for (int x = 0; x < width_; ++x) {
-      const Premultiplied p = PixelAt(data, stride, x, y);
-      if (p.a < std::max(1, coverage)) continue;
-      int c[3] = {p.r * 255 / p.a, p.g * 255 / p.a, p.b * 255 / p.a};
-      const int sum = c[0] + c[1] + c[2];
-      if (sum < minimumSum) {
-        // Raise evenly, keeping the hue as far as the headroom allows.
-        const int lift = (minimumSum - sum + 2) / 3;
-        for (int& v : c) v = std::min(255, v + lift);
-      }
-      uint8_t* out = image.At(x, y);
-      for (int i = 0; i < 3; ++i) out[i] = static_cast<uint8_t>(std::clamp(c[i], 0, 255));
+  return ReadPixels(surface_, width_, height_, [&](const Premultiplied& p, uint8_t* out) {
+    if (p.a < std::max(1, coverage)) return;
+    int c[3] = {p.r * 255 / p.a, p.g * 255 / p.a, p.b * 255 / p.a};
+    const int sum = c[0] + c[1] + c[2];
+    if (sum < minimumSum) {
+      // Raise evenly, keeping the hue as far as the headroom allows.
+      const int lift = (minimumSum - sum + 2) / 3;
+      for (int& v : c) v = std::min(255, v + lift);
     }
-  }
-  return image;
+    for (int i = 0; i < 3; ++i) out[i] = static_cast<uint8_t>(std::clamp(c[i], 0, 255));
+  });
 }
 
 void Canvas::Mottle(uint32_t seed, double cell, double strength) {
