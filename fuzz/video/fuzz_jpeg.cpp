@@ -4,14 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <string>
 
-#include "report/report.h"
-#include "tests/doubles/memory_files.h"
-#include "tests/doubles/video/fake_display.h"
+#include "fuzz/video/loose_video.h"
 #include "video/jpeg_turbojpeg.h"
-#include "video/video_system.h"
 
 namespace {
 
@@ -32,24 +27,9 @@ bool SmallEnough(const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace sylvora;
-  static MemoryFileSystem files;
-  static ScopedFileSystem installed(files);
-  static Report report(1, "/install/");
-  static FakeDisplay* display = nullptr;
-  static VideoSystem* video = [] {
-    auto fake = std::make_unique<FakeDisplay>();
-    display = fake.get();
-    auto* created = new VideoSystem(&report, std::move(fake), CreateTurboJpegDecoder());
-    CreateArgs args;
-    args.useArchive = 0;
-    args.resourcePath = "/install/";
-    created->Create(args);
-    return created;
-  }();
+  static LooseVideo loose(CreateTurboJpegDecoder());
   if (size == 0 || !SmallEnough(data, size)) return 0;
-  display->calls.clear();  // the double records every call; keep its memory flat
-  files.Put("/install/graphics/pic.jpg", std::string(reinterpret_cast<const char*>(data), size));
-  int handle = SurfaceNone;
-  if (video->CreateSurfaceA("pic", 0, 0, handle, SurfaceAnySlot, 30) == 0) video->DeleteSurface(handle);
+  const int handle = loose.Load(data, size, "jpg");
+  if (handle != SurfaceNone) loose.Video().DeleteSurface(handle);
   return 0;
 }
