@@ -161,7 +161,9 @@ int ArchiveTable::Load(Report& report, const std::string& resourcePath, const Ar
   stream.U32();
   if (!stream.Ok() || magic != "NRX") return Failure(report, config, "nrx-file(data.nrx) is corrupted");
 
+  // An index that ends inside its entry count is as truncated as one that ends inside an entry.
   const int32_t entryCount = static_cast<int32_t>(stream.U32());
+  if (!stream.Ok()) return Failure(report, config, "nrx-file(data.nrx) is corrupted");
   bool overflowed = false;
   for (int32_t i = 0; i < entryCount; ++i) {
     ArchiveEntry entry;

@@ -160,7 +160,6 @@ ReadResult SdlInputBackend::ReadKeyboard(uint8_t (&keys)[kKeyStateBytes]) {
 int SdlInputBackend::WatchEvents(void* self, SDL_Event* event) {
   auto* backend = static_cast<SdlInputBackend*>(self);
   if (event->type != SDL_MOUSEBUTTONDOWN && event->type != SDL_MOUSEBUTTONUP) return 0;
-  if (event->button.which == SDL_TOUCH_MOUSEID) return 0;
   if (!backend->acquired_[backend->Index(DeviceKind::Mouse)] || !backend->HasFocus()) return 0;
   if (backend->mouseCount_ >= backend->mouseCapacity_) return 0;
   MouseEvent& slot = backend->mouseEvents_[(backend->mouseFirst_ + backend->mouseCount_) % kMaxMouseEvents];

@@ -1,5 +1,6 @@
 #include "platform/clock.h"
 
+#include <cerrno>
 #include <ctime>
 
 namespace sylvora {
@@ -16,7 +17,8 @@ class SystemClock final : public Clock {
   }
   void Sleep(uint32_t ms) override {
     timespec wait{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
-    while (nanosleep(&wait, &wait) != 0) {
+    // Only a signal cuts a sleep short; any other failure would fail again at once, for ever.
+    while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
     }
   }
 };

@@ -12,6 +12,17 @@ namespace sylvora {
 
 namespace {
 
+// Once SDL has run-length encoded a keyed surface for a blit it keeps no plain pixels: a fill fails
+// and a new key is ignored. Locking decodes the surface; unlocking encodes it again with the key then
+// in force. change runs on the plain surface; false when it or the lock failed.
+template <typename Change>
+bool WithPlainPixels(SDL_Surface* surface, Change change) {
+  if (SDL_LockSurface(surface) != 0) return false;
+  const bool done = change(surface);
+  SDL_UnlockSurface(surface);
+  return done;
+}
+
 // The identity ramp entry for level i: what the display's ramp is "as found".
 constexpr uint16_t IdentityRampEntry(int level) { return static_cast<uint16_t>(level * 257); }
 
@@ -235,14 +246,21 @@ class SdlDisplayLayer final : public DisplayLayer {
 
   DisplayResult ColourFill(DisplaySurface* surface, uint32_t colour) override {
     SDL_Surface* pixels = AsSdl(surface)->Pixels();
-    return pixels && SDL_FillRect(pixels, nullptr, colour) == 0 ? DisplayResult::Ok : DisplayResult::Failed;
+    const bool filled = pixels && WithPlainPixels(pixels, [colour](SDL_Surface* plain) {
+      return SDL_FillRect(plain, nullptr, colour) == 0;
+    });
+    return filled ? DisplayResult::Ok : DisplayResult::Failed;
   }
 
   bool SetColourKey(DisplaySurface* surface, uint32_t key) override {
     SdlSurface* keyed = AsSdl(surface);
-    if (!keyed->Pixels() || SDL_SetColorKey(keyed->Pixels(), SDL_TRUE, key) != 0) return false;
+    if (!keyed->Pixels()) return false;
     // Run-length encoding makes keyed blits between surfaces of one format several times faster.
     SDL_SetSurfaceRLE(keyed->Pixels(), 1);
+    const bool set = WithPlainPixels(keyed->Pixels(), [key](SDL_Surface* plain) {
+      return SDL_SetColorKey(plain, SDL_TRUE, key) == 0;
+    });
+    if (!set) return false;
     keyed->hasKey = keyed->keyEnabled = true;
     keyed->key = key;
     return true;

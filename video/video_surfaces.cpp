@@ -32,12 +32,17 @@ bool ReadExactly(ReadableFile& file, void* buffer, size_t size) { return file.Re
 // Whether a picture side lies in 1 .. VideoSystem::kMaxPictureSide.
 bool SensibleSide(int64_t side) { return side > 0 && side <= VideoSystem::kMaxPictureSide; }
 
+// Whether a picture of width x height is one the program could use.
+bool SensibleSize(int64_t width, int64_t height) {
+  return SensibleSide(width) && SensibleSide(height) && width * height <= VideoSystem::kMaxPicturePixels;
+}
+
 // Whether the headers describe a plain 24-bit, uncompressed, bottom-up picture whose rows fit in
 // pixelBytes bytes right after the headers.
 bool PlainBmpFits(const uint8_t* fileHeader, const uint8_t* infoHeader, uint64_t pixelBytes) {
   const int64_t width = static_cast<int32_t>(LittleEndian32(infoHeader + 4));
   const int64_t height = static_cast<int32_t>(LittleEndian32(infoHeader + 8));
-  if (!SensibleSide(width) || !SensibleSide(height)) return false;
+  if (!SensibleSize(width, height)) return false;
   if (LittleEndian32(fileHeader + 10) != kBmpHeadersSize) return false;
   if (LittleEndian32(infoHeader) != kBmpInfoHeaderSize) return false;
   if (LittleEndian16(infoHeader + 14) != kBmpBitsPerPixel) return false;
@@ -352,8 +357,7 @@ int VideoSystem::LoadGraphicsFromJpg(const std::string& name, int entry) {
     return 2;
   }
   JpegHeader header;
-  if (!read || !jpeg_->ReadHeader(compressed.get(), count, header) || !SensibleSide(header.width) ||
-      !SensibleSide(header.height)) {
+  if (!read || !jpeg_->ReadHeader(compressed.get(), count, header) || !SensibleSize(header.width, header.height)) {
     jpeg_->Free();
     Say(1, MessageKind::Error, function, "JPG parameters was not readed");
     return 2;

@@ -115,6 +115,8 @@ TEST_F(ArchiveTest, TruncatedOrLyingIndexesAreCorrupted) {
       Index(1, U32(0) + std::string("\xFF\xFF\xFF", 3) + U32(0x7FFFFFF0)),  // absurd declared length
       Index(1, U32(0) + std::string("\xFF\xFE\xFF\xFF\xFE", 5)),           // wide marker twice
       std::string("\x03NR", 3),                                          // cut inside the magic
+      EncodeIndexString("NRX") + U32(7),                                 // ends before the entry count
+      EncodeIndexString("NRX") + U32(7) + "\x01\x00",                    // ends inside the entry count
   };
   for (const std::string& bytes : cases) {
     EXPECT_EQ(Load(bytes, kSoundArchive), 1);

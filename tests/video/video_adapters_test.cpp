@@ -262,6 +262,35 @@ TEST_F(SdlDisplayTest, AComposedFrameIsStretchedOverTheWindow) {
   EXPECT_EQ(at(159, 119), 0x00FF00u);
 }
 
+// SDL encodes a keyed surface when it is first blitted; a fill and a new key must still reach it.
+TEST_F(SdlDisplayTest, AKeyedSlotAlreadyDrawnCanBeClearedAndGivenANewKey) {
+  ASSERT_EQ(Create(16, 8), 0) << report_->LastError().text;
+  install_.Put("graphics/back.bmp", MakeSolidBmp(16, 8, 0, 255, 0));
+  std::string rows;  // left half black, right half red
+  for (int i = 0; i < 8 * 8; ++i) rows += (i % 8 < 4) ? std::string(3, '\0') : std::string("\0\0\xFF", 3);
+  install_.Put("graphics/sprite.bmp", MakeBmp(8, 8, rows));
+  int back = SurfaceNone, sprite = SurfaceNone;
+  ASSERT_EQ(video_->CreateSurfaceB("back", 1, back, SurfaceAnySlot), 0);
+  ASSERT_EQ(video_->CreateSurfaceA("sprite", 0, 0, sprite, SurfaceAnySlot, 0), 0);
+  auto frame = [&](int expectedLeft, int expectedRight) {
+    ASSERT_EQ(video_->Draw({0, 0, 16, 8}, back, 0, 0), 0);
+    ASSERT_EQ(video_->Draw({0, 0, 8, 8}, sprite, 0, 0), 0);
+    video_->Present();
+    int width = 0, height = 0;
+    const auto screen = ReadScreen(width, height);
+    ASSERT_FALSE(screen.empty());
+    const int y = height / 2;
+    EXPECT_EQ(screen[static_cast<size_t>(y) * width + width / 16] & 0xFFFFFF, static_cast<uint32_t>(expectedLeft));
+    EXPECT_EQ(screen[static_cast<size_t>(y) * width + 6 * width / 16] & 0xFFFFFF,
+              static_cast<uint32_t>(expectedRight));
+  };
+  frame(0x00FF00, 0xFF0000);                           // black is the key
+  ASSERT_EQ(video_->SetTransparentColor(sprite, 0xF800), 0);  // now red is
+  frame(0x000000, 0x00FF00);
+  ASSERT_EQ(video_->ClearSurface(sprite), 0) << report_->LastError().text;
+  frame(0x000000, 0x000000);                           // all black, none of it the key
+}
+
 TEST_F(SdlDisplayTest, BrightnessIsAppliedWhilePresenting) {
   ASSERT_EQ(Create(64, 48), 0);
   install_.Put("graphics/grey.bmp", MakeSolidBmp(64, 48, 128, 128, 128));

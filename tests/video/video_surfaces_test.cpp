@@ -1,5 +1,7 @@
 // The surface table and the picture loaders: slot reuse and the 1000 limit, archive and loose-file
 // loading with every message, BMP and JPEG layouts, and refusal of malformed pictures.
+#include <algorithm>
+
 #include "tests/video/video_test_support.h"
 
 namespace sylvora {
@@ -299,14 +301,16 @@ TEST_F(VideoSurfaceTest, JpegLoaderFailures) {
   EXPECT_EQ(video->Picture().pixels, nullptr);
 }
 
-TEST_F(VideoSurfaceTest, JpegsBeyondSixteenThousandPixelsASideAreRefused) {
-  PutLoose("huge", "jpg", MakeFakeJpeg(16385, 1, {}));
-  EXPECT_EQ(video->LoadGraphicsFromJpg("huge", LooseFileEntry), 2);
-  EXPECT_EQ(report->LastError().text, "JPG parameters was not readed");
-  EXPECT_EQ(jpeg->initialised, 0);
-  PutLoose("flat", "jpg", MakeFakeJpeg(0, 5, {}));
-  EXPECT_EQ(video->LoadGraphicsFromJpg("flat", LooseFileEntry), 2);
-  EXPECT_EQ(report->LastError().text, "JPG parameters was not readed");
+// Sides beyond 16384, none, or more pixels than the budget are refused before the picture is allocated.
+TEST_F(VideoSurfaceTest, JpegsBeyondThePictureLimitsAreRefused) {
+  const std::pair<int, int> refused[] = {{16385, 1}, {0, 5}, {16384, 16384}, {1921, 1536}};
+  for (const auto& [width, height] : refused) {
+    PutLoose("huge", "jpg", MakeFakeJpeg(width, height, {}));
+    EXPECT_EQ(video->LoadGraphicsFromJpg("huge", LooseFileEntry), 2) << width << "x" << height;
+    EXPECT_EQ(report->LastError().text, "JPG parameters was not readed");
+    EXPECT_EQ(jpeg->initialised, 0);
+    EXPECT_EQ(std::count(jpeg->calls.begin(), jpeg->calls.end(), "ReadImage"), 0);
+  }
 }
 
 // ---- Archive mode ----
