@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static sylvora::Report report(1, "/install/");
   files.Put("/install/options.ini", std::string(reinterpret_cast<const char*>(data), size));
   sylvora::Options options;
-  sylvora::LoadOptions(options, &report, "/install/");
+  sylvora::LoadOptions(options, &report, {"/install/", "/install/"});
   sylvora::IniFile file(&report, "/install/");
   if (file.Load("options.ini") == 0) {
     for (int type = 0; type < 4; ++type) {

@@ -1,9 +1,11 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -11,6 +13,7 @@
 namespace sylvora {
 namespace {
 
+// A regular file opened for reading.
 class DiskFile final : public ReadableFile {
  public:
   explicit DiskFile(FILE* file) : file_(file) {}
@@ -24,16 +27,29 @@ class DiskFile final : public ReadableFile {
     return std::fseek(file_, static_cast<long>(offset), SEEK_SET) == 0;
   }
   uint64_t Size() override {
-    const long here = std::ftell(file_);
-    std::fseek(file_, 0, SEEK_END);
-    const long end = std::ftell(file_);
-    std::fseek(file_, here, SEEK_SET);
-    return end < 0 ? 0 : static_cast<uint64_t>(end);
+    struct stat info {};
+    return fstat(fileno(file_), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
   }
 
  private:
   FILE* file_;
 };
+
+// Opens native for reading when it is a regular file. The open itself never waits: a named pipe
+// with no writer would otherwise block the program behind its black window for ever.
+FILE* OpenRegularFile(const std::string& native) {
+  const int descriptor = open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) return nullptr;
+  struct stat info {};
+  if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(descriptor);
+    return nullptr;
+  }
+  fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+  FILE* file = fdopen(descriptor, "rb");
+  if (!file) close(descriptor);
+  return file;
+}
 
 // Writes all of bytes to an open descriptor and flushes it to the disk.
 bool WriteAndSync(int descriptor, std::string_view bytes) {
@@ -61,25 +77,102 @@ mode_t CurrentUmask() {
   return mask;
 }
 
-// Writes bytes to a fresh, uniquely named file beside native and renames it over native. The
-// temporary name is created exclusively, so a name planted in a shared directory is never followed.
-bool ReplaceNative(const std::string& native, std::string_view bytes) {
+// The directory part of native, with its trailing slash ("./" for a bare name).
+std::string DirectoryOf(const std::string& native) {
+  const size_t slash = native.rfind('/');
+  return slash == std::string::npos ? "./" : native.substr(0, slash + 1);
+}
+
+// More links than this in a chain is a loop; the open at its end then fails.
+constexpr int kLinkHopLimit = 40;
+
+// The file a save really replaces: native itself, or the end of its chain of symbolic links, so a
+// settings file kept elsewhere (under version control, say) stays where it is and the link stays a link.
+std::string FollowLinks(std::string native) {
+  for (int hop = 0; hop < kLinkHopLimit; ++hop) {
+    char target[PATH_MAX];
+    const ssize_t length = readlink(native.c_str(), target, sizeof target - 1);
+    if (length < 0) return native;
+    std::string next(target, static_cast<size_t>(length));
+    native = next[0] == '/' ? next : DirectoryOf(native) + next;
+  }
+  return native;
+}
+
+// The permission bits a replacement of native gets: the old file's, or the usual ones for a new
+// file. False when native exists and is not a regular file we may write: that file is left alone.
+bool ReplacementMode(const std::string& native, mode_t& mode) {
+  struct stat info {};
+  if (stat(native.c_str(), &info) != 0) {
+    mode = 0666 & ~CurrentUmask();
+    return errno == ENOENT;
+  }
+  mode = info.st_mode & 07777;
+  return S_ISREG(info.st_mode) && faccessat(AT_FDCWD, native.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+// Writes bytes into an unnamed file in native's directory, gives it a name only once it is complete
+// and renames that over native: a run killed while writing leaves nothing behind.
+// Returns -1 when the file system has no unnamed files, else 0 or 1 for failure or success.
+int ReplaceThroughUnnamedFile(const std::string& native, std::string_view bytes, mode_t mode) {
+  const int descriptor = open(DirectoryOf(native).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+  if (descriptor < 0) return errno == EOPNOTSUPP || errno == EISDIR ? -1 : 0;
+  bool done = fchmod(descriptor, mode) == 0 && WriteAndSync(descriptor, bytes);
+  const std::string self = "/proc/self/fd/" + std::to_string(descriptor);
+  const std::string temporary = native + ".saving-" + std::to_string(getpid());
+  unlink(temporary.c_str());  // a leftover of a killed run of ours with the same process number
+  done = done && linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0;
+  close(descriptor);
+  if (done && std::rename(temporary.c_str(), native.c_str()) == 0) return 1;
+  unlink(temporary.c_str());
+  return 0;
+}
+
+// The same through a named temporary file, for file systems without unnamed ones. Its name is
+// created exclusively, so a name planted in a shared directory is never followed.
+bool ReplaceThroughNamedFile(const std::string& native, std::string_view bytes, mode_t mode) {
   std::string temporary = native + ".XXXXXX";
   const int descriptor = mkstemp(temporary.data());
   if (descriptor < 0) return false;
-  const bool written = fchmod(descriptor, 0666 & ~CurrentUmask()) == 0 && WriteAndSync(descriptor, bytes);
+  const bool written = fchmod(descriptor, mode) == 0 && WriteAndSync(descriptor, bytes);
   const bool closed = close(descriptor) == 0;
   if (written && closed && std::rename(temporary.c_str(), native.c_str()) == 0) return true;
   std::remove(temporary.c_str());
   return false;
 }
 
+bool ReplaceNative(const std::string& path, std::string_view bytes) {
+  const std::string native = FollowLinks(path);
+  mode_t mode = 0;
+  if (!ReplacementMode(native, mode)) return false;
+  const int unnamed = ReplaceThroughUnnamedFile(native, bytes, mode);
+  return unnamed >= 0 ? unnamed == 1 : ReplaceThroughNamedFile(native, bytes, mode);
+}
+
+bool IsDirectory(const std::string& native) {
+  struct stat info {};
+  return stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// mkdir -p with owner-only permissions for whatever it creates.
+bool MakeNativeDirectories(const std::string& native) {
+  for (size_t slash = native.find('/', 1); slash != std::string::npos; slash = native.find('/', slash + 1)) {
+    mkdir(native.substr(0, slash).c_str(), 0700);
+  }
+  mkdir(native.c_str(), 0700);
+  return IsDirectory(native);
+}
+
 class DiskFileSystem final : public FileSystem {
  public:
   std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override {
-    FILE* file = std::fopen(NativePath(path).c_str(), "rb");
+    FILE* file = OpenRegularFile(NativePath(path));
     if (!file) return nullptr;
     return std::make_unique<DiskFile>(file);
+  }
+  bool IsFile(const std::string& path) override {
+    struct stat info {};
+    return stat(NativePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
   }
   bool WriteWhole(const std::string& path, std::string_view bytes) override {
     return WriteNative(NativePath(path), bytes);
@@ -87,13 +180,17 @@ class DiskFileSystem final : public FileSystem {
   bool ReplaceWhole(const std::string& path, std::string_view bytes) override {
     return ReplaceNative(NativePath(path), bytes);
   }
+  bool MakeDirectories(const std::string& path) override { return MakeNativeDirectories(NativePath(path)); }
   bool Rename(const std::string& from, const std::string& to) override {
     return std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
   }
   bool Remove(const std::string& path) override { return std::remove(NativePath(path).c_str()) == 0; }
   std::string CurrentDirectory() override {
-    char buffer[4096];
-    return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+    char* current = getcwd(nullptr, 0);
+    if (!current) return std::string();
+    std::string directory(current);
+    std::free(current);
+    return directory;
   }
   bool ChangeDirectory(const std::string& path) override { return chdir(NativePath(path).c_str()) == 0; }
 };
@@ -102,7 +199,6 @@ DiskFileSystem diskFiles;
 FileSystem* installedFiles = nullptr;
 
 }  // namespace
-
 FileSystem& Files() { return installedFiles ? *installedFiles : diskFiles; }
 
 void UseFileSystem(FileSystem* files) { installedFiles = files; }

@@ -29,13 +29,21 @@ class ReadableFile {
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
-  // Opens path for reading; nullptr when it cannot be opened.
+  // Opens path for reading; nullptr when it cannot be opened or is not a regular file (a directory or
+  // a named pipe reads as missing, and opening never blocks).
   virtual std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) = 0;
+  // Whether path names a regular file (through symbolic links), readable or not.
+  virtual bool IsFile(const std::string& path) = 0;
   // Creates or truncates path and writes bytes; false when any step fails.
   virtual bool WriteWhole(const std::string& path, std::string_view bytes) = 0;
   // Writes bytes to a temporary file beside path and renames it over path, so a failure at any
-  // step leaves the old file as it was; false on failure.
+  // step leaves the old file as it was; false on failure. A symbolic link at path is followed and its
+  // target replaced; an existing file keeps its permission bits, and one we may not write is left
+  // alone (false). A run killed while saving leaves no temporary file behind.
   virtual bool ReplaceWhole(const std::string& path, std::string_view bytes) = 0;
+  // Creates the directory path ends in and its missing parents, each readable by its owner only;
+  // true when it exists as a directory afterwards.
+  virtual bool MakeDirectories(const std::string& path) = 0;
   // Renames from to to; false when from is missing or the rename fails.
   virtual bool Rename(const std::string& from, const std::string& to) = 0;
   // Deletes path; false when it could not be deleted.

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include "platform/message_box_gtk.h"
+
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -105,6 +107,7 @@ bool SdlWindowSystem::BoxCanShow() const {
 }
 
 void SdlWindowSystem::ShowMessageBox(const std::string& text, const std::string& caption) {
+  if (BoxCanShow() && ShowGtkMessageBox(text, caption)) return;
   if (!BoxCanShow() || SDL_ShowSimpleMessageBox(0, caption.c_str(), text.c_str(), window_) != 0) {
     // No box could be shown (no display, the daemon's grab, no windowing system): the user still
     // gets the text.

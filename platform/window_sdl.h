@@ -1,6 +1,6 @@
 #pragma once
 // The window adapter on SDL2: one borderless window (or a screen-saver daemon's window), SDL's event
-// queue, SDL message boxes and cursors.
+// queue, message boxes (GTK's, SDL's when GTK cannot open the display) and cursors.
 #include <cstdint>
 
 #include "platform/window.h"
@@ -36,9 +36,9 @@ class SdlWindowSystem final : public WindowSystem {
   bool StartSdl();
   // True for the daemon's window.
   bool Foreign() const;
-  // Whether SDL's message box may be tried: not over the daemon's window (it holds the grabs), and
+  // Whether a message box may be tried: not over the daemon's window (it holds the grabs), and
   // not while a driver without a windowing system (offscreen, dummy) runs, whose display data
-  // SDL's X11 box would read as X11's and crash on.
+  // SDL's X11 box would read as X11's and crash on (and where no box is wanted).
   bool BoxCanShow() const;
 
   SDL_Window* window_ = nullptr;

@@ -28,9 +28,12 @@ Report::Report(int mode, std::string directory)
     : directory_(std::move(directory)),
       mode_(mode == static_cast<int>(ReportMode::Quiet) ? mode : static_cast<int>(ReportMode::FileLogging)),
       creationTime_(TimeGetTime()) {
+  // The whole path, however deep: a shortened one would name another directory or none.
   workingDirectory_ = Files().CurrentDirectory();
-  if (workingDirectory_.size() > kWorkingDirectoryLimit) workingDirectory_.resize(kWorkingDirectoryLimit);
-  if (Mode() == ReportMode::FileLogging) RotatePreviousFiles();
+  if (Mode() == ReportMode::FileLogging) {
+    Files().MakeDirectories(directory_);
+    RotatePreviousFiles();
+  }
 }
 
 void Report::RotatePreviousFiles() {

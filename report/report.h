@@ -26,10 +26,10 @@ struct ReportMessage {
 class Report {
  public:
   static constexpr int kCapacity = 10000;          // entries in each of the two lists
-  static constexpr size_t kWorkingDirectoryLimit = 260;
 
-  // mode 0 or 1 is kept as given, any other value means FileLogging; directory ends in a backslash.
-  // In FileLogging mode the previous run's log files are deleted or rotated here.
+  // mode 0 or 1 is kept as given, any other value means FileLogging; directory (the user's state
+  // directory) ends in a slash or backslash. In FileLogging mode it is made when missing and the
+  // previous run's log files are deleted or rotated here.
   Report(int mode, std::string directory);
   virtual ~Report() = default;
   Report(const Report&) = delete;

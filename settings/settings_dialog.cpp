@@ -17,11 +17,11 @@ int PositionOf(const std::array<int, N>& table, int value) {
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(Options& options, Report* report, std::string resourcePath)
-    : options_(options), report_(report), resourcePath_(std::move(resourcePath)) {}
+SettingsDialog::SettingsDialog(Options& options, Report* report, OptionsPlace place)
+    : options_(options), report_(report), place_(std::move(place)) {}
 
 void SettingsDialog::Open() {
-  LoadOptions(options_, report_, resourcePath_);
+  LoadOptions(options_, report_, place_);
 
   Fill(kVolumeList, options_.sound_volume);
   Find(kSoundBox)->checked = options_.birds_singing != 0;
@@ -61,7 +61,7 @@ void SettingsDialog::Command(int id) {
     case kOkButton:
       options_.birds_singing = Control(kSoundBox).checked ? 1 : 0;
       options_.exit_on_mouse_move = Control(kMouseExitBox).checked ? 1 : 0;
-      SaveOptions(options_, report_, resourcePath_);  // a failed save closes the dialog all the same
+      SaveOptions(options_, report_, place_);  // a failed save closes the dialog all the same
       Close(1);
       break;
     case kCancelButton:

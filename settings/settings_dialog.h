@@ -7,10 +7,10 @@
 #include <string>
 
 #include "settings/dialog_template.h"
+#include "shell/options.h"
 
 namespace sylvora {
 
-struct Options;
 class Report;
 
 // A list's selection when nothing is selected.
@@ -36,8 +36,8 @@ constexpr int kNeverPosition = 12;
 
 class SettingsDialog {
  public:
-  // The dialog edits options in place and saves them to resourcePath + "options.ini" on OK.
-  SettingsDialog(Options& options, Report* report, std::string resourcePath);
+  // The dialog edits options in place, loads them from place and saves them there on OK.
+  SettingsDialog(Options& options, Report* report, OptionsPlace place);
 
   // Loads the options and sets every control from them; the view calls it once before showing the window.
   void Open();
@@ -76,7 +76,7 @@ class SettingsDialog {
 
   Options& options_;
   Report* report_;
-  std::string resourcePath_;
+  OptionsPlace place_;
   std::array<ControlState, kStatefulIds.size()> controls_{};
   bool closed_ = false;
   int result_ = 0;

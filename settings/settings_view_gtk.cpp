@@ -254,7 +254,7 @@ gboolean SettingsView::OnMapped(GtkWidget* window, GdkEvent*, gpointer view) {
   return FALSE;
 }
 
-int RunSettingsDialog(Report* report, const std::string& resourcePath) {
+int RunSettingsDialog(Report* report, const OptionsPlace& place) {
   // SDL turned these signals into quit events, which nobody reads while the dialog runs; a dialog
   // that is told to stop ends at once, saving nothing, as Cancel does.
   std::signal(SIGTERM, SIG_DFL);
@@ -263,7 +263,7 @@ int RunSettingsDialog(Report* report, const std::string& resourcePath) {
     report->AddMessage(1, MessageKind::Error, "A0", "RunSettingsDialog", "the settings dialog could not open a display");
     return -1;
   }
-  SettingsDialog dialog(options, report, resourcePath);
+  SettingsDialog dialog(options, report, place);
   dialog.Open();
   {
     SettingsView view(dialog);

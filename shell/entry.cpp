@@ -136,7 +136,7 @@ int RunScreensaver(WindowSystem& window, InputBackend& inputDevices, const std::
       window.ShowMessageBox(kPasswordText, kPasswordCaption);
       return EndQuietMode();
     case ScreensaverMode::Configure:
-      if (subsystemCalls.runSettingsDialog) subsystemCalls.runSettingsDialog(report, resourcePath);
+      if (subsystemCalls.runSettingsDialog) subsystemCalls.runSettingsDialog(report, optionsPlace);
       return EndQuietMode();
     case ScreensaverMode::FullScreen:
     case ScreensaverMode::DaemonWindow:

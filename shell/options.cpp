@@ -1,6 +1,7 @@
 #include "shell/options.h"
 
 #include "inifile/ini_file.h"
+#include "platform/files.h"
 
 namespace sylvora {
 namespace {
@@ -36,9 +37,10 @@ void AddSectionHeader(IniFile& file, const char* title) {
 
 }  // namespace
 
-int LoadOptions(Options& options, Report* report, const std::string& directory) {
+int LoadOptions(Options& options, Report* report, const OptionsPlace& place) {
   options = Options{};
-  IniFile file(report, directory);
+  const bool userHasFile = Files().IsFile(place.userDirectory + kOptionsFile);
+  IniFile file(report, userHasFile ? place.userDirectory : place.machineDirectory);
   if (file.Load(kOptionsFile) != 0) return 0;
   ReadInteger(file, "nature_view", 0, 5, options.nature_view);
   ReadInteger(file, "nature_change_freq", 0, 3600000, options.nature_change_freq);
@@ -53,8 +55,9 @@ int LoadOptions(Options& options, Report* report, const std::string& directory) 
   return 0;
 }
 
-int SaveOptions(const Options& options, Report* report, const std::string& directory) {
-  IniFile file(report, directory);
+int SaveOptions(const Options& options, Report* report, const OptionsPlace& place) {
+  if (!Files().MakeDirectories(place.userDirectory)) return 1;
+  IniFile file(report, place.userDirectory);
   file.AddComment(" ");
   file.AddComment("Sylvora Screensaver Options file");
   file.AddComment(" ");

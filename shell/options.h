@@ -1,6 +1,6 @@
 #pragma once
-// The user's ten settings, kept in options.ini in the installation directory. Loaded at the start of
-// full-screen mode and when the settings dialog opens; saved at every normal exit and on the dialog's OK.
+// The user's ten settings, kept in options.ini in the user's own settings directory. Loaded at the start
+// of full-screen mode and when the settings dialog opens; saved at every normal exit and on the dialog's OK.
 #include <cstdint>
 #include <string>
 
@@ -26,11 +26,18 @@ struct Options {
 // nature_view's value for "a random scene, changed every nature_change_freq".
 constexpr int32_t kRandomScene = 1000;
 
-// Fills options with the defaults, then with every valid, in-range value of directory + "options.ini".
-// Always returns 0.
-int LoadOptions(Options& options, Report* report, const std::string& directory);
-// Writes options to directory + "options.ini" in the fixed layout; 0 when written, 1 when not (the old
-// file is then left as it was).
-int SaveOptions(const Options& options, Report* report, const std::string& directory);
+// Where options.ini is kept. The user's own file is read first and is the one every save writes; the
+// installation's, if there is one, holds the machine's defaults for a user who has none yet.
+struct OptionsPlace {
+  std::string userDirectory;     // with a trailing slash; the first save makes it, owner-only
+  std::string machineDirectory;  // the installation directory with its trailing backslash; never written
+};
+
+// Fills options with the defaults, then with every valid, in-range value of the user's options.ini, or
+// of the machine's when the user has no such file. Always returns 0.
+int LoadOptions(Options& options, Report* report, const OptionsPlace& place);
+// Writes options to the user's options.ini in the fixed layout, making its directory first; 0 when
+// written, 1 when not (the old file is then left as it was).
+int SaveOptions(const Options& options, Report* report, const OptionsPlace& place);
 
 }  // namespace sylvora

@@ -8,6 +8,7 @@ VideoSystem* video = nullptr;
 AudioSystem* audio = nullptr;
 Options options;
 std::string resourcePath;
+OptionsPlace optionsPlace;
 LayerTable layerTable;
 
 }  // namespace sylvora

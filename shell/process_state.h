@@ -24,6 +24,9 @@ extern AudioSystem* audio;
 extern Options options;
 // The installation directory with a trailing backslash; every file name is appended to it.
 extern std::string resourcePath;
+// Where options.ini is read and written: the user's settings directory, and resourcePath for the
+// machine's defaults.
+extern OptionsPlace optionsPlace;
 // Layer 1 is the scene, layer 6 the ambient sound.
 extern LayerTable layerTable;
 

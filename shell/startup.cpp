@@ -6,6 +6,7 @@
 #include "input/input_system.h"
 #include "platform/clock.h"
 #include "platform/install_path.h"
+#include "platform/user_dirs.h"
 #include "platform/window.h"
 #include "report/report.h"
 #include "shell/frame_loop.h"
@@ -58,7 +59,7 @@ void OpenAudio() {
 
 // Options, then the volumes and the gamma they set.
 void ApplyOptions() {
-  LoadOptions(options, report, resourcePath);
+  LoadOptions(options, report, optionsPlace);
   if (audio && subsystemCalls.setVolumes) {
     subsystemCalls.setVolumes(options.sound_volume * 10, options.music_volume * 10);
   }
@@ -107,7 +108,8 @@ int A0_InitWindow() {
     return kFailed;
   }
   resourcePath = directory + "\\";
-  report = new Report(static_cast<int>(ReportMode::Quiet), resourcePath);
+  optionsPlace = OptionsPlace{UserConfigDirectory(), resourcePath};
+  report = new Report(static_cast<int>(ReportMode::Quiet), UserStateDirectory());
   RecordStart("A0_InitWindow", "Log file was opened on " + report->DateText());
   RecordStart("A0_InitWindow", "application working directory is\"" + report->WorkingDirectory() + "\"");
   RecordStart("A0_InitWindow", "path to resource file is " + resourcePath);
@@ -140,7 +142,7 @@ void Shutdown(int code) {
   // Shutdown runs once per full-screen run; the window closing afterwards must not save again,
   // touch the deleted Report or post a second quit event.
   if (!appRunning) return;
-  if (code == 0) SaveOptions(options, report, resourcePath);
+  if (code == 0) SaveOptions(options, report, optionsPlace);
   ReleaseLayers();
   DestroySubsystems();
   if (code != 0) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/native_window.h"
+#include "shell/options.h"
 #include "shell/shell_state.h"
 
 namespace sylvora {
@@ -16,7 +17,7 @@ class Report;
 
 struct SubsystemCalls {
   // Configure mode: runs the modal settings dialog over the hidden window.
-  int (*runSettingsDialog)(Report* report, const std::string& resourcePath) = nullptr;
+  int (*runSettingsDialog)(Report* report, const OptionsPlace& place) = nullptr;
 
   // A0_Open, in the order it calls them.
   // Creates the video object into `video` and brings it up for request on window: 0, or 2 on failure

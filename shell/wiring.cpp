@@ -1,15 +1,13 @@
 #include "shell/wiring.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
-
 #include "audio/audio_system.h"
 #include "audio/sound_library_openal.h"
 #include "nature/ambient_sound.h"
 #include "nature/scene_catalogue.h"
 #include "nature/scene_manager.h"
 #include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/user_dirs.h"
 #include "report/report.h"
 #include "settings/run_settings.h"
 #include "shell/process_state.h"
@@ -37,17 +35,25 @@ int CreateVideo(const DisplayRequest& request, NativeWindow* window, const std::
   return video->Create(args);
 }
 
-// In a daemon's window, another running copy (the daemon starts one per monitor) that holds the sound
-// lock plays for the machine: this one keeps an audio object that never started, as after a failed
-// start. Full-screen mode of our own always opens the sound output.
+// Whether another running copy in a daemon's window (the daemon starts one per monitor) holds the
+// sound lock and so plays for the machine.
+bool SoundPlaysElsewhere() {
+  const std::string runtime = UserRuntimeDirectory();
+  const std::string state = UserStateDirectory();
+  if (runtime.empty()) Files().MakeDirectories(state);
+  return TakeSoundLock(SoundLockPath(runtime, state)) == SoundLock::HeldElsewhere;
+}
+
+// In a daemon's window a copy that finds the sound played elsewhere keeps an audio object that never
+// started, as after a failed start; one that took the lock but cannot open the output lets it go, so
+// another copy may play. Full-screen mode of our own always opens the sound output.
 void CreateAudio(NativeWindow* window, const std::string& directory) {
   audio = new AudioSystem(report, MakeOpenAlSoundLibrary());
-  if (inDaemonWindow &&
-      TakeSoundLock(SoundLockPath(std::getenv("XDG_RUNTIME_DIR"), getuid())) == SoundLock::HeldElsewhere) {
+  if (inDaemonWindow && SoundPlaysElsewhere()) {
     report->AddMessage(1, MessageKind::Warning, "A0", "A0_Open", "sound output is used by another instance");
     return;
   }
-  audio->Create(window, 1, 0, directory);
+  if (audio->Create(window, 1, 0, directory) != 0) ReleaseSoundLock();
 }
 
 void StartFirstScene(int scene) {

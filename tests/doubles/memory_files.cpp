@@ -51,6 +51,12 @@ bool MemoryFileSystem::ReplaceWhole(const std::string& path, std::string_view by
   return true;
 }
 
+bool MemoryFileSystem::MakeDirectories(const std::string& path) {
+  if (makeDirectoriesFails) return false;
+  directories.insert(NativePath(path));
+  return true;
+}
+
 bool MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
   auto found = files.find(NativePath(from));
   if (renameFails || found == files.end()) return false;

@@ -15,11 +15,13 @@ class MemoryFileSystem final : public FileSystem {
   std::map<std::string, std::string> files;
   std::string currentDirectory = "/work";
   std::vector<std::string> directoryChanges;
+  std::set<std::string> directories;  // made by MakeDirectories, by native path
 
   // Fault injection, by native path.
   std::set<std::string> unreadable;   // OpenForReading fails
   std::set<std::string> unwritable;   // WriteWhole / ReplaceWhole fail
   bool renameFails = false;
+  bool makeDirectoriesFails = false;
   // ReplaceWhole fails after writing its temporary file, to prove the old file survives.
   bool replaceFailsBeforeRename = false;
 
@@ -30,6 +32,8 @@ class MemoryFileSystem final : public FileSystem {
   std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override;
   bool WriteWhole(const std::string& path, std::string_view bytes) override;
   bool ReplaceWhole(const std::string& path, std::string_view bytes) override;
+  bool IsFile(const std::string& path) override { return Has(path); }
+  bool MakeDirectories(const std::string& path) override;
   bool Rename(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override;
   std::string CurrentDirectory() override { return currentDirectory; }

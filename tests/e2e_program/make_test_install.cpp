@@ -46,5 +46,6 @@ int main(int argc, char** argv) {
   still.background_animation = 0;
   still.speed_of_sky = 0;
   sylvora::Report log(1, directory + "/");
-  return sylvora::SaveOptions(still, &log, directory + "/") == 0 ? 0 : 1;
+  // Written as the machine's defaults: the runs' users have no settings of their own.
+  return sylvora::SaveOptions(still, &log, {directory + "/", directory + "/"}) == 0 ? 0 : 1;
 }

@@ -19,26 +19,29 @@ class OptionsTest : public ::testing::Test {
  protected:
   MemoryFileSystem files;
   ScopedFileSystem useFiles{files};
-  std::unique_ptr<Report> log = std::make_unique<Report>(1, "/install\\");
+  std::unique_ptr<Report> log = std::make_unique<Report>(1, "/home/u/.local/state/sylvora/");
+  const OptionsPlace place{"/home/u/.config/sylvora/", "/install\\"};
+  static constexpr const char* kUserFile = "/home/u/.config/sylvora/options.ini";
+  static constexpr const char* kMachineFile = "/install/options.ini";
 
   Options LoadFrom(const std::string& text) {
-    files.Put("/install/options.ini", text);
+    files.Put(kUserFile, text);
     Options loaded;
     loaded.brightness = 99;
-    EXPECT_EQ(LoadOptions(loaded, log.get(), "/install\\"), 0);
+    EXPECT_EQ(LoadOptions(loaded, log.get(), place), 0);
     return loaded;
   }
 };
 
 TEST_F(OptionsTest, DefaultsSaveAsTheTwentyThreeLines) {
-  ASSERT_EQ(SaveOptions(Options{}, log.get(), "/install\\"), 0);
-  EXPECT_EQ(files.At("/install/options.ini"), kDefaultFile);
+  ASSERT_EQ(SaveOptions(Options{}, log.get(), place), 0);
+  EXPECT_EQ(files.At(kUserFile), kDefaultFile);
 }
 
 TEST_F(OptionsTest, MissingFileGivesDefaults) {
   Options loaded;
   loaded.nature_view = 3;
-  LoadOptions(loaded, log.get(), "/install\\");
+  LoadOptions(loaded, log.get(), place);
   EXPECT_EQ(loaded, Options{});
 }
 
@@ -79,18 +82,38 @@ TEST_F(OptionsTest, EveryInRangeValueSurvivesARoundTrip) {
     saved.music_volume = 10 - value;
     saved.birds_singing_volume = value;
     saved.brightness = value;
-    ASSERT_EQ(SaveOptions(saved, log.get(), "/install\\"), 0);
+    ASSERT_EQ(SaveOptions(saved, log.get(), place), 0);
     Options loaded;
-    LoadOptions(loaded, log.get(), "/install\\");
+    LoadOptions(loaded, log.get(), place);
     EXPECT_EQ(loaded, saved) << "value " << value;
   }
 }
 
 TEST_F(OptionsTest, FailedSaveReturnsOneAndKeepsTheOldFile) {
-  files.Put("/install/options.ini", "old");
-  files.unwritable.insert("/install/options.ini");
-  EXPECT_EQ(SaveOptions(Options{}, log.get(), "/install\\"), 1);
-  EXPECT_EQ(files.At("/install/options.ini"), "old");
+  files.Put(kUserFile, "old");
+  files.unwritable.insert(kUserFile);
+  EXPECT_EQ(SaveOptions(Options{}, log.get(), place), 1);
+  EXPECT_EQ(files.At(kUserFile), "old");
+  files.makeDirectoriesFails = true;
+  files.unwritable.clear();
+  EXPECT_EQ(SaveOptions(Options{}, log.get(), place), 1);
+  EXPECT_EQ(files.At(kUserFile), "old");
+}
+
+// The machine's file is read only while the user has none, and is never written.
+TEST_F(OptionsTest, MachineDefaultsStandInUntilTheUserHasAFile) {
+  files.Put(kMachineFile, "brightness = 9;");
+  Options loaded;
+  LoadOptions(loaded, log.get(), place);
+  EXPECT_EQ(loaded.brightness, 9);
+  loaded.sound_volume = 3;
+  ASSERT_EQ(SaveOptions(loaded, log.get(), place), 0);
+  EXPECT_EQ(files.directories.count("/home/u/.config/sylvora/"), 1u);
+  EXPECT_EQ(files.At(kMachineFile), "brightness = 9;");
+  files.Put(kUserFile, "sound_volume = 2;");
+  LoadOptions(loaded, log.get(), place);
+  EXPECT_EQ(loaded.brightness, 4);
+  EXPECT_EQ(loaded.sound_volume, 2);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -10,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/install_path.h"
+#include "platform/user_dirs.h"
 #include "tests/doubles/fake_clock.h"
 
 namespace sylvora {
@@ -57,6 +61,128 @@ TEST_F(DiskTest, ReplaceWholeKeepsTheOldFileWhenTheWriteFails) {
   EXPECT_TRUE(fs::exists(dir / "options.ini" / "inside"));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);  // no temporary left
   EXPECT_FALSE(Files().ReplaceWhole((dir / "no-such-dir" / "x").string(), "x"));
+}
+
+// Anything but a regular file reads as missing, and opening never waits (a pipe with no writer).
+TEST_F(DiskTest, DirectoriesAndPipesReadAsMissing) {
+  fs::create_directories(dir / "options.ini");
+  ASSERT_EQ(mkfifo((dir / "data.nrx").c_str(), 0600), 0);
+  for (const char* name : {"options.ini", "data.nrx"}) {
+    EXPECT_EQ(Files().OpenForReading((dir / name).string()), nullptr) << name;
+    EXPECT_FALSE(Files().IsFile((dir / name).string())) << name;
+    std::string bytes;
+    EXPECT_FALSE(ReadWholeFile((dir / name).string(), bytes)) << name;
+  }
+  Write(dir / "plain", "x");
+  fs::create_symlink(dir / "plain", dir / "link");
+  EXPECT_TRUE(Files().IsFile((dir / "link").string()));
+}
+
+TEST_F(DiskTest, ReplacingFollowsLinksAndKeepsPermissionBits) {
+  fs::create_directories(dir / "dotfiles");
+  Write(dir / "dotfiles" / "options.ini", "old");
+  chmod((dir / "dotfiles" / "options.ini").c_str(), 0640);
+  fs::create_symlink("dotfiles/options.ini", dir / "options.ini");
+  ASSERT_TRUE(Files().ReplaceWhole((dir / "options.ini").string(), "new"));
+  EXPECT_TRUE(fs::is_symlink(dir / "options.ini"));
+  EXPECT_EQ(Read(dir / "dotfiles" / "options.ini"), "new");
+  struct stat info {};
+  ASSERT_EQ(stat((dir / "dotfiles" / "options.ini").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "dotfiles"), fs::directory_iterator()), 1);
+}
+
+// Runs body in a child process as an unprivileged user (root may write anything); its exit code.
+int AsUnprivilegedUser(const fs::path& dir, bool (*body)(const fs::path&)) {
+  const pid_t child = fork();
+  if (child == 0) {
+    if (getuid() == 0 && (chown(dir.c_str(), 65534, 65534) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+    _exit(body(dir) ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A file its user may not write is left alone, however writable its directory.
+TEST_F(DiskTest, AFileTheUserMayNotWriteIsLeftAlone) {
+  Write(dir / "read-only.ini", "mine");
+  Write(dir / "unreadable.ini", "mine too");
+  chmod((dir / "read-only.ini").c_str(), 0444);
+  chmod((dir / "unreadable.ini").c_str(), 0000);
+  const int code = AsUnprivilegedUser(dir, [](const fs::path& d) {
+    return !Files().ReplaceWhole((d / "read-only.ini").string(), "new") &&
+           !Files().ReplaceWhole((d / "unreadable.ini").string(), "new");
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(Read(dir / "read-only.ini"), "mine");
+  EXPECT_EQ(fs::file_size(dir / "unreadable.ini"), 8u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
+}
+
+// A save killed at any moment leaves either file whole and no temporary file behind.
+TEST_F(DiskTest, ASaveKilledMidwayLeavesNoTemporaryFile) {
+  const std::string big(8 << 20, 'x');
+  Write(dir / "options.ini", "old");
+  for (int attempt = 0; attempt < 12; ++attempt) {
+    const pid_t child = fork();
+    if (child == 0) {
+      for (;;) Files().ReplaceWhole((dir / "options.ini").string(), big);
+    }
+    usleep(static_cast<useconds_t>(2000 + attempt * 3000));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+  const auto size = fs::file_size(dir / "options.ini");
+  EXPECT_TRUE(size == 3 || size == big.size()) << size;
+}
+
+TEST_F(DiskTest, DirectoriesAreMadeOwnerOnlyWithTheirParents) {
+  const fs::path deep = dir / "config" / "sylvora";
+  ASSERT_TRUE(Files().MakeDirectories(deep.string() + "/"));
+  EXPECT_TRUE(Files().MakeDirectories(deep.string()));  // already there
+  for (const fs::path& made : {dir / "config", deep}) {
+    EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_all) << made;
+  }
+  Write(dir / "file", "x");
+  EXPECT_FALSE(Files().MakeDirectories((dir / "file" / "below").string()));
+}
+
+// The working directory is remembered whole, however deep.
+TEST_F(DiskTest, TheCurrentDirectoryIsReadWhole) {
+  fs::path deep = dir;
+  for (int level = 0; level < 40; ++level) deep /= "a-rather-long-directory-name";
+  fs::create_directories(deep);
+  const std::string before = Files().CurrentDirectory();
+  ASSERT_TRUE(Files().ChangeDirectory(deep.string()));
+  EXPECT_EQ(Files().CurrentDirectory(), deep.string());
+  Files().ChangeDirectory(before);
+}
+
+TEST(UserDirectories, FollowTheXdgVariablesElseTheHomeDirectory) {
+  struct Case {
+    const char* config;
+    const char* state;
+    const char* runtime;
+    const char* home;
+    std::string expectedConfig, expectedState, expectedRuntime;
+  };
+  const Case cases[] = {
+      {"/c", "/s/", "/run/user/7", "/h", "/c/sylvora/", "/s/sylvora/", "/run/user/7/"},
+      {nullptr, nullptr, nullptr, "/h", "/h/.config/sylvora/", "/h/.local/state/sylvora/", ""},
+      {"relative", "", "also/relative", "/h/", "/h/.config/sylvora/", "/h/.local/state/sylvora/", ""},
+  };
+  auto set = [](const char* name, const char* value) { value ? setenv(name, value, 1) : unsetenv(name); };
+  for (const Case& c : cases) {
+    set("XDG_CONFIG_HOME", c.config);
+    set("XDG_STATE_HOME", c.state);
+    set("XDG_RUNTIME_DIR", c.runtime);
+    set("HOME", c.home);
+    EXPECT_EQ(UserConfigDirectory(), c.expectedConfig);
+    EXPECT_EQ(UserStateDirectory(), c.expectedState);
+    EXPECT_EQ(UserRuntimeDirectory(), c.expectedRuntime);
+  }
 }
 
 TEST_F(DiskTest, InstallPathReadsThePathLine) {

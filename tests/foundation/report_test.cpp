@@ -162,14 +162,16 @@ TEST_F(ReportTest, RotationIsSkippedWhenEveryTargetNameIsTaken) {
   EXPECT_EQ(files.At("/logs/warn0.log"), "older");
 }
 
-TEST_F(ReportTest, OddModeMeansFileLoggingAndWorkingDirectoryIsRemembered) {
-  files.currentDirectory = "/somewhere";
+TEST_F(ReportTest, OddModeMeansFileLoggingAndTheWholeWorkingDirectoryIsRemembered) {
+  const std::string deep = "/somewhere" + std::string(300, 'x');
+  files.currentDirectory = deep;
   auto log = Make(5);
   EXPECT_EQ(log->Mode(), ReportMode::FileLogging);
-  EXPECT_EQ(log->WorkingDirectory(), "/somewhere");
+  EXPECT_EQ(files.directories.count("/logs/"), 1u);  // the log directory is made for the files
+  EXPECT_EQ(log->WorkingDirectory(), deep);
   files.currentDirectory = "/elsewhere";
   log->RestoreWorkingDirectory();
-  EXPECT_EQ(files.currentDirectory, "/somewhere");
+  EXPECT_EQ(files.currentDirectory, deep);
 }
 
 }  // namespace

@@ -14,7 +14,9 @@ namespace sylvora {
 namespace {
 
 const std::string kInstallDir = "/opt/sylvora\\";
-const std::string kOptionsPath = "/opt/sylvora/options.ini";
+// The user's own file, the one the dialog reads and saves.
+const std::string kOptionsPath = "/home/u/.config/sylvora/options.ini";
+const OptionsPlace kPlace{"/home/u/.config/sylvora/", kInstallDir};
 
 class SettingsDialogTest : public ::testing::Test {
  protected:
@@ -36,7 +38,7 @@ class SettingsDialogTest : public ::testing::Test {
 
   // A second dialog opened on the same file, as the next configure run would open it.
   SettingsDialog Reopened() {
-    SettingsDialog next(reopenedOptions, &report, kInstallDir);
+    SettingsDialog next(reopenedOptions, &report, kPlace);
     next.Open();
     return next;
   }
@@ -46,7 +48,7 @@ class SettingsDialogTest : public ::testing::Test {
   Report report{static_cast<int>(ReportMode::Quiet), kInstallDir};
   Options options;
   Options reopenedOptions;
-  SettingsDialog dialog{options, &report, kInstallDir};
+  SettingsDialog dialog{options, &report, kPlace};
 };
 
 TEST_F(SettingsDialogTest, ListsAreEmptyUntilOpenedAndThenHoldTheirEntries) {
@@ -126,7 +128,7 @@ TEST_F(SettingsDialogTest, EveryConstantEntryShowsNeverDisabledAndOkWritesZero) 
   const int expectedViews[] = {0, 1, 3, 2, 4, 5};
   for (int position = 1; position <= 6; ++position) {
     SCOPED_TRACE(position);
-    SettingsDialog fresh(options, &report, kInstallDir);
+    SettingsDialog fresh(options, &report, kPlace);
     fresh.Open();
     fresh.ListChosen(kSceneList, position);
     EXPECT_EQ(options.nature_view, expectedViews[position - 1]);
@@ -146,7 +148,7 @@ TEST_F(SettingsDialogTest, FourthSceneStoresTwoAndThirdStoresThreeAndReopenSelec
   EXPECT_EQ(SavedLine("nature_view"), "nature_view = 2;");
   EXPECT_EQ(Reopened().Control(kSceneList).selection, 4);
 
-  SettingsDialog again(options, &report, kInstallDir);
+  SettingsDialog again(options, &report, kPlace);
   again.Open();
   again.ListChosen(kSceneList, 3);
   again.Command(kOkButton);
@@ -167,7 +169,7 @@ TEST_F(SettingsDialogTest, TimeNotInTheListLeavesNoSelectionAndOkWritesItBack) {
 TEST_F(SettingsDialogTest, ChangeListPositionsMapToTimesBothWays) {
   for (int position = 0; position < static_cast<int>(kChangeListTimes.size()); ++position) {
     SCOPED_TRACE(position);
-    SettingsDialog fresh(options, &report, kInstallDir);
+    SettingsDialog fresh(options, &report, kPlace);
     fresh.Open();
     fresh.ListChosen(kSceneList, 0);
     fresh.ListChosen(kChangeList, position);

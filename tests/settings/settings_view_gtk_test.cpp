@@ -15,7 +15,9 @@ namespace sylvora {
 namespace {
 
 const std::string kInstallDir = "/opt/sylvora\\";
-const std::string kOptionsPath = "/opt/sylvora/options.ini";
+// The user's own file, the one the dialog reads and saves.
+const std::string kOptionsPath = "/home/u/.config/sylvora/options.ini";
+const OptionsPlace kPlace{"/home/u/.config/sylvora/", kInstallDir};
 
 void ProcessEvents() {
   while (gtk_events_pending()) gtk_main_iteration();
@@ -80,7 +82,7 @@ class SettingsViewTest : public ::testing::Test {
   ScopedFileSystem scope{files};
   Report report{static_cast<int>(ReportMode::Quiet), kInstallDir};
   Options options;
-  SettingsDialog dialog{options, &report, kInstallDir};
+  SettingsDialog dialog{options, &report, kPlace};
   std::unique_ptr<SettingsView> view;
 };
 
@@ -238,7 +240,7 @@ TEST_F(SettingsViewTest, CancelButtonEscapeAndCloseBoxAllCancel) {
   files.Put(kOptionsPath, "nature_view = 1;\r\n");
   for (int way = 0; way < 3; ++way) {
     SCOPED_TRACE(way);
-    SettingsDialog attempt(options, &report, kInstallDir);
+    SettingsDialog attempt(options, &report, kPlace);
     attempt.Open();
     SettingsView shown(attempt);
     shown.Show();
@@ -264,7 +266,7 @@ TEST_F(SettingsViewTest, EnterPressesOkUnlessCancelHasTheFocus) {
   EXPECT_EQ(dialog.Result(), 1);
   EXPECT_TRUE(files.Has(kOptionsPath));
 
-  SettingsDialog second(options, &report, kInstallDir);
+  SettingsDialog second(options, &report, kPlace);
   second.Open();
   SettingsView shown(second);
   shown.Show();

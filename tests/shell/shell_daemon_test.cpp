@@ -190,7 +190,7 @@ TEST_F(DaemonWindowRun, AWindowThatCannotBeUsedEndsWithCode1) {
 TEST_F(DaemonWindowRun, ConfigureWithRootStillRunsTheDialogInOurOwnWindow) {
   static int dialogs = 0;
   dialogs = 0;
-  subsystemCalls.runSettingsDialog = [](Report*, const std::string&) {
+  subsystemCalls.runSettingsDialog = [](Report*, const OptionsPlace&) {
     ++dialogs;
     return 0;
   };
@@ -222,18 +222,20 @@ class SoundLockFile : public ::testing::Test {
   std::filesystem::path directory_;
 };
 
-TEST_F(SoundLockFile, LivesInTheRuntimeDirectoryElseInTmpByUser) {
-  EXPECT_EQ(SoundLockPath("/run/user/1000", 1000), "/run/user/1000/sylvora-sound.lock");
-  EXPECT_EQ(SoundLockPath(nullptr, 1000), "/tmp/sylvora-1000.lock");
-  EXPECT_EQ(SoundLockPath("", 0), "/tmp/sylvora-0.lock");
+TEST_F(SoundLockFile, LivesInTheRuntimeDirectoryElseInTheUsersStateDirectory) {
+  EXPECT_EQ(SoundLockPath("/run/user/1000/", "/home/u/.local/state/sylvora/"), "/run/user/1000/sylvora-sound.lock");
+  EXPECT_EQ(SoundLockPath("", "/home/u/.local/state/sylvora/"), "/home/u/.local/state/sylvora/sound.lock");
 }
 
-TEST_F(SoundLockFile, OnlyTheFirstTakerGetsIt) {
+TEST_F(SoundLockFile, OnlyTheFirstTakerGetsItUntilItLetsGo) {
   const std::string path = (directory_ / "sylvora-sound.lock").string();
   EXPECT_EQ(TakeSoundLock(path), SoundLock::Taken);
   EXPECT_EQ(TakeSoundLock(path), SoundLock::HeldElsewhere);
   EXPECT_EQ(TakeSoundLock(path), SoundLock::HeldElsewhere);
-  EXPECT_EQ(TakeSoundLock((directory_ / "other.lock").string()), SoundLock::Taken);
+  ReleaseSoundLock();
+  EXPECT_EQ(TakeSoundLock(path), SoundLock::Taken);
+  ReleaseSoundLock();
+  ReleaseSoundLock();  // nothing held: nothing happens
 }
 
 TEST_F(SoundLockFile, NoFileMeansNoCoordination) {

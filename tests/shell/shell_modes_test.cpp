@@ -83,22 +83,23 @@ TEST_F(Entry, PasswordModeExplainsAndChangesNothing) {
   EXPECT_FALSE(files_.Has(kOptionsPath));
 }
 
-TEST_F(Entry, ConfigureRunsTheSettingsDialogWithTheReportAndDirectory) {
+TEST_F(Entry, ConfigureRunsTheSettingsDialogWithTheReportAndTheUsersSettings) {
   static Report* dialogReport;
-  static std::string dialogPath;
+  static OptionsPlace dialogPlace;
   static int dialogRuns;
   dialogReport = nullptr;
-  dialogPath.clear();
+  dialogPlace = {};
   dialogRuns = 0;
-  subsystemCalls.runSettingsDialog = [](Report* r, const std::string& path) {
+  subsystemCalls.runSettingsDialog = [](Report* r, const OptionsPlace& place) {
     dialogReport = r;
-    dialogPath = path;
+    dialogPlace = place;
     ++dialogRuns;
     return 0;
   };
   EXPECT_EQ(Run("/c:3344"), 0);
   EXPECT_NE(dialogReport, nullptr);
-  EXPECT_EQ(dialogPath, "/opt/sylvora\\");
+  EXPECT_EQ(dialogPlace.userDirectory, "/home/user/.config/sylvora/");
+  EXPECT_EQ(dialogPlace.machineDirectory, "/opt/sylvora\\");
   EXPECT_EQ(Run(""), 0);
   EXPECT_EQ(dialogRuns, 2);
   EXPECT_EQ(report, nullptr);
@@ -113,7 +114,7 @@ TEST_F(Entry, ConfigureWithoutADialogEndsAtOnce) {
 
 TEST_F(Entry, AMissingInstallPathWarnsInEveryMode) {
   files_.files.clear();
-  subsystemCalls.runSettingsDialog = [](Report*, const std::string&) {
+  subsystemCalls.runSettingsDialog = [](Report*, const OptionsPlace&) {
     ADD_FAILURE() << "dialog ran";
     return 0;
   };

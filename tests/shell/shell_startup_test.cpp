@@ -1,6 +1,8 @@
 // A0_Open's order and failure paths, and Shutdown's order, fatal box and single run.
 #include <gmock/gmock.h>
 
+#include <set>
+
 #include "tests/shell/shell_test_support.h"
 
 namespace sylvora {
@@ -159,6 +161,21 @@ TEST_F(ShutdownOrder, NormalExitSavesOptionsAndTakesEverythingDown) {
   EXPECT_EQ(video, nullptr);
   EXPECT_EQ(audio, nullptr);
   EXPECT_EQ(appRunning, 0);
+}
+
+// The machine's options.ini gives a new user's first run its values; the run's save goes to the
+// user's own file, and nothing in the installation changes.
+TEST_F(ShutdownOrder, AFirstRunStartsFromTheMachinesDefaultsAndSavesOnlyTheUsersFile) {
+  files_.Put(kMachineOptionsPath, "brightness = 6;\r\n");
+  const auto installation = files_.files;
+  OpenFullScreen();
+  EXPECT_EQ(options.brightness, 6);
+  Shutdown(0);
+  ASSERT_TRUE(files_.Has(kOptionsPath));
+  EXPECT_THAT(files_.At(kOptionsPath), HasSubstr("brightness = 6;"));
+  files_.files.erase(NativePath(kOptionsPath));
+  EXPECT_EQ(files_.files, installation);
+  EXPECT_EQ(files_.directories, (std::set<std::string>{"/home/user/.config/sylvora/"}));
 }
 
 TEST_F(ShutdownOrder, ASecondShutdownDoesNothing) {

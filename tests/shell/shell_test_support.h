@@ -3,6 +3,7 @@
 // clock, the window and input doubles, and a trace of the calls the shell makes into the subsystems.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -99,10 +100,14 @@ inline void UseTracingLayers() {
 class ShellFixture : public ::testing::Test {
  protected:
   static constexpr const char* kInstallDir = "/opt/sylvora";
-  static constexpr const char* kOptionsPath = "/opt/sylvora/options.ini";
+  // The user's settings file (XDG_CONFIG_HOME is set to /home/user/.config) and the machine's defaults.
+  static constexpr const char* kOptionsPath = "/home/user/.config/sylvora/options.ini";
+  static constexpr const char* kMachineOptionsPath = "/opt/sylvora/options.ini";
 
   ShellFixture() : scopedFiles_(files_), scopedClock_(clock_) {
     ResetProcessState();
+    setenv("XDG_CONFIG_HOME", "/home/user/.config", 1);
+    setenv("XDG_STATE_HOME", "/home/user/.local/state", 1);
     files_.Put(InstallPathFile(), std::string("path=") + kInstallDir + "\n");
     window_.cursorX = 300;
     window_.cursorY = 200;
@@ -122,6 +127,7 @@ class ShellFixture : public ::testing::Test {
     audio = nullptr;
     options = Options{};
     resourcePath.clear();
+    optionsPlace = OptionsPlace{};
     layerTable = LayerTable{};
     subsystemCalls = SubsystemCalls{};
     layerCalls = {};
