@@ -1,11 +1,6 @@
 # Desktop integration and the Debian package: the registrations the screen-saver daemons look for, and
 # CPack's DEB generator. Included from the top-level CMakeLists.txt.
 
-# The directory the installed install-path file names. Staged and test installs keep the installation
-# directory itself; the Debian package points it at a per-machine writable directory its postinst makes.
-set(SYLVORA_INSTALL_PATH_TARGET "${SYLVORA_INSTALL_DIR}" CACHE STRING
-    "Directory named by the installed install-path file (where options.ini is written)")
-
 set(SYLVORA_PACKAGING_DIR ${CMAKE_BINARY_DIR}/packaging)
 # xscreensaver and the lockers that embed its hacks look for programs here (Debian's hack directory).
 set(SYLVORA_HACK_DIR "${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver")
@@ -29,25 +24,31 @@ file(MAKE_DIRECTORY ${SYLVORA_PACKAGING_DIR}/hack)
 file(CREATE_LINK "${SYLVORA_HACK_LINK}" ${SYLVORA_PACKAGING_DIR}/hack/sylvora SYMBOLIC)
 install(FILES ${SYLVORA_PACKAGING_DIR}/hack/sylvora DESTINATION "${SYLVORA_HACK_DIR}")
 
-# The package's maintainer scripts make and remove the writable directory.
-foreach(script postinst postrm)
-  configure_file(${CMAKE_SOURCE_DIR}/packaging/${script}.in ${SYLVORA_PACKAGING_DIR}/control/${script} @ONLY
-                 FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
-                                  WORLD_EXECUTE)
-endforeach()
+# The files Debian's policy asks of every package: its copyright, its changelog (compressed, without a
+# time stamp, so the package is reproducible) and the list of configuration files dpkg keeps.
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/sylvora")
+execute_process(COMMAND gzip -n -9 -c ${CMAKE_SOURCE_DIR}/packaging/changelog
+                OUTPUT_FILE ${SYLVORA_PACKAGING_DIR}/changelog.gz)
+install(FILES ${SYLVORA_PACKAGING_DIR}/changelog.gz DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/sylvora")
 
 set(CPACK_PACKAGE_NAME "sylvora")
 set(CPACK_PACKAGE_VENDOR "Tavro Software")
 set(CPACK_PACKAGE_CONTACT "Tavro Software <support@tavro-software.example>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Sylvora Screensaver: painted nature scenes in motion with bird songs")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "animated nature screensaver with bird songs")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "animated nature screensaver with bird songs
+ Sylvora Screensaver shows six painted nature scenes in motion: stacked picture
+ layers over a sky that scrolls with the wind, drifting seeds, a distant flock,
+ gliding birds and butterflies, with an ambient soundtrack and bird songs placed
+ around the listener. It runs full screen on its own or as a hack of
+ xscreensaver and xfce4-screensaver.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX "${CMAKE_INSTALL_PREFIX}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "x11")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libsdl2-2.0-0, libturbojpeg0, libopenal1, libvorbisfile3, libvorbis0a, libogg0, libgtk-3-0")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver | xfce4-screensaver")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
-    ${SYLVORA_PACKAGING_DIR}/control/postinst ${SYLVORA_PACKAGING_DIR}/control/postrm)
-set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/packaging/conffiles)
+set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -3,8 +3,9 @@
 # Where a staged or system installation keeps the per-machine install-path file.
 set(SYLVORA_INSTALL_PATH_FILE
     "${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/Tavro Software/Sylvora Screensaver.conf")
-# Where the program, its content and options.ini live in an installation.
-set(SYLVORA_INSTALL_DIR "${CMAKE_INSTALL_FULL_LIBDIR}/sylvora")
+# Where the content lives in an installation: read-only, owned by whoever installed it (root for the
+# package); the install-path file names it. Users' settings live in their own directories.
+set(SYLVORA_INSTALL_DIR "${CMAKE_INSTALL_PREFIX}/lib/sylvora")
 
 # sylvora_library(name SOURCES ... [LIBS ...]): a subsystem library with the project root on its include path.
 function(sylvora_library name)

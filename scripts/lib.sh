@@ -32,7 +32,8 @@ start_xvfb() {
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
     # -noreset: a server whose last client leaves resets, and refuses connections while it does;
     # the tests start and end one client after another, and one of them would find no display.
-    Xvfb ":$n" -screen 0 "$size" -nolisten tcp -noreset >/dev/null 2>&1 &
+    # -fp built-ins: no core fonts, as on a fresh machine, so nothing may depend on them.
+    Xvfb ":$n" -screen 0 "$size" -nolisten tcp -noreset -fp built-ins >/dev/null 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 1 50); do
       [ -e "/tmp/.X11-unix/X$n" ] && break

@@ -25,16 +25,21 @@ printf 'path=%s\n' "$WORK/install" > "$CONF"
 # so cannot be named in a suppression; the program's own code is leak-checked by the unit tests.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
-# Ends the running program with a held key, as a person would; checks exit 0 and a rewritten options.ini.
+# The user's settings live in the test's directory; the installation's options.ini is the machine's defaults.
+export XDG_CONFIG_HOME="$WORK/config" XDG_STATE_HOME="$WORK/state"
+USER_OPTIONS="$XDG_CONFIG_HOME/sylvora/options.ini"
+
+# Ends the running program with a held key, as a person would; checks exit 0, the user's options.ini
+# saved with the scene the machine's defaults chose, and the installation left as it was.
 end_with_key() {
-  echo "; written by the test" >> "$WORK/install/options.ini"
+  local before; before=$(find "$WORK/install" -printf '%p %s %T@ %m\n' | sort)
   xdotool keydown space; sleep 0.3; xdotool keyup space
   for _ in $(seq 1 100); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$PID" 2>/dev/null && fail "a held key did not end the program"
   wait "$PID"; local rc=$?; PID=
   [ "$rc" -eq 0 ] || fail "exit code $rc"
-  grep -q "written by the test" "$WORK/install/options.ini" && fail "options.ini was not saved at exit"
-  grep -q "^nature_view = 0;" "$WORK/install/options.ini" || fail "options.ini lost the scene"
+  grep -q "^nature_view = 0;" "$USER_OPTIONS" || fail "the user's options.ini was not saved with the scene"
+  [ "$(find "$WORK/install" -printf '%p %s %T@ %m\n' | sort)" = "$before" ] || fail "the installation changed"
 }
 
 # "r g b" of the screenshot pixel at (x, y).

@@ -36,10 +36,21 @@ for file in data.nrx data.dat; do
 done
 # No sound card is needed: the null backend stands in for one.
 export ALSOFT_DRIVERS=null
+# The user's own settings and state live under the test's directory.
+export XDG_CONFIG_HOME="$WORK/config" XDG_STATE_HOME="$WORK/state"
+USER_OPTIONS="$XDG_CONFIG_HOME/sylvora/options.ini"
+
+# The installation's listing (names, sizes, times): no run may change it.
+install_listing() { find "$INSTALL" -printf '%p %s %T@ %m\n' | sort; }
 
 start() {
+  install_listing > "$WORK/install.before"
   setsid "$PROGRAM" "$@" > "$WORK/out.txt" 2>&1 &
   PID=$!
+}
+
+expect_install_untouched() {
+  install_listing | cmp -s - "$WORK/install.before" || fail "the installation directory changed"
 }
 
 # Waits up to $2 seconds for the program to end; sets RC.
@@ -68,13 +79,29 @@ window_named() {
   return 1
 }
 
-# Presses Return on the box until it goes away (a box can be mapped before it listens for keys).
+# The id of the box captioned $1 once it holds the keyboard, as a box takes it when it opens; waits up
+# to 5 s. A box is GTK's (its window class is "Sylvora"), drawn with the desktop's fonts: the test
+# display has no core fonts, as a fresh machine has none. (The program's own window bears the same
+# name, class "sylvora".)
+focused_box() {
+  local id focused
+  for _ in $(seq 1 50); do
+    focused=$(xdotool getwindowfocus 2>/dev/null)
+    for id in $(xwininfo -root -tree | grep -F "\"$1\": (\"sylvora\" \"Sylvora\")" | awk '{print $1}'); do
+      [ "$focused" = "$((id))" ] && { echo "$id"; return 0; }
+    done
+    sleep 0.1
+  done
+  return 1
+}
+
+# Presses $2 (Return by default) on the box captioned $1 until it goes away (a box can be mapped
+# before it listens for keys).
 answer_box() {
   local id
-  id=$(window_named "$1") || fail "no box captioned $1; the program said: $(cat "$WORK/out.txt")"
+  id=$(focused_box "$1") || fail "no box captioned $1 holds the keyboard; the program said: $(cat "$WORK/out.txt")"
   for _ in $(seq 1 20); do
-    xdotool windowfocus --sync "$id" 2>/dev/null
-    xdotool key Return
+    xdotool key "${2:-Return}"
     sleep 0.25
     xwininfo -root -tree | grep -qF "$id \"$1\"" || return 0
   done
@@ -106,10 +133,12 @@ start_full_screen() {
   eval "$(xdotool getmouselocation --shell)"
 }
 
+# The user's options.ini was written at exit, with exit_on_mouse_move = $1; the installation is as it was.
 expect_fresh_options() {
-  [ -f "$INSTALL/options.ini" ] || fail "options.ini was not written"
-  grep -q "^exit_on_mouse_move = $1;" "$INSTALL/options.ini" || fail "options.ini: $(cat "$INSTALL/options.ini")"
-  grep -q "^nature_view = " "$INSTALL/options.ini" || fail "options.ini lacks the full layout"
+  [ -f "$USER_OPTIONS" ] || fail "options.ini was not written"
+  grep -q "^exit_on_mouse_move = $1;" "$USER_OPTIONS" || fail "options.ini: $(cat "$USER_OPTIONS")"
+  grep -q "^nature_view = " "$USER_OPTIONS" || fail "options.ini lacks the full layout"
+  expect_install_untouched
 }
 
 case "$CASE" in
@@ -117,14 +146,16 @@ case "$CASE" in
     start /p 123
     wait_exit 3 || fail "preview did not end at once"
     [ "$RC" -eq 0 ] || fail "exit code $RC"
-    [ ! -e "$INSTALL/options.ini" ] || fail "preview wrote options.ini"
+    [ ! -e "$USER_OPTIONS" ] || fail "preview wrote options.ini"
+    expect_install_untouched
     ;;
   password)
     start /a
-    answer_box "Attention"
+    answer_box "Attention" Escape
     wait_exit 5 || fail "password mode did not end after its box"
     [ "$RC" -eq 0 ] || fail "exit code $RC"
-    [ ! -e "$INSTALL/options.ini" ] || fail "password mode wrote options.ini"
+    [ ! -e "$USER_OPTIONS" ] || fail "password mode wrote options.ini"
+    expect_install_untouched
     ;;
   missing_install_path)
     rm -f "$CONF"
@@ -135,6 +166,18 @@ case "$CASE" in
       wait_exit 5 || fail "'$line' did not end after the warning"
       [ "$RC" -eq 0 ] || fail "'$line' exit code $RC"
     done
+    ;;
+  fatal_box)
+    # A broken index ends start-up with the fatal box; its close box answers it.
+    rm "$INSTALL/data.nrx"
+    printf 'not an index' > "$INSTALL/data.nrx"
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" start /s
+    id=$(focused_box "Sylvora Screensaver") || fail "no fatal box: $(cat "$WORK/out.txt")"
+    "$CLOSE_REQUEST_TOOL" "$id" || fail "could not ask the box to close"
+    wait_exit 5 || fail "the fatal box did not close with its close box"
+    [ "$RC" -eq 0 ] || fail "exit code $RC"
+    [ ! -e "$USER_OPTIONS" ] || fail "a failed start wrote options.ini"
+    expect_install_untouched
     ;;
   no_display_answers)
     [ -e /dev/dri ] && { echo "a display device is present for SDL to fall back on"; exit $SKIP; }
@@ -185,6 +228,7 @@ case "$CASE" in
     [ "$RC" -eq 0 ] || fail "exit code $RC"
     ;;
   moves_ignored_when_off)
+    # The machine's defaults, read while the user has no options.ini of their own.
     printf 'exit_on_mouse_move = false;\r\n' > "$INSTALL/options.ini"
     start_full_screen
     xdotool mousemove $((X + 100)) $((Y - 100))

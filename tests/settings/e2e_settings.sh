@@ -14,12 +14,14 @@ set -euo pipefail
 CASE="$1"; WORK="$2"; MODE="$3"; PROGRAM="$4"; EXTRA="${5:-}"
 CAPTION="Sylvora Screensaver Settings"
 INSTALL="$WORK/install"
-OPTIONS="$INSTALL/options.ini"
+# The user's own settings, which the dialog reads and saves; the installation stays empty.
+export XDG_CONFIG_HOME="$WORK/config" XDG_STATE_HOME="$WORK/state"
+OPTIONS="$XDG_CONFIG_HOME/sylvora/options.ini"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 rm -rf "$WORK"
-mkdir -p "$INSTALL"
+mkdir -p "$INSTALL" "$(dirname "$OPTIONS")"
 # A file with non-default hidden settings, written by hand (no CR), so any rewrite shows.
 printf 'nature_view = 1000;\nbrightness = 7;\nmusic_volume = 3;\nbirds_singing_volume = 9;\nsound_volume = 6;\n' \
   > "$OPTIONS"
@@ -43,6 +45,7 @@ PID=$!
 # Stops the program and gives the installation its own install-path file back.
 finish() {
   kill "$PID" 2>/dev/null || true
+  [ -z "$(ls -A "$INSTALL")" ] || { echo "FAIL: the dialog wrote into the installation" >&2; exit 1; }
   if [ -f "$WORK/install-path.saved" ]; then cp "$WORK/install-path.saved" "$EXTRA"; fi
 }
 trap finish EXIT
