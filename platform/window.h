@@ -37,6 +37,9 @@ class WindowSystem {
   // us, its focus changes are the daemon's, boxes go to the standard error stream (the daemon holds
   // keyboard and pointer, so none could be answered), and SIGTERM or SIGINT arrive as a Destroy event.
   virtual bool CreateFrom(uint64_t foreignId) = 0;
+  // Names what to run when the daemon's display connection is lost (the daemon ended): nothing can be
+  // drawn or released then, and the process ends with exit code 0 right after finish returns.
+  virtual void OnDisplayLost(void (*finish)()) = 0;
   // Makes the window visible and brings it to the front.
   virtual void Show() = 0;
   // Hides the window (before the fatal box, so the box is not covered).

@@ -1,6 +1,9 @@
 #include "platform/window_sdl.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <unistd.h>
 
 #include "platform/message_box_gtk.h"
 
@@ -24,6 +27,69 @@ namespace {
 volatile sig_atomic_t stopRequested = 0;
 
 void RequestStop(int) { stopRequested = 1; }
+
+// The daemon takes its window away the moment it ends the run (often while a frame is being drawn
+// into it), and may close the connection that window lived on. Xlib's own handlers end the process
+// with exit code 1, and the ones SDL fits make X requests from inside the handler, which blocks on
+// the display lock Xlib holds there, for ever. Ours only note what happened, so the run ends through
+// the normal shut-down on the next pass of the loop.
+// The daemon's window we draw into, and the connection it lives on; X errors about it mean the
+// daemon took it away.
+XID daemonWindow = 0;
+Display* daemonDisplay = nullptr;
+
+int OnXError(Display*, XErrorEvent* error) {
+  const int code = error->error_code;
+  // Drawing into a vanished window fails as BadWindow, BadDrawable or BadMatch, or as the GL
+  // extension's own error naming the window.
+  if (code == BadWindow || code == BadDrawable || code == BadMatch || error->resourceid == daemonWindow) {
+    stopRequested = 1;
+    return 0;
+  }
+  char text[128];
+  std::snprintf(text, sizeof text, "sylvora: X error %d (request %d.%d) on resource 0x%lx\n", code,
+                error->request_code, error->minor_code, error->resourceid);
+  const ssize_t ignored = write(STDERR_FILENO, text, std::strlen(text));
+  (void)ignored;
+  return 0;
+}
+
+// Called once the daemon's display connection is lost; set by the shell.
+void (*displayLostHandler)() = nullptr;
+
+// Nothing can be drawn or released on a lost connection, and Xlib ends the process when this
+// returns: the shell saves what a normal stop saves, and the process ends as after SIGTERM.
+int OnXConnectionLost(Display*) {
+  if (displayLostHandler) displayLostHandler();
+  _exit(0);
+}
+
+// Fits our handlers to the display SDL opened for the daemon's window.
+void WatchDaemonWindow(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+  daemonWindow = info.info.x11.window;
+  daemonDisplay = info.info.x11.display;
+  XSetErrorHandler(OnXError);
+  XSetIOErrorHandler(OnXConnectionLost);
+}
+
+// How often the event queue asks whether the daemon's window still exists.
+constexpr uint32_t kDaemonWindowCheckMs = 250;
+
+// The GL driver draws into a vanished window without a word (it swallows the errors itself, with
+// handlers of its own that it may leave in place of ours), so the window is asked after now and then,
+// under our handler: a window that is gone answers with an error, which stops the run.
+void CheckDaemonWindow() {
+  static uint32_t lastCheck = 0;
+  const uint32_t now = SDL_GetTicks();
+  if (!daemonDisplay || now - lastCheck < kDaemonWindowCheckMs) return;
+  lastCheck = now;
+  XSetErrorHandler(OnXError);
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(daemonDisplay, daemonWindow, &attributes)) stopRequested = 1;
+}
 
 // Installed before SDL starts, so SDL leaves them in place rather than fitting its own.
 void CatchStopSignals() {
@@ -79,8 +145,11 @@ bool SdlWindowSystem::CreateFrom(uint64_t foreignId) {
                  static_cast<unsigned long long>(foreignId), SDL_GetError());
     return false;
   }
+  WatchDaemonWindow(window_);
   return true;
 }
+
+void SdlWindowSystem::OnDisplayLost(void (*finish)()) { displayLostHandler = finish; }
 
 bool SdlWindowSystem::Foreign() const { return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FOREIGN); }
 
@@ -148,6 +217,7 @@ void SdlWindowSystem::CursorPosition(int& x, int& y) {
 }
 
 bool SdlWindowSystem::PeekEvent() {
+  CheckDaemonWindow();
   if (stopRequested) return true;
   SDL_PumpEvents();
   SDL_Event event;

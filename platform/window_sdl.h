@@ -20,6 +20,7 @@ class SdlWindowSystem final : public WindowSystem {
 
   bool Create(const std::string& title, int width, int height) override;
   bool CreateFrom(uint64_t foreignId) override;
+  void OnDisplayLost(void (*finish)()) override;
   void Show() override;
   void Hide() override;
   void Resize(int x, int y, int width, int height) override;

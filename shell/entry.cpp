@@ -62,7 +62,10 @@ void RunFrame() {
 
 // Our own window carries the invisible pointer; over the daemon's window the pointer is its owner's.
 bool OpenWindow(WindowSystem& window, const DaemonWindowRequest& daemon) {
-  if (inDaemonWindow) return window.CreateFrom(daemon.windowId);
+  if (inDaemonWindow) {
+    window.OnDisplayLost(SaveOptionsOnDisplayLost);
+    return window.CreateFrom(daemon.windowId);
+  }
   if (!window.Create(kProgramTitle, 640, 480)) return false;
   // Without the invisible cursor the desktop's pointer shows over the scene; nothing else depends on it.
   window.SetCursor(kInvisibleCursorAnd.data(), kInvisibleCursorXor.data());

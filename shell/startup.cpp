@@ -138,6 +138,10 @@ int A0_Open() {
   return 0;
 }
 
+void SaveOptionsOnDisplayLost() {
+  if (appRunning && report) SaveOptions(options, report, optionsPlace);
+}
+
 void Shutdown(int code) {
   // Shutdown runs once per full-screen run; the window closing afterwards must not save again,
   // touch the deleted Report or post a second quit event.

@@ -9,6 +9,14 @@
 #   one_sound_per_machine  of two copies only the first opens the sound output (OpenAL Soft's wave
 #                          backend writes a file only when a device opens); the lock goes with its holder,
 #                          and full-screen mode (/s) always opens the sound output
+#   lock_released_on_failure  a copy that takes the lock but cannot open the sound output lets it go;
+#                          without a runtime directory the lock lives in the user's state directory
+#   stop_then_destroy      as xscreensaver ends a run: SIGTERM and the window destroyed at once,
+#   destroy_then_stop      the window destroyed first and SIGTERM a little later,
+#   destroy_only           the window destroyed with no signal: each ${HACK_STOP_RUNS:-50} times at
+#                          varying moments of the running scene, every copy exits 0 within five seconds
+#                          with its options saved, and none is left; every fifth run is ended during
+#                          start-up instead, and ends as soon as start-up has (within three seconds)
 set -uo pipefail
 CASE="$1"; PROGRAM="$2"; CONF="$3"; DAEMON_WINDOW="$4"; CONTENT="$5"
 SKIP=77
@@ -41,6 +49,8 @@ done
 # any other copy running on this machine.
 export ALSOFT_DRIVERS=null
 export XDG_RUNTIME_DIR="$WORK"
+export XDG_CONFIG_HOME="$WORK/config" XDG_STATE_HOME="$WORK/state"
+USER_OPTIONS="$XDG_CONFIG_HOME/sylvora/options.ini"
 unset XSCREENSAVER_WINDOW
 
 # A stand-in daemon window of $1 x $2 at ($3, $4); WINDOW names it (decimal id).
@@ -94,14 +104,15 @@ expect_untouched_window() {
 # Sends signal $1 to $2 and expects a clean exit 0 within 3 s with options.ini written.
 expect_clean_stop() {
   local signal=$1 pid=$2
-  rm -f "$INSTALL/options.ini"
+  rm -f "$USER_OPTIONS"
   kill "-$signal" "$pid"
   for _ in $(seq 1 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$pid" 2>/dev/null && fail "SIG$signal did not end the program within 3 s"
   wait "$pid"; local rc=$?
   [ "$rc" -eq 0 ] || fail "SIG$signal gave exit code $rc: $(cat "$WORK"/out-*.txt)"
-  [ -f "$INSTALL/options.ini" ] || fail "options.ini was not written"
-  grep -q "^nature_view = " "$INSTALL/options.ini" || fail "options.ini lacks the full layout"
+  [ -f "$USER_OPTIONS" ] || fail "options.ini was not written"
+  grep -q "^nature_view = " "$USER_OPTIONS" || fail "options.ini lacks the full layout"
+  [ ! -e "$INSTALL/options.ini" ] || fail "options.ini was written into the installation"
 }
 
 case "$CASE" in
@@ -144,7 +155,7 @@ case "$CASE" in
     wait "$pid"; rc=$?
     [ "$rc" -eq 1 ] || fail "exit code $rc"
     grep -qF 'sylvora: window id "12x" is not a window number' "$WORK/out-0.txt" || fail "said: $(cat "$WORK/out-0.txt")"
-    [ ! -e "$INSTALL/options.ini" ] || fail "options.ini was written"
+    [ ! -e "$USER_OPTIONS" ] || fail "options.ini was written"
     ;;
   one_sound_per_machine)
     # Each copy records into its own file through OpenAL Soft's wave backend.
@@ -177,6 +188,58 @@ case "$CASE" in
     expect_clean_stop TERM "$own"
     expect_clean_stop TERM "$second"
     expect_clean_stop TERM "$third"
+    ;;
+  lock_released_on_failure)
+    printf '[general]\ndrivers=wave\n[wave]\nfile=%s\n' "$WORK/sound.wav" > "$WORK/alsoft.conf"
+    daemon_window 320 240 10 10; first_window=$WINDOW
+    daemon_window 320 240 400 10; second_window=$WINDOW
+    # No sound device answers the first copy: it takes the lock, fails to open the output, lets go.
+    start XDG_RUNTIME_DIR= ALSOFT_DRIVERS=no-such-driver "$PROGRAM" --window-id "$first_window"
+    first=$LAST_PID
+    wait_for_scene "$first_window" 320 240 "$first"
+    [ -e "$XDG_STATE_HOME/sylvora/sound.lock" ] || fail "no lock file in the state directory"
+    start XDG_RUNTIME_DIR= ALSOFT_DRIVERS=wave ALSOFT_CONF="$WORK/alsoft.conf" "$PROGRAM" --window-id "$second_window"
+    second=$LAST_PID
+    wait_for_scene "$second_window" 320 240 "$second"
+    sleep 1
+    [ -s "$WORK/sound.wav" ] || fail "the lock was kept by a copy that could not play"
+    expect_clean_stop TERM "$first"
+    expect_clean_stop TERM "$second"
+    ;;
+  stop_then_destroy|destroy_then_stop|destroy_only)
+    runs=${HACK_STOP_RUNS:-50}
+    # Seconds until a copy's scene runs here (longer under the sanitizers).
+    settle=${HACK_SETTLE_SECONDS:-1.5}
+    for run in $(seq 1 "$runs"); do
+      daemon_window 320 240 10 10; id=$WINDOW; daemon=${PIDS[-1]}
+      rm -f "$USER_OPTIONS"
+      start XSCREENSAVER_WINDOW="$(printf '0x%x' "$id")" "$PROGRAM" --root
+      pid=$LAST_PID
+      # Start-up reads no events: a stop then waits for its end.
+      if [ $((run % 5)) -eq 0 ]; then
+        limit=30; sleep "$(awk -v r="$run" 'BEGIN { printf "%.2f", 0.15 + (r * 37 % 100) / 200 }')"
+      else
+        limit=50; sleep "$(awk -v r="$run" -v s="$settle" 'BEGIN { printf "%.2f", s + (r * 37 % 100) / 100 }')"
+      fi
+      kill -0 "$pid" 2>/dev/null || fail "run $run ended by itself: $(cat "$WORK/out-$((${#PIDS[@]} - 1)).txt")"
+      case "$CASE" in
+        stop_then_destroy) kill -TERM "$pid"; kill -TERM "$daemon" ;;
+        destroy_then_stop) kill -TERM "$daemon"; sleep "0.$((run % 3 + 1))"; kill -TERM "$pid" 2>/dev/null ;;
+        destroy_only) kill -TERM "$daemon" ;;
+      esac
+      waited=0
+      while [ "$waited" -lt "$limit" ] && kill -0 "$pid" 2>/dev/null; do sleep 0.1; waited=$((waited + 1)); done
+      [ "$waited" -gt "${slowest:=0}" ] && slowest=$waited
+      kill -0 "$pid" 2>/dev/null && fail "run $run: the program was still running $((limit / 10)) s after the daemon ended it"
+      wait "$pid"; rc=$?
+      out="$WORK/out-$((${#PIDS[@]} - 1)).txt"
+      [ "$rc" -eq 0 ] || fail "run $run: exit code $rc: $(cat "$out")"
+      [ ! -s "$out" ] || fail "run $run: the program said: $(cat "$out")"
+      [ -f "$USER_OPTIONS" ] || fail "run $run: options.ini was not saved"
+      wait "$daemon" 2>/dev/null
+    done
+    if pgrep -f -- "^$PROGRAM --root" >/dev/null; then fail "copies were left running"; fi
+    echo "$runs runs ended cleanly; the slowest stop took $slowest tenths of a second"
     ;;
   *)
     fail "unknown case $CASE"

@@ -155,6 +155,26 @@ TEST_F(DaemonWindowRun, InputNeverEndsTheRunButTheDaemonsStopDoesWithOptionsSave
   EXPECT_EQ(report, nullptr);
 }
 
+// A lost display connection leaves nothing to release: the adapter runs the shell's handler, which
+// saves the options, and ends the process. Before the run and after it the handler saves nothing.
+TEST_F(DaemonWindowRun, ALostDisplaySavesTheOptionsOnlyWhileASceneRuns) {
+  static void (*lost)() = nullptr;
+  window_.onIdlePeek = [this] {
+    if (window_.idlePeeks != 5) return;
+    lost = window_.displayLost;
+    ASSERT_NE(lost, nullptr);
+    options.brightness = 9;
+    lost();
+    EXPECT_THAT(files_.At(kOptionsPath), HasSubstr("brightness = 9;"));
+    files_.files.erase(NativePath(kOptionsPath));
+    window_.Push(WindowEventKind::Destroy);
+  };
+  EXPECT_EQ(RunInDaemonWindow(), 0);
+  files_.files.erase(NativePath(kOptionsPath));
+  lost();
+  EXPECT_FALSE(files_.Has(kOptionsPath));
+}
+
 TEST_F(DaemonWindowRun, FocusChangesNeitherPauseNorResume) {
   window_.onIdlePeek = [this] {
     const int peek = window_.idlePeeks;

@@ -22,6 +22,7 @@ class MemoryWindow final : public WindowSystem {
   // State the shell set.
   bool created = false;
   uint64_t foreignId = 0;  // the daemon's window CreateFrom attached to, 0 for our own window
+  void (*displayLost)() = nullptr;  // what the shell runs when the daemon's display is lost
   bool visible = false;
   std::string title;
   int x = 0, y = 0, width = 0, height = 0;
@@ -50,6 +51,7 @@ class MemoryWindow final : public WindowSystem {
 
   bool Create(const std::string& title, int width, int height) override;
   bool CreateFrom(uint64_t id) override;
+  void OnDisplayLost(void (*finish)()) override { displayLost = finish; }
   void Show() override;
   void Hide() override;
   void Resize(int x, int y, int width, int height) override;
