@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "content/sound_sheet.h"
+
 namespace sylvora {
 namespace {
 
@@ -164,7 +166,7 @@ bool WriteContactSheet(const std::string& pngPath, const std::vector<MadeResourc
   }
   cairo_destroy(cr);
   cairo_surface_destroy(sheet);
-  return ok;
+  return WriteSoundSheet((folder / "sounds.png").string(), made) && ok;
 }
 
 }  // namespace sylvora

@@ -1,6 +1,7 @@
 #pragma once
 // The contact sheet: every picture on one PNG (sprite sheets enlarged four times), preceded by each
 // scene composed as the screensaver draws it with its first sky. For people to look at; nothing reads it.
+// The sound sheet of spectrograms goes beside it.
 #include <string>
 #include <vector>
 
@@ -8,7 +9,8 @@
 
 namespace sylvora {
 
-// Writes the contact sheet to pngPath and each composed scene to scene-<n>.png beside it.
+// Writes the contact sheet to pngPath, and beside it each composed scene to scene-<n>.png and the sound
+// sheet to sounds.png.
 bool WriteContactSheet(const std::string& pngPath, const std::vector<MadeResource>& made);
 
 }  // namespace sylvora

@@ -30,8 +30,10 @@ void Make(MadeResource& out) {
       out.bytes = EncodeBmp(out.image);
       break;
     case ContentRole::Ambience:
+      out.bytes = EncodeOggVorbis(SynthesiseSound(item), kAmbienceVorbisQuality);
+      break;
     case ContentRole::Song:
-      out.bytes = EncodeOggVorbis(SynthesiseSound(item), kVorbisQuality);
+      out.bytes = EncodeOggVorbis(SynthesiseSound(item), kSongVorbisQuality);
       break;
   }
 }

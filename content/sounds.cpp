@@ -1,9 +1,11 @@
-// Sounds: the background ambience (wind in grass and leaves, a distant brook) looping seamlessly, and
-// seven bird songs made from swept tones with harmonics and envelopes, given a little room around them.
+// Sounds: the background ambience looping seamlessly (gusts of wind, leaves rustling after them, a
+// distant brook with its bubbles and a faint cricket), and the seven bird songs of the species table.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
+#include "content/birdsong.h"
 #include "content/painters.h"
 #include "content/random.h"
 
@@ -14,23 +16,44 @@ constexpr int kRate = 44100;
 // The ambience loop and the overlap that is folded back onto its start to hide the loop point.
 constexpr double kAmbienceSeconds = 40.0;
 constexpr double kCrossfadeSeconds = 2.0;
-// Peak levels after normalising; the encoder's small overshoot stays far from clipping.
-constexpr float kAmbiencePeak = 0.55f;
+// Levels after normalising: the songs' peak, where the encoder's small overshoot stays far from clipping,
+// and the ambience's root mean square, whose gusts then peak well below full scale.
 constexpr float kSongPeak = 0.7f;
+constexpr double kAmbienceLevel = 0.07;
 
-// Second-order section (the usual cookbook band-pass and low-pass forms).
-class Biquad {
+// Gusts in one loop, and the calm between them (relative to a full gust).
+constexpr int kGustCount = 9;
+constexpr double kCalm = 0.3;
+// Leaves answer a gust a moment after it reaches the trees.
+constexpr double kLeafLagSeconds = 0.4;
+// Leaf clicks per second in a full gust, and how fast one dies away (Hz of a one-pole decay).
+constexpr double kLeafClicksPerSecond = 220;
+constexpr double kLeafClickDecayHz = 60;
+// Brook bubbles: their spacing in seconds.
+constexpr double kBubbleSpacingMin = 0.008, kBubbleSpacingMax = 0.07;
+// The cricket: chirps of kCricketPulses short tone pulses. Its chirp period divides the loop, so its
+// rhythm runs on across the loop point.
+constexpr double kChirpSeconds = kAmbienceSeconds / 64;
+constexpr int kCricketPulses = 3;
+constexpr double kCricketPulseSeconds = 0.014, kCricketPulseSpacing = 0.022;
+constexpr double kCricketHz = 4700;
+// The mix before normalising.
+constexpr double kWindGain = 3.0, kHowlGain = 0.25, kLeafGain = 0.35;
+constexpr double kBrookGain = 0.3, kBubbleGain = 0.15, kCricketGain = 0.1;
+// Left and right gains: the brook lies to the left, the cricket to the right.
+constexpr double kBrookPan[2] = {0.75, 0.4}, kCricketPan[2] = {0.3, 0.8};
+
+// Second-order section (the usual cookbook band-pass form).
+class BandPass {
  public:
-  static Biquad BandPass(double hz, double q) {
+  BandPass(double hz, double q) {
     const double w = 2 * M_PI * hz / kRate, alpha = std::sin(w) / (2 * q), a0 = 1 + alpha;
-    return {alpha / a0, 0, -alpha / a0, -2 * std::cos(w) / a0, (1 - alpha) / a0};
-  }
-  static Biquad LowPass(double hz, double q) {
-    const double w = 2 * M_PI * hz / kRate, alpha = std::sin(w) / (2 * q), c = std::cos(w), a0 = 1 + alpha;
-    return {(1 - c) / 2 / a0, (1 - c) / a0, (1 - c) / 2 / a0, -2 * c / a0, (1 - alpha) / a0};
+    b0_ = alpha / a0;
+    a1_ = -2 * std::cos(w) / a0;
+    a2_ = (1 - alpha) / a0;
   }
   double Run(double x) {
-    const double y = b0_ * x + b1_ * x1_ + b2_ * x2_ - a1_ * y1_ - a2_ * y2_;
+    const double y = b0_ * (x - x2_) - a1_ * y1_ - a2_ * y2_;
     x2_ = x1_;
     x1_ = x;
     y2_ = y1_;
@@ -39,9 +62,19 @@ class Biquad {
   }
 
  private:
-  Biquad(double b0, double b1, double b2, double a1, double a2) : b0_(b0), b1_(b1), b2_(b2), a1_(a1), a2_(a2) {}
-  double b0_, b1_, b2_, a1_, a2_;
+  double b0_, a1_, a2_;
   double x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
+};
+
+// A band-pass whose centre may move every sample (state-variable form, stable well below rate / 6).
+struct SweptBand {
+  double low = 0, band = 0;
+  double Run(double x, double hz, double q) {
+    const double f = 2 * std::sin(M_PI * hz / kRate);
+    low += f * band;
+    band += f * (x - low - band / q);
+    return band;
+  }
 };
 
 // A one-pole low-pass whose cutoff may change every sample.
@@ -52,6 +85,13 @@ struct Smoother {
     return y;
   }
 };
+
+void ScaleToLevel(std::vector<float>& samples, double rms) {
+  double sum = 0;
+  for (float s : samples) sum += s * s;
+  const double scale = rms / std::sqrt(sum / samples.size());
+  for (float& s : samples) s = static_cast<float>(s * scale);
+}
 
 void Normalise(std::vector<float>& samples, float peak) {
   float top = 0;
@@ -64,58 +104,117 @@ void Normalise(std::vector<float>& samples, float peak) {
 // ---------------------------------------------------------------------------------------------------
 // Ambience.
 
+// The strength of the wind: raised-cosine swells at random moments over a calm, wrapping around the
+// loop so that the wind repeats with it.
+class Gusts {
+ public:
+  explicit Gusts(Rng& rng) {
+    for (Gust& g : gusts_) g = {rng.Range(0, kAmbienceSeconds), rng.Range(1.2, 4.0), rng.Range(0.4, 1.5)};
+  }
+  // kCalm .. 1; overlapping gusts saturate rather than add up.
+  double At(double seconds) const {
+    double swell = 0;
+    for (const Gust& g : gusts_) {
+      const double from =
+          std::fmod(seconds - g.centre + 1.5 * kAmbienceSeconds, kAmbienceSeconds) - kAmbienceSeconds / 2;
+      if (std::abs(from) < g.halfWidth) swell += g.strength * (0.5 + 0.5 * std::cos(M_PI * from / g.halfWidth));
+    }
+    return kCalm + (1 - kCalm) * std::tanh(swell);
+  }
+
+ private:
+  struct Gust { double centre, halfWidth, strength; };
+  std::array<Gust, kGustCount> gusts_;
+};
+
+// Brook bubbles: short blips whose pitch rises as they shrink, each decaying in a few tens of ms.
+class Bubbles {
+ public:
+  Bubbles(Rng& rng, size_t total) {
+    for (double t = 0; t < static_cast<double>(total) / kRate; t += rng.Range(kBubbleSpacingMin, kBubbleSpacingMax)) {
+      bubbles_.push_back({static_cast<size_t>(t * kRate), rng.Range(700, 2400), rng.Range(1.2, 2.0),
+                          rng.Range(0.008, 0.03), rng.Range(0.2, 1.0)});
+    }
+  }
+  double Run(size_t i) {
+    while (next_ < bubbles_.size() && bubbles_[next_].start == i) live_.push_back(next_++);
+    double out = 0;
+    for (auto it = live_.begin(); it != live_.end();) {
+      const Bubble& b = bubbles_[*it];
+      const double t = static_cast<double>(i - b.start) / kRate;
+      if (t > b.decay * 5) {
+        it = live_.erase(it);
+        continue;
+      }
+      const double hz = b.hz * (1 + (b.rise - 1) * std::min(1.0, t / b.decay));
+      out += b.gain * std::sin(2 * M_PI * hz * t) * std::exp(-t / b.decay) * std::min(1.0, t * 2000);
+      ++it;
+    }
+    return out;
+  }
+
+ private:
+  struct Bubble { size_t start; double hz, rise, decay, gain; };
+  std::vector<Bubble> bubbles_;
+  std::vector<size_t> live_;
+  size_t next_ = 0;
+};
+
+// The cricket at `seconds`: its tone gated into smooth pulses, kCricketPulses to a chirp.
+double Cricket(double seconds) {
+  const double inChirp = std::fmod(seconds, kChirpSeconds);
+  const double pulse = std::fmod(inChirp, kCricketPulseSpacing);
+  if (inChirp >= kCricketPulses * kCricketPulseSpacing || pulse > kCricketPulseSeconds) return 0;
+  return std::pow(std::sin(M_PI * pulse / kCricketPulseSeconds), 2) * std::sin(2 * M_PI * kCricketHz * seconds);
+}
+
+// One channel's wind and leaves; the channels share part of their noise, so the wind sounds wide
+// but whole.
+struct WindChannel {
+  Smoother body, body2, flutter, clicks;
+  SweptBand howl;
+  BandPass leafBand{4200, 0.5};
+  // Stronger wind is brighter, and its hollow resonance rises; leaves flutter and click with their gust.
+  double Run(Rng& rng, double common, double gust, double leafGust) {
+    const double noise = 0.6 * common + 0.8 * rng.Gauss();
+    const double cutoff = 90 + 420 * gust;
+    const double wind =
+        body2.Run(body.Run(noise, cutoff), cutoff) * kWindGain + howl.Run(noise, 220 + 260 * gust, 4) * kHowlGain;
+    if (rng.Unit() < kLeafClicksPerSecond * std::pow(leafGust, 3) / kRate) clicks.y += rng.Range(0.5, 1.5);
+    const double flicker = std::max(0.0, flutter.Run(rng.Gauss(), 12) * 5 + 0.3);
+    const double rustle = flicker * leafGust * leafGust + clicks.Run(0, kLeafClickDecayHz);
+    return wind * gust + leafBand.Run(rng.Gauss()) * kLeafGain * rustle;
+  }
+};
+
+// The raw take, loop plus overlap, interleaved stereo.
+std::vector<float> AmbienceTake(size_t total) {
+  Rng rng(NameSeed("backmain"));
+  const Gusts gusts(rng);
+  Bubbles bubbles(rng, total);
+  WindChannel wind[2];
+  BandPass brookBand[2] = {BandPass(1200, 0.8), BandPass(1400, 0.8)};
+  Smoother babble;
+  std::vector<float> raw(total * 2);
+  for (size_t i = 0; i < total; ++i) {
+    const double seconds = static_cast<double>(i) / kRate;
+    const double gust = gusts.At(seconds), leafGust = gusts.At(seconds - kLeafLagSeconds);
+    const double common = rng.Gauss(), bubble = bubbles.Run(i), cricket = Cricket(seconds);
+    // The brook babbles: its rush swells and ebbs a few times a second under the bubbles.
+    const double flow = 0.6 + std::max(0.0, babble.Run(rng.Gauss(), 4) * 25);
+    for (int c = 0; c < 2; ++c) {
+      const double brook = brookBand[c].Run(rng.Gauss()) * kBrookGain * flow + bubble * kBubbleGain;
+      raw[i * 2 + c] = static_cast<float>(wind[c].Run(rng, common, gust, leafGust) + brook * kBrookPan[c] +
+                                          cricket * kCricketGain * kCricketPan[c]);
+    }
+  }
+  return raw;
+}
+
 SampleBuffer Ambience() {
   const size_t loop = static_cast<size_t>(kAmbienceSeconds * kRate);
   const size_t fade = static_cast<size_t>(kCrossfadeSeconds * kRate);
-  const size_t total = loop + fade;
-  Rng rng(NameSeed("backmain"));
-  std::vector<float> raw(total * 2);
-  Biquad windBand[2] = {Biquad::BandPass(380, 0.6), Biquad::BandPass(420, 0.6)};
-  Biquad leafBand[2] = {Biquad::BandPass(3200, 0.9), Biquad::BandPass(3600, 0.9)};
-  Biquad brookBand[2] = {Biquad::BandPass(900, 1.2), Biquad::BandPass(1100, 1.2)};
-  Smoother windBody[2], flutter[2], burble;
-  // Brook bubbles: short rising blips, a few per second.
-  struct Bubble { size_t start; double hz, rise, length, gain, pan; };
-  std::vector<Bubble> bubbles;
-  for (size_t t = 0; t < total;) {
-    bubbles.push_back({t, rng.Range(500, 1300), rng.Range(1.3, 2.2), rng.Range(0.015, 0.05), rng.Range(0.2, 1.0),
-                       rng.Range(0.1, 0.45)});
-    t += static_cast<size_t>(rng.Range(0.03, 0.25) * kRate);
-  }
-  size_t nextBubble = 0;
-  std::vector<std::pair<size_t, size_t>> live;  // (bubble index, samples played)
-  for (size_t i = 0; i < total; ++i) {
-    const double u = static_cast<double>(i) / loop;  // loop phase; the envelopes repeat every loop
-    const double gust = 0.55 + 0.25 * std::sin(2 * M_PI * 3 * u) + 0.14 * std::sin(2 * M_PI * 7 * u + 1.3) +
-                        0.06 * std::sin(2 * M_PI * 17 * u + 0.4);
-    const double common = rng.Gauss();
-    const double rustle = std::max(0.0, burble.Run(rng.Gauss(), 6) * 6);
-    double brook = 0;
-    while (nextBubble < bubbles.size() && bubbles[nextBubble].start == i) live.push_back({nextBubble++, 0});
-    double bubbleOut[2] = {0, 0};
-    for (auto it = live.begin(); it != live.end();) {
-      const Bubble& b = bubbles[it->first];
-      const double t = static_cast<double>(it->second) / kRate;
-      if (t > b.length * 4) {
-        it = live.erase(it);
-        continue;
-      }
-      const double hz = b.hz * (1 + (b.rise - 1) * std::min(1.0, t / b.length));
-      const double v = b.gain * std::sin(2 * M_PI * hz * t) * std::exp(-t / b.length) * std::min(1.0, t * 2000);
-      bubbleOut[0] += v * (1 - b.pan);
-      bubbleOut[1] += v * b.pan;
-      ++it->second;
-      ++it;
-    }
-    for (int c = 0; c < 2; ++c) {
-      const double noise = 0.6 * common + 0.8 * rng.Gauss();
-      const double wind = windBody[c].Run(noise, 120 + 260 * gust) * 2.2 + windBand[c].Run(noise) * 0.5;
-      const double leaves = leafBand[c].Run(rng.Gauss()) * (0.25 * gust * gust + 0.12 * rustle) *
-                            std::max(0.0, flutter[c].Run(rng.Gauss(), 14) * 4 + 0.6);
-      brook = brookBand[c].Run(rng.Gauss()) * 0.12 * (0.7 + 0.3 * std::sin(2 * M_PI * 29 * u));
-      raw[i * 2 + c] = static_cast<float>(wind * gust + leaves + brook + bubbleOut[c] * 0.035);
-    }
-  }
+  const std::vector<float> raw = AmbienceTake(loop + fade);
   // Fold the overlap past the loop end back onto the start with an equal-power crossfade: the last
   // sample of the loop is then followed, on wrapping, by the very sample that followed it in the raw take.
   SampleBuffer out;
@@ -128,152 +227,15 @@ SampleBuffer Ambience() {
       out.samples[i * 2 + c] = static_cast<float>(raw[(loop + i) * 2 + c] * std::cos(a) + raw[i * 2 + c] * std::sin(a));
     }
   }
-  Normalise(out.samples, kAmbiencePeak);
+  ScaleToLevel(out.samples, kAmbienceLevel);
   return out;
 }
 
-// ---------------------------------------------------------------------------------------------------
-// Bird songs.
-
-// One tone: a sweep from f0 to f1 (shape > 1 stays near f0 longer), vibrato, harmonics and an envelope
-// that rises over `attack` of its length and falls away over the rest.
-struct Tone {
-  double start, length;
-  double f0, f1, shape = 1;
-  double gain = 1;
-  double vibratoHz = 0, vibratoDepth = 0;
-  double second = 0.12, third = 0.04;
-  double attack = 0.15;
-};
-
-void AddTone(std::vector<double>& out, const Tone& t) {
-  const size_t first = static_cast<size_t>(t.start * kRate);
-  const size_t count = static_cast<size_t>(t.length * kRate);
-  double phase = 0;
-  for (size_t i = 0; i < count && first + i < out.size(); ++i) {
-    const double u = static_cast<double>(i) / count;
-    const double hz = t.f0 + (t.f1 - t.f0) * std::pow(u, t.shape) +
-                      t.vibratoDepth * std::sin(2 * M_PI * t.vibratoHz * i / kRate);
-    phase += 2 * M_PI * hz / kRate;
-    const double rise = std::min(1.0, u / t.attack);
-    const double fall = u < t.attack ? 1.0 : std::cos(0.5 * M_PI * (u - t.attack) / (1 - t.attack));
-    const double env = std::sin(0.5 * M_PI * rise) * std::pow(std::max(0.0, fall), 0.7);
-    out[first + i] += t.gain * env *
-                      (std::sin(phase) + t.second * std::sin(2 * phase + 0.3) + t.third * std::sin(3 * phase + 0.7));
-  }
-}
-
-// A little space around the song: a few short, damped reflections as from nearby trees.
-std::vector<float> WithRoom(const std::vector<double>& dry) {
-  static constexpr double kDelays[] = {0.023, 0.037, 0.053, 0.071, 0.097};
-  static constexpr double kGains[] = {0.22, 0.16, 0.12, 0.08, 0.05};
-  std::vector<float> wet(dry.size());
-  Smoother damp[5];
-  for (size_t i = 0; i < dry.size(); ++i) {
-    double s = dry[i];
-    for (int k = 0; k < 5; ++k) {
-      const size_t d = static_cast<size_t>(kDelays[k] * kRate);
-      s += kGains[k] * damp[k].Run(i >= d ? dry[i - d] : 0, 3500);
-    }
-    wet[i] = static_cast<float>(s);
-  }
-  return wet;
-}
-
-std::vector<double> SongTones(int song) {
-  Rng rng(NameSeed("song", static_cast<uint64_t>(song)));
-  std::vector<Tone> tones;
-  double seconds = 0;
-  switch (song) {
-    case 0: {  // fluting phrase, ending in a soft twitter
-      const double notes[][3] = {{1900, 2300, 0.20}, {2300, 2100, 0.16}, {1700, 1600, 0.26}, {2500, 2700, 0.14},
-                                 {2200, 1800, 0.22}, {1900, 2000, 0.30}};
-      double t = 0.05;
-      for (const auto& n : notes) {
-        tones.push_back({t, n[2], n[0], n[1], 1.4, 1.0, 5, 18, 0.18, 0.05, 0.2});
-        t += n[2] + rng.Range(0.04, 0.09);
-      }
-      for (int i = 0; i < 6; ++i) {
-        tones.push_back({t, 0.035, 5200, 4200, 1, 0.35, 0, 0, 0.05, 0, 0.2});
-        t += 0.05;
-      }
-      seconds = t + 0.3;
-      break;
-    }
-    case 1: {  // a two-note call, three times
-      double t = 0.05;
-      for (int i = 0; i < 3; ++i) {
-        tones.push_back({t, 0.11, 5400, 5100, 1, 1.0, 0, 0, 0.06, 0.01, 0.12});
-        tones.push_back({t + 0.15, 0.12, 3700, 3500, 1, 0.85, 0, 0, 0.08, 0.02, 0.12});
-        t += 0.34;
-      }
-      seconds = t + 0.3;
-      break;
-    }
-    case 2: {  // a fast trill, swelling and falling in pitch
-      const int count = 40;
-      for (int i = 0; i < count; ++i) {
-        const double u = static_cast<double>(i) / count;
-        const double base = 6200 - 1600 * u;
-        tones.push_back({0.05 + i * 0.042, 0.03, base, base - 1500, 0.8, 0.4 + 0.6 * std::sin(M_PI * u), 0, 0, 0.05,
-                         0, 0.2});
-      }
-      seconds = 0.05 + count * 0.042 + 0.3;
-      break;
-    }
-    case 3: {  // an accelerating descending series with a flourish at the end
-      double t = 0.05, gap = 0.13;
-      for (int i = 0; i < 11; ++i) {
-        const double hz = 5000 - i * 190;
-        tones.push_back({t, 0.07, hz + 300, hz - 300, 1, 0.8, 0, 0, 0.08, 0.02, 0.2});
-        t += gap;
-        gap = std::max(0.07, gap * 0.93);
-      }
-      tones.push_back({t, 0.13, 2600, 5200, 0.7, 1.0, 0, 0, 0.1, 0.02, 0.3});
-      tones.push_back({t + 0.13, 0.16, 5200, 2900, 1.2, 0.9, 0, 0, 0.1, 0.02, 0.1});
-      seconds = t + 0.6;
-      break;
-    }
-    case 4: {  // a warble: quick glides between wandering pitches with a fast tremble
-      double t = 0.05, hz = 3200;
-      for (int i = 0; i < 16; ++i) {
-        const double next = rng.Range(2500, 5200);
-        const double length = rng.Range(0.06, 0.13);
-        tones.push_back({t, length, hz, next, 1, rng.Range(0.6, 1.0), 38, 160, 0.1, 0.03, 0.25});
-        hz = next;
-        t += length + rng.Range(0.0, 0.04);
-      }
-      seconds = t + 0.3;
-      break;
-    }
-    case 5: {  // a cuckoo-like call, twice
-      for (int i = 0; i < 2; ++i) {
-        const double t = 0.05 + i * 0.95;
-        tones.push_back({t, 0.2, 700, 680, 1, 1.0, 0, 0, 0.1, 0.03, 0.25});
-        tones.push_back({t + 0.26, 0.36, 580, 560, 1, 0.85, 0, 0, 0.1, 0.03, 0.2});
-      }
-      seconds = 2.2;
-      break;
-    }
-    default: {  // a dove's coo: coo-COO-coo, low and hollow
-      const double notes[][4] = {{0.05, 0.35, 470, 0.6}, {0.5, 0.7, 540, 1.0}, {1.35, 0.45, 450, 0.7}};
-      for (const auto& n : notes) {
-        tones.push_back({n[0], n[1], n[2] * 0.94, n[2], 0.6, n[3], 4, 6, 0.35, 0.12, 0.35});
-      }
-      seconds = 2.3;
-      break;
-    }
-  }
-  std::vector<double> out(static_cast<size_t>(seconds * kRate), 0.0);
-  for (const Tone& t : tones) AddTone(out, t);
-  return out;
-}
-
-SampleBuffer Song(int song) {
+SampleBuffer Song(int species) {
   SampleBuffer out;
   out.channels = 1;
   out.rate = kRate;
-  out.samples = WithRoom(SongTones(song));
+  out.samples = SingSong(species, kRate);
   Normalise(out.samples, kSongPeak);
   return out;
 }

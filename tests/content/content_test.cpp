@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -14,8 +16,10 @@
 #include "content/catalogue.h"
 #include "content/generator.h"
 #include "content/painters.h"
+#include "content/random.h"
 #include "platform/files.h"
 #include "report/report.h"
+#include "tests/content/sound_analysis.h"
 
 namespace sylvora {
 namespace {
@@ -336,13 +340,6 @@ TEST_F(ContentTest, EverySheetCellHoldsASubjectInsideABlackBorder) {
   }
 }
 
-// Dominant-pitch estimate of a window: zero crossings per second, halved.
-double Pitch(const std::vector<float>& s, size_t from, size_t count, long rate) {
-  int crossings = 0;
-  for (size_t i = from + 1; i < from + count; ++i) crossings += (s[i - 1] < 0) != (s[i] < 0);
-  return crossings * rate / (2.0 * count);
-}
-
 TEST_F(ContentTest, SoundsDecodeWithinTheirShapeAndNeverClip) {
   std::set<std::string> songs;
   for (const ContentItem& item : kContent) {
@@ -362,23 +359,121 @@ TEST_F(ContentTest, SoundsDecodeWithinTheirShapeAndNeverClip) {
       continue;
     }
     EXPECT_EQ(s.channels, 1) << item.name;
-    EXPECT_GE(seconds, 1.0) << item.name;
-    EXPECT_LE(seconds, 4.0) << item.name;
     songs.insert(Bytes(item.name));
-    // A song glides in pitch: among its loud 20 ms windows the pitch changes, unlike a beep.
-    const size_t window = static_cast<size_t>(s.rate / 50);
-    double low = 1e9, high = 0;
-    for (size_t at = 0; at + window <= s.samples.size(); at += window) {
-      float loud = 0;
-      for (size_t i = at; i < at + window; ++i) loud = std::max(loud, std::abs(s.samples[i]));
-      if (loud < peak * 0.5f) continue;
-      const double pitch = Pitch(s.samples, at, window, s.rate);
-      low = std::min(low, pitch);
-      high = std::max(high, pitch);
-    }
-    EXPECT_GT(high, low * 1.08) << item.name;
   }
   EXPECT_EQ(songs.size(), 7u);
+}
+
+// A check of a measured sound, by name.
+template <typename Measure>
+struct Check {
+  const char* what;
+  bool (*holds)(const Measure&);
+};
+
+// What every song must be (the first kEverySong checks) and what only some songs are (the rest).
+constexpr int kEverySong = 5;
+const Check<SongMeasure> kSongChecks[] = {
+    {"lasts 1.5 to 4 s", [](const SongMeasure& m) { return m.seconds >= 1.5 && m.seconds <= 4; }},
+    {"has four syllables or more", [](const SongMeasure& m) { return m.syllables.size() >= 4; }},
+    {"has its second harmonic 20 dB down", [](const SongMeasure& m) { return m.harmonicDb <= -20; }},
+    {"does not clip", [](const SongMeasure& m) { return m.peak < 0.98f; }},
+    {"is silent at both ends", [](const SongMeasure& m) { return m.edgeDb <= -40; }},
+    {"sweeps in half its syllables",
+     [](const SongMeasure& m) {
+       return !m.syllables.empty() && 2 * m.Sweeping() >= static_cast<int>(m.syllables.size());
+     }},
+    {"trills", [](const SongMeasure& m) { return m.trill; }},
+};
+const Check<AmbienceMeasure> kAmbienceChecks[] = {
+    {"gusts: one-second levels vary by 4 dB", [](const AmbienceMeasure& m) { return m.gustDb >= 4; }},
+    {"a tenth of its power below 500 Hz", [](const AmbienceMeasure& m) { return m.lowDb >= -10; }},
+    {"a hundredth of its power above 4 kHz", [](const AmbienceMeasure& m) { return m.highDb >= -20; }},
+};
+// Two songs are told apart when their spectrograms correlate less than this.
+constexpr double kDistinctSongs = 0.5;
+
+template <typename Measure, size_t N>
+std::set<std::string> Holding(const Check<Measure> (&checks)[N], const Measure& m) {
+  std::set<std::string> holding;
+  for (const Check<Measure>& check : checks) {
+    if (check.holds(m)) holding.insert(check.what);
+  }
+  return holding;
+}
+
+std::string Describe(const SongMeasure& m) {
+  char text[200];
+  std::snprintf(text, sizeof text,
+                "%.2f s, %zu syllables (%d sweeping), harmonic %.1f dB, edges %.0f dB, %.0f-%.0f Hz%s", m.seconds,
+                m.syllables.size(), m.Sweeping(), m.harmonicDb, m.edgeDb, m.lowHz, m.highHz, m.trill ? ", trill" : "");
+  return text;
+}
+
+TEST_F(ContentTest, TheSongsSoundLikeDifferentBirds) {
+  std::vector<std::pair<std::string, Sound>> songs;
+  std::map<std::string, int> counts;
+  double lowest = 1e9, highest = 0;
+  for (const ContentItem& item : kContent) {
+    if (item.role != ContentRole::Song) continue;
+    Sound s;
+    ASSERT_TRUE(ReadOgg(Bytes(item.name), s)) << item.name;
+    const SongMeasure m = MeasureSong(s.samples, static_cast<int>(s.rate));
+    const std::set<std::string> holding = Holding(kSongChecks, m);
+    for (int k = 0; k < kEverySong; ++k) {
+      EXPECT_TRUE(holding.count(kSongChecks[k].what)) << item.name << " " << kSongChecks[k].what << ": " << Describe(m);
+    }
+    for (const std::string& what : holding) ++counts[what];
+    lowest = std::min(lowest, m.lowHz);
+    highest = std::max(highest, m.highHz);
+    songs.push_back({item.name, s});
+  }
+  EXPECT_GE(counts["sweeps in half its syllables"], 5);
+  EXPECT_GE(counts["trills"], 3);
+  EXPECT_LT(lowest, 2000);
+  EXPECT_GT(highest, 6000);
+  for (size_t a = 0; a < songs.size(); ++a) {
+    for (size_t b = a + 1; b < songs.size(); ++b) {
+      const Sound &one = songs[a].second, &other = songs[b].second;
+      EXPECT_LT(SpectralCorrelation(one.samples, other.samples, static_cast<int>(one.rate)), kDistinctSongs)
+          << songs[a].first << " and " << songs[b].first;
+    }
+  }
+}
+
+TEST_F(ContentTest, TheAmbienceGustsAndSpansLowAndHighBands) {
+  Sound s;
+  ASSERT_TRUE(ReadOgg(Bytes("backmain"), s));
+  const AmbienceMeasure m = MeasureAmbience(s.samples, s.channels, static_cast<int>(s.rate));
+  EXPECT_EQ(Holding(kAmbienceChecks, m).size(), std::size(kAmbienceChecks))
+      << "gusts " << m.gustDb << " dB, low " << m.lowDb << " dB, high " << m.highDb << " dB";
+}
+
+// The analysis tells a bird from a plain tone or a hiss: these pass only the checks listed.
+TEST(SoundAnalysisTest, APlainSineAndWhiteNoiseAreNeitherSongsNorAmbience) {
+  constexpr int kRate = 44100;
+  std::vector<float> sine(2 * kRate), noise(2 * kRate);
+  Rng hiss(7);
+  for (size_t i = 0; i < sine.size(); ++i) {
+    sine[i] = static_cast<float>(0.5 * std::sin(2 * M_PI * 3000 * i / kRate));
+    noise[i] = static_cast<float>(hiss.Range(-0.3, 0.3));
+  }
+  struct Probe {
+    const char* name;
+    const std::vector<float>& samples;
+    std::set<std::string> songChecks, ambienceChecks;
+  };
+  const Probe probes[] = {
+      {"sine", sine, {"lasts 1.5 to 4 s", "has its second harmonic 20 dB down", "does not clip"}, {}},
+      {"white noise", noise, {"lasts 1.5 to 4 s", "does not clip"}, {"a hundredth of its power above 4 kHz"}},
+  };
+  for (const Probe& p : probes) {
+    EXPECT_EQ(Holding(kSongChecks, MeasureSong(p.samples, kRate)), p.songChecks) << p.name;
+    EXPECT_EQ(Holding(kAmbienceChecks, MeasureAmbience(p.samples, 1, kRate)), p.ambienceChecks) << p.name;
+    // A sound is not distinct from itself.
+    EXPECT_GT(SpectralCorrelation(p.samples, p.samples, kRate), 0.99) << p.name;
+  }
+  EXPECT_LT(SpectralCorrelation(sine, noise, kRate), kDistinctSongs);
 }
 
 TEST_F(ContentTest, TheAmbienceLoopsWithoutAClick) {

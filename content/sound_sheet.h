@@ -1,0 +1,14 @@
+#pragma once
+// The sound sheet: a spectrogram of every sound we ship, decoded as the screensaver decodes it, so a
+// person can see the songs and the ambience without listening. For people to look at; nothing reads it.
+#include <string>
+#include <vector>
+
+#include "content/generator.h"
+
+namespace sylvora {
+
+// Writes the sound sheet to pngPath: the ambience across the top, the bird songs two to a row below.
+bool WriteSoundSheet(const std::string& pngPath, const std::vector<MadeResource>& made);
+
+}  // namespace sylvora
