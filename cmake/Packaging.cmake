@@ -25,22 +25,23 @@ file(CREATE_LINK "${SYLVORA_HACK_LINK}" ${SYLVORA_PACKAGING_DIR}/hack/sylvora SY
 install(FILES ${SYLVORA_PACKAGING_DIR}/hack/sylvora DESTINATION "${SYLVORA_HACK_DIR}")
 
 # The files Debian's policy asks of every package: its copyright, its changelog (compressed, without a
-# time stamp, so the package is reproducible) and the list of configuration files dpkg keeps.
+# time stamp, so the package is reproducible), and lintian's one override.
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/sylvora")
 execute_process(COMMAND gzip -n -9 -c ${CMAKE_SOURCE_DIR}/packaging/changelog
                 OUTPUT_FILE ${SYLVORA_PACKAGING_DIR}/changelog.gz)
 install(FILES ${SYLVORA_PACKAGING_DIR}/changelog.gz DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/sylvora")
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/lintian-overrides DESTINATION "${CMAKE_INSTALL_DATADIR}/lintian/overrides"
+        RENAME sylvora)
 
 set(CPACK_PACKAGE_NAME "sylvora")
 set(CPACK_PACKAGE_VENDOR "Tavro Software")
 set(CPACK_PACKAGE_CONTACT "Tavro Software <support@tavro-software.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "animated nature screensaver with bird songs")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "animated nature screensaver with bird songs
- Sylvora Screensaver shows six painted nature scenes in motion: stacked picture
- layers over a sky that scrolls with the wind, drifting seeds, a distant flock,
- gliding birds and butterflies, with an ambient soundtrack and bird songs placed
- around the listener. It runs full screen on its own or as a hack of
- xscreensaver and xfce4-screensaver.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Sylvora Screensaver shows six painted nature scenes in motion: stacked picture
+layers over a sky that scrolls with the wind, drifting seeds, a distant flock,
+gliding birds and butterflies, with an ambient soundtrack and bird songs
+placed around the listener. It runs full screen on its own or as a hack of
+xscreensaver and xfce4-screensaver.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX "${CMAKE_INSTALL_PREFIX}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -49,6 +50,5 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libsdl2-2.0-0, libturbojpeg0, libopenal1, libvorbisfile3, libvorbis0a, libogg0, libgtk-3-0")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver | xfce4-screensaver")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/packaging/conffiles)
 set(CPACK_STRIP_FILES ON)
 include(CPack)
