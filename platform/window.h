@@ -16,11 +16,13 @@ enum class WindowEventKind {
   Activate,    // the application became the active one (keyboard focus gained)
   Deactivate,  // the application stopped being the active one (keyboard focus lost)
   Destroy,     // the window is being closed or the process was asked to end
+  Problem,     // the windowing system reported an error the run survives; text describes it
 };
 
 struct WindowEvent {
   WindowEventKind kind = WindowEventKind::Other;
-  int code = 0;  // exit code of a Quit event
+  int code = 0;                // exit code of a Quit event
+  const char* text = nullptr;  // a Problem's description, valid until the next TakeEvent
 };
 
 // Side of the square cursor masks, and the bytes of one mask (one bit per pixel).

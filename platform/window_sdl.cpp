@@ -33,10 +33,12 @@ void RequestStop(int) { stopRequested = 1; }
 // with exit code 1, and the ones SDL fits make X requests from inside the handler, which blocks on
 // the display lock Xlib holds there, for ever. Ours only note what happened, so the run ends through
 // the normal shut-down on the next pass of the loop.
-// The daemon's window we draw into, and the connection it lives on; X errors about it mean the
-// daemon took it away.
+// The daemon's window we draw into; X errors about it mean the daemon took it away.
 XID daemonWindow = 0;
-Display* daemonDisplay = nullptr;
+
+// Any other X error, described for the shell's report; the event queue hands it over as a Problem.
+char xProblem[128];
+volatile sig_atomic_t xProblemPending = 0;
 
 int OnXError(Display*, XErrorEvent* error) {
   const int code = error->error_code;
@@ -46,11 +48,9 @@ int OnXError(Display*, XErrorEvent* error) {
     stopRequested = 1;
     return 0;
   }
-  char text[128];
-  std::snprintf(text, sizeof text, "sylvora: X error %d (request %d.%d) on resource 0x%lx\n", code,
+  std::snprintf(xProblem, sizeof xProblem, "X error %d (request %d.%d) on resource 0x%lx", code,
                 error->request_code, error->minor_code, error->resourceid);
-  const ssize_t ignored = write(STDERR_FILENO, text, std::strlen(text));
-  (void)ignored;
+  xProblemPending = 1;
   return 0;
 }
 
@@ -70,25 +70,8 @@ void WatchDaemonWindow(SDL_Window* window) {
   SDL_VERSION(&info.version);
   if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
   daemonWindow = info.info.x11.window;
-  daemonDisplay = info.info.x11.display;
   XSetErrorHandler(OnXError);
   XSetIOErrorHandler(OnXConnectionLost);
-}
-
-// How often the event queue asks whether the daemon's window still exists.
-constexpr uint32_t kDaemonWindowCheckMs = 250;
-
-// The GL driver draws into a vanished window without a word (it swallows the errors itself, with
-// handlers of its own that it may leave in place of ours), so the window is asked after now and then,
-// under our handler: a window that is gone answers with an error, which stops the run.
-void CheckDaemonWindow() {
-  static uint32_t lastCheck = 0;
-  const uint32_t now = SDL_GetTicks();
-  if (!daemonDisplay || now - lastCheck < kDaemonWindowCheckMs) return;
-  lastCheck = now;
-  XSetErrorHandler(OnXError);
-  XWindowAttributes attributes;
-  if (!XGetWindowAttributes(daemonDisplay, daemonWindow, &attributes)) stopRequested = 1;
 }
 
 // Installed before SDL starts, so SDL leaves them in place rather than fitting its own.
@@ -138,6 +121,9 @@ bool SdlWindowSystem::Create(const std::string& title, int width, int height) {
 
 bool SdlWindowSystem::CreateFrom(uint64_t foreignId) {
   CatchStopSignals();
+  // The frame reaches the daemon's window as X shared-memory images, not through the GL driver: a
+  // window the daemon takes away then fails the next image at once, where GL may draw on for seconds.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (!StartSdl()) return false;
   window_ = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(foreignId)));
   if (!window_) {
@@ -217,8 +203,7 @@ void SdlWindowSystem::CursorPosition(int& x, int& y) {
 }
 
 bool SdlWindowSystem::PeekEvent() {
-  CheckDaemonWindow();
-  if (stopRequested) return true;
+  if (stopRequested || xProblemPending) return true;
   SDL_PumpEvents();
   SDL_Event event;
   return SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
@@ -230,6 +215,12 @@ WindowEvent SdlWindowSystem::TakeEvent() {
   if (stopRequested) {
     stopRequested = 0;
     result.kind = WindowEventKind::Destroy;
+    return result;
+  }
+  if (xProblemPending) {
+    xProblemPending = 0;
+    result.kind = WindowEventKind::Problem;
+    result.text = xProblem;
     return result;
   }
   if (!SDL_PollEvent(&event)) return result;

@@ -170,6 +170,9 @@ void WindowProcedure(const WindowEvent& event) {
       // In the daemon's window the daemon decides when the scene runs: focus changes there are its own.
       if (appRunning && !inDaemonWindow) OnActivateApp(event.kind == WindowEventKind::Activate ? 1 : 0);
       break;
+    case WindowEventKind::Problem:
+      if (report) report->AddMessage(1, MessageKind::Warning, "A0", "WindowProcedure", event.text);
+      break;
     case WindowEventKind::Quit:
     case WindowEventKind::Other:
       break;

@@ -14,9 +14,10 @@
 #   stop_then_destroy      as xscreensaver ends a run: SIGTERM and the window destroyed at once,
 #   destroy_then_stop      the window destroyed first and SIGTERM a little later,
 #   destroy_only           the window destroyed with no signal: each ${HACK_STOP_RUNS:-50} times at
-#                          varying moments of the running scene, every copy exits 0 within five seconds
+#                          varying moments of the running scene, every copy exits 0 within one second
 #                          with its options saved, and none is left; every fifth run is ended during
-#                          start-up instead, and ends as soon as start-up has (within three seconds)
+#                          start-up instead, and ends as soon as start-up has (within twice the time
+#                          start-up takes here)
 set -uo pipefail
 CASE="$1"; PROGRAM="$2"; CONF="$3"; DAEMON_WINDOW="$4"; CONTENT="$5"
 SKIP=77
@@ -217,9 +218,9 @@ case "$CASE" in
       pid=$LAST_PID
       # Start-up reads no events: a stop then waits for its end.
       if [ $((run % 5)) -eq 0 ]; then
-        limit=30; sleep "$(awk -v r="$run" 'BEGIN { printf "%.2f", 0.15 + (r * 37 % 100) / 200 }')"
+        limit=$(awk -v s="$settle" 'BEGIN { print int(s * 20) }'); sleep "$(awk -v r="$run" 'BEGIN { printf "%.2f", 0.15 + (r * 37 % 100) / 200 }')"
       else
-        limit=50; sleep "$(awk -v r="$run" -v s="$settle" 'BEGIN { printf "%.2f", s + (r * 37 % 100) / 100 }')"
+        limit=10; sleep "$(awk -v r="$run" -v s="$settle" 'BEGIN { printf "%.2f", s + (r * 37 % 100) / 100 }')"
       fi
       kill -0 "$pid" 2>/dev/null || fail "run $run ended by itself: $(cat "$WORK/out-$((${#PIDS[@]} - 1)).txt")"
       case "$CASE" in
@@ -235,7 +236,7 @@ case "$CASE" in
       out="$WORK/out-$((${#PIDS[@]} - 1)).txt"
       [ "$rc" -eq 0 ] || fail "run $run: exit code $rc: $(cat "$out")"
       [ ! -s "$out" ] || fail "run $run: the program said: $(cat "$out")"
-      [ -f "$USER_OPTIONS" ] || fail "run $run: options.ini was not saved"
+      grep -q "^nature_view = " "$USER_OPTIONS" 2>/dev/null || fail "run $run: options.ini was not saved"
       wait "$daemon" 2>/dev/null
     done
     if pgrep -f -- "^$PROGRAM --root" >/dev/null; then fail "copies were left running"; fi

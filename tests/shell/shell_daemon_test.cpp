@@ -175,6 +175,18 @@ TEST_F(DaemonWindowRun, ALostDisplaySavesTheOptionsOnlyWhileASceneRuns) {
   EXPECT_FALSE(files_.Has(kOptionsPath));
 }
 
+// An X error the run survives is recorded as a warning, and the run goes on.
+TEST_F(DaemonWindowRun, AWindowingProblemIsReportedAndTheRunGoesOn) {
+  window_.onIdlePeek = [this] {
+    if (window_.idlePeeks == 3) window_.events.push_back({WindowEventKind::Problem, 0, "X error 17 (request 1.0)"});
+    if (window_.idlePeeks != 6) return;
+    EXPECT_THAT(MessagesOf("A0"), Contains("WindowProcedure: X error 17 (request 1.0)"));
+    window_.Push(WindowEventKind::Destroy);
+  };
+  EXPECT_EQ(RunInDaemonWindow(), 0);
+  EXPECT_GE(window_.idlePeeks, 6);
+}
+
 TEST_F(DaemonWindowRun, FocusChangesNeitherPauseNorResume) {
   window_.onIdlePeek = [this] {
     const int peek = window_.idlePeeks;
