@@ -30,6 +30,10 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION "${CMAKE_INSTA
 execute_process(COMMAND gzip -n -9 -c ${CMAKE_SOURCE_DIR}/packaging/changelog
                 OUTPUT_FILE ${SYLVORA_PACKAGING_DIR}/changelog.gz)
 install(FILES ${SYLVORA_PACKAGING_DIR}/changelog.gz DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/sylvora")
+# The manual page, compressed as manual pages are installed.
+execute_process(COMMAND gzip -n -9 -c ${CMAKE_SOURCE_DIR}/packaging/sylvora.6
+                OUTPUT_FILE ${SYLVORA_PACKAGING_DIR}/sylvora.6.gz)
+install(FILES ${SYLVORA_PACKAGING_DIR}/sylvora.6.gz DESTINATION "${CMAKE_INSTALL_MANDIR}/man6")
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/lintian-overrides DESTINATION "${CMAKE_INSTALL_DATADIR}/lintian/overrides"
         RENAME sylvora)
 

@@ -16,9 +16,25 @@
 #include "content/contact_sheet.h"
 #include "content/generator.h"
 
+namespace {
+
+const char* const kUsage =
+    "usage: sylvora-content OUTPUT_DIR [--loose] [--contact-sheet FILE.png] [--threads N]\n"
+    "Paints every picture and synthesises every sound of Sylvora Screensaver into OUTPUT_DIR/data.nrx\n"
+    "and its data file. --loose also writes graphics/ and sounds/; --contact-sheet writes a sheet of\n"
+    "every picture and a spectrogram sheet of every sound beside FILE.png.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: sylvora-content OUTPUT_DIR [--loose] [--contact-sheet FILE.png] [--threads N]\n");
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  // An option in place of the directory is a mistake, not a directory to fill.
+  if (argc < 2 || argv[1][0] == '-') {
+    if (argc >= 2) std::fprintf(stderr, "sylvora-content: unknown option %s\n", argv[1]);
+    std::fputs(kUsage, stderr);
     return 2;
   }
   const std::string directory = argv[1];
@@ -34,6 +50,7 @@ int main(int argc, char** argv) {
       threads = std::max(1, std::atoi(argv[++i]));
     } else {
       std::fprintf(stderr, "sylvora-content: unknown argument %s\n", argv[i]);
+      std::fputs(kUsage, stderr);
       return 2;
     }
   }

@@ -1,4 +1,5 @@
 // The sylvora program: builds the real platform adapters and hands over to the shell.
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -6,6 +7,7 @@
 #include "input/input_backend_sdl.h"
 #include "platform/window_sdl.h"
 #include "shell/entry.h"
+#include "shell/usage.h"
 #include "shell/wiring.h"
 
 namespace {
@@ -30,6 +32,11 @@ sylvora::DaemonWindowRequest DaemonRequest(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::string answer;
+  if (sylvora::AnswerInformationRequest(std::vector<std::string>(argv + 1, argv + argc), answer)) {
+    std::fputs(answer.c_str(), stdout);
+    return 0;
+  }
   // The input devices close before the window shuts SDL down.
   sylvora::SdlWindowSystem window;
   sylvora::SdlInputBackend inputDevices;

@@ -2,6 +2,7 @@
 // start messages, and what each mode does.
 #include <gmock/gmock.h>
 
+#include "shell/usage.h"
 #include "tests/shell/shell_test_support.h"
 
 namespace sylvora {
@@ -36,6 +37,21 @@ TEST(ModeSelection, NoSwitchConfigures) {
   EXPECT_EQ(ModeOf(""), ScreensaverMode::Configure);
   EXPECT_EQ(ModeOf("s p a c"), ScreensaverMode::Configure);
   EXPECT_EQ(ModeOf("/x"), ScreensaverMode::Configure);
+}
+
+// --help and --version answer only as the one argument; neither holds a mode switch, so the host's
+// command lines are unaffected.
+TEST(InformationRequests, AreAnsweredOnlyAsTheOneArgument) {
+  std::string text;
+  ASSERT_TRUE(AnswerInformationRequest({"--help"}, text));
+  EXPECT_THAT(text, StartsWith("Usage: sylvora [MODE] [--root | --window-id ID]\n"));
+  ASSERT_TRUE(AnswerInformationRequest({"--version"}, text));
+  EXPECT_THAT(text, ::testing::MatchesRegex("Sylvora Screensaver [0-9]+\\.[0-9]+\\.[0-9]+ by Tavro Software\n"));
+  const std::vector<std::vector<std::string>> others = {{}, {"--help", "/s"}, {"/s", "--version"}, {"-help"}, {"--HELP"}};
+  for (const auto& arguments : others) EXPECT_FALSE(AnswerInformationRequest(arguments, text)) << arguments.size();
+  // No switch in either: the mode a host's command line would get is the no-switch one.
+  EXPECT_EQ(ModeOf("--help"), ScreensaverMode::Configure);
+  EXPECT_EQ(ModeOf("--version"), ScreensaverMode::Configure);
 }
 
 TEST(ModeSelection, OnlyTheFirst1000CharactersCount) {
