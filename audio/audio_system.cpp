@@ -209,6 +209,10 @@ void AudioSystem::ResumeOutput() {
 
 void AudioSystem::Say(int always, MessageKind kind, const char* function, const std::string& text) {
   report_->AddMessage(always, kind, kModule, function, text);
+  if (kind == MessageKind::Report) return;
+  // The library's own reason follows as a warning of its own, so the last error stays the message above.
+  const std::string reason = library_->TakeFailureReason();
+  if (!reason.empty()) report_->AddMessage(1, MessageKind::Warning, kModule, function, "reason: " + reason);
 }
 
 }  // namespace sylvora

@@ -43,6 +43,25 @@ long TellMemory(void* source) { return static_cast<long>(static_cast<MemoryStrea
 // The stream is closed by ov_clear; the bytes belong to the caller.
 constexpr ov_callbacks kMemoryCallbacks{ReadMemory, SeekMemory, nullptr, TellMemory};
 
+// libvorbisfile's code for the last failure, 0 when there is none to tell.
+int lastLibraryError = 0;
+
+// The library's documented meaning of its error codes.
+const char* VorbisErrorText(int code) {
+  switch (code) {
+    case OV_EREAD: return "OV_EREAD: a read from the media failed";
+    case OV_EFAULT: return "OV_EFAULT: internal logic fault";
+    case OV_EIMPL: return "OV_EIMPL: feature not implemented";
+    case OV_EINVAL: return "OV_EINVAL: invalid argument";
+    case OV_ENOTVORBIS: return "OV_ENOTVORBIS: not Vorbis data";
+    case OV_EBADHEADER: return "OV_EBADHEADER: invalid Vorbis bitstream header";
+    case OV_EVERSION: return "OV_EVERSION: Vorbis version mismatch";
+    case OV_EBADLINK: return "OV_EBADLINK: invalid stream section";
+    case OV_ENOSEEK: return "OV_ENOSEEK: stream not seekable";
+    default: return "";
+  }
+}
+
 // Bytes asked of ov_read at a time.
 constexpr int kChunkBytes = 4096;
 
@@ -68,7 +87,10 @@ int ReadAll(OggVorbis_File& file, DecodedSound& sound) {
     const long bytes = ov_read(&file, reinterpret_cast<char*>(chunk), kChunkBytes, 0, 2, 1, &link);
     if (bytes == 0) break;
     if (bytes == OV_HOLE) continue;
-    if (bytes < 0) return kSoundNotOggVorbis;
+    if (bytes < 0) {
+      lastLibraryError = static_cast<int>(bytes);
+      return kSoundNotOggVorbis;
+    }
     const vorbis_info* current = ov_info(&file, link);
     if (current == nullptr || current->channels != sound.channels || current->rate != sound.rate) {
       return kSoundUnsupported;
@@ -86,7 +108,8 @@ int DecodeOggVorbis(const uint8_t* data, size_t size, DecodedSound& sound) {
   sound = DecodedSound{};
   MemoryStream stream{data, size, 0};
   OggVorbis_File file;
-  if (ov_open_callbacks(&stream, &file, nullptr, 0, kMemoryCallbacks) != 0) return kSoundNotOggVorbis;
+  lastLibraryError = ov_open_callbacks(&stream, &file, nullptr, 0, kMemoryCallbacks);
+  if (lastLibraryError != 0) return kSoundNotOggVorbis;
   const int result = ReadAll(file, sound);
   ov_clear(&file);
   if (result != kSoundOk) sound = DecodedSound{};
@@ -101,6 +124,12 @@ void MixDownToMono(DecodedSound& sound) {
   }
   sound.samples.resize(frames);
   sound.channels = 1;
+}
+
+std::string TakeVorbisFailureReason() {
+  const std::string reason = VorbisErrorText(lastLibraryError);
+  lastLibraryError = 0;
+  return reason;
 }
 
 }  // namespace sylvora

@@ -4,6 +4,7 @@
 // they are outside input: anything that is not a usable stream gives an error code, never a crash.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace sylvora {
@@ -29,6 +30,10 @@ struct DecodedSound {
 // kMinRate..kMaxRate, a rate or channel count that changes between chained streams, no samples at all, or
 // more than kMaxFrames frames (SoundLibraryError codes).
 int DecodeOggVorbis(const uint8_t* data, size_t size, DecodedSound& sound);
+
+// libvorbisfile's own words for why the last DecodeOggVorbis failed, once; empty when the library
+// reported nothing (the stream was readable but unusable) or it was already taken.
+std::string TakeVorbisFailureReason();
 
 // Turns a stereo sound into mono by averaging each pair of samples; a mono sound is left as it is.
 void MixDownToMono(DecodedSound& sound);

@@ -84,6 +84,9 @@ class SoundLibrary {
   virtual bool Init(int frequency, bool with3D, NativeWindow* window) = 0;
   // The code of the last failed call.
   virtual int ErrorCode() = 0;
+  // The library's own words for the adapter's last failure, once: empty when it gave none or it was
+  // already taken. The subsystem records it on a line after its own message about that failure.
+  virtual std::string TakeFailureReason() = 0;
   // Chooses the 3D rendering: k3DAlgorithmOff, k3DAlgorithmFull or k3DAlgorithmLight.
   virtual void Set3DAlgorithm(int algorithm) = 0;
   // Places the listener; a null argument leaves that property as it is. Takes effect at Apply3D.

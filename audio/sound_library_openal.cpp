@@ -11,6 +11,7 @@
 #include <cstring>
 #include <numbers>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "audio/ogg_decoder_vorbis.h"
@@ -68,6 +69,7 @@ struct OpenAlSoundLibrary::State {
   ALCcontext* context = nullptr;
   int frequency = 0;
   int error = kSoundOk;
+  std::string reason;  // the libraries' own words for the last failure, until taken
   bool paused = false;
   int algorithm = k3DAlgorithmLight;
   float rollOff = 1.0f;
@@ -226,10 +228,14 @@ bool OpenAlSoundLibrary::Init(int frequency, bool /*with3D: OpenAL always positi
   if (frequency <= 0) return s.Fail(kSoundIllegalParameter);
   s.frequency = frequency;
   s.device = s.output == Output::Loopback ? alcLoopbackOpenDeviceSOFT(nullptr) : alcOpenDevice(nullptr);
-  if (!s.device) return s.Fail(kSoundNoDevice);
+  if (!s.device) {
+    s.reason = alcGetString(nullptr, alcGetError(nullptr));
+    return s.Fail(kSoundNoDevice);
+  }
   const std::vector<ALCint> attributes = s.Attributes();
   s.context = alcCreateContext(s.device, attributes.data());
   if (!s.context || !alcMakeContextCurrent(s.context)) {
+    s.reason = alcGetString(s.device, alcGetError(s.device));
     if (s.context) alcDestroyContext(s.context);
     alcCloseDevice(s.device);
     s.context = nullptr;
@@ -244,6 +250,8 @@ bool OpenAlSoundLibrary::Init(int frequency, bool /*with3D: OpenAL always positi
 }
 
 int OpenAlSoundLibrary::ErrorCode() { return state_->error; }
+
+std::string OpenAlSoundLibrary::TakeFailureReason() { return std::exchange(state_->reason, std::string()); }
 
 void OpenAlSoundLibrary::Set3DAlgorithm(int algorithm) {
   State& s = *state_;
@@ -343,7 +351,10 @@ uint32_t OpenAlSoundLibrary::SampleLoad(const std::string& path, uint32_t offset
   if (result != kSoundOk) return s.FailHandle(result);
   DecodedSound sound;
   result = DecodeOggVorbis(bytes.data(), bytes.size(), sound);
-  if (result != kSoundOk) return s.FailHandle(result);
+  if (result != kSoundOk) {
+    s.reason = TakeVorbisFailureReason();
+    return s.FailHandle(result);
+  }
   if (flags & kSample3D) MixDownToMono(sound);
 
   Sample& sample = *free;

@@ -35,6 +35,7 @@ class OpenAlSoundLibrary final : public SoundLibrary {
   uint32_t Identity() override;
   bool Init(int frequency, bool with3D, NativeWindow* window) override;
   int ErrorCode() override;
+  std::string TakeFailureReason() override;
   void Set3DAlgorithm(int algorithm) override;
   void Set3DPosition(const Vector3* position, const Vector3* velocity, const Vector3* front,
                      const Vector3* top) override;

@@ -261,6 +261,11 @@ int RunSettingsDialog(Report* report, const OptionsPlace& place) {
   std::signal(SIGINT, SIG_DFL);
   if (!gtk_init_check(nullptr, nullptr)) {
     report->AddMessage(1, MessageKind::Error, "A0", "RunSettingsDialog", "the settings dialog could not open a display");
+    // GTK says no more than this: which display it tried.
+    const char* display = gdk_get_display_arg_name();
+    if (!display) display = g_getenv("DISPLAY");
+    report->AddMessage(1, MessageKind::Warning, "A0", "RunSettingsDialog",
+                       std::string("reason: cannot open display \"") + (display ? display : "") + "\"");
     return -1;
   }
   SettingsDialog dialog(options, report, place);

@@ -65,6 +65,9 @@ class DisplayLayer {
  public:
   virtual ~DisplayLayer() = default;
 
+  // The library's own words for the adapter's last failure, once: empty when it gave none or it was
+  // already taken. The subsystem records it on a line after its own message about that failure.
+  virtual std::string TakeFailureReason() = 0;
   // Opens the device of the primary display; false on failure.
   virtual bool CreateDevice() = 0;
   // Closes the device; the surfaces made by it must have been released first.

@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace sylvora {
@@ -74,6 +76,14 @@ class SdlDisplayLayer final : public DisplayLayer {
  public:
   explicit SdlDisplayLayer(bool vsync) : vsync_(vsync) { BuildPresentTables(); }
   ~SdlDisplayLayer() override { DestroyRenderer(); }
+
+  // SDL keeps its words for the last failure of any of its calls; they are taken with the failure
+  // the subsystem reports, and cleared so they are not given again.
+  std::string TakeFailureReason() override {
+    std::string reason = SDL_GetError();
+    SDL_ClearError();
+    return reason;
+  }
 
   bool CreateDevice() override { return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
   void ReleaseDevice() override { SDL_QuitSubSystem(SDL_INIT_VIDEO); }

@@ -4,6 +4,7 @@
 // double with fault injection. One decode at a time: Init, ReadHeader, ReadImage, Free.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace sylvora {
 
@@ -17,6 +18,9 @@ struct JpegHeader {
 class JpegDecoder {
  public:
   virtual ~JpegDecoder() = default;
+  // The library's own words for the adapter's last failure, once: empty when it gave none or it was
+  // already taken. The subsystem records it on a line after its own message about that failure.
+  virtual std::string TakeFailureReason() = 0;
   // Prepares the decoder record; false on failure.
   virtual bool Init() = 0;
   // Reads the header of bytes (which stay owned by the caller until ReadImage returns); false when the

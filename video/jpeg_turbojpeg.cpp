@@ -7,6 +7,8 @@
 
 #include <memory>
 #include <new>
+#include <string>
+#include <utility>
 
 namespace sylvora {
 
@@ -24,8 +26,10 @@ class TurboJpegDecoder final : public JpegDecoder {
   bool Init() override {
     Free();
     handle_ = tjInitDecompress();
-    return handle_ != nullptr;
+    return handle_ != nullptr || Failed(nullptr);
   }
+
+  std::string TakeFailureReason() override { return std::exchange(reason_, std::string()); }
 
   bool ReadHeader(const uint8_t* bytes, size_t size, JpegHeader& header) override {
     if (!handle_ || size == 0 || size > kMaxJpegBytes) return false;
@@ -33,7 +37,7 @@ class TurboJpegDecoder final : public JpegDecoder {
     int colourSpace = 0;
     if (tjDecompressHeader3(handle_, bytes, static_cast<unsigned long>(size), &width_, &height_, &subsampling,
                             &colourSpace) != 0) {
-      return false;
+      return Failed(handle_);
     }
     bytes_ = bytes;
     size_ = size;
@@ -48,7 +52,8 @@ class TurboJpegDecoder final : public JpegDecoder {
     if (!handle_ || !bytes_) return false;
     if (cmyk_) return ReadCmykImage(pixels, rowBytes);
     return tjDecompress2(handle_, bytes_, static_cast<unsigned long>(size_), pixels, width_, rowBytes, height_,
-                         TJPF_BGR, TJFLAG_BOTTOMUP) == 0;
+                         TJPF_BGR, TJFLAG_BOTTOMUP) == 0 ||
+           Failed(handle_);
   }
 
   void Free() override {
@@ -59,6 +64,12 @@ class TurboJpegDecoder final : public JpegDecoder {
   }
 
  private:
+  // Keeps TurboJPEG's words for the failure just met (of handle, or of the library for a null one).
+  bool Failed(tjhandle handle) {
+    reason_ = tjGetErrorStr2(handle);
+    return false;
+  }
+
   // TurboJPEG takes the compressed size as an unsigned long; larger inputs are refused.
   static constexpr size_t kMaxJpegBytes = 0x7FFFFFFF;
 
@@ -69,7 +80,7 @@ class TurboJpegDecoder final : public JpegDecoder {
     std::unique_ptr<uint8_t[]> cmyk(new (std::nothrow) uint8_t[cmykPitch * height_]);
     if (!cmyk || tjDecompress2(handle_, bytes_, static_cast<unsigned long>(size_), cmyk.get(), width_,
                                static_cast<int>(cmykPitch), height_, TJPF_CMYK, TJFLAG_BOTTOMUP) != 0) {
-      return false;
+      return Failed(handle_);
     }
     for (int row = 0; row < height_; ++row) {
       const uint8_t* source = cmyk.get() + row * cmykPitch;
@@ -85,6 +96,7 @@ class TurboJpegDecoder final : public JpegDecoder {
   }
 
   tjhandle handle_ = nullptr;
+  std::string reason_;
   const uint8_t* bytes_ = nullptr;
   size_t size_ = 0;
   int width_ = 0;

@@ -87,7 +87,13 @@ VideoSystem::~VideoSystem() {
 }
 
 void VideoSystem::Say(int always, MessageKind kind, const char* function, const std::string& text) {
-  if (report_) report_->AddMessage(always, kind, kVideoModule, function, text);
+  if (!report_) return;
+  report_->AddMessage(always, kind, kVideoModule, function, text);
+  if (kind == MessageKind::Report) return;
+  // The library's own reason follows as a warning of its own, so the last error stays the message above.
+  std::string reason = display_->TakeFailureReason();
+  if (reason.empty() && jpeg_) reason = jpeg_->TakeFailureReason();
+  if (!reason.empty()) report_->AddMessage(1, MessageKind::Warning, kVideoModule, function, "reason: " + reason);
 }
 
 void VideoSystem::ReleaseDeviceObjects() {

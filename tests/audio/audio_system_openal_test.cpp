@@ -70,6 +70,7 @@ TEST_F(AudioOnOpenAlTest, ArchiveSoundsPlayAndBrokenOnesAreWarnings) {
   EXPECT_EQ(audio->CreateSound("cut", kPlainSound, cut), 1);
   EXPECT_THAT(Warnings(),
               ElementsAre("BASS_SampleLoad was failed, BASS errorcode is 41. Sound <notogg> was not loaded",
+                          "reason: OV_ENOTVORBIS: not Vorbis data",
                           "BASS_SampleLoad was failed, BASS errorcode is 7. Sound <cut> was not loaded"));
 
   // KeepCurrent everywhere: looped at the sound's own volume, pan (centre) and rate, well past its 0.3 s.

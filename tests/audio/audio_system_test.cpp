@@ -178,8 +178,9 @@ TEST_F(AudioSystemTest, NoThreeDAndSecondInitFailing) {
 
 TEST_F(AudioSystemTest, OutputThatDoesNotStartIsFreedAndOff) {
   library->startFails = true;
+  library->failureReason = "Invalid Device";  // the library's own words follow the message
   EXPECT_EQ(audio->Create(window, 0, 0, kInstall), 1);
-  EXPECT_THAT(Messages(), ElementsAre("W Create: digital output was not started"));
+  EXPECT_THAT(Messages(), ElementsAre("W Create: digital output was not started", "W Create: reason: Invalid Device"));
   const std::vector<std::string> made = NewCalls();
   EXPECT_THAT(std::vector<std::string>(made.end() - 2, made.end()), ElementsAre("Start", "Free"));
   EXPECT_EQ(audio->Enabled(), 0);

@@ -158,6 +158,12 @@ TEST(TurboJpegTest, VideoSystemLoadsARealJpegFromDisk) {
   EXPECT_EQ(fake->CallCount("SetColourKey"), 1);
   EXPECT_EQ(surface->PixelAt(0, 0) >> 11, 230u >> 3);      // red on top (the JPEG, not the green BMP)
   EXPECT_EQ(surface->PixelAt(15, 7) & 0x1F, 230u >> 3);    // blue at the bottom
+  // TurboJPEG's own words for a broken file follow the loader's message.
+  install.Put("graphics/broken.jpg", "\xFF\xD8\xFF\xE0 not a picture");
+  EXPECT_EQ(video.CreateSurfaceA("broken", 1, 0, handle, SurfaceAnySlot, 30), 2);
+  const ReportMessage& reason = report->WarningEntry(report->WarningCount() - 1);
+  EXPECT_EQ(reason.text.rfind("reason: ", 0), 0u) << reason.text;
+  EXPECT_GT(reason.text.size(), 10u);
 }
 
 // ---- SDL2 display layer on the dummy video driver ----

@@ -133,6 +133,16 @@ const CreationFault kCreationFaults[] = {
 INSTANTIATE_TEST_SUITE_P(Video, VideoCreationFaultTest, ::testing::ValuesIn(kCreationFaults),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The library's own reason follows the failure's message as a warning; the last error stays the message.
+TEST_F(VideoTest, AnAdaptersReasonFollowsItsFailureWithoutBecomingTheLastError) {
+  display->createDeviceFails = true;
+  display->failureReason = "No available video device";
+  EXPECT_EQ(CreateVideo(1), 2);
+  EXPECT_TRUE(HasMessage(Kind::Error, "Create", "DirectDraw7 interface was not created"));
+  EXPECT_TRUE(HasMessage(Kind::Warning, "Create", "reason: No available video device"));
+  EXPECT_EQ(report->LastError().text, "DirectDraw7 interface was not created");
+}
+
 TEST_F(VideoTest, UnknownDesktopTakesTheRequestedSize) {
   display->displayModeFails = true;
   ASSERT_EQ(CreateVideo(1, 16, 0, 800, 600), 0);

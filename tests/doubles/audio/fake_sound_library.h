@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "audio/sound_library.h"
@@ -35,6 +36,9 @@ class FakeSoundLibrary final : public SoundLibrary {
   uint32_t Identity() override;
   bool Init(int frequency, bool with3D, NativeWindow* window) override;
   int ErrorCode() override { return error_; }
+  // The library's words TakeFailureReason gives once; a test sets them beside a fault.
+  std::string failureReason;
+  std::string TakeFailureReason() override { return std::exchange(failureReason, std::string()); }
   void Set3DAlgorithm(int algorithm) override;
   void Set3DPosition(const Vector3* position, const Vector3* velocity, const Vector3* front,
                      const Vector3* top) override;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "video/display_layer.h"
@@ -58,6 +59,9 @@ class FakeDisplay final : public DisplayLayer {
   GammaRamp rampAsFound;  // what GetGammaRamp gives
 
   // ---- Fault injection ----
+  // The library's words TakeFailureReason gives once; a test sets them beside a fault.
+  std::string failureReason;
+  std::string TakeFailureReason() override { return std::exchange(failureReason, std::string()); }
   bool createDeviceFails = false;
   bool identifierFails = false;
   bool displayModeFails = false;

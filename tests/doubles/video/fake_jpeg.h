@@ -5,6 +5,7 @@
 // The format: "FJPG", then 32-bit little-endian width, height and channel count, then width x height
 // pixels of 3 bytes (blue, green, red) top row first.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "video/jpeg_decoder.h"
@@ -16,6 +17,9 @@ std::string MakeFakeJpeg(int width, int height, const std::vector<uint8_t>& bgrT
 
 class FakeJpegDecoder final : public JpegDecoder {
  public:
+  // The library's words TakeFailureReason gives once; a test sets them beside a fault.
+  std::string failureReason;
+  std::string TakeFailureReason() override { return std::exchange(failureReason, std::string()); }
   bool initFails = false;
   bool headerFails = false;
   bool imageFails = false;
