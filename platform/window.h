@@ -57,6 +57,10 @@ class WindowSystem {
   virtual void CursorPosition(int& x, int& y) = 0;
   // True when an event is waiting; never blocks and leaves the event in the queue.
   virtual bool PeekEvent() = 0;
+  // Sleeps until an event is waiting or timeoutMs milliseconds have passed, leaving the event in the
+  // queue; true when one is waiting. The message loop calls it instead of PeekEvent while it has no
+  // frame to draw.
+  virtual bool WaitEvent(uint32_t timeoutMs) = 0;
   // Removes the first waiting event and says what it means to the shell.
   virtual WindowEvent TakeEvent() = 0;
   // Queues the quit event with its exit code; the message loop ends when it takes it.

@@ -209,6 +209,13 @@ bool SdlWindowSystem::PeekEvent() {
   return SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
 }
 
+bool SdlWindowSystem::WaitEvent(uint32_t timeoutMs) {
+  if (stopRequested || xProblemPending) return true;
+  // A stop signal or an X error only sets a flag, which no SDL wait notices: the timeout bounds how
+  // late they are seen.
+  return SDL_WaitEventTimeout(nullptr, static_cast<int>(timeoutMs)) == 1 || stopRequested || xProblemPending;
+}
+
 WindowEvent SdlWindowSystem::TakeEvent() {
   SDL_Event event;
   WindowEvent result;

@@ -28,6 +28,7 @@ class SdlWindowSystem final : public WindowSystem {
   bool SetCursor(const uint8_t* andMask, const uint8_t* xorMask) override;
   void CursorPosition(int& x, int& y) override;
   bool PeekEvent() override;
+  bool WaitEvent(uint32_t timeoutMs) override;
   WindowEvent TakeEvent() override;
   void PostQuit(int code) override;
   NativeWindow* Handle() override;

@@ -150,11 +150,15 @@ int RunScreensaver(WindowSystem& window, InputBackend& inputDevices, const std::
 
 int RunMessageLoop() {
   for (;;) {
-    if (shellWindow->PeekEvent()) {
+    // With no frame to draw (inactive, or waiting for the quit event) the loop sleeps until the next
+    // event rather than polling a whole core away.
+    const bool drawing = appActive && appRunning;
+    const bool waiting = drawing ? shellWindow->PeekEvent() : shellWindow->WaitEvent(kIdleWaitMs);
+    if (waiting) {
       const WindowEvent event = shellWindow->TakeEvent();
       if (event.kind == WindowEventKind::Quit) return event.code;
       WindowProcedure(event);
-    } else if (appActive && appRunning) {
+    } else if (drawing) {
       RunFrame();
     }
   }

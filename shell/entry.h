@@ -1,6 +1,7 @@
 #pragma once
 // The program's entry: the command line and its modes, the window, the message loop, and the
 // activation handler that pauses and resumes the subsystems.
+#include <cstdint>
 #include <string>
 
 #include "shell/daemon_window.h"
@@ -33,8 +34,12 @@ ScreensaverMode SelectLaunchMode(const std::string& commandLine, const DaemonWin
 int RunScreensaver(WindowSystem& window, InputBackend& inputDevices, const std::string& commandLineText,
                    const DaemonWindowRequest& daemon = {});
 
+// How long the message loop sleeps for an event while it has no frame to draw: the longest a stop
+// signal can then wait to be seen.
+constexpr uint32_t kIdleWaitMs = 100;
+
 // Full-screen mode's loop: handles waiting events, else runs the frame steps while active and
-// running. Returns the quit event's code.
+// running; while not, it sleeps until the next event. Returns the quit event's code.
 int RunMessageLoop();
 // What the window does with one event other than the quit event.
 void WindowProcedure(const WindowEvent& event);

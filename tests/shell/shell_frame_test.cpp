@@ -271,6 +271,9 @@ TEST_F(MessageLoop, FramesStopWhileInactiveAndAKeyEndsTheRun) {
   EXPECT_EQ(RunScreensaver(window_, backend_, "/s"), 0);
   EXPECT_EQ(framesWhileInactive, 0);
   EXPECT_LT(window_.idlePeeks, 70);
+  // The loop slept for events while inactive (peeks 4 to 50) and once more for the quit event after
+  // the key ended the run; never while drawing.
+  EXPECT_EQ(window_.waitTimeouts, std::vector<uint32_t>(48, kIdleWaitMs));
   EXPECT_THAT(window_.postedQuits, ElementsAre(0));
   EXPECT_NE(files_.At(kOptionsPath), "");
   EXPECT_EQ(std::count(trace.begin(), trace.end(), "scenePause(1)"), 1);

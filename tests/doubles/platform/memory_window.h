@@ -42,6 +42,7 @@ class MemoryWindow final : public WindowSystem {
   int idlePeekLimit = 100000;
   static constexpr int kRunawayCode = -999;
   int idlePeeks = 0;
+  std::vector<uint32_t> waitTimeouts;  // one per WaitEvent, in order
 
   // Fault injection.
   bool createFails = false;  // Create and CreateFrom fail
@@ -59,6 +60,11 @@ class MemoryWindow final : public WindowSystem {
   bool SetCursor(const uint8_t* andMask, const uint8_t* xorMask) override;
   void CursorPosition(int& x, int& y) override;
   bool PeekEvent() override;
+  // Counts as an idle peek (the hook runs), and records the timeout asked for.
+  bool WaitEvent(uint32_t timeoutMs) override {
+    waitTimeouts.push_back(timeoutMs);
+    return PeekEvent();
+  }
   WindowEvent TakeEvent() override;
   void PostQuit(int code) override;
   NativeWindow* Handle() override;
