@@ -68,6 +68,9 @@ class DisplayLayer {
   // The library's own words for the adapter's last failure, once: empty when it gave none or it was
   // already taken. The subsystem records it on a line after its own message about that failure.
   virtual std::string TakeFailureReason() = 0;
+  // What shows the frames once the primary exists (the renderer's name, such as "opengl" or
+  // "software"); empty before, or when there is nothing to tell.
+  virtual std::string PresenterName() = 0;
   // Opens the device of the primary display; false on failure.
   virtual bool CreateDevice() = 0;
   // Closes the device; the surfaces made by it must have been released first.

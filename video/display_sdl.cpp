@@ -77,6 +77,11 @@ class SdlDisplayLayer final : public DisplayLayer {
   explicit SdlDisplayLayer(bool vsync) : vsync_(vsync) { BuildPresentTables(); }
   ~SdlDisplayLayer() override { DestroyRenderer(); }
 
+  std::string PresenterName() override {
+    SDL_RendererInfo info;
+    return renderer_ && SDL_GetRendererInfo(renderer_, &info) == 0 ? info.name : "";
+  }
+
   // SDL keeps its words for the last failure of any of its calls; they are taken with the failure
   // the subsystem reports, and cleared so they are not given again.
   std::string TakeFailureReason() override {

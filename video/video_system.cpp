@@ -86,6 +86,11 @@ VideoSystem::~VideoSystem() {
   ReleaseDeviceObjects();
 }
 
+void VideoSystem::ReportPresenter(const char* function) {
+  const std::string presenter = display_->PresenterName();
+  if (!presenter.empty()) Say(1, MessageKind::Report, function, "frames are presented by the " + presenter + " renderer");
+}
+
 void VideoSystem::Say(int always, MessageKind kind, const char* function, const std::string& text) {
   if (!report_) return;
   report_->AddMessage(always, kind, kVideoModule, function, text);
@@ -181,6 +186,7 @@ int VideoSystem::CreateFullScreen(int width, int height, int depth) {
     Say(1, MessageKind::Error, function, "primary surface was not created");
     return 2;
   }
+  ReportPresenter(function);
   if (CreateSecondary(width, height, function) != 0) return 2;
   if (StorePixelFormat() != 0) return 2;
   ClearSurface(SurfaceSecondary);
@@ -221,6 +227,7 @@ int VideoSystem::CreateWindowed(int width, int height) {
     Say(1, MessageKind::Error, function, "primary surface was not created");
     return 2;
   }
+  ReportPresenter(function);
   if (!display_->CreateClipper()) {
     Say(1, MessageKind::Error, function, "clipper was not created");
     return 2;

@@ -240,6 +240,8 @@ class VideoSystem {
   void ReportInvalidSurface(MessageKind kind, const char* function, int number);
   // Draw's Warning for a rectangle that was clipped away or a blit that failed.
   void ReportFailedBlit(int number, const SurfaceRect& rect, int x, int y);
+  // Tells which renderer shows the frames, when the display layer says (after the primary is made).
+  void ReportPresenter(const char* function);
   // Adds a message under module "KALDRA.VIDEO".
   void Say(int always, MessageKind kind, const char* function, const std::string& text);
 

@@ -133,6 +133,14 @@ const CreationFault kCreationFaults[] = {
 INSTANTIATE_TEST_SUITE_P(Video, VideoCreationFaultTest, ::testing::ValuesIn(kCreationFaults),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(VideoTest, TheRendererThatPresentsIsReported) {
+  display->presenterName = "opengl";
+  ASSERT_EQ(CreateVideo(1), 0);
+  EXPECT_TRUE(HasMessage(Kind::Report, "CreateFullScreen", "frames are presented by the opengl renderer"));
+  EXPECT_EQ(CreateVideo(0), 0);
+  EXPECT_TRUE(HasMessage(Kind::Report, "CreateWindowed", "frames are presented by the opengl renderer"));
+}
+
 // The library's own reason follows the failure's message as a warning; the last error stays the message.
 TEST_F(VideoTest, AnAdaptersReasonFollowsItsFailureWithoutBecomingTheLastError) {
   display->createDeviceFails = true;

@@ -58,6 +58,9 @@ class FakeDisplay final : public DisplayLayer {
   uint64_t videoMemoryFree = 16 * 1024 * 1024;
   GammaRamp rampAsFound;  // what GetGammaRamp gives
 
+  std::string presenterName;  // what PresenterName tells; empty by default
+  std::string PresenterName() override { return presenterName; }
+
   // ---- Fault injection ----
   // The library's words TakeFailureReason gives once; a test sets them beside a fault.
   std::string failureReason;
