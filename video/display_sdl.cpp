@@ -28,6 +28,9 @@ bool WithPlainPixels(SDL_Surface* surface, Change change) {
 // The identity ramp entry for level i: what the display's ramp is "as found".
 constexpr uint16_t IdentityRampEntry(int level) { return static_cast<uint16_t>(level * 257); }
 
+// The refresh rate assumed when the display does not tell its own.
+constexpr int kUnknownRefreshRate = 60;
+
 // Number of distinct RGB565 pixel values, the size of the 16-bit presenting table.
 constexpr int kRgb565Values = 65536;
 
@@ -315,6 +318,7 @@ class SdlDisplayLayer final : public DisplayLayer {
     }
     if (SDL_RenderCopy(renderer_, texture_, &from, &to) != 0) return DisplayResult::Failed;
     SDL_RenderPresent(renderer_);
+    if (heldToRefreshRate_) HoldToRefreshRate();
     return DisplayResult::Ok;
   }
 
@@ -340,8 +344,54 @@ class SdlDisplayLayer final : public DisplayLayer {
     }
     renderer_ = SDL_CreateRenderer(window_, -1, vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0);
     if (!renderer_ && vsync_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    if (renderer_ && OpenGlRasterisesInSoftware() && !SDL_GetHint(SDL_HINT_RENDER_DRIVER)) {
+      // Where OpenGL is a software rasteriser, stretching the frame in it costs several times what
+      // SDL's own software renderer costs presenting through X shared-memory images.
+      SDL_DestroyRenderer(renderer_);
+      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+      renderer_ = nullptr;
+    }
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    heldToRefreshRate_ = renderer_ && !(RendererFlags() & SDL_RENDERER_PRESENTVSYNC);
     return renderer_ != nullptr;
+  }
+
+  // Whether the renderer just made draws with OpenGL on a software rasteriser (llvmpipe, softpipe,
+  // swrast: virtual machines, remote desktops, machines without a driver).
+  bool OpenGlRasterisesInSoftware() const {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer_, &info) != 0 || std::strcmp(info.name, "opengl") != 0) return false;
+    using GetString = const unsigned char* (*)(unsigned int);
+    constexpr unsigned int kGlRenderer = 0x1F01;
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = getString ? getString(kGlRenderer) : nullptr;
+    if (!name) return false;
+    const char* text = reinterpret_cast<const char*>(name);
+    return std::strstr(text, "llvmpipe") || std::strstr(text, "softpipe") || std::strstr(text, "Software Rasterizer");
+  }
+
+  Uint32 RendererFlags() const {
+    SDL_RendererInfo info;
+    return renderer_ && SDL_GetRendererInfo(renderer_, &info) == 0 ? info.flags : 0;
+  }
+
+  // A present with no vsync returns at once, and the frames would come as fast as the processor can
+  // make them: they are held to the display's refresh rate (60 a second when it is unknown).
+  void HoldToRefreshRate() {
+    SDL_DisplayMode mode;
+    const int index = SDL_GetWindowDisplayIndex(window_);
+    const int rate = SDL_GetCurrentDisplayMode(index < 0 ? 0 : index, &mode) == 0 && mode.refresh_rate > 0
+                         ? mode.refresh_rate
+                         : kUnknownRefreshRate;
+    const uint64_t frequency = SDL_GetPerformanceFrequency();
+    const uint64_t period = frequency / static_cast<uint64_t>(rate);
+    const uint64_t now = SDL_GetPerformanceCounter();
+    if (nextFrame_ > now && nextFrame_ - now <= period) {
+      SDL_Delay(static_cast<Uint32>((nextFrame_ - now) * 1000 / frequency));
+      nextFrame_ += period;
+    } else {
+      nextFrame_ = now + period;  // late, or the first frame: the schedule starts again from here
+    }
   }
 
   void DestroyRenderer() {
@@ -411,6 +461,8 @@ class SdlDisplayLayer final : public DisplayLayer {
   }
 
   bool vsync_;
+  bool heldToRefreshRate_ = false;  // the renderer has no vsync: PresentBlt paces the frames
+  uint64_t nextFrame_ = 0;          // performance-counter time the next frame is due
   SDL_Window* window_ = nullptr;
   bool fullScreen_ = false;
   const EmulatedFormat* format_ = nullptr;
