@@ -340,6 +340,7 @@ class SdlDisplayLayer final : public DisplayLayer {
     // (and SDL cannot re-create a window it does not own); the software renderer draws on any.
     if (Foreign()) {
       renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+      heldToRefreshRate_ = true;
       return renderer_ != nullptr;
     }
     renderer_ = SDL_CreateRenderer(window_, -1, vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0);
@@ -352,8 +353,16 @@ class SdlDisplayLayer final : public DisplayLayer {
       renderer_ = nullptr;
     }
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    heldToRefreshRate_ = renderer_ && !(RendererFlags() & SDL_RENDERER_PRESENTVSYNC);
+    heldToRefreshRate_ = renderer_ && !PresentsWithVsync();
     return renderer_ != nullptr;
+  }
+
+  // Whether presenting waits for the display: SDL's software renderer says it may, but its X
+  // shared-memory images never do.
+  bool PresentsWithVsync() const {
+    SDL_RendererInfo info;
+    return SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC) &&
+           std::strcmp(info.name, "software") != 0;
   }
 
   // Whether the renderer just made draws with OpenGL on a software rasteriser (llvmpipe, softpipe,
@@ -368,11 +377,6 @@ class SdlDisplayLayer final : public DisplayLayer {
     if (!name) return false;
     const char* text = reinterpret_cast<const char*>(name);
     return std::strstr(text, "llvmpipe") || std::strstr(text, "softpipe") || std::strstr(text, "Software Rasterizer");
-  }
-
-  Uint32 RendererFlags() const {
-    SDL_RendererInfo info;
-    return renderer_ && SDL_GetRendererInfo(renderer_, &info) == 0 ? info.flags : 0;
   }
 
   // A present with no vsync returns at once, and the frames would come as fast as the processor can
