@@ -340,7 +340,7 @@ class SdlDisplayLayer final : public DisplayLayer {
     // (and SDL cannot re-create a window it does not own); the software renderer draws on any.
     if (Foreign()) {
       renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-      heldToRefreshRate_ = true;
+      heldToRefreshRate_ = vsync_;
       return renderer_ != nullptr;
     }
     renderer_ = SDL_CreateRenderer(window_, -1, vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0);
@@ -353,7 +353,7 @@ class SdlDisplayLayer final : public DisplayLayer {
       renderer_ = nullptr;
     }
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    heldToRefreshRate_ = renderer_ && !PresentsWithVsync();
+    heldToRefreshRate_ = vsync_ && renderer_ && !PresentsWithVsync();
     return renderer_ != nullptr;
   }
 

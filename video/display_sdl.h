@@ -16,7 +16,9 @@
 
 namespace sylvora {
 
-// A display layer on SDL2's video subsystem and renderer; vsync is asked of the renderer when true.
+// A display layer on SDL2's video subsystem and renderer. With vsync the frames keep to the display's
+// refresh rate (by the renderer's vsync, or by waiting where it has none); without, they go out at once
+// (benchmarks, tests).
 std::unique_ptr<DisplayLayer> CreateSdlDisplayLayer(bool vsync = true);
 
 }  // namespace sylvora

@@ -1,9 +1,11 @@
-// Speed of the video hot paths on the real SDL2 and TurboJPEG adapters: a colour-keyed layer blit, a
-// whole composed frame, presenting stretched to the display, and loading a JPEG into a surface.
+// Speed of the video hot paths on the real window, SDL2 and TurboJPEG adapters: a colour-keyed layer
+// blit, a whole composed frame, presenting stretched to the display (beside a bare SDL program doing the
+// same upload, copy and present on the same renderer), and loading a JPEG into a surface.
 //
 // Run under an X server of 1920 x 1080 (for example Xvfb :72 -screen 0 1920x1080x24) to measure the
 // present to that size; without DISPLAY the dummy driver's 1024 x 768 desktop is used. The renderer is
-// SDL's software renderer, so the figures do not depend on a GPU.
+// the one the program picks on this machine. Every benchmark also reports process_cpu_ms: the CPU of all
+// the process's threads per iteration.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <turbojpeg.h>
@@ -13,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/process_cpu.h"
+#include "platform/window_sdl.h"
 #include "report/report.h"
 #include "tests/doubles/memory_files.h"
 #include "video/display_sdl.h"
@@ -102,9 +106,7 @@ class Stage {
  public:
   Stage() {
     if (!std::getenv("DISPLAY")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
-    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
-    SDL_Init(SDL_INIT_VIDEO);
-    window_ = SDL_CreateWindow("video bench", 0, 0, kWidth, kHeight, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+    window_.Create("video bench", kWidth, kHeight);
     for (int layer = 0; layer < kLayers; ++layer) files_.Put("/bench/graphics/layer" + std::to_string(layer) + ".bmp", LayerBmp(layer));
     files_.Put("/bench/graphics/sprite.bmp", SpriteBmp());
     files_.Put("/bench/graphics/photo.jpg", PhotoJpeg());
@@ -112,7 +114,7 @@ class Stage {
     video_ = std::make_unique<VideoSystem>(report_.get(), CreateSdlDisplayLayer(false), CreateTurboJpegDecoder());
     CreateArgs args;
     args.useArchive = 0;
-    args.window = reinterpret_cast<NativeWindow*>(window_);
+    args.window = window_.Handle();
     args.resourcePath = "/bench/";
     ready_ = video_->Create(args) == 0;
     ready_ = ready_ && video_->CreateSurfaceB("layer0", 1, layers_[0], SurfaceAnySlot) == 0;
@@ -122,11 +124,7 @@ class Stage {
     }
     ready_ = ready_ && video_->CreateSurfaceA("sprite", 0, 0, sprite_, SurfaceAnySlot, 0) == 0;
   }
-  ~Stage() {
-    video_.reset();
-    SDL_DestroyWindow(window_);
-    SDL_Quit();
-  }
+  ~Stage() { video_.reset(); }
 
   bool Ready() const { return ready_; }
   VideoSystem& Video() { return *video_; }
@@ -142,11 +140,18 @@ class Stage {
     video_->QueryDisplayMode(width, height, depth);
     return height;
   }
+  // The renderer the display layer chose for the window, as SDL names it.
+  std::string RendererName() {
+    SDL_RendererInfo info;
+    SDL_Renderer* renderer = SDL_GetRenderer(reinterpret_cast<SDL_Window*>(window_.Handle()));
+    return renderer && SDL_GetRendererInfo(renderer, &info) == 0 ? info.name : "none";
+  }
+  Uint32 WindowFlags() { return SDL_GetWindowFlags(reinterpret_cast<SDL_Window*>(window_.Handle())); }
 
  private:
   MemoryFileSystem files_;
   ScopedFileSystem scopedFiles_{files_};
-  SDL_Window* window_ = nullptr;
+  SdlWindowSystem window_;  // made as the program makes its window
   std::unique_ptr<Report> report_;
   std::unique_ptr<VideoSystem> video_;
   int layers_[kLayers] = {SurfaceNone, SurfaceNone, SurfaceNone, SurfaceNone};
@@ -162,13 +167,16 @@ Stage& TheStage() {
 void BM_KeyedLayerBlit(benchmark::State& state) {
   Stage& stage = TheStage();
   if (!stage.Ready()) return state.SkipWithError("video did not start");
+  const ProcessCpu cpu;
   for (auto _ : state) benchmark::DoNotOptimize(stage.Video().Draw({0, 0, kWidth, kHeight}, stage.Layer(1), 0, 0));
+  cpu.Report(state);
 }
 BENCHMARK(BM_KeyedLayerBlit)->Unit(benchmark::kMicrosecond);
 
 void BM_FullFrame(benchmark::State& state) {
   Stage& stage = TheStage();
   if (!stage.Ready()) return state.SkipWithError("video did not start");
+  const ProcessCpu cpu;
   for (auto _ : state) {
     for (int layer = 0; layer < kLayers; ++layer) stage.Video().Draw({0, 0, kWidth, kHeight}, stage.Layer(layer), 0, 0);
     for (int sprite = 0; sprite < kSprites; ++sprite) {
@@ -176,23 +184,58 @@ void BM_FullFrame(benchmark::State& state) {
                          (sprite * 53) % (kHeight - kSpriteHeight));
     }
   }
+  cpu.Report(state);
 }
 BENCHMARK(BM_FullFrame)->Unit(benchmark::kMicrosecond);
 
 void BM_PresentStretched(benchmark::State& state) {
   Stage& stage = TheStage();
   if (!stage.Ready()) return state.SkipWithError("video did not start");
+  const ProcessCpu cpu;
   for (auto _ : state) stage.Video().Present();
+  cpu.Report(state);
   state.counters["display_width"] = stage.OutputWidth();
   state.counters["display_height"] = stage.OutputHeight();
+  state.SetLabel(stage.RendererName());
 }
 BENCHMARK(BM_PresentStretched)->Unit(benchmark::kMillisecond);
+
+// The same present written directly against SDL, for the ratio: a window of the same kind, the
+// renderer the program chose, a 640 x 480 streaming texture updated from memory, one stretched copy.
+void BM_BareSdlPresentStretched(benchmark::State& state) {
+  Stage& stage = TheStage();
+  if (!stage.Ready()) return state.SkipWithError("video did not start");
+  SDL_Window* window = SDL_CreateWindow("bare present", 0, 0, stage.OutputWidth(), stage.OutputHeight(),
+                                        SDL_WINDOW_BORDERLESS | (stage.WindowFlags() & SDL_WINDOW_OPENGL));
+  SDL_SetHint(SDL_HINT_RENDER_DRIVER, stage.RendererName().c_str());
+  SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
+  SDL_ResetHint(SDL_HINT_RENDER_DRIVER);
+  SDL_Texture* texture = renderer ? SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                                      kWidth, kHeight)
+                                  : nullptr;
+  if (!texture) return state.SkipWithError("bare SDL could not start");
+  std::vector<uint32_t> frame(static_cast<size_t>(kWidth) * kHeight);
+  for (size_t i = 0; i < frame.size(); ++i) frame[i] = 0xFF000000u | static_cast<uint32_t>(i * 2654435761u >> 8);
+  const ProcessCpu cpu;
+  for (auto _ : state) {
+    SDL_UpdateTexture(texture, nullptr, frame.data(), kWidth * 4);
+    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+    SDL_RenderPresent(renderer);
+  }
+  cpu.Report(state);
+  SDL_DestroyTexture(texture);
+  SDL_DestroyRenderer(renderer);
+  SDL_DestroyWindow(window);
+}
+BENCHMARK(BM_BareSdlPresentStretched)->Unit(benchmark::kMillisecond);
 
 void BM_PresentBrightened(benchmark::State& state) {
   Stage& stage = TheStage();
   if (!stage.Ready()) return state.SkipWithError("video did not start");
   stage.Video().SetGamma(150);
+  const ProcessCpu cpu;
   for (auto _ : state) stage.Video().Present();
+  cpu.Report(state);
   stage.Video().SetGamma(0);
 }
 BENCHMARK(BM_PresentBrightened)->Unit(benchmark::kMillisecond);
@@ -200,6 +243,7 @@ BENCHMARK(BM_PresentBrightened)->Unit(benchmark::kMillisecond);
 void BM_LoadJpegIntoSurface(benchmark::State& state) {
   Stage& stage = TheStage();
   if (!stage.Ready()) return state.SkipWithError("video did not start");
+  const ProcessCpu cpu;
   for (auto _ : state) {
     int handle = SurfaceNone;
     if (stage.Video().CreateSurfaceA("photo", 1, 0, handle, SurfaceAnySlot, 30) != 0) {
@@ -207,6 +251,7 @@ void BM_LoadJpegIntoSurface(benchmark::State& state) {
     }
     stage.Video().DeleteSurface(handle);
   }
+  cpu.Report(state);
 }
 BENCHMARK(BM_LoadJpegIntoSurface)->Unit(benchmark::kMillisecond);
 
