@@ -33,7 +33,9 @@ class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
   // Creates the hidden, borderless window at (0, 0); false when no window can be made.
-  virtual bool Create(const std::string& title, int width, int height) = 0;
+  // drawsFrames: the window will show rendered frames (full-screen mode), so it is made ready for the
+  // renderer the program will use; a window that only owns boxes and dialogs stays a plain one.
+  virtual bool Create(const std::string& title, int width, int height, bool drawsFrames) = 0;
   // Attaches to a window a screen-saver daemon owns and shows (foreignId is its X window id) instead of
   // creating one; false when it cannot be used. That window is never shown, hidden, moved or sized by
   // us, its focus changes are the daemon's, boxes go to the standard error stream (the daemon holds

@@ -109,11 +109,11 @@ bool SdlWindowSystem::StartSdl() {
   return quitEventType_ != static_cast<uint32_t>(-1);
 }
 
-bool SdlWindowSystem::Create(const std::string& title, int width, int height) {
+bool SdlWindowSystem::Create(const std::string& title, int width, int height, bool drawsFrames) {
   if (!StartSdl()) return false;
   // Made ready for OpenGL when OpenGL can be loaded, which is what SDL's renderer picks then: otherwise
   // SDL destroys and re-creates the window for it, a quarter of a second of start-up.
-  const Uint32 openGl = SDL_GL_LoadLibrary(nullptr) == 0 ? SDL_WINDOW_OPENGL : 0;
+  const Uint32 openGl = drawsFrames && SDL_GL_LoadLibrary(nullptr) == 0 ? SDL_WINDOW_OPENGL : 0;
   window_ = SDL_CreateWindow(title.c_str(), 0, 0, width, height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN | openGl);
   if (openGl) SDL_GL_UnloadLibrary();  // the window holds the library for as long as it needs it
   if (!window_) {

@@ -18,7 +18,7 @@ class SdlWindowSystem final : public WindowSystem {
   SdlWindowSystem(const SdlWindowSystem&) = delete;
   SdlWindowSystem& operator=(const SdlWindowSystem&) = delete;
 
-  bool Create(const std::string& title, int width, int height) override;
+  bool Create(const std::string& title, int width, int height, bool drawsFrames) override;
   bool CreateFrom(uint64_t foreignId) override;
   void OnDisplayLost(void (*finish)()) override;
   void Show() override;

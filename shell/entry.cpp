@@ -61,12 +61,12 @@ void RunFrame() {
 }
 
 // Our own window carries the invisible pointer; over the daemon's window the pointer is its owner's.
-bool OpenWindow(WindowSystem& window, const DaemonWindowRequest& daemon) {
+bool OpenWindow(WindowSystem& window, const DaemonWindowRequest& daemon, ScreensaverMode mode) {
   if (inDaemonWindow) {
     window.OnDisplayLost(SaveOptionsOnDisplayLost);
     return window.CreateFrom(daemon.windowId);
   }
-  if (!window.Create(kProgramTitle, 640, 480)) return false;
+  if (!window.Create(kProgramTitle, 640, 480, mode == ScreensaverMode::FullScreen)) return false;
   // Without the invisible cursor the desktop's pointer shows over the scene; nothing else depends on it.
   window.SetCursor(kInvisibleCursorAnd.data(), kInvisibleCursorXor.data());
   return true;
@@ -129,7 +129,7 @@ int RunScreensaver(WindowSystem& window, InputBackend& inputDevices, const std::
     return 1;
   }
   // Without a window there is nowhere to draw nor to show a box; the adapter has said why.
-  if (!OpenWindow(window, daemon)) return 1;
+  if (!OpenWindow(window, daemon, mode)) return 1;
   appActive = 1;
   if (A0_InitWindow() != 0) return 0;
   switch (mode) {

@@ -106,7 +106,7 @@ class Stage {
  public:
   Stage() {
     if (!std::getenv("DISPLAY")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
-    window_.Create("video bench", kWidth, kHeight);
+    window_.Create("video bench", kWidth, kHeight, true);
     for (int layer = 0; layer < kLayers; ++layer) files_.Put("/bench/graphics/layer" + std::to_string(layer) + ".bmp", LayerBmp(layer));
     files_.Put("/bench/graphics/sprite.bmp", SpriteBmp());
     files_.Put("/bench/graphics/photo.jpg", PhotoJpeg());

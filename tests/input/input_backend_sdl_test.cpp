@@ -64,7 +64,7 @@ class SdlInput : public InputFixture {
  protected:
   void SetUp() override {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a display";
-    ASSERT_TRUE(window_.Create("input test", 320, 240));
+    ASSERT_TRUE(window_.Create("input test", 320, 240, false));
     backend_ = std::make_unique<SdlInputBackend>();
     sdlInput_ = std::make_unique<InputSystem>(report_.get(), *backend_);
     ASSERT_EQ(sdlInput_->CreateDirectInput(window_.Handle()), 0);

@@ -89,6 +89,16 @@ TEST_F(Entry, TheWindowCarriesTheInvisibleCursor) {
   for (uint8_t byte : window_.cursorXor) EXPECT_EQ(byte, 0x00);
 }
 
+// Only full-screen mode draws frames into its window; the others' window only owns boxes and dialogs.
+TEST_F(Entry, OnlyFullScreenModeMakesItsWindowReadyForFrames) {
+  for (const auto& [line, forFrames] : {std::pair{"/p", false}, {"/a", false}, {"/c", false}, {"/s", true}}) {
+    window_ = MemoryWindow{};
+    window_.idlePeekLimit = 3;  // full screen ends through the runaway guard
+    Run(line);
+    EXPECT_EQ(window_.forFrames, forFrames) << line;
+  }
+}
+
 TEST_F(Entry, PasswordModeExplainsAndChangesNothing) {
   EXPECT_EQ(Run("/a"), 0);
   ASSERT_EQ(window_.boxes.size(), 1u);

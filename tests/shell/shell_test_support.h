@@ -147,7 +147,7 @@ class ShellFixture : public ::testing::Test {
     commandLine = CopyCommandLine(line);
     shellWindow = &window_;
     inputBackend = &backend_;
-    ASSERT_TRUE(window_.Create(kProgramTitle, 640, 480));
+    ASSERT_TRUE(window_.Create(kProgramTitle, 640, 480, true));
     appActive = 1;
     ASSERT_EQ(A0_InitWindow(), 0);
     window_.Show();

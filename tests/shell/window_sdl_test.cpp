@@ -21,7 +21,7 @@ class SdlWindow : public ::testing::Test {
 
 TEST_F(SdlWindow, OurOwnWindowLeavesTheScreenSaverAllowed) {
   SdlWindowSystem window;
-  ASSERT_TRUE(window.Create("Sylvora Screensaver", 640, 480));
+  ASSERT_TRUE(window.Create("Sylvora Screensaver", 640, 480, false));
   EXPECT_STREQ(SDL_GetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER), "1");
   EXPECT_TRUE(SDL_IsScreenSaverEnabled());
 }
@@ -46,7 +46,7 @@ TEST_F(SdlWindow, WithNoWindowingSystemABoxsTextGoesToStderrWithoutTryingSdlsBox
   static const bool counting = pthread_atfork(nullptr, CountFork, nullptr) == 0;
   ASSERT_TRUE(counting);
   SdlWindowSystem window;
-  ASSERT_TRUE(window.Create("Sylvora Screensaver", 640, 480));
+  ASSERT_TRUE(window.Create("Sylvora Screensaver", 640, 480, false));
   const int forksBefore = forks;
   ::testing::internal::CaptureStderr();
   window.ShowMessageBox("This screensaver does not support password", "Attention");

@@ -2,8 +2,9 @@
 
 namespace sylvora {
 
-bool MemoryWindow::Create(const std::string& newTitle, int newWidth, int newHeight) {
+bool MemoryWindow::Create(const std::string& newTitle, int newWidth, int newHeight, bool drawsFrames) {
   calls.push_back("Create");
+  forFrames = drawsFrames;
   if (createFails) return false;
   created = true;
   visible = false;

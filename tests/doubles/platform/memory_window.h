@@ -24,6 +24,7 @@ class MemoryWindow final : public WindowSystem {
   uint64_t foreignId = 0;  // the daemon's window CreateFrom attached to, 0 for our own window
   void (*displayLost)() = nullptr;  // what the shell runs when the daemon's display is lost
   bool visible = false;
+  bool forFrames = false;  // Create was told the window will show rendered frames
   std::string title;
   int x = 0, y = 0, width = 0, height = 0;
   std::vector<Box> boxes;
@@ -50,7 +51,7 @@ class MemoryWindow final : public WindowSystem {
 
   void Push(WindowEventKind kind, int code = 0) { events.push_back(WindowEvent{kind, code}); }
 
-  bool Create(const std::string& title, int width, int height) override;
+  bool Create(const std::string& title, int width, int height, bool drawsFrames) override;
   bool CreateFrom(uint64_t id) override;
   void OnDisplayLost(void (*finish)()) override { displayLost = finish; }
   void Show() override;
