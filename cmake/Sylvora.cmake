@@ -15,14 +15,33 @@ function(sylvora_library name)
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 
-# sylvora_test(name SOURCES ... [LIBS ...] [LABELS ...]): a GoogleTest executable registered with CTest.
+# Every test carries two labels, so that `ctest -L` can pick either way:
+#   its kind: unit         our code on its own, the adapters replaced by their doubles;
+#             integration  an adapter on its real library (SDL, OpenAL Soft, libvorbis, TurboJPEG, GTK);
+#             e2e          a whole program run as a process and watched from outside;
+#   its subsystem: foundation, video, audio, input, nature, settings, shell or content, the LABELS
+#   property of its test folder. (Test discovery passes no list-valued properties, so a discovered test
+#   can take only one label of its own.)
+
+# sylvora_test(test_<subsystem>[_<part>] SOURCES ... [LIBS ...] KIND unit|integration|e2e [USES_DISPLAY]):
+# a GoogleTest executable registered with CTest. USES_DISPLAY: its tests show windows on the test
+# display, one test program at a time.
 function(sylvora_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "USES_DISPLAY" "KIND" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_KIND MATCHES "^(unit|integration|e2e)$")
+    message(FATAL_ERROR "${name}: KIND must be unit, integration or e2e")
+  endif()
+  get_directory_property(subsystem LABELS)
+  if(NOT subsystem)
+    message(FATAL_ERROR "${name}: its folder names no subsystem in its LABELS property")
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} sylvora_doubles GTest::gmock GTest::gtest_main)
-  # A list of labels must reach the discovered tests as one property value.
-  string(REPLACE ";" "\\;" labels "${ARG_LABELS}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}")
+  set(properties LABELS ${ARG_KIND})
+  if(ARG_USES_DISPLAY)
+    list(APPEND properties RESOURCE_LOCK display)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()
 
 # sylvora_fuzzer(name SOURCES ... [LIBS ...]): a libFuzzer target (clang only).

@@ -19,39 +19,27 @@
 #                          start-up instead, and ends as soon as start-up has (within twice the time
 #                          start-up takes here)
 set -uo pipefail
+source "$(dirname "$0")/../e2e/lib.sh"
 CASE="$1"; PROGRAM="$2"; CONF="$3"; DAEMON_WINDOW="$4"; CONTENT="$5"
-SKIP=77
-[ -n "${DISPLAY:-}" ] || { echo "no display"; exit $SKIP; }
+need_display
 # Under the sanitizers the runs are checked for memory errors but not for leaks: the X libraries SDL
 # loads at start and unloads at SDL_Quit keep a few small allocations, in modules gone before the check
 # where no suppression can name them. The shell's own code is leak-checked by its unit tests.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
-WORK="$(mktemp -d)"
-SAVED_CONF="$WORK/saved.conf"
-[ -f "$CONF" ] && cp "$CONF" "$SAVED_CONF"
+make_work_dir
+make_install "$CONTENT"
+point_install_path_file "$CONF"
 PIDS=()
-cleanup() {
+stop_all() {
   local pid
   for pid in "${PIDS[@]}"; do kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
-  if [ -f "$SAVED_CONF" ]; then cp "$SAVED_CONF" "$CONF"; else rm -f "$CONF"; fi
-  rm -rf "$WORK"
 }
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-
-INSTALL="$WORK/install"
-mkdir -p "$INSTALL" "$(dirname "$CONF")"
-printf 'path=%s\n' "$INSTALL" > "$CONF"
-for file in data.nrx data.dat; do
-  ln -s "$CONTENT/$file" "$INSTALL/$file" || fail "no $CONTENT/$file"
-done
+on_exit stop_all
 # No sound card is needed: the null backend stands in for one. The sound lock lives here, away from
 # any other copy running on this machine.
 export ALSOFT_DRIVERS=null
 export XDG_RUNTIME_DIR="$WORK"
-export XDG_CONFIG_HOME="$WORK/config" XDG_STATE_HOME="$WORK/state"
-USER_OPTIONS="$XDG_CONFIG_HOME/sylvora/options.ini"
 unset XSCREENSAVER_WINDOW
 
 # A stand-in daemon window of $1 x $2 at ($3, $4); WINDOW names it (decimal id).
@@ -107,10 +95,8 @@ expect_clean_stop() {
   local signal=$1 pid=$2
   rm -f "$USER_OPTIONS"
   kill "-$signal" "$pid"
-  for _ in $(seq 1 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && fail "SIG$signal did not end the program within 3 s"
-  wait "$pid"; local rc=$?
-  [ "$rc" -eq 0 ] || fail "SIG$signal gave exit code $rc: $(cat "$WORK"/out-*.txt)"
+  wait_for_exit "$pid" 3 || fail "SIG$signal did not end the program within 3 s"
+  [ "$RC" -eq 0 ] || fail "SIG$signal gave exit code $RC: $(cat "$WORK"/out-*.txt)"
   [ -f "$USER_OPTIONS" ] || fail "options.ini was not written"
   grep -q "^nature_view = " "$USER_OPTIONS" || fail "options.ini lacks the full layout"
   [ ! -e "$INSTALL/options.ini" ] || fail "options.ini was written into the installation"
@@ -150,11 +136,8 @@ case "$CASE" in
     ;;
   bad_window_id)
     start "$PROGRAM" --window-id 12x
-    pid=$LAST_PID
-    for _ in $(seq 1 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$pid" 2>/dev/null && fail "an unusable window id did not end the program"
-    wait "$pid"; rc=$?
-    [ "$rc" -eq 1 ] || fail "exit code $rc"
+    wait_for_exit "$LAST_PID" 3 || fail "an unusable window id did not end the program"
+    [ "$RC" -eq 1 ] || fail "exit code $RC"
     grep -qF 'sylvora: window id "12x" is not a window number' "$WORK/out-0.txt" || fail "said: $(cat "$WORK/out-0.txt")"
     [ ! -e "$USER_OPTIONS" ] || fail "options.ini was written"
     ;;

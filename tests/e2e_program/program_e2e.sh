@@ -5,41 +5,30 @@
 #                    holes at known points of a screenshot; a held key ends it with exit 0 and a saved options.ini
 #   sound_recording  OpenAL Soft's wave backend records the looping background and bird songs
 set -uo pipefail
-CASE="$1"; PROGRAM="$2"; CONF="$3"; MAKE_INSTALL="$4"; COUNTING_RAND="$5"; WORK="$6"
-SKIP=77
-[ -n "${DISPLAY:-}" ] || { echo "no display"; exit $SKIP; }
+source "$(dirname "$0")/../e2e/lib.sh"
+CASE="$1"; PROGRAM="$2"; CONF="$3"; MAKE_INSTALL="$4"; COUNTING_RAND="$5"
+need_display
 
-rm -rf "$WORK"; mkdir -p "$WORK/install" "$(dirname "$CONF")"
-SAVED_CONF="$WORK/saved.conf"
-[ -f "$CONF" ] && cp "$CONF" "$SAVED_CONF"
+# The user's settings live in the work directory; the installation's options.ini is the machine's defaults.
+make_work_dir "$6"
+make_install
+point_install_path_file "$CONF"
 PID=
-cleanup() {
-  [ -n "$PID" ] && kill "$PID" 2>/dev/null && wait "$PID" 2>/dev/null
-  if [ -f "$SAVED_CONF" ]; then cp "$SAVED_CONF" "$CONF"; else rm -f "$CONF"; fi
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-
-printf 'path=%s\n' "$WORK/install" > "$CONF"
+on_exit '[ -n "$PID" ] && kill "$PID" 2>/dev/null && wait "$PID" 2>/dev/null'
 # Full-screen runs load the renderer's GL driver, whose allocations outlive the module that made them and
 # so cannot be named in a suppression; the program's own code is leak-checked by the unit tests.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
-# The user's settings live in the test's directory; the installation's options.ini is the machine's defaults.
-export XDG_CONFIG_HOME="$WORK/config" XDG_STATE_HOME="$WORK/state"
-USER_OPTIONS="$XDG_CONFIG_HOME/sylvora/options.ini"
-
 # Ends the running program with a held key, as a person would; checks exit 0, the user's options.ini
 # saved with the scene the machine's defaults chose, and the installation left as it was.
 end_with_key() {
-  local before; before=$(find "$WORK/install" -printf '%p %s %T@ %m\n' | sort)
+  note_install
   xdotool keydown space; sleep 0.3; xdotool keyup space
-  for _ in $(seq 1 100); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$PID" 2>/dev/null && fail "a held key did not end the program"
-  wait "$PID"; local rc=$?; PID=
-  [ "$rc" -eq 0 ] || fail "exit code $rc"
+  wait_for_exit "$PID" 10 || fail "a held key did not end the program"
+  PID=
+  [ "$RC" -eq 0 ] || fail "exit code $RC"
   grep -q "^nature_view = 0;" "$USER_OPTIONS" || fail "the user's options.ini was not saved with the scene"
-  [ "$(find "$WORK/install" -printf '%p %s %T@ %m\n' | sort)" = "$before" ] || fail "the installation changed"
+  expect_install_untouched
 }
 
 # "r g b" of the screenshot pixel at (x, y).
@@ -61,7 +50,7 @@ expect_colour() {
 
 case "$CASE" in
   scene_colours)
-    "$MAKE_INSTALL" "$WORK/install" || fail "could not make the test installation"
+    "$MAKE_INSTALL" "$INSTALL" || fail "could not make the test installation"
     "$PROGRAM" /s > "$WORK/out.txt" 2>&1 & PID=$!
     sleep 4
     kill -0 "$PID" 2>/dev/null || fail "the program ended early: $(cat "$WORK/out.txt")"
@@ -76,7 +65,7 @@ case "$CASE" in
     end_with_key
     ;;
   sound_recording)
-    "$MAKE_INSTALL" "$WORK/install" --sounds || fail "could not make the test installation"
+    "$MAKE_INSTALL" "$INSTALL" --sounds || fail "could not make the test installation"
     printf '[general]\ndrivers=wave\n[wave]\nfile=%s\n' "$WORK/recording.wav" > "$WORK/alsoft.conf"
     ALSOFT_CONF="$WORK/alsoft.conf" ALSOFT_DRIVERS=wave LD_PRELOAD="$COUNTING_RAND" \
       ASAN_OPTIONS="$ASAN_OPTIONS:verify_asan_link_order=0" "$PROGRAM" /s > "$WORK/out.txt" 2>&1 & PID=$!

@@ -3,70 +3,40 @@
 # Usage: shell_e2e.sh <case> <sylvora> <install-path file> <cursor_probe> <content dir>
 # The installation each case makes holds the build's data.nrx and its data file from <content dir>.
 set -uo pipefail
+source "$(dirname "$0")/../e2e/lib.sh"
 CASE="$1"; PROGRAM="$2"; CONF="$3"; PROBE="$4"; CONTENT="$5"
-SKIP=77
 # Under the sanitizers, ignore the one buffer SDL's D-Bus library keeps for the life of the process and
 # the caches GTK keeps for the boxes. Only a full unwind lets the suppressions recognise GTK's callers
 # (runs that show a box use BOX_ASAN; it is too slow for the full-screen runs).
 export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan_sdl.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 BOX_ASAN="${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0"
-[ -n "${DISPLAY:-}" ] || { echo "no display"; exit $SKIP; }
+need_display
 
-WORK="$(mktemp -d)"
-SAVED_CONF="$WORK/saved.conf"
-[ -f "$CONF" ] && cp "$CONF" "$SAVED_CONF"
+make_work_dir
+make_install "$CONTENT"
+point_install_path_file "$CONF"
 PID=
-cleanup() {
-  # The program runs in its own process group, with any message-box process it forked.
+# The program runs in its own process group, with any message-box process it forked.
+stop_program() {
   if [ -n "$PID" ]; then
     kill -TERM -- "-$PID" 2>/dev/null
     sleep 0.3
     kill -KILL -- "-$PID" 2>/dev/null
     wait "$PID" 2>/dev/null
   fi
-  if [ -f "$SAVED_CONF" ]; then cp "$SAVED_CONF" "$CONF"; else rm -f "$CONF"; fi
-  rm -rf "$WORK"
 }
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; exit 1; }
-
-INSTALL="$WORK/install"
-mkdir -p "$INSTALL" "$(dirname "$CONF")"
-printf 'path=%s\n' "$INSTALL" > "$CONF"
-for file in data.nrx data.dat; do
-  ln -s "$CONTENT/$file" "$INSTALL/$file" || { echo "FAIL: no $CONTENT/$file"; exit 1; }
-done
+on_exit stop_program
 # No sound card is needed: the null backend stands in for one.
 export ALSOFT_DRIVERS=null
-# The user's own settings and state live under the test's directory.
-export XDG_CONFIG_HOME="$WORK/config" XDG_STATE_HOME="$WORK/state"
-USER_OPTIONS="$XDG_CONFIG_HOME/sylvora/options.ini"
-
-# The installation's listing (names, sizes, times): no run may change it.
-install_listing() { find "$INSTALL" -printf '%p %s %T@ %m\n' | sort; }
 
 start() {
-  install_listing > "$WORK/install.before"
+  note_install
   setsid "$PROGRAM" "$@" > "$WORK/out.txt" 2>&1 &
   PID=$!
 }
 
-expect_install_untouched() {
-  install_listing | cmp -s - "$WORK/install.before" || fail "the installation directory changed"
-}
-
-# Waits up to $2 seconds for the program to end; sets RC.
-wait_exit() {
-  local limit=$(( ${1:-5} * 10 ))
-  for _ in $(seq 1 "$limit"); do
-    if ! kill -0 "$PID" 2>/dev/null; then
-      wait "$PID"; RC=$?; PID=; return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
+# Waits up to $1 seconds for the program to end; sets RC.
+wait_exit() { wait_for_exit "$PID" "$1" && PID=; }
 
 running() { kill -0 "$PID" 2>/dev/null; }
 

@@ -10,30 +10,26 @@
 # The installation directory is WORKDIR/install; open_shows_dialog leaves screenshots of the screen and of the
 # dialog in WORKDIR/dialog.png and WORKDIR/dialog-window.png.
 set -euo pipefail
+source "$(dirname "$0")/../e2e/lib.sh"
 
-CASE="$1"; WORK="$2"; MODE="$3"; PROGRAM="$4"; EXTRA="${5:-}"
+CASE="$1"; MODE="$3"; PROGRAM="$4"; EXTRA="${5:-}"
 CAPTION="Sylvora Screensaver Settings"
-INSTALL="$WORK/install"
+
 # The user's own settings, which the dialog reads and saves; the installation stays empty.
-export XDG_CONFIG_HOME="$WORK/config" XDG_STATE_HOME="$WORK/state"
-OPTIONS="$XDG_CONFIG_HOME/sylvora/options.ini"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-rm -rf "$WORK"
-mkdir -p "$INSTALL" "$(dirname "$OPTIONS")"
+make_work_dir "$2"
+make_install
+on_exit '[ -z "$(ls -A "$INSTALL")" ] || fail "the dialog wrote into the installation"'
+mkdir -p "$(dirname "$USER_OPTIONS")"
 # A file with non-default hidden settings, written by hand (no CR), so any rewrite shows.
 printf 'nature_view = 1000;\nbrightness = 7;\nmusic_volume = 3;\nbirds_singing_volume = 9;\nsound_volume = 6;\n' \
-  > "$OPTIONS"
-cp "$OPTIONS" "$WORK/options.before"
+  > "$USER_OPTIONS"
+cp "$USER_OPTIONS" "$WORK/options.before"
 
 case "$MODE" in
   host) "$PROGRAM" "$INSTALL" > "$WORK/stdout" 2> "$WORK/stderr" & ;;
   configure|noswitch)
     [ -n "$EXTRA" ] || fail "the install-path file is needed in $MODE mode"
-    mkdir -p "$(dirname "$EXTRA")"
-    [ -f "$EXTRA" ] && cp "$EXTRA" "$WORK/install-path.saved"
-    printf 'path=%s\n' "$INSTALL" > "$EXTRA"
+    point_install_path_file "$EXTRA"
     if [ "$MODE" = configure ]; then
       "$PROGRAM" /c > "$WORK/stdout" 2> "$WORK/stderr" &
     else
@@ -42,24 +38,15 @@ case "$MODE" in
   *) fail "unknown mode $MODE" ;;
 esac
 PID=$!
-# Stops the program and gives the installation its own install-path file back.
-finish() {
-  kill "$PID" 2>/dev/null || true
-  [ -z "$(ls -A "$INSTALL")" ] || { echo "FAIL: the dialog wrote into the installation" >&2; exit 1; }
-  if [ -f "$WORK/install-path.saved" ]; then cp "$WORK/install-path.saved" "$EXTRA"; fi
-}
-trap finish EXIT
+on_exit 'kill "$PID" 2>/dev/null'
 
 WINDOW="$(timeout 20 xdotool search --sync --onlyvisible --name "^$CAPTION\$" | head -n 1)" ||
   fail "no window captioned \"$CAPTION\" appeared"
 sleep 0.5  # let the first frame be drawn
 
-# Ends the run: checks the program left within five seconds and puts its exit status in EXIT_CODE.
+# Ends the run: checks the program left within five seconds and puts its exit status in RC.
 wait_exit() {
-  for _ in $(seq 1 50); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$PID" 2>/dev/null && fail "the program is still running after the dialog should have closed"
-  EXIT_CODE=0
-  wait "$PID" || EXIT_CODE=$?
+  wait_for_exit "$PID" 5 || fail "the program is still running after the dialog should have closed"
 }
 
 # How many top-level windows are showing; a list's drop-down is one of its own.
@@ -100,41 +87,41 @@ case "$CASE" in
       fail "window at $X,$Y size ${WIDTH}x$HEIGHT is not centred on ${SW}x$SH"
     xdotool windowfocus --sync "$WINDOW"; xdotool key Escape
     wait_exit
-    cmp -s "$OPTIONS" "$WORK/options.before" || fail "options.ini changed"
+    cmp -s "$USER_OPTIONS" "$WORK/options.before" || fail "options.ini changed"
     ;;
   scene_enter_saves)
     # Randomly -> "Constantly 4th scene" (scene 2), then Enter presses OK.
     choose_scene_entry 4
     xdotool key Return
     wait_exit
-    [ "$MODE" != host ] || [ "$EXIT_CODE" -eq 1 ] || fail "dialog result $EXIT_CODE, expected 1 for OK"
+    [ "$MODE" != host ] || [ "$RC" -eq 1 ] || fail "dialog result $RC, expected 1 for OK"
     printf '%s\r\n' ';  ' '; Sylvora Screensaver Options file' ';  ' ' ' ' ' '; -----------------------' \
       '; Graphics' ' ' 'nature_view = 2;' 'nature_change_freq = 0;' 'background_animation = 2;' \
       'speed_of_sky = 2;' 'brightness = 7;' 'exit_on_mouse_move = true;' ' ' ' ' \
       '; -----------------------' '; Sound' ' ' 'birds_singing = true;' 'sound_volume = 6;' \
       'birds_singing_volume = 9;' 'music_volume = 3;' > "$WORK/options.expected"
-    cmp "$OPTIONS" "$WORK/options.expected" || { diff "$OPTIONS" "$WORK/options.expected" >&2; fail "options.ini differs"; }
+    cmp "$USER_OPTIONS" "$WORK/options.expected" || { diff "$USER_OPTIONS" "$WORK/options.expected" >&2; fail "options.ini differs"; }
     ;;
   escape_saves_nothing)
     choose_scene_entry 2
     xdotool key Escape
     wait_exit
-    [ "$MODE" != host ] || [ "$EXIT_CODE" -eq 0 ] || fail "dialog result $EXIT_CODE, expected 0 for Cancel"
-    cmp -s "$OPTIONS" "$WORK/options.before" || fail "options.ini changed"
+    [ "$MODE" != host ] || [ "$RC" -eq 0 ] || fail "dialog result $RC, expected 0 for Cancel"
+    cmp -s "$USER_OPTIONS" "$WORK/options.before" || fail "options.ini changed"
     ;;
   close_box_saves_nothing)
     [ -n "${CLOSE_REQUEST_TOOL:-}" ] || fail "close_box_saves_nothing needs CLOSE_REQUEST_TOOL"
     choose_scene_entry 1
     "$CLOSE_REQUEST_TOOL" "$WINDOW"
     wait_exit
-    [ "$MODE" != host ] || [ "$EXIT_CODE" -eq 0 ] || fail "dialog result $EXIT_CODE, expected 0 for the close box"
-    cmp -s "$OPTIONS" "$WORK/options.before" || fail "options.ini changed"
+    [ "$MODE" != host ] || [ "$RC" -eq 0 ] || fail "dialog result $RC, expected 0 for the close box"
+    cmp -s "$USER_OPTIONS" "$WORK/options.before" || fail "options.ini changed"
     ;;
   sigterm_ends_like_cancel)
     choose_scene_entry 1
     kill -TERM "$PID"
     wait_exit
-    cmp -s "$OPTIONS" "$WORK/options.before" || fail "options.ini changed"
+    cmp -s "$USER_OPTIONS" "$WORK/options.before" || fail "options.ini changed"
     ;;
   *) fail "unknown case $CASE" ;;
 esac
