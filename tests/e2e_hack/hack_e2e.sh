@@ -15,9 +15,7 @@
 #   destroy_then_stop      the window destroyed first and SIGTERM a little later,
 #   destroy_only           the window destroyed with no signal: each ${HACK_STOP_RUNS:-50} times at
 #                          varying moments of the running scene, every copy exits 0 within one second
-#                          with its options saved, and none is left; every fifth run is ended during
-#                          start-up instead, and ends as soon as start-up has (within twice the time
-#                          start-up takes here)
+#                          with its options saved, and none is left
 set -uo pipefail
 source "$(dirname "$0")/../e2e/lib.sh"
 CASE="$1"; PROGRAM="$2"; CONF="$3"; DAEMON_WINDOW="$4"; CONTENT="$5"
@@ -199,12 +197,8 @@ case "$CASE" in
       rm -f "$USER_OPTIONS"
       start XSCREENSAVER_WINDOW="$(printf '0x%x' "$id")" "$PROGRAM" --root
       pid=$LAST_PID
-      # Start-up reads no events: a stop then waits for its end.
-      if [ $((run % 5)) -eq 0 ]; then
-        limit=$(awk -v s="$settle" 'BEGIN { print int(s * 20) }'); sleep "$(awk -v r="$run" 'BEGIN { printf "%.2f", 0.15 + (r * 37 % 100) / 200 }')"
-      else
-        limit=10; sleep "$(awk -v r="$run" -v s="$settle" 'BEGIN { printf "%.2f", s + (r * 37 % 100) / 100 }')"
-      fi
+      # Anywhere in the first second of the running scene.
+      limit=10; sleep "$(awk -v r="$run" -v s="$settle" 'BEGIN { printf "%.2f", s + (r * 37 % 100) / 100 }')"
       kill -0 "$pid" 2>/dev/null || fail "run $run ended by itself: $(cat "$WORK/out-$((${#PIDS[@]} - 1)).txt")"
       case "$CASE" in
         stop_then_destroy) kill -TERM "$pid"; kill -TERM "$daemon" ;;
