@@ -12,7 +12,7 @@ constexpr int kSongCount = 7;
 // Song `species` (0 .. kSongCount - 1) at `rate` Hz with a little silence before and after it, roughly
 // -1..1 before any normalising. The same samples on every run.
 std::vector<float> SingSong(int species, int rate);
-// A few words on the kind of bird song `species` is modelled on, for people looking at its spectrogram.
+// A few words on the kind of bird song `species` is modelled on, for people looking at its sonogram.
 const char* SongLikeness(int species);
 
 }  // namespace sylvora

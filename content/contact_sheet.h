@@ -1,7 +1,7 @@
 #pragma once
 // The contact sheet: every picture on one PNG (sprite sheets enlarged four times), preceded by each
 // scene composed as the screensaver draws it with its first sky. For people to look at; nothing reads it.
-// The sound sheet of spectrograms goes beside it.
+// The sound sheet of sonograms goes beside it.
 #include <string>
 #include <vector>
 

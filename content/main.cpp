@@ -22,7 +22,7 @@ const char* const kUsage =
     "usage: sylvora-content OUTPUT_DIR [--loose] [--contact-sheet FILE.png] [--threads N]\n"
     "Paints every picture and synthesises every sound of Sylvora Screensaver into OUTPUT_DIR/data.nrx\n"
     "and its data file. --loose also writes graphics/ and sounds/; --contact-sheet writes a sheet of\n"
-    "every picture and a spectrogram sheet of every sound beside FILE.png.\n";
+    "every picture and a sonogram sheet of every sound beside FILE.png.\n";
 
 }  // namespace
 

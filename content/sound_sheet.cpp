@@ -9,7 +9,7 @@
 
 #include "audio/ogg_decoder_vorbis.h"
 #include "content/birdsong.h"
-#include "content/spectrogram.h"
+#include "content/sonogram.h"
 
 namespace sylvora {
 namespace {
@@ -53,20 +53,20 @@ std::vector<float> DecodedMono(const MadeResource& m, int& rate) {
   return samples;
 }
 
-cairo_surface_t* Paint(const Spectrogram& spectrogram) {
+cairo_surface_t* Paint(const Sonogram& sonogram) {
   float loudest = 1e-12f;
-  for (int f = 0; f < spectrogram.Frames(); ++f) {
-    for (int b = 0; b < spectrogram.Bins(); ++b) loudest = std::max(loudest, spectrogram.Power(f, b));
+  for (int f = 0; f < sonogram.Frames(); ++f) {
+    for (int b = 0; b < sonogram.Bins(); ++b) loudest = std::max(loudest, sonogram.Power(f, b));
   }
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, spectrogram.Frames(), kPanelHeight);
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, sonogram.Frames(), kPanelHeight);
   unsigned char* data = cairo_image_surface_get_data(surface);
   const int stride = cairo_image_surface_get_stride(surface);
   for (int y = 0; y < kPanelHeight; ++y) {
     const double hz = (kPanelHeight - 0.5 - y) * kTopHz / kPanelHeight;
-    const int bin = std::min(spectrogram.Bins() - 1, static_cast<int>(std::lround(hz / spectrogram.BinHz())));
+    const int bin = std::min(sonogram.Bins() - 1, static_cast<int>(std::lround(hz / sonogram.BinHz())));
     auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
-    for (int x = 0; x < spectrogram.Frames(); ++x) {
-      const double db = 10 * std::log10(std::max(spectrogram.Power(x, bin), 1e-20f) / loudest);
+    for (int x = 0; x < sonogram.Frames(); ++x) {
+      const double db = 10 * std::log10(std::max(sonogram.Power(x, bin), 1e-20f) / loudest);
       row[x] = OpaquePixel(Heat(1 + db / kDynamicRangeDb));
     }
   }
@@ -82,11 +82,11 @@ void Text(cairo_t* cr, const std::string& text, double x, double y, double size)
   cairo_show_text(cr, text.c_str());
 }
 
-// The spectrogram at (x, y) with its kHz grid and labels on the left, time ticks and the label below.
+// The sonogram at (x, y) with its kHz grid and labels on the left, time ticks and the label below.
 void DrawPanel(cairo_t* cr, const std::vector<float>& samples, int rate, const TimeScale& scale, int x, int y,
                const std::string& label) {
-  const Spectrogram spectrogram(samples, rate, scale.window, rate / scale.pixelsPerSecond);
-  cairo_surface_t* surface = Paint(spectrogram);
+  const Sonogram sonogram(samples, rate, scale.window, rate / scale.pixelsPerSecond);
+  cairo_surface_t* surface = Paint(sonogram);
   cairo_set_source_surface(cr, surface, x + kAxisWidth, y);
   cairo_paint(cr);
   cairo_surface_destroy(surface);
@@ -95,11 +95,11 @@ void DrawPanel(cairo_t* cr, const std::vector<float>& samples, int rate, const T
   for (double hz = kGridHz; hz < kTopHz; hz += kGridHz) {
     const double gy = y + kPanelHeight - std::round(hz / kTopHz * kPanelHeight) + 0.5;
     cairo_move_to(cr, x + kAxisWidth, gy);
-    cairo_line_to(cr, x + kAxisWidth + spectrogram.Frames(), gy);
+    cairo_line_to(cr, x + kAxisWidth + sonogram.Frames(), gy);
   }
-  const double seconds = spectrogram.Frames() * spectrogram.FrameSeconds();
+  const double seconds = sonogram.Frames() * sonogram.FrameSeconds();
   for (double t = scale.tickSeconds; t < seconds; t += scale.tickSeconds) {
-    const double tx = x + kAxisWidth + std::round(t / spectrogram.FrameSeconds()) + 0.5;
+    const double tx = x + kAxisWidth + std::round(t / sonogram.FrameSeconds()) + 0.5;
     cairo_move_to(cr, tx, y + kPanelHeight);
     cairo_line_to(cr, tx, y + kPanelHeight + 5);
   }

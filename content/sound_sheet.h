@@ -1,5 +1,5 @@
 #pragma once
-// The sound sheet: a spectrogram of every sound we ship, decoded as the screensaver decodes it, so a
+// The sound sheet: a sonogram of every sound we ship, decoded as the screensaver decodes it, so a
 // person can see the songs and the ambience without listening. For people to look at; nothing reads it.
 #include <string>
 #include <vector>

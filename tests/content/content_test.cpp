@@ -390,7 +390,7 @@ const Check<AmbienceMeasure> kAmbienceChecks[] = {
     {"a tenth of its power below 500 Hz", [](const AmbienceMeasure& m) { return m.lowDb >= -10; }},
     {"a hundredth of its power above 4 kHz", [](const AmbienceMeasure& m) { return m.highDb >= -20; }},
 };
-// Two songs are told apart when their spectrograms correlate less than this.
+// Two songs are told apart when their sonograms correlate less than this.
 constexpr double kDistinctSongs = 0.5;
 
 template <typename Measure, size_t N>

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "content/spectrogram.h"
+#include "content/sonogram.h"
 
 namespace sylvora {
 namespace {
@@ -37,7 +37,7 @@ struct Frame {
   double harmonic = -1;  // -1 when twice the peak frequency is out of range
 };
 
-Frame Analyse(const Spectrogram& s, int f) {
+Frame Analyse(const Sonogram& s, int f) {
   Frame out;
   const int lowest = static_cast<int>(kLowestHz / s.BinHz());
   int top = lowest;
@@ -129,10 +129,10 @@ SongMeasure MeasureSong(const std::vector<float>& samples, int rate) {
     if (i < edge || i >= samples.size() - edge) edgePeak = std::max(edgePeak, std::abs(samples[i]));
   }
   out.edgeDb = 2 * Db(edgePeak / out.peak);
-  const Spectrogram spectrogram(samples, rate, kWindow, kHop);
+  const Sonogram sonogram(samples, rate, kWindow, kHop);
   std::vector<Frame> frames;
-  for (int f = 0; f < spectrogram.Frames(); ++f) frames.push_back(Analyse(spectrogram, f));
-  const double frameSeconds = spectrogram.FrameSeconds();
+  for (int f = 0; f < sonogram.Frames(); ++f) frames.push_back(Analyse(sonogram, f));
+  const double frameSeconds = sonogram.FrameSeconds();
   std::vector<double> pitches;
   double harmonicSum = 0;
   int harmonicCount = 0;
@@ -176,11 +176,11 @@ AmbienceMeasure MeasureAmbience(const std::vector<float>& samples, int channels,
   for (size_t i = 0; i < mono.size(); ++i) {
     for (int c = 0; c < channels; ++c) mono[i] += samples[i * channels + c] / channels;
   }
-  const Spectrogram spectrogram(mono, rate, 4096, 4096);
+  const Sonogram sonogram(mono, rate, 4096, 4096);
   double low = 0, high = 0, all = 0;
-  for (int f = 0; f < spectrogram.Frames(); ++f) {
-    for (int b = 0; b < spectrogram.Bins(); ++b) {
-      const double hz = b * spectrogram.BinHz(), power = spectrogram.Power(f, b);
+  for (int f = 0; f < sonogram.Frames(); ++f) {
+    for (int b = 0; b < sonogram.Bins(); ++b) {
+      const double hz = b * sonogram.BinHz(), power = sonogram.Power(f, b);
       all += power;
       low += hz < kLowBandHz ? power : 0;
       high += hz > kHighBandHz ? power : 0;
@@ -195,7 +195,7 @@ double SpectralCorrelation(const std::vector<float>& a, const std::vector<float>
   std::vector<double> grids[2];
   const std::vector<float>* sounds[2] = {&a, &b};
   for (int k = 0; k < 2; ++k) {
-    const Spectrogram s(*sounds[k], rate, 512, rate / 100);
+    const Sonogram s(*sounds[k], rate, 512, rate / 100);
     for (int f = 0; f < s.Frames(); ++f) {
       for (int band = 0; band < kGridBands; ++band) {
         const double from = kGridLowHz * std::pow(kGridHighHz / kGridLowHz, double(band) / kGridBands);

@@ -34,8 +34,8 @@ struct AmbienceMeasure {
 // An interleaved sound of `channels` channels.
 AmbienceMeasure MeasureAmbience(const std::vector<float>& samples, int channels, int rate);
 
-// Correlation of two mono sounds' spectrograms on one grid of 10 ms frames and log-spaced bands, each
-// spectrogram normalised to zero mean and unit length; the shorter is padded with silence.
+// Correlation of two mono sounds' sonograms on one grid of 10 ms frames and log-spaced bands, each
+// sonogram normalised to zero mean and unit length; the shorter is padded with silence.
 double SpectralCorrelation(const std::vector<float>& a, const std::vector<float>& b, int rate);
 
 }  // namespace sylvora

@@ -1,4 +1,4 @@
-#include "content/spectrogram.h"
+#include "content/sonogram.h"
 
 #include <cmath>
 #include <complex>
@@ -40,7 +40,7 @@ class Fft {
 
 }  // namespace
 
-Spectrogram::Spectrogram(const std::vector<float>& samples, int rate, int window, int hop)
+Sonogram::Sonogram(const std::vector<float>& samples, int rate, int window, int hop)
     : bins_(window / 2 + 1), binHz_(static_cast<double>(rate) / window),
       frameSeconds_(static_cast<double>(hop) / rate) {
   const size_t length = static_cast<size_t>(window);

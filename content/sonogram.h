@@ -6,10 +6,10 @@
 
 namespace sylvora {
 
-class Spectrogram {
+class Sonogram {
  public:
   // Hann windows of `window` samples (a power of two) every `hop` samples of a mono sound at `rate` Hz.
-  Spectrogram(const std::vector<float>& samples, int rate, int window, int hop);
+  Sonogram(const std::vector<float>& samples, int rate, int window, int hop);
 
   int Frames() const { return frames_; }
   // Bins 0 .. window / 2, from 0 Hz to half the rate.
