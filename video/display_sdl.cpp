@@ -318,7 +318,7 @@ class SdlDisplayLayer final : public DisplayLayer {
     }
     if (SDL_RenderCopy(renderer_, texture_, &from, &to) != 0) return DisplayResult::Failed;
     SDL_RenderPresent(renderer_);
-    if (heldToRefreshRate_) HoldToRefreshRate();
+    if (framePeriod_ > 0) HoldToRefreshRate();
     return DisplayResult::Ok;
   }
 
@@ -340,7 +340,7 @@ class SdlDisplayLayer final : public DisplayLayer {
     // (and SDL cannot re-create a window it does not own); the software renderer draws on any.
     if (Foreign()) {
       renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-      heldToRefreshRate_ = vsync_;
+      framePeriod_ = vsync_ ? RefreshPeriod() : 0;
       return renderer_ != nullptr;
     }
     renderer_ = SDL_CreateRenderer(window_, -1, vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0);
@@ -353,7 +353,7 @@ class SdlDisplayLayer final : public DisplayLayer {
       renderer_ = nullptr;
     }
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    heldToRefreshRate_ = vsync_ && renderer_ && !PresentsWithVsync();
+    framePeriod_ = vsync_ && renderer_ && !PresentsWithVsync() ? RefreshPeriod() : 0;
     return renderer_ != nullptr;
   }
 
@@ -382,20 +382,24 @@ class SdlDisplayLayer final : public DisplayLayer {
   // A present with no vsync returns at once, and the frames would come as fast as the processor can
   // make them: they are held to the display's refresh rate (60 a second when it is unknown).
   void HoldToRefreshRate() {
+    const uint64_t now = SDL_GetPerformanceCounter();
+    if (nextFrame_ > now && nextFrame_ - now <= framePeriod_) {
+      SDL_Delay(static_cast<Uint32>((nextFrame_ - now) * 1000 / SDL_GetPerformanceFrequency()));
+      nextFrame_ += framePeriod_;
+    } else {
+      nextFrame_ = now + framePeriod_;  // late, or the first frame: the schedule starts again from here
+    }
+  }
+
+  // One frame of the display's refresh rate (60 a second when it does not tell), in performance-counter
+  // ticks; read once, when the renderer is made.
+  uint64_t RefreshPeriod() const {
     SDL_DisplayMode mode;
     const int index = SDL_GetWindowDisplayIndex(window_);
     const int rate = SDL_GetCurrentDisplayMode(index < 0 ? 0 : index, &mode) == 0 && mode.refresh_rate > 0
                          ? mode.refresh_rate
                          : kUnknownRefreshRate;
-    const uint64_t frequency = SDL_GetPerformanceFrequency();
-    const uint64_t period = frequency / static_cast<uint64_t>(rate);
-    const uint64_t now = SDL_GetPerformanceCounter();
-    if (nextFrame_ > now && nextFrame_ - now <= period) {
-      SDL_Delay(static_cast<Uint32>((nextFrame_ - now) * 1000 / frequency));
-      nextFrame_ += period;
-    } else {
-      nextFrame_ = now + period;  // late, or the first frame: the schedule starts again from here
-    }
+    return SDL_GetPerformanceFrequency() / static_cast<uint64_t>(rate);
   }
 
   void DestroyRenderer() {
@@ -465,8 +469,8 @@ class SdlDisplayLayer final : public DisplayLayer {
   }
 
   bool vsync_;
-  bool heldToRefreshRate_ = false;  // the renderer has no vsync: PresentBlt paces the frames
-  uint64_t nextFrame_ = 0;          // performance-counter time the next frame is due
+  uint64_t framePeriod_ = 0;  // ticks between frames when PresentBlt paces them (no vsync); 0 when not
+  uint64_t nextFrame_ = 0;    // performance-counter time the next frame is due
   SDL_Window* window_ = nullptr;
   bool fullScreen_ = false;
   const EmulatedFormat* format_ = nullptr;
