@@ -29,6 +29,13 @@ struct WindowEvent {
 constexpr int kCursorSize = 32;
 constexpr int kCursorMaskBytes = kCursorSize * kCursorSize / 8;
 
+// What attaching to a daemon's window came to.
+enum class AttachResult {
+  Attached,    // the scene can be drawn into it
+  WindowGone,  // the daemon ended the run (took the window away, or signalled) while we attached
+  Failed,      // it cannot be used; the adapter has said why on the standard error stream
+};
+
 class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
@@ -37,10 +44,10 @@ class WindowSystem {
   // renderer the program will use; a window that only owns boxes and dialogs stays a plain one.
   virtual bool Create(const std::string& title, int width, int height, bool drawsFrames) = 0;
   // Attaches to a window a screen-saver daemon owns and shows (foreignId is its X window id) instead of
-  // creating one; false when it cannot be used. That window is never shown, hidden, moved or sized by
-  // us, its focus changes are the daemon's, boxes go to the standard error stream (the daemon holds
-  // keyboard and pointer, so none could be answered), and SIGTERM or SIGINT arrive as a Destroy event.
-  virtual bool CreateFrom(uint64_t foreignId) = 0;
+  // creating one. That window is never shown, hidden, moved or sized by us, its focus changes are the
+  // daemon's, boxes go to the standard error stream (the daemon holds keyboard and pointer, so none
+  // could be answered), and SIGTERM or SIGINT arrive as a Destroy event.
+  virtual AttachResult CreateFrom(uint64_t foreignId) = 0;
   // Names what to run when the daemon's display connection is lost (the daemon ended): nothing can be
   // drawn or released then, and the process ends with exit code 0 right after finish returns.
   virtual void OnDisplayLost(void (*finish)()) = 0;

@@ -1,24 +1,17 @@
 #include "platform/window_sdl.h"
 
 #include <SDL.h>
-#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <unistd.h>
-
-#include "platform/message_box_gtk.h"
 
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
-namespace sylvora {
+#include "platform/message_box_gtk.h"
 
-SdlWindowSystem::~SdlWindowSystem() {
-  if (cursor_) SDL_FreeCursor(cursor_);
-  if (window_) SDL_DestroyWindow(window_);
-  if (sdlStarted_) SDL_Quit();
-}
+namespace sylvora {
 
 namespace {
 
@@ -64,12 +57,13 @@ int OnXConnectionLost(Display*) {
   _exit(0);
 }
 
-// Fits our handlers to the display SDL opened for the daemon's window.
-void WatchDaemonWindow(SDL_Window* window) {
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
-  daemonWindow = info.info.x11.window;
+// Fits our handlers (Xlib keeps one pair for every connection) once SDL has fitted its own, and before
+// SDL's first request about the daemon's window: the daemon may take it away at any moment, even while
+// SDL is still reading its properties.
+void WatchDaemonWindow(uint64_t window) {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver || std::strcmp(driver, "x11") != 0) return;
+  daemonWindow = static_cast<XID>(window);
   XSetErrorHandler(OnXError);
   XSetIOErrorHandler(OnXConnectionLost);
 }
@@ -92,6 +86,16 @@ bool FellBackOnInvisibleDevice() {
 }
 
 }  // namespace
+
+SdlWindowSystem::~SdlWindowSystem() {
+  // The daemon's window may be gone by now, with X errors about it still in flight. SDL_Quit hands the
+  // connection back to Xlib's default error handler before closing it, and that handler ends the
+  // process with exit code 1 on the first of them: the connection closes with the process instead.
+  if (daemonWindow) return;
+  if (cursor_) SDL_FreeCursor(cursor_);
+  if (window_) SDL_DestroyWindow(window_);
+  if (sdlStarted_) SDL_Quit();
+}
 
 bool SdlWindowSystem::StartSdl() {
   // Without this SDL keeps waking the desktop's screen-saver daemon, which is what started us.
@@ -123,20 +127,23 @@ bool SdlWindowSystem::Create(const std::string& title, int width, int height, bo
   return true;
 }
 
-bool SdlWindowSystem::CreateFrom(uint64_t foreignId) {
+AttachResult SdlWindowSystem::CreateFrom(uint64_t foreignId) {
   CatchStopSignals();
   // The frame reaches the daemon's window as X shared-memory images, not through the GL driver: a
   // window the daemon takes away then fails the next image at once, where GL may draw on for seconds.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  if (!StartSdl()) return false;
+  if (!StartSdl()) return AttachResult::Failed;
+  WatchDaemonWindow(foreignId);
   window_ = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(foreignId)));
+  // A stop that came while SDL attached (a signal, or the window gone under it) ends the run before it
+  // begins, whatever SDL made of the window's vanished properties.
+  if (stopRequested) return AttachResult::WindowGone;
   if (!window_) {
     std::fprintf(stderr, "sylvora: cannot draw into window 0x%llx: %s\n",
                  static_cast<unsigned long long>(foreignId), SDL_GetError());
-    return false;
+    return AttachResult::Failed;
   }
-  WatchDaemonWindow(window_);
-  return true;
+  return AttachResult::Attached;
 }
 
 void SdlWindowSystem::OnDisplayLost(void (*finish)()) { displayLostHandler = finish; }

@@ -19,7 +19,7 @@ class SdlWindowSystem final : public WindowSystem {
   SdlWindowSystem& operator=(const SdlWindowSystem&) = delete;
 
   bool Create(const std::string& title, int width, int height, bool drawsFrames) override;
-  bool CreateFrom(uint64_t foreignId) override;
+  AttachResult CreateFrom(uint64_t foreignId) override;
   void OnDisplayLost(void (*finish)()) override;
   void Show() override;
   void Hide() override;

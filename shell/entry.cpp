@@ -61,15 +61,15 @@ void RunFrame() {
 }
 
 // Our own window carries the invisible pointer; over the daemon's window the pointer is its owner's.
-bool OpenWindow(WindowSystem& window, const DaemonWindowRequest& daemon, ScreensaverMode mode) {
+AttachResult OpenWindow(WindowSystem& window, const DaemonWindowRequest& daemon, ScreensaverMode mode) {
   if (inDaemonWindow) {
     window.OnDisplayLost(SaveOptionsOnDisplayLost);
     return window.CreateFrom(daemon.windowId);
   }
-  if (!window.Create(kProgramTitle, 640, 480, mode == ScreensaverMode::FullScreen)) return false;
+  if (!window.Create(kProgramTitle, 640, 480, mode == ScreensaverMode::FullScreen)) return AttachResult::Failed;
   // Without the invisible cursor the desktop's pointer shows over the scene; nothing else depends on it.
   window.SetCursor(kInvisibleCursorAnd.data(), kInvisibleCursorXor.data());
-  return true;
+  return AttachResult::Attached;
 }
 
 // The first group of switches found in the command line decides; false when it holds none.
@@ -128,8 +128,14 @@ int RunScreensaver(WindowSystem& window, InputBackend& inputDevices, const std::
     std::fprintf(stderr, "sylvora: %s\n", daemon.problem.c_str());
     return 1;
   }
-  // Without a window there is nowhere to draw nor to show a box; the adapter has said why.
-  if (!OpenWindow(window, daemon, mode)) return 1;
+  // Without a window there is nowhere to draw nor to show a box; the adapter has said why. A daemon
+  // that ended the run before it began expects the quiet exit a stop gives; nothing was read yet, so
+  // there is nothing to save.
+  switch (OpenWindow(window, daemon, mode)) {
+    case AttachResult::Attached: break;
+    case AttachResult::WindowGone: return 0;
+    case AttachResult::Failed: return 1;
+  }
   appActive = 1;
   if (A0_InitWindow() != 0) return 0;
   switch (mode) {

@@ -14,8 +14,9 @@
 #   stop_then_destroy      as xscreensaver ends a run: SIGTERM and the window destroyed at once,
 #   destroy_then_stop      the window destroyed first and SIGTERM a little later,
 #   destroy_only           the window destroyed with no signal: each ${HACK_STOP_RUNS:-50} times at
-#                          varying moments of the running scene, every copy exits 0 within one second
-#                          with its options saved, and none is left
+#                          varying moments from start-up to the running scene, every copy exits 0
+#                          within one second, silent, with its options saved once it has read them,
+#                          and none is left
 set -uo pipefail
 source "$(dirname "$0")/../e2e/lib.sh"
 CASE="$1"; PROGRAM="$2"; CONF="$3"; DAEMON_WINDOW="$4"; CONTENT="$5"
@@ -79,6 +80,17 @@ wait_for_scene() {
     sleep 0.2
   done
   fail "the scene did not fill window $id"
+}
+
+# Waits until process $1 catches SIGTERM (bit 15 of its caught-signal mask).
+wait_for_caught_term() {
+  local mask
+  for _ in $(seq 1 200); do
+    mask=$(awk '/^SigCgt:/ {print $2}' "/proc/$1/status" 2>/dev/null)
+    [ -n "$mask" ] && (( 0x$mask & 0x4000 )) && return 0
+    sleep 0.01
+  done
+  fail "the program did not catch SIGTERM within 2 s"
 }
 
 expect_untouched_window() {
@@ -197,8 +209,12 @@ case "$CASE" in
       rm -f "$USER_OPTIONS"
       start XSCREENSAVER_WINDOW="$(printf '0x%x' "$id")" "$PROGRAM" --root
       pid=$LAST_PID
-      # Anywhere in the first second of the running scene.
-      limit=10; sleep "$(awk -v r="$run" -v s="$settle" 'BEGIN { printf "%.2f", s + (r * 37 % 100) / 100 }')"
+      # A signal before the program catches it ends it as it ends any process, before it has taken
+      # anything; from then on every stop must be a clean one.
+      wait_for_caught_term "$pid"
+      # Anywhere from the copy's start-up to the first second of its running scene.
+      delay=$(awk -v r="$run" -v s="$settle" 'BEGIN { printf "%.2f", (r * 37 % 100) / 100 * (s + 1) }')
+      limit=10; sleep "$delay"
       kill -0 "$pid" 2>/dev/null || fail "run $run ended by itself: $(cat "$WORK/out-$((${#PIDS[@]} - 1)).txt")"
       case "$CASE" in
         stop_then_destroy) kill -TERM "$pid"; kill -TERM "$daemon" ;;
@@ -213,7 +229,10 @@ case "$CASE" in
       out="$WORK/out-$((${#PIDS[@]} - 1)).txt"
       [ "$rc" -eq 0 ] || fail "run $run: exit code $rc: $(cat "$out")"
       [ ! -s "$out" ] || fail "run $run: the program said: $(cat "$out")"
-      grep -q "^nature_view = " "$USER_OPTIONS" 2>/dev/null || fail "run $run: options.ini was not saved"
+      # A copy stopped before it read its options has none to save; once it has, they are saved whole.
+      if [ -e "$USER_OPTIONS" ] || awk -v d="$delay" -v s="$settle" 'BEGIN { exit !(d >= s) }'; then
+        grep -q "^nature_view = " "$USER_OPTIONS" 2>/dev/null || fail "run $run: options.ini was not saved"
+      fi
       wait "$daemon" 2>/dev/null
     done
     if pgrep -f -- "^$PROGRAM --root" >/dev/null; then fail "copies were left running"; fi

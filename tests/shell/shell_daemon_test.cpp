@@ -212,11 +212,19 @@ TEST_F(DaemonWindowRun, AnUnusableIdEndsAtOnceWithItsReason) {
   EXPECT_FALSE(files_.Has(kOptionsPath));
 }
 
-TEST_F(DaemonWindowRun, AWindowThatCannotBeUsedEndsWithCode1) {
-  window_.createFails = true;
-  EXPECT_EQ(RunInDaemonWindow(), 1);
-  EXPECT_THAT(window_.calls, ElementsAre("CreateFrom"));
-  EXPECT_EQ(report, nullptr);
+TEST_F(DaemonWindowRun, AWindowThatCannotBeUsedEndsWithCode1AndOneTakenAwayWhileAttachingWith0) {
+  for (const auto& [gone, code] : {std::pair{false, 1}, std::pair{true, 0}}) {
+    SCOPED_TRACE(gone ? "gone" : "unusable");
+    window_ = MemoryWindow{};
+    window_.createFails = !gone;
+    window_.windowGoneOnAttach = gone;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(RunInDaemonWindow(), code);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_THAT(window_.calls, ElementsAre("CreateFrom"));
+    EXPECT_EQ(report, nullptr);
+    EXPECT_FALSE(files_.Has(kOptionsPath));
+  }
 }
 
 TEST_F(DaemonWindowRun, ConfigureWithRootStillRunsTheDialogInOurOwnWindow) {

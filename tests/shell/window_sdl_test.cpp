@@ -30,7 +30,7 @@ TEST_F(SdlWindow, ADaemonsWindowLeavesTheScreenSaverAllowedAndAnUnusableOneFails
   SdlWindowSystem window;
   // The dummy driver cannot draw into a window it did not make.
   ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(window.CreateFrom(0x2A00007));
+  EXPECT_EQ(window.CreateFrom(0x2A00007), AttachResult::Failed);
   EXPECT_NE(::testing::internal::GetCapturedStderr().find("sylvora: cannot draw into window 0x2a00007"),
             std::string::npos);
   EXPECT_TRUE(SDL_WasInit(SDL_INIT_VIDEO));

@@ -15,12 +15,13 @@ bool MemoryWindow::Create(const std::string& newTitle, int newWidth, int newHeig
   return true;
 }
 
-bool MemoryWindow::CreateFrom(uint64_t id) {
+AttachResult MemoryWindow::CreateFrom(uint64_t id) {
   calls.push_back("CreateFrom");
-  if (createFails) return false;
+  if (createFails) return AttachResult::Failed;
+  if (windowGoneOnAttach) return AttachResult::WindowGone;
   created = true;
   foreignId = id;
-  return true;
+  return AttachResult::Attached;
 }
 
 void MemoryWindow::Show() {

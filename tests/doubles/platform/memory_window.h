@@ -46,13 +46,14 @@ class MemoryWindow final : public WindowSystem {
   std::vector<uint32_t> waitTimeouts;  // one per WaitEvent, in order
 
   // Fault injection.
-  bool createFails = false;  // Create and CreateFrom fail
+  bool createFails = false;         // Create and CreateFrom fail
+  bool windowGoneOnAttach = false;  // the daemon takes its window away while CreateFrom attaches
   bool cursorFails = false;
 
   void Push(WindowEventKind kind, int code = 0) { events.push_back(WindowEvent{kind, code}); }
 
   bool Create(const std::string& title, int width, int height, bool drawsFrames) override;
-  bool CreateFrom(uint64_t id) override;
+  AttachResult CreateFrom(uint64_t id) override;
   void OnDisplayLost(void (*finish)()) override { displayLost = finish; }
   void Show() override;
   void Hide() override;
