@@ -44,6 +44,18 @@ function(sylvora_test name)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()
 
+# sylvora_command_line_test(name PROGRAM target EXIT code [STDOUT line] [STDERR text] [ARGS ...]): an e2e
+# test that runs the program with ARGS as a user types them, without a display and in an empty directory,
+# and checks its exit code, the first line of its output (no output at all without STDOUT), a text in its
+# error output (none at all without STDERR) and that it made no file.
+function(sylvora_command_line_test name)
+  cmake_parse_arguments(ARG "" "PROGRAM;EXIT;STDOUT;STDERR" "ARGS" ${ARGN})
+  add_test(NAME ${name}
+           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/command_line_e2e.sh "${ARG_EXIT}" "${ARG_STDOUT}" "${ARG_STDERR}"
+                   $<TARGET_FILE:${ARG_PROGRAM}> ${ARG_ARGS})
+  set_tests_properties(${name} PROPERTIES LABELS e2e)
+endfunction()
+
 # sylvora_fuzzer(name SOURCES ... [LIBS ...]): a libFuzzer target (clang only).
 function(sylvora_fuzzer name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})

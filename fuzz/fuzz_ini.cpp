@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
+#include "core/options.h"
 #include "inifile/ini_file.h"
 #include "report/report.h"
-#include "shell/options.h"
 #include "tests/doubles/memory_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -9,7 +9,8 @@
 
 namespace sylvora {
 
-// The sound numbers and the song timer, process-wide like the rest of the nature state.
+// The sound numbers and the song timer, process-wide like the rest of the nature state
+// (nature/nature_state.h).
 struct AmbientSound {
   static constexpr int kSongCount = 7;  // "back0" .. "back6"
 
@@ -17,8 +18,6 @@ struct AmbientSound {
   std::array<int32_t, kSongCount> songs{};   // "back0" .. "back6"
   ChanceTimer songTimer;                     // one song on average every 13 s once started
 };
-
-extern AmbientSound ambientSound;
 
 // Creates "backmain" (plain) and "back0".."back6" (3D) on the audio object and keeps their numbers;
 // each failure is reported by the audio object and ignored. Called by A0_Open after the shared

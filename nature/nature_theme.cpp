@@ -33,8 +33,6 @@ int NormalLevel(int value) { return value < 0 || value > 3 ? 2 : value; }
 
 }  // namespace
 
-NatureTheme natureTheme;
-
 NatureTheme::NatureTheme()
     : seedA(0.0005),
       seedB(0.00035),

@@ -100,7 +100,4 @@ class NatureTheme {
   void DrawSky() const;
 };
 
-// The process's one nature theme, built before main and reconfigured at every scene change.
-extern NatureTheme natureTheme;
-
 }  // namespace sylvora

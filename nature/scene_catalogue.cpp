@@ -1,8 +1,9 @@
 #include "nature/scene_catalogue.h"
 
+#include "core/process_state.h"
 #include "nature/nature_random.h"
+#include "nature/nature_state.h"
 #include "nature/scene_manager.h"
-#include "shell/process_state.h"
 #include "video/video_system.h"
 
 namespace sylvora {
@@ -63,18 +64,10 @@ bool IsScene(int scene) { return scene >= 0 && scene < kSceneCount; }
 
 // The surface number held in entry `index` of the layer list, or none when the list is shorter.
 int LayerSurface(int index) {
-  return index < scenePictures.layerCount ? scenePictures.layers[index] : SurfaceNone;
+  return index < nature.scenePictures.layerCount ? nature.scenePictures.layers[index] : SurfaceNone;
 }
 
 }  // namespace
-
-std::array<int, kSharedPictureCount> sharedPictureSurfaces = [] {
-  std::array<int, kSharedPictureCount> surfaces;
-  surfaces.fill(SurfaceNone);
-  return surfaces;
-}();
-
-ScenePictures scenePictures;
 
 LayerPlacement Back2Placement(int scene) {
   const SceneEntry& entry = kScenes[scene];
@@ -105,9 +98,9 @@ std::string LayerPictureName(int scene, int layer) {
 int LoadSharedPictures() {
   int result = 0;
   for (int i = 0; i < kSharedPictureCount; ++i) {
-    sharedPictureSurfaces[i] = SurfaceNone;
-    if (video == nullptr || video->CreateSurfaceA(kSharedPictureNames[i], 0, 0, sharedPictureSurfaces[i],
-                                                  SurfaceAnySlot, 0) != 0) {
+    nature.sharedPictureSurfaces[i] = SurfaceNone;
+    if (core.video == nullptr || core.video->CreateSurfaceA(kSharedPictureNames[i], 0, 0,
+                                                            nature.sharedPictureSurfaces[i], SurfaceAnySlot, 0) != 0) {
       result = 2;
     }
   }
@@ -115,65 +108,66 @@ int LoadSharedPictures() {
 }
 
 int LoadScenePictures(int scene) {
-  if (scenePictures.loaded) FreeScenePictures();
+  if (nature.scenePictures.loaded) FreeScenePictures();
   if (!IsScene(scene)) return 2;
   const SceneEntry& entry = kScenes[scene];
   bool failed = false;
-  scenePictures.layers.fill(SurfaceNone);
-  scenePictures.sky = SurfaceNone;
-  if (video == nullptr) {
+  nature.scenePictures.layers.fill(SurfaceNone);
+  nature.scenePictures.sky = SurfaceNone;
+  if (core.video == nullptr) {
     failed = true;
   } else {
-    failed |= video->CreateSurfaceB(LayerPictureName(scene, 0), 1, scenePictures.layers[0], SurfaceAnySlot) != 0;
-    failed |= video->CreateSurfaceA(LayerPictureName(scene, 1), 1, 0, scenePictures.layers[1], SurfaceAnySlot,
-                                    entry.back1Threshold) != 0;
+    failed |=
+        core.video->CreateSurfaceB(LayerPictureName(scene, 0), 1, nature.scenePictures.layers[0], SurfaceAnySlot) != 0;
+    failed |= core.video->CreateSurfaceA(LayerPictureName(scene, 1), 1, 0, nature.scenePictures.layers[1],
+                                         SurfaceAnySlot, entry.back1Threshold) != 0;
     if (entry.hasBack2) {
-      failed |= video->CreateSurfaceA(LayerPictureName(scene, 2), 1, 0, scenePictures.layers[2], SurfaceAnySlot,
-                                      entry.back2Threshold) != 0;
+      failed |= core.video->CreateSurfaceA(LayerPictureName(scene, 2), 1, 0, nature.scenePictures.layers[2],
+                                           SurfaceAnySlot, entry.back2Threshold) != 0;
     }
   }
-  scenePictures.layerCount = entry.hasBack2 ? 3 : 2;
+  nature.scenePictures.layerCount = entry.hasBack2 ? 3 : 2;
 
   // A scene with one sky takes it without asking the generator.
   const int skyChoice = entry.skyCount > 1 ? RandomRange(0, entry.skyCount) : 0;
-  if (video != nullptr) {
-    failed |= video->CreateSurfaceB(entry.skies[skyChoice], 1, scenePictures.sky, SurfaceAnySlot) != 0;
+  if (core.video != nullptr) {
+    failed |= core.video->CreateSurfaceB(entry.skies[skyChoice], 1, nature.scenePictures.sky, SurfaceAnySlot) != 0;
   }
-  scenePictures.skyCount = 1;
-  scenePictures.loaded = 1;
+  nature.scenePictures.skyCount = 1;
+  nature.scenePictures.loaded = 1;
   return failed ? 2 : 0;
 }
 
 int FreeScenePictures() {
-  if (!scenePictures.loaded) return 0;
-  for (int i = 0; i < scenePictures.layerCount; ++i) {
-    if (video != nullptr) video->DeleteSurface(scenePictures.layers[i]);
+  if (!nature.scenePictures.loaded) return 0;
+  for (int i = 0; i < nature.scenePictures.layerCount; ++i) {
+    if (core.video != nullptr) core.video->DeleteSurface(nature.scenePictures.layers[i]);
   }
-  scenePictures.layerCount = 0;
-  if (scenePictures.skyCount > 0 && video != nullptr) video->DeleteSurface(scenePictures.sky);
-  scenePictures.skyCount = 0;
-  scenePictures.loaded = 0;
+  nature.scenePictures.layerCount = 0;
+  if (nature.scenePictures.skyCount > 0 && core.video != nullptr) core.video->DeleteSurface(nature.scenePictures.sky);
+  nature.scenePictures.skyCount = 0;
+  nature.scenePictures.loaded = 0;
   return 0;
 }
 
 int ConfigureScene(int scene) {
   if (!IsScene(scene)) return 0;
   const SceneEntry& entry = kScenes[scene];
-  NatureTheme& theme = natureTheme;
+  NatureTheme& theme = nature.theme;
 
   const LayerPlacement& ground = entry.back0;
-  theme.back0.sprite.Setup(video, LayerSurface(0), ground.width, ground.height, ground.x, ground.y);
+  theme.back0.sprite.Setup(core.video, LayerSurface(0), ground.width, ground.height, ground.x, ground.y);
   const LayerPlacement& overlay = entry.back1;
-  theme.back1.sprite.Setup(video, LayerSurface(1), overlay.width, overlay.height, overlay.x, overlay.y);
+  theme.back1.sprite.Setup(core.video, LayerSurface(1), overlay.width, overlay.height, overlay.x, overlay.y);
   if (entry.hasBack2) {
     const LayerPlacement foreground = Back2Placement(scene);
-    theme.back2.sprite.Setup(video, LayerSurface(2), foreground.width, foreground.height, foreground.x,
+    theme.back2.sprite.Setup(core.video, LayerSurface(2), foreground.width, foreground.height, foreground.x,
                              foreground.y);
   }
 
   const int band = SkyBandOf(scene);
-  const int sky = scenePictures.skyCount > 0 ? scenePictures.sky : SurfaceNone;
-  theme.sky.sprite.Setup(video, sky, kSceneWidth, 2 * band, 0, 0);
+  const int sky = nature.scenePictures.skyCount > 0 ? nature.scenePictures.sky : SurfaceNone;
+  theme.sky.sprite.Setup(core.video, sky, kSceneWidth, 2 * band, 0, 0);
   theme.sky.sprite.SetFrames(kSceneWidth, band, 1, kSkyAnimationSpeed);
 
   for (int set = 0; set < NatureTheme::kSetCount; ++set) {
@@ -181,13 +175,14 @@ int ConfigureScene(int scene) {
     for (int i = 0; i < entry.variantCounts[set]; ++i) {
       const CreatureVariant& variant = variants[i];
       Sprite& picture = theme.sets[set]->variants[i];
-      picture.Setup(video, sharedPictureSurfaces[variant.sharedPicture], variant.sheetWidth, variant.sheetHeight);
+      picture.Setup(core.video, nature.sharedPictureSurfaces[variant.sharedPicture], variant.sheetWidth,
+                    variant.sheetHeight);
       picture.SetFrames(variant.frameWidth, variant.frameHeight, variant.frames, variant.speed);
     }
   }
 
-  theme.SetReport(report);
-  theme.SetVideo(video);
+  theme.SetReport(core.report);
+  theme.SetVideo(core.video);
 
   theme.back0.enabled = 1;
   theme.back1.enabled = 1;
@@ -195,11 +190,11 @@ int ConfigureScene(int scene) {
   theme.sky.enabled = 1;
   for (int set = 0; set < NatureTheme::kSetCount; ++set) theme.sets[set]->variantCount = entry.variantCounts[set];
 
-  theme.SetSkySpeed(options.speed_of_sky);
-  theme.SetAnimationLevel(options.background_animation);
+  theme.SetSkySpeed(core.options.speed_of_sky);
+  theme.SetAnimationLevel(core.options.background_animation);
   theme.SetScreenSize(kSceneWidth, kSceneHeight);
   theme.Init();
-  currentScene = scene;
+  nature.currentScene = scene;
   return 0;
 }
 

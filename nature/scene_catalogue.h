@@ -71,10 +71,7 @@ const CreatureVariant* SetVariants(int scene, int set);
 // The picture name of a layer: "back" scene "_" layer.
 std::string LayerPictureName(int scene, int layer);
 
-// The surface numbers of the shared creature pictures; SurfaceNone for any that failed to load.
-extern std::array<int, kSharedPictureCount> sharedPictureSurfaces;
-
-// The current scene's own pictures (held with the scene manager).
+// The current scene's own pictures (held in the nature state).
 struct ScenePictures {
   int loaded = 0;
   std::array<int, kMaxSceneLayers> layers{};  // back_0, back_1 and, except in scene 1, back_2
@@ -82,7 +79,6 @@ struct ScenePictures {
   int sky = 0;                               // the chosen sky picture
   int skyCount = 0;                          // 0 or 1
 };
-extern ScenePictures scenePictures;
 
 // Loads the 21 shared creature pictures into system memory, each independently. Called once by A0_Open
 // after the options. 0 when all loaded, 2 when any failed (each failure reported by the video object).
@@ -93,7 +89,7 @@ int LoadScenePictures(int scene);
 // Deletes the current scene's layer and sky surfaces. Always 0.
 int FreeScenePictures();
 // Sets the nature theme up for scene: layers, sky, creature templates, options, then Init. Records the
-// scene as currentScene. Always 0.
+// scene as nature.currentScene. Always 0.
 int ConfigureScene(int scene);
 
 }  // namespace sylvora

@@ -1,24 +1,21 @@
 #include "nature/scene_manager.h"
 
+#include "core/process_state.h"
 #include "nature/nature_random.h"
+#include "nature/nature_state.h"
 #include "nature/nature_theme.h"
 #include "nature/scene_catalogue.h"
 #include "platform/clock.h"
-#include "shell/process_state.h"
 
 namespace sylvora {
 
-int currentScene = 0;
-uint32_t lastSceneChange = 0;
-ScenePauseState scenePause;
-
 int SceneStart(int scene) {
-  layerTable.SetFlags(LayerTable::kSceneLayer, 1);
-  scenePause = ScenePauseState{};
-  currentScene = scene;
-  scenePictures.loaded = 0;
-  scenePictures.layerCount = 0;
-  scenePictures.skyCount = 0;
+  core.layerTable.SetFlags(LayerTable::kSceneLayer, 1);
+  nature.scenePause = ScenePauseState{};
+  nature.currentScene = scene;
+  nature.scenePictures.loaded = 0;
+  nature.scenePictures.layerCount = 0;
+  nature.scenePictures.skyCount = 0;
   return SceneSwitch(scene, 1);
 }
 
@@ -32,41 +29,41 @@ int SceneSwitch(int scene, int reload) {
 }
 
 int SceneUpdate() {
-  natureTheme.Update();
-  if (options.nature_view == kRandomScene && options.nature_change_freq != 0 &&
-      TimeGetTime() - lastSceneChange > static_cast<uint32_t>(options.nature_change_freq)) {
+  nature.theme.Update();
+  if (core.options.nature_view == kRandomScene && core.options.nature_change_freq != 0 &&
+      TimeGetTime() - nature.lastSceneChange > static_cast<uint32_t>(core.options.nature_change_freq)) {
     int next;
     do {
       next = RandomRange(0, kSceneCount);
-    } while (next == currentScene);
+    } while (next == nature.currentScene);
     SceneSwitch(next, 1);
     // Read after the switch, so the time spent loading does not count towards the next change.
-    lastSceneChange = TimeGetTime();
+    nature.lastSceneChange = TimeGetTime();
   }
   return 0;
 }
 
 int SceneDraw() {
-  natureTheme.Render();
+  nature.theme.Render();
   return 0;
 }
 
 void SceneStop() {
   FreeScenePictures();
-  layerTable.SetFlags(LayerTable::kSceneLayer, 0);
-  scenePause.paused = 0;
+  core.layerTable.SetFlags(LayerTable::kSceneLayer, 0);
+  nature.scenePause.paused = 0;
 }
 
 int ScenePause(int reason) {
-  if (!scenePause.paused) scenePause = {1, reason, TimeGetTime()};
+  if (!nature.scenePause.paused) nature.scenePause = {1, reason, TimeGetTime()};
   return 0;
 }
 
 int SceneResume(int reason) {
-  if (!scenePause.paused || reason != scenePause.reason) return 0;
-  const uint32_t pausedFor = TimeGetTime() - scenePause.start;
-  scenePause = ScenePauseState{};
-  natureTheme.ShiftClocks(static_cast<int>(pausedFor));
+  if (!nature.scenePause.paused || reason != nature.scenePause.reason) return 0;
+  const uint32_t pausedFor = TimeGetTime() - nature.scenePause.start;
+  nature.scenePause = ScenePauseState{};
+  nature.theme.ShiftClocks(static_cast<int>(pausedFor));
   return 0;
 }
 

@@ -1,15 +1,11 @@
 #pragma once
-// The scene manager: owner of layer 1 of the shell's layer table. It starts the first scene, changes it
+// The scene manager: owner of layer 1 of the layer table. It starts the first scene, changes it
 // at random after the interval the user chose, draws it once per frame and pauses and resumes the
-// animation clocks when the application loses and regains activation. Its state is process-wide.
+// animation clocks when the application loses and regains activation. Its state is process-wide, in
+// nature/nature_state.h.
 #include <cstdint>
 
 namespace sylvora {
-
-// The scene configured last, 0..5.
-extern int currentScene;
-// Clock at the start of the current scene; A0_Open sets it before SceneStart.
-extern uint32_t lastSceneChange;
 
 // Who stopped the animation clocks and when.
 struct ScenePauseState {
@@ -17,7 +13,6 @@ struct ScenePauseState {
   int reason = 0;      // the shell uses 1; 0 while running
   uint32_t start = 0;  // clock when the pause began
 };
-extern ScenePauseState scenePause;
 
 // Switches layer 1 on and shows scene with freshly loaded pictures. Called once by A0_Open. Always 0.
 int SceneStart(int scene);

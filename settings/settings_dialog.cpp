@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "shell/options.h"
+#include "core/options.h"
 
 namespace sylvora {
 namespace {

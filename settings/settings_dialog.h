@@ -6,8 +6,8 @@
 #include <array>
 #include <string>
 
+#include "core/options.h"
 #include "settings/dialog_template.h"
-#include "shell/options.h"
 
 namespace sylvora {
 

@@ -4,7 +4,6 @@
 
 #include "report/report.h"
 #include "settings/run_settings.h"
-#include "shell/process_state.h"
 
 namespace sylvora {
 namespace {
@@ -254,7 +253,7 @@ gboolean SettingsView::OnMapped(GtkWidget* window, GdkEvent*, gpointer view) {
   return FALSE;
 }
 
-int RunSettingsDialog(Report* report, const OptionsPlace& place) {
+int RunSettingsDialog(Options& options, Report* report, const OptionsPlace& place) {
   // SDL turned these signals into quit events, which nobody reads while the dialog runs; a dialog
   // that is told to stop ends at once, saving nothing, as Cancel does.
   std::signal(SIGTERM, SIG_DFL);

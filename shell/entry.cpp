@@ -4,11 +4,11 @@
 #include <cctype>
 #include <cstdio>
 
+#include "core/process_state.h"
 #include "input/input_system.h"
 #include "platform/window.h"
 #include "report/report.h"
 #include "shell/frame_loop.h"
-#include "shell/process_state.h"
 #include "shell/shell_state.h"
 #include "shell/startup.h"
 #include "shell/subsystem_calls.h"
@@ -41,28 +41,28 @@ bool ContainsAny(const std::string& text, const char* const (&switches)[3]) {
 
 // Preview, password and configure modes end here, without writing the Report's files.
 int EndQuietMode() {
-  delete report;
-  report = nullptr;
+  delete core.report;
+  core.report = nullptr;
   return 0;
 }
 
 // Full-screen mode, in our own window or in the daemon's (which its owner shows and sizes).
 int RunFullScreen() {
-  if (!inDaemonWindow) shellWindow->Show();
+  if (!shell.inDaemonWindow) shell.window->Show();
   if (A0_Open() != 0) return 0;
   return RunMessageLoop();
 }
 
 // The frame steps, each only while the application is still active and running.
 void RunFrame() {
-  if (CheckExit() != 0) appRunning = 0;
-  if (appActive && appRunning && FrameUpdate() != 0) appRunning = 0;
-  if (appActive && appRunning && FrameRender() != 0) appRunning = 0;
+  if (CheckExit() != 0) shell.appRunning = 0;
+  if (shell.appActive && shell.appRunning && FrameUpdate() != 0) shell.appRunning = 0;
+  if (shell.appActive && shell.appRunning && FrameRender() != 0) shell.appRunning = 0;
 }
 
 // Our own window carries the invisible pointer; over the daemon's window the pointer is its owner's.
 AttachResult OpenWindow(WindowSystem& window, const DaemonWindowRequest& daemon, ScreensaverMode mode) {
-  if (inDaemonWindow) {
+  if (shell.inDaemonWindow) {
     window.OnDisplayLost(SaveOptionsOnDisplayLost);
     return window.CreateFrom(daemon.windowId);
   }
@@ -92,7 +92,7 @@ bool FindSwitchMode(const std::string& line, ScreensaverMode& mode) {
   return true;
 }
 
-bool SceneUpdating() { return layerTable.layers[LayerTable::kSceneLayer].updating != 0; }
+bool SceneUpdating() { return core.layerTable.layers[LayerTable::kSceneLayer].updating != 0; }
 
 }  // namespace
 
@@ -116,14 +116,14 @@ ScreensaverMode SelectLaunchMode(const std::string& line, const DaemonWindowRequ
 
 int RunScreensaver(WindowSystem& window, InputBackend& inputDevices, const std::string& commandLineText,
                    const DaemonWindowRequest& daemon) {
-  commandLine = CopyCommandLine(commandLineText);
-  shellWindow = &window;
-  inputBackend = &inputDevices;
+  shell.commandLine = CopyCommandLine(commandLineText);
+  shell.window = &window;
+  shell.inputBackend = &inputDevices;
   // The mode depends on nothing A0_InitWindow does, and the daemon's window must be known before
   // there is a window at all.
-  const ScreensaverMode mode = SelectLaunchMode(commandLine, daemon);
-  inDaemonWindow = mode == ScreensaverMode::DaemonWindow ? 1 : 0;
-  if (inDaemonWindow && !daemon.valid) {
+  const ScreensaverMode mode = SelectLaunchMode(shell.commandLine, daemon);
+  shell.inDaemonWindow = mode == ScreensaverMode::DaemonWindow ? 1 : 0;
+  if (shell.inDaemonWindow && !daemon.valid) {
     // The daemon keeps what a hack writes here in its log; no box could be answered under it.
     std::fprintf(stderr, "sylvora: %s\n", daemon.problem.c_str());
     return 1;
@@ -136,7 +136,7 @@ int RunScreensaver(WindowSystem& window, InputBackend& inputDevices, const std::
     case AttachResult::WindowGone: return 0;
     case AttachResult::Failed: return 1;
   }
-  appActive = 1;
+  shell.appActive = 1;
   if (A0_InitWindow() != 0) return 0;
   switch (mode) {
     case ScreensaverMode::Preview:
@@ -145,7 +145,8 @@ int RunScreensaver(WindowSystem& window, InputBackend& inputDevices, const std::
       window.ShowMessageBox(kPasswordText, kPasswordCaption);
       return EndQuietMode();
     case ScreensaverMode::Configure:
-      if (subsystemCalls.runSettingsDialog) subsystemCalls.runSettingsDialog(report, optionsPlace);
+      if (shell.subsystemCalls.runSettingsDialog)
+        shell.subsystemCalls.runSettingsDialog(core.options, core.report, core.optionsPlace);
       return EndQuietMode();
     case ScreensaverMode::FullScreen:
     case ScreensaverMode::DaemonWindow:
@@ -158,10 +159,10 @@ int RunMessageLoop() {
   for (;;) {
     // With no frame to draw (inactive, or waiting for the quit event) the loop sleeps until the next
     // event rather than polling a whole core away.
-    const bool drawing = appActive && appRunning;
-    const bool waiting = drawing ? shellWindow->PeekEvent() : shellWindow->WaitEvent(kIdleWaitMs);
+    const bool drawing = shell.appActive && shell.appRunning;
+    const bool waiting = drawing ? shell.window->PeekEvent() : shell.window->WaitEvent(kIdleWaitMs);
     if (waiting) {
-      const WindowEvent event = shellWindow->TakeEvent();
+      const WindowEvent event = shell.window->TakeEvent();
       if (event.kind == WindowEventKind::Quit) return event.code;
       WindowProcedure(event);
     } else if (drawing) {
@@ -178,10 +179,10 @@ void WindowProcedure(const WindowEvent& event) {
     case WindowEventKind::Activate:
     case WindowEventKind::Deactivate:
       // In the daemon's window the daemon decides when the scene runs: focus changes there are its own.
-      if (appRunning && !inDaemonWindow) OnActivateApp(event.kind == WindowEventKind::Activate ? 1 : 0);
+      if (shell.appRunning && !shell.inDaemonWindow) OnActivateApp(event.kind == WindowEventKind::Activate ? 1 : 0);
       break;
     case WindowEventKind::Problem:
-      if (report) report->AddMessage(1, MessageKind::Warning, "A0", "WindowProcedure", event.text);
+      if (core.report) core.report->AddMessage(1, MessageKind::Warning, "A0", "WindowProcedure", event.text);
       break;
     case WindowEventKind::Quit:
     case WindowEventKind::Other:
@@ -190,23 +191,23 @@ void WindowProcedure(const WindowEvent& event) {
 }
 
 void OnActivateApp(int active) {
-  appActive = active;
+  shell.appActive = active;
   if (active) {
-    if (input) {
-      input->Reset(InputDevice::All);
-      input->Acquire(InputDevice::All);
+    if (core.input) {
+      core.input->Reset(InputDevice::All);
+      core.input->Acquire(InputDevice::All);
     }
-    if (video && subsystemCalls.resumeVideo) subsystemCalls.resumeVideo();
-    if (SceneUpdating() && subsystemCalls.sceneResume) subsystemCalls.sceneResume(kActivationReason);
-    if (audio && subsystemCalls.resumeAudioOutput) subsystemCalls.resumeAudioOutput();
+    if (core.video && shell.subsystemCalls.resumeVideo) shell.subsystemCalls.resumeVideo();
+    if (SceneUpdating() && shell.subsystemCalls.sceneResume) shell.subsystemCalls.sceneResume(kActivationReason);
+    if (core.audio && shell.subsystemCalls.resumeAudioOutput) shell.subsystemCalls.resumeAudioOutput();
   } else {
-    if (input) {
-      input->Reset(InputDevice::All);
-      input->UnAcquire(InputDevice::All);
+    if (core.input) {
+      core.input->Reset(InputDevice::All);
+      core.input->UnAcquire(InputDevice::All);
     }
-    if (audio && subsystemCalls.pauseAudioOutput) subsystemCalls.pauseAudioOutput();
-    if (video && subsystemCalls.suspendVideo) subsystemCalls.suspendVideo();
-    if (SceneUpdating() && subsystemCalls.scenePause) subsystemCalls.scenePause(kActivationReason);
+    if (core.audio && shell.subsystemCalls.pauseAudioOutput) shell.subsystemCalls.pauseAudioOutput();
+    if (core.video && shell.subsystemCalls.suspendVideo) shell.subsystemCalls.suspendVideo();
+    if (SceneUpdating() && shell.subsystemCalls.scenePause) shell.subsystemCalls.scenePause(kActivationReason);
   }
 }
 

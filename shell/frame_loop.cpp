@@ -2,10 +2,10 @@
 
 #include <cstdlib>
 
+#include "core/process_state.h"
 #include "input/input_system.h"
 #include "platform/clock.h"
 #include "platform/window.h"
-#include "shell/process_state.h"
 #include "shell/shell_state.h"
 #include "shell/startup.h"
 #include "shell/subsystem_calls.h"
@@ -13,41 +13,42 @@
 namespace sylvora {
 
 int InitLayers() {
-  layerTable.count = 0;
+  core.layerTable.count = 0;
   for (int i = 0; i < kLayersInUse; ++i) {
-    Layer& layer = layerTable.layers[i];
+    Layer& layer = core.layerTable.layers[i];
     layer.name = "Layer A" + std::to_string(i);
     layer.active = layer.updating = layer.drawing = 0;
-    ++layerTable.count;
+    ++core.layerTable.count;
   }
   return 0;
 }
 
 int ReleaseLayers() {
   for (int i = 0; i < kLayersInUse; ++i) {
-    const Layer& layer = layerTable.layers[i];
-    if ((layer.active || layer.updating || layer.drawing) && layerCalls[i].stop) layerCalls[i].stop();
+    const Layer& layer = core.layerTable.layers[i];
+    if ((layer.active || layer.updating || layer.drawing) && shell.layerCalls[i].stop) shell.layerCalls[i].stop();
   }
   return 0;
 }
 
 int CheckExit() {
-  if (!input) return 0;  // per-frame calls on an object are guarded, as everywhere
-  input->Update(InputDevice::All);
+  if (!core.input) return 0;  // per-frame calls on an object are guarded, as everywhere
+  core.input->Update(InputDevice::All);
   // The daemon ends the run itself (it signals us on the user's activity).
-  if (inDaemonWindow) return 0;
+  if (shell.inDaemonWindow) return 0;
   bool exit = false;
   InputDevice foundDevice = InputDevice::None;
   int index = 0;
-  if (input->GetPressed(InputDevice::Keyboard, foundDevice, index) == 0) exit = true;
+  if (core.input->GetPressed(InputDevice::Keyboard, foundDevice, index) == 0) exit = true;
   for (int button : {InputSystem::kLeftButtonObject, InputSystem::kLeftButtonObject + 1}) {
-    const KeyState state = input->Get(InputDevice::Mouse, button);
+    const KeyState state = core.input->Get(InputDevice::Mouse, button);
     if (state == KeyState::Pressed || state == KeyState::Held) exit = true;
   }
-  if (options.exit_on_mouse_move) {
+  if (core.options.exit_on_mouse_move) {
     CursorPoint now;
-    shellWindow->CursorPosition(now.x, now.y);
-    if (std::abs(now.x - startCursor.x) > kExitMoveThreshold || std::abs(now.y - startCursor.y) > kExitMoveThreshold) {
+    shell.window->CursorPosition(now.x, now.y);
+    if (std::abs(now.x - shell.startCursor.x) > kExitMoveThreshold ||
+        std::abs(now.y - shell.startCursor.y) > kExitMoveThreshold) {
       exit = true;
     }
   }
@@ -59,21 +60,21 @@ namespace {
 
 // Counts whole seconds only: a 1999 ms window divides the frame count by 1.
 void MeasureFrameRate() {
-  const uint32_t elapsed = TimeGetTime() - frameStats.windowStart;
-  if (elapsed < static_cast<uint32_t>(frameStats.windowLength)) return;
-  frameStats.currentRate = frameStats.frameCount / static_cast<double>(elapsed / 1000);
-  frameStats.frameCount = 0;
-  frameStats.windowStart = TimeGetTime();
-  frameStats.averageRate = (frameStats.averageRate + frameStats.currentRate) * 0.5;
+  const uint32_t elapsed = TimeGetTime() - shell.frameStats.windowStart;
+  if (elapsed < static_cast<uint32_t>(shell.frameStats.windowLength)) return;
+  shell.frameStats.currentRate = shell.frameStats.frameCount / static_cast<double>(elapsed / 1000);
+  shell.frameStats.frameCount = 0;
+  shell.frameStats.windowStart = TimeGetTime();
+  shell.frameStats.averageRate = (shell.frameStats.averageRate + shell.frameStats.currentRate) * 0.5;
 }
 
 }  // namespace
 
 int FrameUpdate() {
   MeasureFrameRate();
-  if (frameStats.averageRate > kPacingRateLimit) SleepMilliseconds(kPacingSleepMs);
+  if (shell.frameStats.averageRate > kPacingRateLimit) SleepMilliseconds(kPacingSleepMs);
   for (int i = 0; i < kLayersInUse; ++i) {
-    if (layerTable.layers[i].updating && layerCalls[i].update && layerCalls[i].update() != 0) {
+    if (core.layerTable.layers[i].updating && shell.layerCalls[i].update && shell.layerCalls[i].update() != 0) {
       Shutdown(2);
       return 2;
     }
@@ -83,13 +84,13 @@ int FrameUpdate() {
 
 int FrameRender() {
   for (int i = 0; i < kLayersInUse; ++i) {
-    if (layerTable.layers[i].drawing && layerCalls[i].draw && layerCalls[i].draw() != 0) {
+    if (core.layerTable.layers[i].drawing && shell.layerCalls[i].draw && shell.layerCalls[i].draw() != 0) {
       Shutdown(2);
       return 2;
     }
   }
-  if (video && subsystemCalls.present) subsystemCalls.present();
-  ++frameStats.frameCount;
+  if (core.video && shell.subsystemCalls.present) shell.subsystemCalls.present();
+  ++shell.frameStats.frameCount;
   return 0;
 }
 

@@ -2,14 +2,8 @@
 
 namespace sylvora {
 
-std::string commandLine;
-int appActive = 0;
-int appRunning = 0;
-int inDaemonWindow = 0;
-DisplayRequest displayRequest;
-CursorPoint startCursor;
-FrameStats frameStats;
-WindowSystem* shellWindow = nullptr;
-InputBackend* inputBackend = nullptr;
+ShellState shell;
+
+void ShellState::Reset() { *this = ShellState{}; }
 
 }  // namespace sylvora

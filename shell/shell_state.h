@@ -1,45 +1,27 @@
 #pragma once
 // The shell's own process-wide state: the command line, the activity flags the message loop tests,
-// the display request, the pointer position at start-up, the frame statistics, and the platform
-// adapters the program's main() built. The subsystem objects themselves are in process_state.h.
+// the display request, the pointer position at start-up, the frame statistics, the platform adapters
+// the program's main() built and the calls into the subsystems. The subsystem objects themselves are
+// in core/process_state.h.
+#include <array>
 #include <cstdint>
 #include <string>
+
+#include "shell/subsystem_calls.h"
 
 namespace sylvora {
 
 class WindowSystem;
 class InputBackend;
 
-// Lower-cased copy of the command line, at most kCommandLineLimit characters.
-extern std::string commandLine;
+// The longest command line the shell keeps.
 constexpr size_t kCommandLineLimit = 1000;
-
-// 1 while the application is the active one; set when the window is created, then only by OnActivateApp.
-extern int appActive;
-// 1 while full-screen mode runs: set by A0_Open, cleared by Shutdown and by the loop when a frame step fails.
-extern int appRunning;
-
-// 1 while the scene runs in a window a screen-saver daemon owns (set once by the entry point): the
-// daemon decides when the run pauses or ends, so the input exit tests and activation changes are left
-// to it, and the window keeps the size its owner gave it.
-extern int inDaemonWindow;
-
-// The display the shell asks the video object for; set once by A0_InitWindow.
-struct DisplayRequest {
-  int fullScreen = 0;
-  int width = 0;
-  int height = 0;
-  int depth = 0;
-};
-extern DisplayRequest displayRequest;
 
 // A point in desktop coordinates.
 struct CursorPoint {
   int x = 0;
   int y = 0;
 };
-// Where the pointer was at the end of start-up; CheckExit measures movement from here.
-extern CursorPoint startCursor;
 
 // Frame-rate measurement that drives the pacing in FrameUpdate.
 struct FrameStats {
@@ -49,10 +31,42 @@ struct FrameStats {
   int windowLength = 1000;    // ms
   int frameCount = 0;         // frames presented in the current window
 };
-extern FrameStats frameStats;
 
-// The program's window and the input device layer, set by the entry point for the life of the process.
-extern WindowSystem* shellWindow;
-extern InputBackend* inputBackend;
+// Everything the shell's steps share between calls, from the entry point to Shutdown.
+struct ShellState {
+  // Lower-cased copy of the command line, at most kCommandLineLimit characters.
+  std::string commandLine;
+
+  // 1 while the application is the active one; set when the window is created, then only by OnActivateApp.
+  int appActive = 0;
+  // 1 while full-screen mode runs: set by A0_Open, cleared by Shutdown and by the loop when a frame step fails.
+  int appRunning = 0;
+  // 1 while the scene runs in a window a screen-saver daemon owns (set once by the entry point): the
+  // daemon decides when the run pauses or ends, so the input exit tests and activation changes are left
+  // to it, and the window keeps the size its owner gave it.
+  int inDaemonWindow = 0;
+
+  // The display the shell asks the video object for; set once by A0_InitWindow.
+  DisplayRequest displayRequest;
+  // Where the pointer was at the end of start-up; CheckExit measures movement from here.
+  CursorPoint startCursor;
+  // Started by A0_Open, counted by FrameRender, measured by FrameUpdate.
+  FrameStats frameStats;
+
+  // The program's window and the input device layer, set by the entry point for the life of the process.
+  WindowSystem* window = nullptr;
+  InputBackend* inputBackend = nullptr;
+
+  // The calls into the subsystems and the layer owners: filled once by WireSubsystems (shell/wiring.cpp)
+  // before RunScreensaver; the shell's tests fill them with doubles.
+  SubsystemCalls subsystemCalls;
+  std::array<LayerCalls, kLayersInUse> layerCalls;
+
+  // Back to the state before the entry point ran, for tests: the adapters are forgotten, not deleted.
+  void Reset();
+};
+
+// The process's one shell state.
+extern ShellState shell;
 
 }  // namespace sylvora

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "core/process_state.h"
 #include "input/input_system.h"
 #include "platform/clock.h"
 #include "platform/install_path.h"
@@ -10,7 +11,6 @@
 #include "platform/window.h"
 #include "report/report.h"
 #include "shell/frame_loop.h"
-#include "shell/process_state.h"
 #include "shell/shell_state.h"
 #include "shell/subsystem_calls.h"
 
@@ -26,76 +26,77 @@ const char* const kModule = "A0";
 constexpr int kFailed = 2;
 
 void RecordStart(const char* function, const std::string& text) {
-  report->AddMessage(1, MessageKind::Report, kModule, function, text);
+  core.report->AddMessage(1, MessageKind::Report, kModule, function, text);
 }
 
 // Input: keyboard and mouse are required, the joystick is optional.
 int OpenInput() {
-  input = new InputSystem(report, *inputBackend);
-  if (input->CreateDirectInput(shellWindow->Handle()) != 0) return kFailed;
-  if (input->Create(InputDevice::All) != 0) return kFailed;
-  input->Acquire(InputDevice::All);
+  core.input = new InputSystem(core.report, *shell.inputBackend);
+  if (core.input->CreateDirectInput(shell.window->Handle()) != 0) return kFailed;
+  if (core.input->Create(InputDevice::All) != 0) return kFailed;
+  core.input->Acquire(InputDevice::All);
   return 0;
 }
 
 // Video, then the window sized to the display mode it uses.
 int OpenVideo() {
-  if (!subsystemCalls.createVideo) return 0;
-  if (subsystemCalls.createVideo(displayRequest, shellWindow->Handle(), resourcePath) != 0) return kFailed;
-  if (video && subsystemCalls.queryDisplayMode) {
+  if (!shell.subsystemCalls.createVideo) return 0;
+  if (shell.subsystemCalls.createVideo(shell.displayRequest, shell.window->Handle(), core.resourcePath) != 0)
+    return kFailed;
+  if (core.video && shell.subsystemCalls.queryDisplayMode) {
     int width = 0, height = 0, depth = 0;
-    subsystemCalls.queryDisplayMode(width, height, depth);
+    shell.subsystemCalls.queryDisplayMode(width, height, depth);
     // The daemon's window has the size its owner chose (a preview pane, one monitor); the frame is
     // stretched over it as it is.
-    if (!inDaemonWindow) shellWindow->Resize(0, 0, width, height);
+    if (!shell.inDaemonWindow) shell.window->Resize(0, 0, width, height);
   }
   return 0;
 }
 
 // Audio's failure only leaves the program silent.
 void OpenAudio() {
-  if (subsystemCalls.createAudio) subsystemCalls.createAudio(shellWindow->Handle(), resourcePath);
+  if (shell.subsystemCalls.createAudio) shell.subsystemCalls.createAudio(shell.window->Handle(), core.resourcePath);
 }
 
 // Options, then the volumes and the gamma they set.
 void ApplyOptions() {
-  LoadOptions(options, report, optionsPlace);
-  if (audio && subsystemCalls.setVolumes) {
-    subsystemCalls.setVolumes(options.sound_volume * 10, options.music_volume * 10);
+  LoadOptions(core.options, core.report, core.optionsPlace);
+  if (core.audio && shell.subsystemCalls.setVolumes) {
+    shell.subsystemCalls.setVolumes(core.options.sound_volume * 10, core.options.music_volume * 10);
   }
-  if (video && subsystemCalls.setGamma) subsystemCalls.setGamma((options.brightness - 4) * 75);
+  if (core.video && shell.subsystemCalls.setGamma) shell.subsystemCalls.setGamma((core.options.brightness - 4) * 75);
 }
 
 void LoadSharedResources() {
-  if (subsystemCalls.loadSharedPictures) subsystemCalls.loadSharedPictures();
-  if (subsystemCalls.loadAmbientSounds) subsystemCalls.loadAmbientSounds();
+  if (shell.subsystemCalls.loadSharedPictures) shell.subsystemCalls.loadSharedPictures();
+  if (shell.subsystemCalls.loadAmbientSounds) shell.subsystemCalls.loadAmbientSounds();
 }
 
 // The first scene: a fixed one, or one of the six at random.
 void StartScenes() {
-  const int scene = options.nature_view == kRandomScene ? std::rand() % 6 : options.nature_view;
-  if (subsystemCalls.startFirstScene) subsystemCalls.startFirstScene(scene);
-  if (subsystemCalls.startAmbientSound) subsystemCalls.startAmbientSound();
+  const int scene = core.options.nature_view == kRandomScene ? std::rand() % 6 : core.options.nature_view;
+  if (shell.subsystemCalls.startFirstScene) shell.subsystemCalls.startFirstScene(scene);
+  if (shell.subsystemCalls.startAmbientSound) shell.subsystemCalls.startAmbientSound();
 }
 
 void ResetFrameStats() {
-  frameStats = FrameStats{};
-  frameStats.windowStart = TimeGetTime();
+  shell.frameStats = FrameStats{};
+  shell.frameStats.windowStart = TimeGetTime();
 }
 
 void DestroySubsystems() {
-  if (audio) {
-    if (subsystemCalls.destroyAudio) subsystemCalls.destroyAudio();
-    audio = nullptr;
+  if (core.audio) {
+    if (shell.subsystemCalls.destroyAudio) shell.subsystemCalls.destroyAudio();
+    core.audio = nullptr;
   }
-  if (video) {
-    if (subsystemCalls.destroyVideo) subsystemCalls.destroyVideo();
-    video = nullptr;
+  if (core.video) {
+    if (shell.subsystemCalls.destroyVideo) shell.subsystemCalls.destroyVideo();
+    core.video = nullptr;
   }
-  if (input) {
-    input->Release();
-    delete input;
-    input = nullptr;
+  if (core.input) {
+    core.input->Release();
+    delete core.input;
+    core.input = nullptr;
   }
 }
 
@@ -104,27 +105,27 @@ void DestroySubsystems() {
 int A0_InitWindow() {
   std::string directory;
   if (!ReadInstallPath(InstallPathFile(), directory)) {
-    shellWindow->ShowMessageBox(kInstallPathMissingText, kInstallPathMissingCaption);
+    shell.window->ShowMessageBox(kInstallPathMissingText, kInstallPathMissingCaption);
     return kFailed;
   }
-  resourcePath = directory + "\\";
-  optionsPlace = OptionsPlace{UserConfigDirectory(), resourcePath};
-  report = new Report(static_cast<int>(ReportMode::Quiet), UserStateDirectory());
-  RecordStart("A0_InitWindow", "Log file was opened on " + report->DateText());
-  RecordStart("A0_InitWindow", "application working directory is\"" + report->WorkingDirectory() + "\"");
-  RecordStart("A0_InitWindow", "path to resource file is " + resourcePath);
-  displayRequest = DisplayRequest{1, 640, 480, 16};
+  core.resourcePath = directory + "\\";
+  core.optionsPlace = OptionsPlace{UserConfigDirectory(), core.resourcePath};
+  core.report = new Report(static_cast<int>(ReportMode::Quiet), UserStateDirectory());
+  RecordStart("A0_InitWindow", "Log file was opened on " + core.report->DateText());
+  RecordStart("A0_InitWindow", "application working directory is\"" + core.report->WorkingDirectory() + "\"");
+  RecordStart("A0_InitWindow", "path to resource file is " + core.resourcePath);
+  shell.displayRequest = DisplayRequest{1, 640, 480, 16};
   return 0;
 }
 
 int A0_Open() {
-  appRunning = 1;
+  shell.appRunning = 1;
   std::srand(static_cast<unsigned>(std::time(nullptr)));
-  input = nullptr;
-  video = nullptr;
-  audio = nullptr;
+  core.input = nullptr;
+  core.video = nullptr;
+  core.audio = nullptr;
   InitLayers();
-  RecordStart("A0_Open", "application command line is: " + commandLine);
+  RecordStart("A0_Open", "application command line is: " + shell.commandLine);
   ResetFrameStats();
   if (OpenInput() != 0 || OpenVideo() != 0) {
     Shutdown(kFailed);
@@ -133,31 +134,31 @@ int A0_Open() {
   OpenAudio();
   ApplyOptions();
   LoadSharedResources();
-  shellWindow->CursorPosition(startCursor.x, startCursor.y);
+  shell.window->CursorPosition(shell.startCursor.x, shell.startCursor.y);
   StartScenes();
   return 0;
 }
 
 void SaveOptionsOnDisplayLost() {
-  if (appRunning && report) SaveOptions(options, report, optionsPlace);
+  if (shell.appRunning && core.report) SaveOptions(core.options, core.report, core.optionsPlace);
 }
 
 void Shutdown(int code) {
   // Shutdown runs once per full-screen run; the window closing afterwards must not save again,
   // touch the deleted Report or post a second quit event.
-  if (!appRunning) return;
-  if (code == 0) SaveOptions(options, report, optionsPlace);
+  if (!shell.appRunning) return;
+  if (code == 0) SaveOptions(core.options, core.report, core.optionsPlace);
   ReleaseLayers();
   DestroySubsystems();
   if (code != 0) {
-    shellWindow->Hide();
-    shellWindow->ShowMessageBox(report->FatalText(), kProgramTitle);
+    shell.window->Hide();
+    shell.window->ShowMessageBox(core.report->FatalText(), kProgramTitle);
   }
-  report->WriteFiles();
-  delete report;
-  report = nullptr;
-  appRunning = 0;
-  shellWindow->PostQuit(0);
+  core.report->WriteFiles();
+  delete core.report;
+  core.report = nullptr;
+  shell.appRunning = 0;
+  shell.window->PostQuit(0);
 }
 
 }  // namespace sylvora

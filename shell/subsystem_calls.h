@@ -3,29 +3,36 @@
 // dialog, and the owners of the frame layers (the scene manager on layer 1, the ambient sound on
 // layer 6). Each entry is a plain function; an empty entry is an absent piece and its step is skipped.
 // Entries that act on the video or audio object run only while that object exists (its pointer in
-// process_state.h is not null); the scene's pause and resume run only while layer 1 is updating.
-#include <array>
+// core/process_state.h is not null); the scene's pause and resume run only while layer 1 is updating.
+// The shell keeps them in its state (shell/shell_state.h).
 #include <string>
 
+#include "core/options.h"
 #include "platform/native_window.h"
-#include "shell/options.h"
-#include "shell/shell_state.h"
 
 namespace sylvora {
 
 class Report;
 
+// The display the shell asks the video object for.
+struct DisplayRequest {
+  int fullScreen = 0;
+  int width = 0;
+  int height = 0;
+  int depth = 0;
+};
+
 struct SubsystemCalls {
-  // Configure mode: runs the modal settings dialog over the hidden window.
-  int (*runSettingsDialog)(Report* report, const OptionsPlace& place) = nullptr;
+  // Configure mode: runs the modal settings dialog over the hidden window on the shell's options.
+  int (*runSettingsDialog)(Options& options, Report* report, const OptionsPlace& place) = nullptr;
 
   // A0_Open, in the order it calls them.
-  // Creates the video object into `video` and brings it up for request on window: 0, or 2 on failure
+  // Creates the video object into `core.video` and brings it up for request on window: 0, or 2 on failure
   // (reported; the object stays for Shutdown to destroy).
   int (*createVideo)(const DisplayRequest& request, NativeWindow* window, const std::string& resourcePath) = nullptr;
   // The display mode the video object uses; the window is sized to it.
   void (*queryDisplayMode)(int& width, int& height, int& depth) = nullptr;
-  // Creates the audio object into `audio` and brings it up; a failure only leaves the program silent.
+  // Creates the audio object into `core.audio` and brings it up; a failure only leaves the program silent.
   void (*createAudio)(NativeWindow* window, const std::string& resourcePath) = nullptr;
   // Global volumes of the audio object, in percent.
   void (*setVolumes)(int samplePercent, int musicPercent) = nullptr;
@@ -66,8 +73,5 @@ struct LayerCalls {
 
 // Layers "Layer A0" .. "Layer A6" are in use.
 constexpr int kLayersInUse = 7;
-
-extern SubsystemCalls subsystemCalls;
-extern std::array<LayerCalls, kLayersInUse> layerCalls;
 
 }  // namespace sylvora

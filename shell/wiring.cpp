@@ -2,7 +2,9 @@
 
 #include "audio/audio_system.h"
 #include "audio/sound_library_openal.h"
+#include "core/process_state.h"
 #include "nature/ambient_sound.h"
+#include "nature/nature_state.h"
 #include "nature/scene_catalogue.h"
 #include "nature/scene_manager.h"
 #include "platform/clock.h"
@@ -10,7 +12,6 @@
 #include "platform/user_dirs.h"
 #include "report/report.h"
 #include "settings/run_settings.h"
-#include "shell/process_state.h"
 #include "shell/shell_state.h"
 #include "shell/sound_lock.h"
 #include "shell/subsystem_calls.h"
@@ -22,7 +23,7 @@ namespace sylvora {
 namespace {
 
 int CreateVideo(const DisplayRequest& request, NativeWindow* window, const std::string& directory) {
-  video = new VideoSystem(report, CreateSdlDisplayLayer(), CreateTurboJpegDecoder());
+  core.video = new VideoSystem(core.report, CreateSdlDisplayLayer(), CreateTurboJpegDecoder());
   CreateArgs args;
   args.fullScreen = request.fullScreen;
   args.width = request.width;
@@ -32,7 +33,7 @@ int CreateVideo(const DisplayRequest& request, NativeWindow* window, const std::
   args.useArchive = 1;
   args.window = window;
   args.resourcePath = directory;
-  return video->Create(args);
+  return core.video->Create(args);
 }
 
 // Whether another running copy in a daemon's window (the daemon starts one per monitor) holds the
@@ -48,35 +49,37 @@ bool SoundPlaysElsewhere() {
 // started, as after a failed start; one that took the lock but cannot open the output lets it go, so
 // another copy may play. Full-screen mode of our own always opens the sound output.
 void CreateAudio(NativeWindow* window, const std::string& directory) {
-  audio = new AudioSystem(report, MakeOpenAlSoundLibrary());
-  if (inDaemonWindow && SoundPlaysElsewhere()) {
-    report->AddMessage(1, MessageKind::Warning, "A0", "A0_Open", "sound output is used by another instance");
+  core.audio = new AudioSystem(core.report, MakeOpenAlSoundLibrary());
+  if (shell.inDaemonWindow && SoundPlaysElsewhere()) {
+    core.report->AddMessage(1, MessageKind::Warning, "A0", "A0_Open", "sound output is used by another instance");
     return;
   }
-  if (audio->Create(window, 1, 0, directory) != 0) ReleaseSoundLock();
+  if (core.audio->Create(window, 1, 0, directory) != 0) ReleaseSoundLock();
 }
 
 void StartFirstScene(int scene) {
-  lastSceneChange = TimeGetTime();
+  nature.lastSceneChange = TimeGetTime();
   SceneStart(scene);
 }
 
 void WireVideo(SubsystemCalls& calls) {
   calls.createVideo = CreateVideo;
-  calls.queryDisplayMode = [](int& width, int& height, int& depth) { video->QueryDisplayMode(width, height, depth); };
-  calls.setGamma = [](int gamma) { video->SetGamma(gamma); };
-  calls.resumeVideo = [] { video->Resume(); };
-  calls.suspendVideo = [] { video->Suspend(); };
-  calls.present = [] { video->Present(); };
-  calls.destroyVideo = [] { delete video; };
+  calls.queryDisplayMode = [](int& width, int& height, int& depth) {
+    core.video->QueryDisplayMode(width, height, depth);
+  };
+  calls.setGamma = [](int gamma) { core.video->SetGamma(gamma); };
+  calls.resumeVideo = [] { core.video->Resume(); };
+  calls.suspendVideo = [] { core.video->Suspend(); };
+  calls.present = [] { core.video->Present(); };
+  calls.destroyVideo = [] { delete core.video; };
 }
 
 void WireAudio(SubsystemCalls& calls) {
   calls.createAudio = CreateAudio;
-  calls.setVolumes = [](int samples, int music) { audio->SetVolumes(samples, music); };
-  calls.resumeAudioOutput = [] { audio->ResumeOutput(); };
-  calls.pauseAudioOutput = [] { audio->PauseOutput(); };
-  calls.destroyAudio = [] { delete audio; };
+  calls.setVolumes = [](int samples, int music) { core.audio->SetVolumes(samples, music); };
+  calls.resumeAudioOutput = [] { core.audio->ResumeOutput(); };
+  calls.pauseAudioOutput = [] { core.audio->PauseOutput(); };
+  calls.destroyAudio = [] { delete core.audio; };
 }
 
 void WireScenes(SubsystemCalls& calls) {
@@ -86,17 +89,17 @@ void WireScenes(SubsystemCalls& calls) {
   calls.startAmbientSound = [] { StartAmbientSound(); };
   calls.sceneResume = [](int reason) { SceneResume(reason); };
   calls.scenePause = [](int reason) { ScenePause(reason); };
-  layerCalls[LayerTable::kSceneLayer] = {SceneUpdate, SceneDraw, SceneStop};
-  layerCalls[LayerTable::kAmbientSoundLayer] = {AmbientSoundUpdate, nullptr, StopAmbientSound};
+  shell.layerCalls[LayerTable::kSceneLayer] = {SceneUpdate, SceneDraw, SceneStop};
+  shell.layerCalls[LayerTable::kAmbientSoundLayer] = {AmbientSoundUpdate, nullptr, StopAmbientSound};
 }
 
 }  // namespace
 
 void WireSubsystems() {
-  subsystemCalls.runSettingsDialog = RunSettingsDialog;
-  WireVideo(subsystemCalls);
-  WireAudio(subsystemCalls);
-  WireScenes(subsystemCalls);
+  shell.subsystemCalls.runSettingsDialog = RunSettingsDialog;
+  WireVideo(shell.subsystemCalls);
+  WireAudio(shell.subsystemCalls);
+  WireScenes(shell.subsystemCalls);
 }
 
 }  // namespace sylvora

@@ -13,11 +13,12 @@
 #include <optional>
 
 #include "bench/process_cpu.h"
+#include "core/process_state.h"
+#include "nature/nature_state.h"
 #include "nature/nature_theme.h"
 #include "nature/scene_catalogue.h"
 #include "nature/scene_manager.h"
 #include "report/report.h"
-#include "shell/process_state.h"
 #include "tests/doubles/fake_clock.h"
 #include "tests/doubles/memory_files.h"
 #include "tests/doubles/video/fake_display.h"
@@ -51,7 +52,7 @@ struct Stage {
 
   explicit Stage(Backing backing = Backing::FakeDisplay) {
     std::srand(1);
-    report = ownedReport.get();
+    core.report = ownedReport.get();
     CreateArgs args;
     if (backing == Backing::RealContent) {
       args.resourcePath = std::string(SYLVORA_CONTENT_DIR) + "/";
@@ -65,24 +66,24 @@ struct Stage {
       SDL_Init(SDL_INIT_VIDEO);
       window = SDL_CreateWindow("nature bench", 0, 0, 640, 480, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
       args.window = reinterpret_cast<NativeWindow*>(window);
-      ownedVideo = std::make_unique<VideoSystem>(report, CreateSdlDisplayLayer(false), CreateTurboJpegDecoder());
+      ownedVideo = std::make_unique<VideoSystem>(core.report, CreateSdlDisplayLayer(false), CreateTurboJpegDecoder());
     } else {
       auto fake = std::make_unique<FakeDisplay>();
       fake->desktop = {640, 480, 16};
       display = fake.get();
-      ownedVideo = std::make_unique<VideoSystem>(report, std::move(fake), std::make_unique<FakeJpegDecoder>());
+      ownedVideo = std::make_unique<VideoSystem>(core.report, std::move(fake), std::make_unique<FakeJpegDecoder>());
     }
     if (ownedVideo->Create(args) != 0) std::abort();
-    video = ownedVideo.get();
-    options = Options{};
-    options.background_animation = 3;
+    core.video = ownedVideo.get();
+    core.options = Options{};
+    core.options.background_animation = 3;
     LoadSharedPictures();
   }
   ~Stage() {
     SceneStop();
     ownedVideo.reset();
-    video = nullptr;
-    report = nullptr;
+    core.video = nullptr;
+    core.report = nullptr;
     if (window) {
       SDL_DestroyWindow(window);
       SDL_Quit();
@@ -92,7 +93,7 @@ struct Stage {
 
 // Fills every slot of every set with a creature on screen that stays there, and holds the spawns back.
 void FillEverySet(uint32_t now) {
-  NatureTheme& theme = natureTheme;
+  NatureTheme& theme = nature.theme;
   auto place = [now](Creature& c, const Sprite& picture, double x, double y) {
     c.active = 1;
     c.x = x;
@@ -132,13 +133,13 @@ void FillEverySet(uint32_t now) {
 
 // Sets up scene 0 with every creature set at its maximum.
 void StartBusiestScene(Stage& stage) {
-  options.nature_view = 0;  // scene 0: every set but the seeds
+  core.options.nature_view = 0;  // scene 0: every set but the seeds
   SceneStart(0);
   // Seeds are only on in scene 4; switch them on here too so every set is at its maximum.
-  natureTheme.seedA.variantCount = natureTheme.seedB.variantCount = 1;
-  for (SeedSet* set : {&natureTheme.seedA, &natureTheme.seedB}) {
-    const CreatureVariant& v = SetVariants(4, set == &natureTheme.seedA ? 0 : 1)[0];
-    set->variants[0].Setup(video, sharedPictureSurfaces[v.sharedPicture], v.sheetWidth, v.sheetHeight);
+  nature.theme.seedA.variantCount = nature.theme.seedB.variantCount = 1;
+  for (SeedSet* set : {&nature.theme.seedA, &nature.theme.seedB}) {
+    const CreatureVariant& v = SetVariants(4, set == &nature.theme.seedA ? 0 : 1)[0];
+    set->variants[0].Setup(core.video, nature.sharedPictureSurfaces[v.sharedPicture], v.sheetWidth, v.sheetHeight);
     set->variants[0].SetFrames(v.frameWidth, v.frameHeight, v.frames, v.speed);
   }
   FillEverySet(stage.clock.Milliseconds());

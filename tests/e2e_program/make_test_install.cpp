@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "archive/index_writer.h"
+#include "core/options.h"
 #include "report/report.h"
-#include "shell/options.h"
 #include "tests/audio/ogg_writer.h"
 #include "tests/nature/scene_content.h"
 

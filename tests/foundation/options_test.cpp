@@ -1,9 +1,10 @@
+#include "core/options.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "report/report.h"
-#include "shell/options.h"
 #include "tests/doubles/memory_files.h"
 
 namespace sylvora {

@@ -1,3 +1,5 @@
+#include "nature/ambient_sound.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,9 +8,9 @@
 #include <memory>
 
 #include "audio/audio_system.h"
-#include "nature/ambient_sound.h"
+#include "core/process_state.h"
+#include "nature/nature_state.h"
 #include "report/report.h"
-#include "shell/process_state.h"
 #include "tests/doubles/audio/fake_sound_library.h"
 #include "tests/doubles/fake_clock.h"
 #include "tests/doubles/memory_files.h"
@@ -36,18 +38,16 @@ class AmbientSoundTest : public ::testing::Test {
     auto fake = std::make_unique<FakeSoundLibrary>();
     library = fake.get();
     calls = fake->calls;
-    report = log.get();
-    audio = new AudioSystem(log.get(), std::move(fake));
-    ASSERT_EQ(audio->Create(nullptr, 0, 0, "/install\\"), 0);
-    options = Options{};
-    layerTable = LayerTable{};
-    ambientSound = AmbientSound{};
+    core.Reset();
+    nature.Reset();
+    core.report = log.get();
+    core.audio = new AudioSystem(log.get(), std::move(fake));
+    ASSERT_EQ(core.audio->Create(nullptr, 0, 0, "/install\\"), 0);
     srand(7);
   }
   void TearDown() override {
-    delete audio;
-    audio = nullptr;
-    report = nullptr;
+    delete core.audio;
+    core.Reset();
   }
 
   // Every call of the given kind made since the mark.
@@ -84,12 +84,12 @@ TEST_F(AmbientSoundTest, LoadsTheBackgroundPlainAndTheSevenSongsIn3D) {
   ASSERT_EQ(loads.size(), 8u);
   EXPECT_NE(loads[0].find("sounds\\backmain.ogg"), std::string::npos);
   EXPECT_NE(loads[7].find("sounds\\back6.ogg"), std::string::npos);
-  EXPECT_EQ(ambientSound.background, 0);
+  EXPECT_EQ(nature.ambientSound.background, 0);
   for (int song = 0; song < AmbientSound::kSongCount; ++song) {
-    EXPECT_EQ(ambientSound.songs[song], song + 1);
-    EXPECT_EQ(audio->Sound(ambientSound.songs[song]).is3D, 1);
+    EXPECT_EQ(nature.ambientSound.songs[song], song + 1);
+    EXPECT_EQ(core.audio->Sound(nature.ambientSound.songs[song]).is3D, 1);
   }
-  EXPECT_EQ(audio->Sound(ambientSound.background).is3D, 0);
+  EXPECT_EQ(core.audio->Sound(nature.ambientSound.background).is3D, 0);
 }
 
 TEST_F(AmbientSoundTest, VolumeFactorGivesTheBackgroundVolumeAndSongDistances) {
@@ -108,23 +108,23 @@ TEST_F(AmbientSoundTest, VolumeFactorGivesTheBackgroundVolumeAndSongDistances) {
 
 TEST_F(AmbientSoundTest, StartLoopsTheBackgroundAtTheBirdSongVolume) {
   LoadAmbientSounds();
-  options.birds_singing_volume = 0;
+  core.options.birds_singing_volume = 0;
   const size_t mark = calls->size();
   EXPECT_EQ(StartAmbientSound(), 0);
-  const Layer& layer = layerTable.layers[LayerTable::kAmbientSoundLayer];
+  const Layer& layer = core.layerTable.layers[LayerTable::kAmbientSoundLayer];
   EXPECT_EQ(layer.active + layer.updating + layer.drawing, 3);
   const auto plays = CallsSince(mark, "SamplePlayEx(");
   ASSERT_EQ(plays.size(), 1u);
   EXPECT_EQ(plays[0], "SamplePlayEx(1,0,-1,1,-101,1)");  // sample 1, default rate and pan, volume 1, looped
-  EXPECT_EQ(ambientSound.songTimer.interval, 100);
-  EXPECT_EQ(ambientSound.songTimer.oneIn, 130);
+  EXPECT_EQ(nature.ambientSound.songTimer.interval, 100);
+  EXPECT_EQ(nature.ambientSound.songTimer.oneIn, 130);
   StopAmbientSound();
   EXPECT_EQ(layer.active + layer.updating + layer.drawing, 0);
 }
 
 TEST_F(AmbientSoundTest, SongsComeFromAllAroundWithinTheVolumesRange) {
   LoadAmbientSounds();
-  options.birds_singing_volume = 10;
+  core.options.birds_singing_volume = 10;
   StartAmbientSound();
   const auto plays = RunSongs(1300);
   // One song every 13 s on average: 100 expected over 1300 s.
@@ -146,7 +146,7 @@ TEST_F(AmbientSoundTest, SongsComeFromAllAroundWithinTheVolumesRange) {
 
 TEST_F(AmbientSoundTest, QuietestVolumePutsSongsFarAway) {
   LoadAmbientSounds();
-  options.birds_singing_volume = 0;
+  core.options.birds_singing_volume = 0;
   StartAmbientSound();
   const auto plays = RunSongs(300);
   ASSERT_FALSE(plays.empty());
@@ -160,13 +160,13 @@ TEST_F(AmbientSoundTest, QuietestVolumePutsSongsFarAway) {
 
 TEST_F(AmbientSoundTest, NoSoundAtAllWhenBirdsDoNotSingThoughTheTimerRuns) {
   LoadAmbientSounds();
-  options.birds_singing = 0;
+  core.options.birds_singing = 0;
   const size_t mark = calls->size();
   StartAmbientSound();
-  const uint32_t armed = ambientSound.songTimer.last;
+  const uint32_t armed = nature.ambientSound.songTimer.last;
   EXPECT_TRUE(RunSongs(300).empty());
   EXPECT_TRUE(CallsSince(mark, "SamplePlay").empty());
-  EXPECT_NE(ambientSound.songTimer.last, armed);
+  EXPECT_NE(nature.ambientSound.songTimer.last, armed);
 }
 
 }  // namespace

@@ -1,15 +1,11 @@
 // The creature sets: spawn odds, entry positions, flock and glider groups, butterflies and clocks.
 #include <algorithm>
-#include <climits>
 #include <vector>
 
 #include "tests/nature/nature_fixture.h"
 
 namespace sylvora {
 namespace {
-
-// Interval that keeps a ChanceTimer from ever being tested during a test.
-constexpr int kNever = INT_MAX;
 
 class CreaturesTest : public NatureTest {
  protected:
@@ -25,14 +21,14 @@ class CreaturesTest : public NatureTest {
 
   // Butterflies of both sets spawned over minutes of simulated time at 50 frames per second.
   std::pair<int, int> CountButterflySpawns(int level, int minutes) {
-    options.background_animation = level;
+    core.options.background_animation = level;
     ConfigureScene(0);
     int large = 0, small = 0;
     for (int frame = 0; frame < minutes * 60 * 50; ++frame) {
       clock_.Advance(20);
-      natureTheme.Update();
-      large += NewButterflies(natureTheme.butterfliesLarge);
-      small += NewButterflies(natureTheme.butterfliesSmall);
+      nature.theme.Update();
+      large += NewButterflies(nature.theme.butterfliesLarge);
+      small += NewButterflies(nature.theme.butterfliesSmall);
     }
     return {large, small};
   }
@@ -61,17 +57,17 @@ TEST_F(CreaturesTest, SpawnOddsFollowTheAnimationLevel) {
 }
 
 TEST_F(CreaturesTest, LevelZeroShowsNoCreatureButTheSkyMoves) {
-  options.background_animation = 0;
+  core.options.background_animation = 0;
   ConfigureWithWind(4, true);  // seeds and butterflies
   for (int frame = 0; frame < 5 * 60 * 50; ++frame) {
     clock_.Advance(20);
-    natureTheme.Update();
-    ASSERT_FALSE(AnyLive(natureTheme));
+    nature.theme.Update();
+    ASSERT_FALSE(AnyLive(nature.theme));
   }
   ConfigureWithWind(0, true);  // flock and gliders
-  RunTheme(natureTheme, 5 * 60 * 1000, 20);
-  EXPECT_FALSE(AnyLive(natureTheme));
-  EXPECT_GT(natureTheme.skyPosition, 0.0);
+  RunTheme(nature.theme, 5 * 60 * 1000, 20);
+  EXPECT_FALSE(AnyLive(nature.theme));
+  EXPECT_GT(nature.theme.skyPosition, 0.0);
 }
 
 TEST_F(CreaturesTest, ASteepSeedInAWeakLeftWindEntersAtTheTopUnlessTheDrawIs98Or99) {
@@ -84,12 +80,12 @@ TEST_F(CreaturesTest, ASteepSeedInAWeakLeftWindEntersAtTheTopUnlessTheDrawIs98Or
     const int choice = draws[3] % 100;
     if (draws[2] % 60 != 59 || (choice != 97 && choice != 98)) continue;
     ConfigureScene(4);
-    natureTheme.wind = -30;
-    natureTheme.seedA.spawnTimer.Set(100, 1);
+    nature.theme.wind = -30;
+    nature.theme.seedA.spawnTimer.Set(100, 1);
     clock_.Advance(100);
     std::srand(seed);
-    natureTheme.Update();
-    const Seed& seed0 = natureTheme.seedA.slots[0];
+    nature.theme.Update();
+    const Seed& seed0 = nature.theme.seedA.slots[0];
     ASSERT_TRUE(seed0.active);
     EXPECT_EQ(seed0.heading, 269);
     if (choice == 97) {  // 97 < truncated 98.9: from the top
@@ -106,19 +102,19 @@ TEST_F(CreaturesTest, ASteepSeedInAWeakLeftWindEntersAtTheTopUnlessTheDrawIs98Or
 
 TEST_F(CreaturesTest, SeedsFallWithTheWindAndKeepTheirHeading) {
   ConfigureWithWind(4, false);
-  natureTheme.seedB.spawnTimer.Set(100, 1);
+  nature.theme.seedB.spawnTimer.Set(100, 1);
   clock_.Advance(100);
-  natureTheme.Update();
-  const Seed first = natureTheme.seedB.slots[0];
+  nature.theme.Update();
+  const Seed first = nature.theme.seedB.slots[0];
   ASSERT_TRUE(first.active);
   EXPECT_GE(first.heading, 270);
   EXPECT_LT(first.heading, 330);
-  const double strength = std::abs(natureTheme.wind);
+  const double strength = std::abs(nature.theme.wind);
   EXPECT_GE(first.speed, strength * 0.00035);
   EXPECT_LT(first.speed, (strength + 50) * 0.00035);
   clock_.Advance(1000);
-  natureTheme.Update();
-  const Seed& later = natureTheme.seedB.slots[0];
+  nature.theme.Update();
+  const Seed& later = nature.theme.seedB.slots[0];
   EXPECT_EQ(later.heading, first.heading);
   EXPECT_GT(later.x, first.x);  // drifts right with the wind
   EXPECT_GT(later.y, first.y);  // and falls
@@ -126,17 +122,13 @@ TEST_F(CreaturesTest, SeedsFallWithTheWindAndKeepTheirHeading) {
 
 TEST_F(CreaturesTest, AFlockWhoseLaunchedBirdsHaveAllLeftEndsThere) {
   ConfigureScene(0);
-  BirdFlock& flock = natureTheme.flock;
-  flock.spawnTimer.Set(100, 1);
-  flock.group.addTimer.Set(100, 1);
-  clock_.Advance(100);
-  natureTheme.Update();  // the flock starts
+  BirdFlock& flock = StartFlock();
   ASSERT_TRUE(flock.group.active);
   EXPECT_GE(flock.group.baseY, 0);
   EXPECT_LT(flock.group.baseY, 249 - 100);
   flock.group.size = 6;
   clock_.Advance(100);
-  natureTheme.Update();  // the first bird comes in
+  nature.theme.Update();  // the first bird comes in
   ASSERT_EQ(flock.group.launched, 1);
   Creature& bird = flock.slots[0];
   ASSERT_TRUE(bird.active);
@@ -150,30 +142,26 @@ TEST_F(CreaturesTest, AFlockWhoseLaunchedBirdsHaveAllLeftEndsThere) {
   flock.spawnTimer.Set(kNever, 1);
   bird.x = flock.group.direction == 1 ? 639.0 : -9.0;
   clock_.Advance(100);
-  natureTheme.Update();
+  nature.theme.Update();
   EXPECT_FALSE(bird.active);
   EXPECT_FALSE(flock.group.active);
   EXPECT_EQ(flock.group.launched, 1);
-  RunTheme(natureTheme, 5000, 20);
+  RunTheme(nature.theme, 5000, 20);
   EXPECT_FALSE(flock.group.active);
   for (const Creature& slot : flock.slots) EXPECT_FALSE(slot.active);
 }
 
 TEST_F(CreaturesTest, TheFlockFliesLevelAndStaysActiveWhileABirdIsOnScreen) {
   ConfigureScene(2);  // ground at y 130: base heights 0..29
-  BirdFlock& flock = natureTheme.flock;
-  flock.spawnTimer.Set(100, 1);
-  flock.group.addTimer.Set(100, 1);
-  clock_.Advance(100);
-  natureTheme.Update();
+  BirdFlock& flock = StartFlock();
   ASSERT_TRUE(flock.group.active);
   EXPECT_LT(flock.group.baseY, 30);
   flock.spawnTimer.Set(kNever, 1);
-  RunTheme(natureTheme, 1000, 100);
+  RunTheme(nature.theme, 1000, 100);
   ASSERT_EQ(flock.group.launched, std::min(flock.group.size, 10));
   std::vector<double> heights;
   for (const Creature& bird : flock.slots) heights.push_back(bird.y);
-  RunTheme(natureTheme, 3000, 25);
+  RunTheme(nature.theme, 3000, 25);
   for (int i = 0; i < flock.group.launched; ++i) {
     if (flock.slots[i].active) {
       EXPECT_EQ(flock.slots[i].y, heights[i]);
@@ -184,111 +172,72 @@ TEST_F(CreaturesTest, TheFlockFliesLevelAndStaysActiveWhileABirdIsOnScreen) {
 
 TEST_F(CreaturesTest, AGliderNeedsTenStepsMoreThan100MsApartToGoFromClimbToDive) {
   ConfigureScene(0);
-  GliderGroup& group = natureTheme.glidersNear;
-  group.spawnTimer.Set(kNever, 1);
-  group.group = CreatureGroup{1, 1, 1, 100, 0, 1, {}};
-  group.group.addTimer.Set(kNever, 1);
-  Glider& glider = group.slots[0];
-  glider.active = 1;
-  glider.x = 300;
-  glider.y = 150;
-  glider.speed = 0;
-  glider.tilt = 0;
+  Glider& glider = LoneGlider(nature.theme.glidersNear, 100, 1, 300, 150);
   glider.targetTilt = 10;
-  glider.tiltClock = glider.moveClock = glider.animationClock = clock_.Milliseconds();
-  glider.frameCount = 8;
-  glider.tiltTimer.Set(kNever, 1);
 
   clock_.Advance(100);
-  natureTheme.Update();
+  nature.theme.Update();
   EXPECT_EQ(glider.tilt, 0);  // exactly 100 ms is not enough
   for (int step = 1; step <= 10; ++step) {
     clock_.Advance(step == 1 ? 1 : 101);
-    natureTheme.Update();
+    nature.theme.Update();
     EXPECT_EQ(glider.tilt, step);
   }
   clock_.Advance(101);
-  natureTheme.Update();
+  nature.theme.Update();
   EXPECT_EQ(glider.tilt, 10);
 }
 
 TEST_F(CreaturesTest, GlidersKeepToTheirBand) {
   ConfigureScene(0);
-  GliderGroup& group = natureTheme.glidersFar;
-  group.group = CreatureGroup{1, 1, 1, 100, 0, 0, {}};
-  group.group.addTimer.Set(kNever, 1);
-  Glider& glider = group.slots[0];
-  glider = Glider{};
-  glider.active = 1;
-  glider.x = 300;
-  glider.y = 151;  // below the band 100..150
-  glider.tiltClock = glider.moveClock = glider.animationClock = clock_.Milliseconds();
-  glider.frameCount = 8;
+  Glider& glider = LoneGlider(nature.theme.glidersFar, 100, 0, 300, 151);  // below the band 100..150
   glider.targetTilt = glider.tilt = 7;
-  glider.tiltTimer.Set(kNever, 1);
   clock_.Advance(1);
-  natureTheme.Update();
+  nature.theme.Update();
   EXPECT_LT(glider.targetTilt, 5);  // climbs
   glider.y = 98.0;                  // above the band
   clock_.Advance(1);
-  natureTheme.Update();
+  nature.theme.Update();
   EXPECT_GE(glider.targetTilt, 5);  // level or descending
 }
 
 TEST_F(CreaturesTest, AGliderFlyingLeftClimbsAlongItsTiltAngle) {
   ConfigureScene(0);
-  GliderGroup& group = natureTheme.glidersNear;
-  group.group = CreatureGroup{1, 1, 1, 0, 0, 0, {}};
-  group.group.addTimer.Set(kNever, 1);
-  Glider& glider = group.slots[0];
-  glider = Glider{};
-  glider.active = 1;
-  glider.x = 400;
-  glider.y = 50;
+  Glider& glider = LoneGlider(nature.theme.glidersNear, 0, 0, 400, 50);
   glider.speed = 0.5;
-  glider.tiltClock = glider.moveClock = glider.animationClock = clock_.Milliseconds();
-  glider.frameCount = 8;
   glider.targetTilt = glider.tilt = 3;  // 16 degrees up, flying left: heading 164
-  glider.tiltTimer.Set(kNever, 1);
   clock_.Advance(100);
-  natureTheme.Update();
-  EXPECT_NEAR(glider.x, 400 + 50 * natureTheme.cosine[164], 1e-9);
-  EXPECT_NEAR(glider.y, 50 + 50 * natureTheme.sine[344], 1e-9);
+  nature.theme.Update();
+  EXPECT_NEAR(glider.x, 400 + 50 * nature.theme.cosine[164], 1e-9);
+  EXPECT_NEAR(glider.y, 50 + 50 * nature.theme.sine[344], 1e-9);
   EXPECT_LT(glider.x, 400);
   EXPECT_LT(glider.y, 50);
 }
 
 TEST_F(CreaturesTest, NoButterflyIsSpawnedAndTheTimerNotTestedWhileAllTenSlotsAreLive) {
   ConfigureScene(0);
-  ButterflySet& set = natureTheme.butterfliesLarge;
-  for (Butterfly& b : set.slots) {
-    b.active = 1;
-    b.x = 300;
-    b.y = 200;
-    b.speed = 0;
-    b.frameCount = 8;
-    b.moveClock = b.animationClock = clock_.Milliseconds();
-  }
+  ButterflySet& set = nature.theme.butterfliesLarge;
+  for (int slot = 0; slot < ButterflySet::kSlots; ++slot) CruisingButterfly(set, slot, 300, 200);
   set.spawnTimer.Set(100, 1);
   const uint32_t lastTest = set.spawnTimer.last;
-  RunTheme(natureTheme, 2000, 20);
+  RunTheme(nature.theme, 2000, 20);
   EXPECT_EQ(set.spawnTimer.last, lastTest);
   set.slots[3].x = 700;  // one leaves
   clock_.Advance(20);
-  natureTheme.Update();
+  nature.theme.Update();
   EXPECT_TRUE(set.slots[3].active);  // and its slot is taken at once by a newcomer
   EXPECT_TRUE(set.slots[3].x == 639.0 || set.slots[3].x == -34.0 || set.slots[3].x == -24.0);
 }
 
 TEST_F(CreaturesTest, ButterfliesEnterWithOnePixelOnScreenHeadingAway) {
   ConfigureScene(0);
-  ButterflySet& set = natureTheme.butterfliesSmall;
+  ButterflySet& set = nature.theme.butterfliesSmall;
   set.spawnTimer.Set(100, 1);
   for (int i = 0; i < 40; ++i) {
-    natureTheme.Init();
+    nature.theme.Init();
     set.spawnTimer.Set(100, 1);
     clock_.Advance(100);
-    natureTheme.Update();
+    nature.theme.Update();
     const Butterfly& b = set.slots[0];
     ASSERT_TRUE(b.active);
     EXPECT_TRUE(b.cruising);
@@ -308,7 +257,7 @@ TEST_F(CreaturesTest, ButterfliesEnterWithOnePixelOnScreenHeadingAway) {
 
 TEST_F(CreaturesTest, OffScreenMeansNoPixelLeftAfterTruncation) {
   ConfigureScene(0);
-  const NatureTheme& t = natureTheme;
+  const NatureTheme& t = nature.theme;
   EXPECT_FALSE(t.IsOffScreen(-34.0, 10, 35, 47));  // one column left
   EXPECT_FALSE(t.IsOffScreen(-34.9, 10, 35, 47));  // truncates towards zero
   EXPECT_TRUE(t.IsOffScreen(-35.0, 10, 35, 47));
@@ -322,76 +271,45 @@ TEST_F(CreaturesTest, OffScreenMeansNoPixelLeftAfterTruncation) {
 
 TEST_F(CreaturesTest, ACreatureWithoutAPictureStillMovesAndIsRemovedOffScreen) {
   ConfigureScene(0);  // no video: every picture is missing
-  ButterflySet& set = natureTheme.butterfliesLarge;
+  ButterflySet& set = nature.theme.butterfliesLarge;
   ASSERT_EQ(set.variants[0].surface, 20000);
-  Butterfly& b = set.slots[0];
-  b = Butterfly{};
-  b.active = 1;
-  b.x = 600;
-  b.y = 200;
+  Butterfly& b = CruisingButterfly(set, 0, 600, 200);
   b.heading = 0;
   b.speed = 0.1;
-  b.frameCount = 8;
-  b.cruising = 1;
-  b.moveClock = b.animationClock = clock_.Milliseconds();
-  b.jitter.Set(kNever, 1);
-  b.stopCruise.Set(kNever, 1);
-  set.spawnTimer.Set(kNever, 1);
   clock_.Advance(100);
-  natureTheme.Update();
+  nature.theme.Update();
   EXPECT_NEAR(b.x, 610, 1e-9);
   clock_.Advance(300);
-  natureTheme.Update();
+  nature.theme.Update();
   EXPECT_FALSE(b.active);
 }
 
 TEST_F(CreaturesTest, AnimationWrapsWithinTheRow) {
   ConfigureScene(0);
-  ButterflySet& set = natureTheme.butterfliesLarge;
-  Butterfly& b = set.slots[0];
-  b = Butterfly{};
-  b.active = 1;
-  b.x = 300;
-  b.y = 200;
-  b.frameCount = 8;
+  Butterfly& b = CruisingButterfly(nature.theme.butterfliesLarge, 0, 300, 200);
   b.animationSpeed = 0.032;
-  b.moveClock = b.animationClock = clock_.Milliseconds();
-  b.jitter.Set(kNever, 1);
-  b.stopCruise.Set(kNever, 1);
-  b.cruising = 1;
-  set.spawnTimer.Set(kNever, 1);
   clock_.Advance(250);  // 8 frames: back to the start
-  natureTheme.Update();
+  nature.theme.Update();
   EXPECT_NEAR(b.frame, 0.0, 1e-9);
   clock_.Advance(100);
-  natureTheme.Update();
+  nature.theme.Update();
   EXPECT_NEAR(b.frame, 3.2, 1e-9);
 }
 
 TEST_F(CreaturesTest, ShiftClocksContinuesEveryLiveCreatureWhereItStopped) {
   ConfigureScene(0);
-  GliderGroup& group = natureTheme.glidersNear;
-  group.group = CreatureGroup{1, 1, 1, 0, 0, 1, {}};
-  group.group.addTimer.Set(kNever, 1);
-  Glider& glider = group.slots[0];
-  glider = Glider{};
-  glider.active = 1;
-  glider.x = 100;
-  glider.y = 50;
+  Glider& glider = LoneGlider(nature.theme.glidersNear, 0, 1, 100, 50);
   glider.speed = 0.5;
-  glider.frameCount = 8;
   glider.animationSpeed = 0.02;
-  glider.tiltClock = glider.moveClock = glider.animationClock = clock_.Milliseconds();
-  glider.tilt = glider.targetTilt = 5;
-  glider.tiltTimer.Set(kNever, 1);
+  glider.tilt = glider.targetTilt = 5;  // level
   const uint32_t start = clock_.Milliseconds();
   clock_.Advance(10000);
-  natureTheme.ShiftClocks(10000);
+  nature.theme.ShiftClocks(10000);
   EXPECT_EQ(glider.moveClock, start + 10000);
   EXPECT_EQ(glider.animationClock, start + 10000);
   EXPECT_EQ(glider.tiltClock, start + 10000);
   clock_.Advance(100);
-  natureTheme.Update();
+  nature.theme.Update();
   EXPECT_NEAR(glider.x, 150, 1e-6);
   EXPECT_NEAR(glider.frame, 2.0, 1e-9);
 }

@@ -3,14 +3,13 @@
 // process-wide scene state, so each test drives the one NatureTheme from a known start.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <memory>
 
-#include "nature/nature_theme.h"
-#include "nature/scene_catalogue.h"
-#include "nature/scene_manager.h"
+#include "core/process_state.h"
+#include "nature/nature_state.h"
 #include "report/report.h"
-#include "shell/process_state.h"
 #include "tests/doubles/fake_clock.h"
 
 namespace sylvora {
@@ -18,36 +17,21 @@ namespace sylvora {
 class NatureTest : public ::testing::Test {
  protected:
   static constexpr uint32_t kStart = 100000;
+  // Interval that keeps a ChanceTimer from ever being tested during a test.
+  static constexpr int kNever = INT_MAX;
 
   NatureTest() : clock_(kStart), scopedClock_(clock_) {
     std::srand(12345);
     ownedReport_ = std::make_unique<Report>(static_cast<int>(ReportMode::Quiet), "./");
-    report = ownedReport_.get();
-    video = nullptr;
-    options = Options{};
-    layerTable = LayerTable{};
-    scenePictures = ScenePictures{};
-    scenePause = ScenePauseState{};
-    sharedPictureSurfaces.fill(20000);
-    currentScene = 0;
-    lastSceneChange = 0;
-    ForgetObjects();
+    ResetProcessState();
+    core.report = ownedReport_.get();
   }
-  ~NatureTest() override {
-    report = nullptr;
-    video = nullptr;
-    ForgetObjects();
-  }
+  ~NatureTest() override { ResetProcessState(); }
 
-  // The one theme outlives every test: drop the report and video objects it and its sprites were given.
-  static void ForgetObjects() {
-    NatureTheme& theme = natureTheme;
-    theme.SetReport(report);
-    theme.SetVideo(nullptr);
-    for (SceneLayer* layer : {&theme.back0, &theme.back1, &theme.back2, &theme.sky}) layer->sprite.video = nullptr;
-    for (CreatureSet* set : theme.sets) {
-      for (Sprite& picture : set->variants) picture.video = nullptr;
-    }
+  // One Reset per process-wide object; the fresh theme holds no report or video object of an earlier test.
+  static void ResetProcessState() {
+    core.Reset();
+    nature.Reset();
   }
 
   // Runs the theme's Update every step ms for duration ms.
@@ -62,15 +46,63 @@ class NatureTest : public ::testing::Test {
   // until its wind blows the wanted way (negative: left).
   void ConfigureWithWind(int scene, bool windToTheLeft) {
     ConfigureScene(scene);
-    for (unsigned seed = 1; (natureTheme.wind < 0) != windToTheLeft; ++seed) {
+    for (unsigned seed = 1; (nature.theme.wind < 0) != windToTheLeft; ++seed) {
       std::srand(seed);
-      natureTheme.Init();
+      nature.theme.Init();
     }
+  }
+
+  // Makes the flock start at the next update, with its first bird following at the one after: returns the
+  // flock once the update ran.
+  BirdFlock& StartFlock() {
+    BirdFlock& flock = nature.theme.flock;
+    flock.spawnTimer.Set(100, 1);
+    flock.group.addTimer.Set(100, 1);
+    clock_.Advance(100);
+    nature.theme.Update();
+    return flock;
+  }
+
+  // A group of set holding one launched glider, at (x, y) with 8 frames and its clocks at now, and no
+  // other: the group's next bird, the glider's tilt changes and a new group are held back.
+  Glider& LoneGlider(GliderGroup& set, int baseY, int direction, double x, double y) {
+    set.spawnTimer.Set(kNever, 1);
+    set.group = CreatureGroup{1, 1, 1, baseY, 0, direction, {}};
+    set.group.addTimer.Set(kNever, 1);
+    Glider& glider = set.slots[0];
+    glider = Glider{};
+    Place(glider, x, y);
+    glider.tiltTimer.Set(kNever, 1);
+    glider.tiltClock = clock_.Milliseconds();
+    return glider;
+  }
+
+  // A cruising butterfly of set in slot, at (x, y) with 8 frames and its clocks at now: its course and
+  // mood changes and the set's spawns are held back.
+  Butterfly& CruisingButterfly(ButterflySet& set, int slot, double x, double y) {
+    set.spawnTimer.Set(kNever, 1);
+    Butterfly& butterfly = set.slots[slot];
+    butterfly = Butterfly{};
+    Place(butterfly, x, y);
+    butterfly.cruising = 1;
+    butterfly.jitter.Set(kNever, 1);
+    butterfly.stopCruise.Set(kNever, 1);
+    return butterfly;
   }
 
   FakeClock clock_;
   ScopedClock scopedClock_;
   std::unique_ptr<Report> ownedReport_;
+
+ private:
+  // A live, still creature at (x, y) with 8 frames, its move and animation clocks at now.
+  void Place(Creature& creature, double x, double y) {
+    creature.active = 1;
+    creature.x = x;
+    creature.y = y;
+    creature.frameCount = 8;
+    creature.moveClock = creature.animationClock = clock_.Milliseconds();
+  }
 };
 
 }  // namespace sylvora

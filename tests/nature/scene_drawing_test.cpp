@@ -12,19 +12,17 @@ class SceneDrawingTest : public SceneVideoTest {
  protected:
   // Starts scene with no creatures, so only layers and sky are drawn.
   void StartQuietScene(int scene) {
-    options.background_animation = 0;
+    core.options.background_animation = 0;
     ASSERT_EQ(LoadSharedPictures(), 0);
     SceneStart(scene);
   }
   // Switches every layer but the sky off.
-  void OnlySky() {
-    natureTheme.back0.enabled = natureTheme.back1.enabled = natureTheme.back2.enabled = 0;
-  }
+  void OnlySky() { nature.theme.back0.enabled = nature.theme.back1.enabled = nature.theme.back2.enabled = 0; }
   // Every column of the sky band shows panorama column (position + column) mod 1280.
   void ExpectSkyWindowAt(int position) {
-    natureTheme.skyPosition = position + 0.75;  // truncated
+    nature.theme.skyPosition = position + 0.75;  // truncated
     DrawFrame();
-    const int band = natureTheme.skyBand;
+    const int band = nature.theme.skyBand;
     for (int x = 0; x < 640; ++x) {
       for (int y : {0, band / 2, band - 1}) {
         ASSERT_EQ(SkyColumn(PixelAt(x, y)), (position + x) % 1280) << "position " << position << " x " << x;
@@ -45,17 +43,17 @@ TEST_F(SceneDrawingTest, ASeamPositionTakesOneBlitAndAnyOtherTwo) {
   OnlySky();
   const struct { int position; int blits; } cases[] = {{0, 1}, {300, 2}, {639, 2}, {640, 1}, {900, 2}, {1279, 2}};
   for (const auto& c : cases) {
-    natureTheme.skyPosition = c.position;
+    nature.theme.skyPosition = c.position;
     DrawFrame();
     EXPECT_EQ(NewBlits(), c.blits) << "position " << c.position;
   }
 }
 
 TEST_F(SceneDrawingTest, WithSpeedZeroTheUpperHalfFillsTheBand) {
-  options.speed_of_sky = 0;
+  core.options.speed_of_sky = 0;
   StartQuietScene(0);
   OnlySky();
-  RunTheme(natureTheme, 10000, 20);
+  RunTheme(nature.theme, 10000, 20);
   DrawFrame();
   for (int x = 0; x < 640; x += 7) EXPECT_EQ(SkyColumn(PixelAt(x, 0)), x);
 }
@@ -109,14 +107,14 @@ TEST_F(SceneDrawingTest, ComputedForegroundPositionsOfScenesTwoAndFour) {
 
 TEST_F(SceneDrawingTest, SceneOneNeverDrawsABack2) {
   StartQuietScene(1);
-  EXPECT_EQ(scenePictures.layerCount, 2);
-  EXPECT_EQ(natureTheme.back2.enabled, 0);
-  natureTheme.skyPosition = 0;
+  EXPECT_EQ(nature.scenePictures.layerCount, 2);
+  EXPECT_EQ(nature.theme.back2.enabled, 0);
+  nature.theme.skyPosition = 0;
   DrawFrame();
   EXPECT_EQ(NewBlits(), 3);  // ground, one sky blit, overlay
   EXPECT_EQ(PixelAt(200, 300), kGroundColour);
-  for (int i = 0; i < report->MessageCount(); ++i) {
-    EXPECT_EQ(report->Message(i).text.find("back1_2"), std::string::npos);
+  for (int i = 0; i < core.report->MessageCount(); ++i) {
+    EXPECT_EQ(core.report->Message(i).text.find("back1_2"), std::string::npos);
   }
 }
 
@@ -145,7 +143,7 @@ TEST_F(SceneDrawingTest, SceneThreePicksEachOfItsFourSkiesByOneDraw) {
     const int choice = std::rand() % 4;
     std::srand(seed);
     LoadScenePictures(3);
-    ASSERT_EQ(ownedVideo_->Surfaces().slots[scenePictures.sky].name, "sky3_" + std::to_string(choice));
+    ASSERT_EQ(ownedVideo_->Surfaces().slots[nature.scenePictures.sky].name, "sky3_" + std::to_string(choice));
     seen[choice] = true;
   }
   EXPECT_TRUE(seen[0] && seen[1] && seen[2] && seen[3]);
@@ -157,29 +155,29 @@ TEST_F(SceneDrawingTest, ScenesWithOneSkyDoNotDrawANumber) {
   const int next = std::rand();
   std::srand(5);
   LoadScenePictures(5);
-  EXPECT_EQ(ownedVideo_->Surfaces().slots[scenePictures.sky].name, "sky5_0");
+  EXPECT_EQ(ownedVideo_->Surfaces().slots[nature.scenePictures.sky].name, "sky5_0");
   EXPECT_EQ(std::rand(), next);
 }
 
 TEST_F(SceneDrawingTest, SceneFourHasSeedsAndButterfliesButNoFlockOrGliders) {
-  options.background_animation = 3;
+  core.options.background_animation = 3;
   LoadSharedPictures();
   SceneStart(4);
-  EXPECT_EQ(natureTheme.flock.variantCount, 0);
-  EXPECT_EQ(natureTheme.glidersNear.variantCount, 0);
-  EXPECT_EQ(natureTheme.glidersFar.variantCount, 0);
+  EXPECT_EQ(nature.theme.flock.variantCount, 0);
+  EXPECT_EQ(nature.theme.glidersNear.variantCount, 0);
+  EXPECT_EQ(nature.theme.glidersFar.variantCount, 0);
   // The small butterflies use the 25 x 32 pictures of the large set.
-  EXPECT_EQ(natureTheme.butterfliesSmall.variants[0].frameWidth, 25);
-  EXPECT_EQ(natureTheme.butterfliesSmall.variants[0].surface, sharedPictureSurfaces[13]);
-  EXPECT_EQ(natureTheme.butterfliesLarge.variantCount, 4);
+  EXPECT_EQ(nature.theme.butterfliesSmall.variants[0].frameWidth, 25);
+  EXPECT_EQ(nature.theme.butterfliesSmall.variants[0].surface, nature.sharedPictureSurfaces[13]);
+  EXPECT_EQ(nature.theme.butterfliesLarge.variantCount, 4);
   bool seeds = false, butterflies = false;
   for (int frame = 0; frame < 3 * 60 * 50; ++frame) {
     clock_.Advance(20);
     SceneUpdate();
-    ASSERT_FALSE(natureTheme.flock.group.active);
-    ASSERT_FALSE(natureTheme.glidersNear.group.active || natureTheme.glidersFar.group.active);
-    for (const Seed& s : natureTheme.seedA.slots) seeds = seeds || s.active;
-    for (const Butterfly& b : natureTheme.butterfliesLarge.slots) butterflies = butterflies || b.active;
+    ASSERT_FALSE(nature.theme.flock.group.active);
+    ASSERT_FALSE(nature.theme.glidersNear.group.active || nature.theme.glidersFar.group.active);
+    for (const Seed& s : nature.theme.seedA.slots) seeds = seeds || s.active;
+    for (const Butterfly& b : nature.theme.butterfliesLarge.slots) butterflies = butterflies || b.active;
   }
   EXPECT_TRUE(seeds);
   EXPECT_TRUE(butterflies);
@@ -187,8 +185,8 @@ TEST_F(SceneDrawingTest, SceneFourHasSeedsAndButterfliesButNoFlockOrGliders) {
 
 TEST_F(SceneDrawingTest, CreaturesAreCutAtTheScreenEdgesAndShowTheirFrameAndRow) {
   StartQuietScene(0);
-  natureTheme.back0.enabled = natureTheme.back1.enabled = natureTheme.back2.enabled = natureTheme.sky.enabled = 0;
-  ButterflySet& set = natureTheme.butterfliesLarge;
+  nature.theme.back0.enabled = nature.theme.back1.enabled = nature.theme.back2.enabled = nature.theme.sky.enabled = 0;
+  ButterflySet& set = nature.theme.butterfliesLarge;
   Butterfly& left = set.slots[0];
   left.active = 1;
   left.variant = 0;  // 35 x 47
@@ -219,8 +217,8 @@ TEST_F(SceneDrawingTest, CreaturesAreCutAtTheScreenEdgesAndShowTheirFrameAndRow)
 
 TEST_F(SceneDrawingTest, GlidersShowTheRowOfTheirTiltAndDirection) {
   StartQuietScene(5);
-  natureTheme.back0.enabled = natureTheme.back1.enabled = natureTheme.back2.enabled = natureTheme.sky.enabled = 0;
-  GliderGroup& set = natureTheme.glidersFar;
+  nature.theme.back0.enabled = nature.theme.back1.enabled = nature.theme.back2.enabled = nature.theme.sky.enabled = 0;
+  GliderGroup& set = nature.theme.glidersFar;
   set.group.active = 1;
   set.group.direction = 1;
   Glider& glider = set.slots[0];
@@ -242,29 +240,29 @@ TEST_F(SceneDrawingTest, GlidersShowTheRowOfTheirTiltAndDirection) {
 TEST_F(SceneDrawingTest, MissingPicturesAreLeftOutSilentlyAndTheRestIsDrawn) {
   files_.files.erase("/install/data.dat");  // every picture fails to load
   WriteArchive("/install", {}, "data.dat");
-  options.background_animation = 0;
+  core.options.background_animation = 0;
   EXPECT_EQ(LoadSharedPictures(), 2);
   SceneStart(0);
-  EXPECT_EQ(natureTheme.back0.sprite.surface, SurfaceNone);
-  const int messages = report->MessageCount();
-  const int warnings = report->WarningCount();
+  EXPECT_EQ(nature.theme.back0.sprite.surface, SurfaceNone);
+  const int messages = core.report->MessageCount();
+  const int warnings = core.report->WarningCount();
   DrawFrame();
   EXPECT_EQ(NewBlits(), 0);
-  EXPECT_EQ(report->MessageCount(), messages);
-  EXPECT_EQ(report->WarningCount(), warnings);
+  EXPECT_EQ(core.report->MessageCount(), messages);
+  EXPECT_EQ(core.report->WarningCount(), warnings);
 }
 
 TEST_F(SceneDrawingTest, ALoadFailureLeavesOnlyThatPictureOut) {
-  options.background_animation = 0;
+  core.options.background_animation = 0;
   LoadSharedPictures();
   display_->videoSurfacesFail = true;
   display_->systemSurfacesFail = true;
   EXPECT_EQ(LoadScenePictures(0), 2);
   display_->videoSurfacesFail = display_->systemSurfacesFail = false;
-  EXPECT_EQ(scenePictures.layers[0], SurfaceNone);
-  EXPECT_EQ(scenePictures.sky, SurfaceNone);
+  EXPECT_EQ(nature.scenePictures.layers[0], SurfaceNone);
+  EXPECT_EQ(nature.scenePictures.sky, SurfaceNone);
   EXPECT_EQ(FreeScenePictures(), 0);
-  EXPECT_EQ(scenePictures.loaded, 0);
+  EXPECT_EQ(nature.scenePictures.loaded, 0);
 }
 
 }  // namespace

@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
   }
   const std::string resourcePath = std::string(argv[1]) + "\\";
   sylvora::Report report(static_cast<int>(sylvora::ReportMode::Quiet), sylvora::UserStateDirectory());
-  const int result = sylvora::RunSettingsDialog(&report, {sylvora::UserConfigDirectory(), resourcePath});
+  sylvora::Options options;
+  const int result = sylvora::RunSettingsDialog(options, &report, {sylvora::UserConfigDirectory(), resourcePath});
   if (result < 0) std::fprintf(stderr, "%s\n", report.LastError().text.c_str());
   std::printf("%d\n", result);
   return result < 0 ? 3 : result;

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/options.h"
 #include "report/report.h"
-#include "shell/options.h"
 #include "tests/doubles/memory_files.h"
 
 namespace sylvora {

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "core/options.h"
 #include "report/report.h"
-#include "shell/options.h"
 #include "tests/doubles/memory_files.h"
 
 namespace sylvora {

@@ -115,7 +115,7 @@ class DaemonWindowRun : public ShellFixture {
   static constexpr uint64_t kWindowId = 0x2A00007;
 
   void SetUp() override {
-    subsystemCalls = TracingCalls();
+    shell.subsystemCalls = TracingCalls();
     UseTracingLayers();
   }
 
@@ -152,7 +152,7 @@ TEST_F(DaemonWindowRun, InputNeverEndsTheRunButTheDaemonsStopDoesWithOptionsSave
   EXPECT_THAT(window_.postedQuits, ElementsAre(0));
   EXPECT_TRUE(files_.Has(kOptionsPath));
   EXPECT_THAT(window_.boxes, IsEmpty());
-  EXPECT_EQ(report, nullptr);
+  EXPECT_EQ(core.report, nullptr);
 }
 
 // A lost display connection leaves nothing to release: the adapter runs the shell's handler, which
@@ -163,7 +163,7 @@ TEST_F(DaemonWindowRun, ALostDisplaySavesTheOptionsOnlyWhileASceneRuns) {
     if (window_.idlePeeks != 5) return;
     lost = window_.displayLost;
     ASSERT_NE(lost, nullptr);
-    options.brightness = 9;
+    core.options.brightness = 9;
     lost();
     EXPECT_THAT(files_.At(kOptionsPath), HasSubstr("brightness = 9;"));
     files_.files.erase(NativePath(kOptionsPath));
@@ -222,7 +222,7 @@ TEST_F(DaemonWindowRun, AWindowThatCannotBeUsedEndsWithCode1AndOneTakenAwayWhile
     EXPECT_EQ(RunInDaemonWindow(), code);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     EXPECT_THAT(window_.calls, ElementsAre("CreateFrom"));
-    EXPECT_EQ(report, nullptr);
+    EXPECT_EQ(core.report, nullptr);
     EXPECT_FALSE(files_.Has(kOptionsPath));
   }
 }
@@ -230,7 +230,7 @@ TEST_F(DaemonWindowRun, AWindowThatCannotBeUsedEndsWithCode1AndOneTakenAwayWhile
 TEST_F(DaemonWindowRun, ConfigureWithRootStillRunsTheDialogInOurOwnWindow) {
   static int dialogs = 0;
   dialogs = 0;
-  subsystemCalls.runSettingsDialog = [](Report*, const OptionsPlace&) {
+  shell.subsystemCalls.runSettingsDialog = [](Options&, Report*, const OptionsPlace&) {
     ++dialogs;
     return 0;
   };
@@ -238,12 +238,12 @@ TEST_F(DaemonWindowRun, ConfigureWithRootStillRunsTheDialogInOurOwnWindow) {
   EXPECT_EQ(dialogs, 1);
   EXPECT_EQ(window_.foreignId, 0u);
   EXPECT_THAT(window_.calls, ElementsAre("Create", "SetCursor"));
-  EXPECT_EQ(inDaemonWindow, 0);
+  EXPECT_EQ(shell.inDaemonWindow, 0);
 }
 
 TEST_F(DaemonWindowRun, AStartUpFailureStillShutsDownWithTheBox) {
-  subsystemCalls.createVideo = [](const DisplayRequest&, NativeWindow*, const std::string&) {
-    report->AddMessage(1, MessageKind::Error, "KALDRA.VIDEO", "CreateFullScreen", "no display");
+  shell.subsystemCalls.createVideo = [](const DisplayRequest&, NativeWindow*, const std::string&) {
+    core.report->AddMessage(1, MessageKind::Error, "KALDRA.VIDEO", "CreateFullScreen", "no display");
     return 2;
   };
   EXPECT_EQ(RunInDaemonWindow(), 0);

@@ -24,15 +24,16 @@ class FrameSteps : public ShellFixture {
 };
 
 TEST_F(FrameSteps, InitLayersNamesSevenClearLayers) {
-  layerTable.SetFlags(3, 1);
-  layerTable.count = 42;
+  core.layerTable.SetFlags(3, 1);
+  core.layerTable.count = 42;
   EXPECT_EQ(InitLayers(), 0);
-  EXPECT_EQ(layerTable.count, 7);
+  EXPECT_EQ(core.layerTable.count, 7);
   for (int i = 0; i < 7; ++i) {
-    EXPECT_EQ(layerTable.layers[i].name, "Layer A" + std::to_string(i));
-    EXPECT_EQ(layerTable.layers[i].active + layerTable.layers[i].updating + layerTable.layers[i].drawing, 0);
+    EXPECT_EQ(core.layerTable.layers[i].name, "Layer A" + std::to_string(i));
+    EXPECT_EQ(core.layerTable.layers[i].active + core.layerTable.layers[i].updating + core.layerTable.layers[i].drawing,
+              0);
   }
-  EXPECT_EQ(layerTable.layers[7].name, "");
+  EXPECT_EQ(core.layerTable.layers[7].name, "");
 }
 
 TEST_F(FrameSteps, At200FramesASecondSleepingStartsInTheThirdWindow) {
@@ -40,9 +41,9 @@ TEST_F(FrameSteps, At200FramesASecondSleepingStartsInTheThirdWindow) {
   std::vector<double> averages;
   int firstSleep = 0;
   for (int frame = 1; frame <= 600 && !firstSleep; ++frame) {
-    const double before = frameStats.averageRate;
+    const double before = shell.frameStats.averageRate;
     if (Frame(5)) firstSleep = frame;
-    if (frameStats.averageRate != before) averages.push_back(frameStats.averageRate);
+    if (shell.frameStats.averageRate != before) averages.push_back(shell.frameStats.averageRate);
   }
   // The window closes at the update of frame 200 (199 frames counted so far), then at 400 and 600.
   EXPECT_THAT(averages, ElementsAre(99.5, 149.75, 174.875));
@@ -53,14 +54,14 @@ TEST_F(FrameSteps, At200FramesASecondSleepingStartsInTheThirdWindow) {
   int sleeps = 0;
   for (int frame = 601; frame <= 700; ++frame) sleeps += Frame(5);
   EXPECT_EQ(sleeps, 99);
-  EXPECT_EQ(frameStats.averageRate, 137.4375);
+  EXPECT_EQ(shell.frameStats.averageRate, 137.4375);
 }
 
 TEST_F(FrameSteps, At100FramesASecondItNeverSleeps) {
   OpenFullScreen(false);
   for (int frame = 0; frame < 3000; ++frame) Frame(10);
   EXPECT_EQ(clock_.Sleeps(), 0);
-  EXPECT_GT(frameStats.averageRate, 95.0);
+  EXPECT_GT(shell.frameStats.averageRate, 95.0);
 }
 
 TEST_F(FrameSteps, TheRateCountsWholeSecondsOnly) {
@@ -68,13 +69,13 @@ TEST_F(FrameSteps, TheRateCountsWholeSecondsOnly) {
   for (int frame = 0; frame < 30; ++frame) Frame(1);
   clock_.Advance(1999 - 30);
   FrameUpdate();
-  EXPECT_EQ(frameStats.currentRate, 30.0);
-  EXPECT_EQ(frameStats.frameCount, 0);
-  EXPECT_EQ(frameStats.windowStart, clock_.Milliseconds());
+  EXPECT_EQ(shell.frameStats.currentRate, 30.0);
+  EXPECT_EQ(shell.frameStats.frameCount, 0);
+  EXPECT_EQ(shell.frameStats.windowStart, clock_.Milliseconds());
   for (int frame = 0; frame < 50; ++frame) Frame(1);
   clock_.Advance(2000 - 50);
   FrameUpdate();
-  EXPECT_EQ(frameStats.currentRate, 25.0);
+  EXPECT_EQ(shell.frameStats.currentRate, 25.0);
 }
 
 TEST_F(FrameSteps, UpdatesRunBeforeDrawsInLayerOrder) {
@@ -86,20 +87,20 @@ TEST_F(FrameSteps, UpdatesRunBeforeDrawsInLayerOrder) {
 
 TEST_F(FrameSteps, WithNoLayerStartedAFrameIsStillPresentedAndCounted) {
   OpenFullScreen();
-  layerTable.SetFlags(1, 0);
-  layerTable.SetFlags(6, 0);
-  const int before = frameStats.frameCount;
+  core.layerTable.SetFlags(1, 0);
+  core.layerTable.SetFlags(6, 0);
+  const int before = shell.frameStats.frameCount;
   EXPECT_EQ(FrameUpdate(), 0);
   EXPECT_EQ(FrameRender(), 0);
   EXPECT_THAT(trace, ElementsAre("present"));
-  EXPECT_EQ(frameStats.frameCount, before + 1);
+  EXPECT_EQ(shell.frameStats.frameCount, before + 1);
 }
 
 TEST_F(FrameSteps, AFailingSceneUpdateEndsWithTheFatalBox) {
   files_.Put(kOptionsPath, "brightness = 9;\r\n");
   OpenFullScreen();
-  layerCalls[1].update = [] {
-    report->AddMessage(1, MessageKind::Error, "RURODODE.NATURE", "SceneUpdate", "surface 3 was not loaded");
+  shell.layerCalls[1].update = [] {
+    core.report->AddMessage(1, MessageKind::Error, "RURODODE.NATURE", "SceneUpdate", "surface 3 was not loaded");
     return 1;
   };
   EXPECT_EQ(FrameUpdate(), 2);
@@ -107,12 +108,12 @@ TEST_F(FrameSteps, AFailingSceneUpdateEndsWithTheFatalBox) {
   ASSERT_EQ(window_.boxes.size(), 1u);
   EXPECT_THAT(window_.boxes[0].text, ::testing::HasSubstr("[RURODODE.NATURE:SceneUpdate()]"));
   EXPECT_EQ(files_.At(kOptionsPath), "brightness = 9;\r\n");
-  EXPECT_EQ(appRunning, 0);
+  EXPECT_EQ(shell.appRunning, 0);
 }
 
 TEST_F(FrameSteps, AFailingAmbientUpdateEndsTheProgram) {
   OpenFullScreen();
-  layerCalls[6].update = [] { return 1; };
+  shell.layerCalls[6].update = [] { return 1; };
   EXPECT_EQ(FrameUpdate(), 2);
   EXPECT_EQ(trace.front(), "SceneUpdate");
   EXPECT_THAT(window_.postedQuits, ElementsAre(0));
@@ -120,11 +121,11 @@ TEST_F(FrameSteps, AFailingAmbientUpdateEndsTheProgram) {
 
 TEST_F(FrameSteps, AFailingDrawPresentsNothing) {
   OpenFullScreen();
-  layerCalls[1].draw = [] { return 1; };
-  const int before = frameStats.frameCount;
+  shell.layerCalls[1].draw = [] { return 1; };
+  const int before = shell.frameStats.frameCount;
   EXPECT_EQ(FrameRender(), 2);
   EXPECT_THAT(trace, ElementsAre("SceneStop", "StopAmbientSound", "destroyAudio", "destroyVideo"));
-  EXPECT_EQ(frameStats.frameCount, before);
+  EXPECT_EQ(shell.frameStats.frameCount, before);
   EXPECT_EQ(window_.boxes.size(), 1u);
 }
 
@@ -133,7 +134,7 @@ class ExitTests : public ShellFixture {
   void SetUp() override { OpenFullScreen(); }
   bool Exits() {
     CheckExit();
-    return appRunning == 0;
+    return shell.appRunning == 0;
   }
 };
 
@@ -167,22 +168,22 @@ TEST_F(ExitTests, TheMiddleButtonDoesNot) {
 }
 
 TEST_F(ExitTests, MovingMoreThan12PixelsEnds) {
-  window_.cursorX = startCursor.x + 12;
-  window_.cursorY = startCursor.y - 12;
+  window_.cursorX = shell.startCursor.x + 12;
+  window_.cursorY = shell.startCursor.y - 12;
   EXPECT_FALSE(Exits());
-  window_.cursorX = startCursor.x - 13;
+  window_.cursorX = shell.startCursor.x - 13;
   EXPECT_TRUE(Exits());
 }
 
 TEST_F(ExitTests, MovingMoreThan12PixelsDownEnds) {
-  window_.cursorY = startCursor.y + 13;
+  window_.cursorY = shell.startCursor.y + 13;
   EXPECT_TRUE(Exits());
 }
 
 TEST_F(ExitTests, MovesAreIgnoredWhenTheOptionIsOff) {
-  options.exit_on_mouse_move = 0;
-  window_.cursorX = startCursor.x + 500;
-  window_.cursorY = startCursor.y + 500;
+  core.options.exit_on_mouse_move = 0;
+  window_.cursorX = shell.startCursor.x + 500;
+  window_.cursorY = shell.startCursor.y + 500;
   EXPECT_FALSE(Exits());
 }
 
@@ -198,8 +199,8 @@ TEST_F(JoystickExit, TheJoystickNeverEnds) {
   backend_.joystick.x = -5000;
   backend_.joystick.buttons[0] = 0x80;
   EXPECT_FALSE(Exits());
-  EXPECT_EQ(input->Get(InputDevice::Joystick, 0), KeyState::Pressed);
-  EXPECT_EQ(input->Get(InputDevice::Joystick, 4), KeyState::Pressed);
+  EXPECT_EQ(core.input->Get(InputDevice::Joystick, 0), KeyState::Pressed);
+  EXPECT_EQ(core.input->Get(InputDevice::Joystick, 4), KeyState::Pressed);
 }
 
 class Activation : public ShellFixture {
@@ -209,13 +210,13 @@ class Activation : public ShellFixture {
 
 TEST_F(Activation, LosingActivationPausesInputAudioVideoAndScene) {
   backend_.Click(0, true);
-  input->Update(InputDevice::All);
+  core.input->Update(InputDevice::All);
   backend_.calls.clear();
   OnActivateApp(0);
-  EXPECT_EQ(appActive, 0);
+  EXPECT_EQ(shell.appActive, 0);
   EXPECT_THAT(trace, ElementsAre("pauseAudioOutput", "suspendVideo", "scenePause(1)"));
   EXPECT_THAT(backend_.calls, ElementsAre("Unacquire Keyboard", "Unacquire Mouse"));
-  EXPECT_EQ(input->Mouse().objects[4].state, KeyState::Up);
+  EXPECT_EQ(core.input->Mouse().objects[4].state, KeyState::Up);
 }
 
 TEST_F(Activation, RegainingItResumesInTheirOrder) {
@@ -223,13 +224,13 @@ TEST_F(Activation, RegainingItResumesInTheirOrder) {
   trace.clear();
   backend_.calls.clear();
   OnActivateApp(1);
-  EXPECT_EQ(appActive, 1);
+  EXPECT_EQ(shell.appActive, 1);
   EXPECT_THAT(trace, ElementsAre("resumeVideo", "sceneResume(1)", "resumeAudioOutput"));
   EXPECT_THAT(backend_.calls, ElementsAre("Acquire Keyboard", "Acquire Mouse"));
 }
 
 TEST_F(Activation, TheSceneIsLeftAloneWhenItIsNotUpdating) {
-  layerTable.SetFlags(1, 0);
+  core.layerTable.SetFlags(1, 0);
   OnActivateApp(0);
   OnActivateApp(1);
   EXPECT_THAT(trace, ElementsAre("pauseAudioOutput", "suspendVideo", "resumeVideo", "resumeAudioOutput"));
@@ -238,18 +239,18 @@ TEST_F(Activation, TheSceneIsLeftAloneWhenItIsNotUpdating) {
 TEST_F(Activation, AbsentObjectsAreSkipped) {
   Shutdown(0);
   trace.clear();
-  appRunning = 1;  // as in a partial start-up
+  shell.appRunning = 1;  // as in a partial start-up
   OnActivateApp(0);
   OnActivateApp(1);
-  appRunning = 0;
+  shell.appRunning = 0;
   EXPECT_THAT(trace, IsEmpty());
 }
 
 TEST_F(Activation, EventsBeforeOrAfterFullScreenAreIgnored) {
   Shutdown(0);
-  appActive = 1;
+  shell.appActive = 1;
   WindowProcedure(WindowEvent{WindowEventKind::Deactivate, 0});
-  EXPECT_EQ(appActive, 1);
+  EXPECT_EQ(shell.appActive, 1);
 }
 
 class MessageLoop : public ShellFixture {};
@@ -267,7 +268,7 @@ TEST_F(MessageLoop, FramesStopWhileInactiveAndAKeyEndsTheRun) {
     }
     if (peek == 60) backend_.HoldKey(57, true);
   };
-  subsystemCalls = TracingCalls();
+  shell.subsystemCalls = TracingCalls();
   EXPECT_EQ(RunScreensaver(window_, backend_, "/s"), 0);
   EXPECT_EQ(framesWhileInactive, 0);
   EXPECT_LT(window_.idlePeeks, 70);
@@ -304,11 +305,11 @@ TEST_F(MessageLoop, TheWindowClosingAfterAnExitDoesNotShutDownAgain) {
 }
 
 TEST_F(MessageLoop, AFailingFrameStepWaitsForTheQuitEvent) {
-  subsystemCalls = TracingCalls();
+  shell.subsystemCalls = TracingCalls();
   UseTracingLayers();
-  layerCalls[1].draw = [] { return 1; };
+  shell.layerCalls[1].draw = [] { return 1; };
   EXPECT_EQ(RunScreensaver(window_, backend_, "/s"), 0);
-  EXPECT_EQ(appRunning, 0);
+  EXPECT_EQ(shell.appRunning, 0);
   EXPECT_EQ(window_.boxes.size(), 1u);
   EXPECT_THAT(window_.postedQuits, ElementsAre(0));
   EXPECT_LT(window_.idlePeeks, 5);

@@ -74,7 +74,7 @@ TEST_F(Entry, PreviewEndsAtOnceWithoutShowingAnything) {
   EXPECT_TRUE(window_.created);
   EXPECT_THAT(window_.calls, ElementsAre("Create", "SetCursor"));
   EXPECT_THAT(window_.boxes, IsEmpty());
-  EXPECT_EQ(report, nullptr);
+  EXPECT_EQ(core.report, nullptr);
   EXPECT_FALSE(files_.Has(kOptionsPath));
   EXPECT_THAT(backend_.calls, IsEmpty());
 }
@@ -105,42 +105,46 @@ TEST_F(Entry, PasswordModeExplainsAndChangesNothing) {
   EXPECT_EQ(window_.boxes[0].text, "This screensaver does not support password");
   EXPECT_EQ(window_.boxes[0].caption, "Attention");
   EXPECT_FALSE(window_.boxes[0].windowVisible);
-  EXPECT_EQ(report, nullptr);
+  EXPECT_EQ(core.report, nullptr);
   EXPECT_FALSE(files_.Has(kOptionsPath));
 }
 
-TEST_F(Entry, ConfigureRunsTheSettingsDialogWithTheReportAndTheUsersSettings) {
+TEST_F(Entry, ConfigureRunsTheSettingsDialogOnTheOptionsWithTheReportAndTheUsersSettings) {
+  static Options* dialogOptions;
   static Report* dialogReport;
   static OptionsPlace dialogPlace;
   static int dialogRuns;
+  dialogOptions = nullptr;
   dialogReport = nullptr;
   dialogPlace = {};
   dialogRuns = 0;
-  subsystemCalls.runSettingsDialog = [](Report* r, const OptionsPlace& place) {
+  shell.subsystemCalls.runSettingsDialog = [](Options& o, Report* r, const OptionsPlace& place) {
+    dialogOptions = &o;
     dialogReport = r;
     dialogPlace = place;
     ++dialogRuns;
     return 0;
   };
   EXPECT_EQ(Run("/c:3344"), 0);
+  EXPECT_EQ(dialogOptions, &core.options);
   EXPECT_NE(dialogReport, nullptr);
   EXPECT_EQ(dialogPlace.userDirectory, "/home/user/.config/sylvora/");
   EXPECT_EQ(dialogPlace.machineDirectory, "/opt/sylvora\\");
   EXPECT_EQ(Run(""), 0);
   EXPECT_EQ(dialogRuns, 2);
-  EXPECT_EQ(report, nullptr);
+  EXPECT_EQ(core.report, nullptr);
   EXPECT_FALSE(window_.visible);
 }
 
 TEST_F(Entry, ConfigureWithoutADialogEndsAtOnce) {
   EXPECT_EQ(Run("/c"), 0);
   EXPECT_THAT(window_.boxes, IsEmpty());
-  EXPECT_EQ(report, nullptr);
+  EXPECT_EQ(core.report, nullptr);
 }
 
 TEST_F(Entry, AMissingInstallPathWarnsInEveryMode) {
   files_.files.clear();
-  subsystemCalls.runSettingsDialog = [](Report*, const OptionsPlace&) {
+  shell.subsystemCalls.runSettingsDialog = [](Options&, Report*, const OptionsPlace&) {
     ADD_FAILURE() << "dialog ran";
     return 0;
   };
@@ -151,7 +155,7 @@ TEST_F(Entry, AMissingInstallPathWarnsInEveryMode) {
     EXPECT_EQ(window_.boxes[0].text, "Registry data was not found. Please reinstall application.");
     EXPECT_EQ(window_.boxes[0].caption, "Warning");
     EXPECT_FALSE(window_.visible) << line;
-    EXPECT_EQ(report, nullptr);
+    EXPECT_EQ(core.report, nullptr);
     EXPECT_TRUE(window_.postedQuits.empty());
   }
   EXPECT_THAT(backend_.calls, IsEmpty());
@@ -169,36 +173,36 @@ TEST_F(Entry, NoWindowEndsWithAFailureCode) {
   window_.createFails = true;
   EXPECT_EQ(Run("/s"), 1);
   EXPECT_THAT(window_.boxes, IsEmpty());
-  EXPECT_EQ(report, nullptr);
+  EXPECT_EQ(core.report, nullptr);
 }
 
 class InitWindow : public ShellFixture {
  protected:
   int Init() {
-    shellWindow = &window_;
+    shell.window = &window_;
     return A0_InitWindow();
   }
 };
 
 TEST_F(InitWindow, RecordsTheThreeStartMessages) {
   ASSERT_EQ(Init(), 0);
-  EXPECT_EQ(resourcePath, "/opt/sylvora\\");
-  ASSERT_NE(report, nullptr);
-  EXPECT_EQ(report->Mode(), ReportMode::Quiet);
-  ASSERT_EQ(report->MessageCount(), 3);
+  EXPECT_EQ(core.resourcePath, "/opt/sylvora\\");
+  ASSERT_NE(core.report, nullptr);
+  EXPECT_EQ(core.report->Mode(), ReportMode::Quiet);
+  ASSERT_EQ(core.report->MessageCount(), 3);
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(report->Message(i).kind, 0);
-    EXPECT_EQ(report->Message(i).module, "A0");
-    EXPECT_EQ(report->Message(i).function, "A0_InitWindow");
+    EXPECT_EQ(core.report->Message(i).kind, 0);
+    EXPECT_EQ(core.report->Message(i).module, "A0");
+    EXPECT_EQ(core.report->Message(i).function, "A0_InitWindow");
   }
-  EXPECT_THAT(report->Message(0).text, StartsWith("Log file was opened on "));
-  EXPECT_GT(report->Message(0).text.size(), std::string("Log file was opened on ").size());
-  EXPECT_EQ(report->Message(1).text, "application working directory is\"/work\"");
-  EXPECT_EQ(report->Message(2).text, "path to resource file is /opt/sylvora\\");
-  EXPECT_EQ(displayRequest.fullScreen, 1);
-  EXPECT_EQ(displayRequest.width, 640);
-  EXPECT_EQ(displayRequest.height, 480);
-  EXPECT_EQ(displayRequest.depth, 16);
+  EXPECT_THAT(core.report->Message(0).text, StartsWith("Log file was opened on "));
+  EXPECT_GT(core.report->Message(0).text.size(), std::string("Log file was opened on ").size());
+  EXPECT_EQ(core.report->Message(1).text, "application working directory is\"/work\"");
+  EXPECT_EQ(core.report->Message(2).text, "path to resource file is /opt/sylvora\\");
+  EXPECT_EQ(shell.displayRequest.fullScreen, 1);
+  EXPECT_EQ(shell.displayRequest.width, 640);
+  EXPECT_EQ(shell.displayRequest.height, 480);
+  EXPECT_EQ(shell.displayRequest.depth, 16);
   EXPECT_THAT(window_.boxes, IsEmpty());
 }
 
@@ -206,25 +210,25 @@ TEST_F(InitWindow, NeedsOnlyReadAccessToTheInstallPathFile) {
   files_.unwritable.insert(InstallPathFile());
   files_.renameFails = true;
   ASSERT_EQ(Init(), 0);
-  EXPECT_EQ(resourcePath, "/opt/sylvora\\");
+  EXPECT_EQ(core.resourcePath, "/opt/sylvora\\");
   EXPECT_EQ(files_.At(InstallPathFile()), "path=/opt/sylvora\n");
 }
 
 TEST_F(InitWindow, AddsOneBackslashEvenAfterATrailingOne) {
   files_.Put(InstallPathFile(), "path=C:\\Screens\\\n");
   ASSERT_EQ(Init(), 0);
-  EXPECT_EQ(resourcePath, "C:\\Screens\\\\");
+  EXPECT_EQ(core.resourcePath, "C:\\Screens\\\\");
 }
 
 TEST_F(InitWindow, Accepts259BytesAndRefuses260) {
   files_.Put(InstallPathFile(), "path=" + std::string(259, 'd') + "\n");
   ASSERT_EQ(Init(), 0);
-  EXPECT_EQ(resourcePath.size(), 260u);
-  delete report;
-  report = nullptr;
+  EXPECT_EQ(core.resourcePath.size(), 260u);
+  delete core.report;
+  core.report = nullptr;
   files_.Put(InstallPathFile(), "path=" + std::string(260, 'd') + "\n");
   EXPECT_EQ(Init(), 2);
-  EXPECT_EQ(report, nullptr);
+  EXPECT_EQ(core.report, nullptr);
   ASSERT_EQ(window_.boxes.size(), 1u);
   EXPECT_EQ(window_.boxes[0].caption, "Warning");
 }

@@ -20,41 +20,41 @@ class Startup : public ShellFixture {};
 TEST_F(Startup, BringsEverythingUpInOrder) {
   files_.Put(kOptionsPath, "sound_volume = 7;\r\nmusic_volume = 3;\r\nbrightness = 6;\r\nnature_view = 4;\r\n");
   PrepareFullScreen("/S");
-  subsystemCalls = TracingCalls();
+  shell.subsystemCalls = TracingCalls();
   window_.cursorX = 123;
   window_.cursorY = 45;
   ASSERT_EQ(A0_Open(), 0);
   EXPECT_THAT(trace, ElementsAre("createVideo(1 640x480x16 window /opt/sylvora\\)", "queryDisplayMode",
                                  "createAudio", "setVolumes(70 30)", "setGamma(150)", "loadSharedPictures",
                                  "loadAmbientSounds", "startFirstScene(4)", "startAmbientSound"));
-  EXPECT_EQ(appRunning, 1);
+  EXPECT_EQ(shell.appRunning, 1);
   EXPECT_EQ(window_.x, 0);
   EXPECT_EQ(window_.width, kModeWidth);
   EXPECT_EQ(window_.height, kModeHeight);
-  EXPECT_EQ(startCursor.x, 123);
-  EXPECT_EQ(startCursor.y, 45);
-  EXPECT_EQ(options.brightness, 6);
-  EXPECT_EQ(frameStats.windowStart, clock_.Milliseconds());
-  EXPECT_EQ(frameStats.windowLength, 1000);
+  EXPECT_EQ(shell.startCursor.x, 123);
+  EXPECT_EQ(shell.startCursor.y, 45);
+  EXPECT_EQ(core.options.brightness, 6);
+  EXPECT_EQ(shell.frameStats.windowStart, clock_.Milliseconds());
+  EXPECT_EQ(shell.frameStats.windowLength, 1000);
   EXPECT_THAT(MessagesOf("A0"), ElementsAre(StartsWith("A0_InitWindow: Log file"), StartsWith("A0_InitWindow: app"),
                                             StartsWith("A0_InitWindow: path"),
                                             "A0_Open: application command line is: /s"));
   // Input: created, then every device acquired.
-  ASSERT_NE(input, nullptr);
+  ASSERT_NE(core.input, nullptr);
   EXPECT_EQ(backend_.calls.front(), "CreateContext");
   EXPECT_THAT(std::vector<std::string>(backend_.calls.end() - 2, backend_.calls.end()),
               ElementsAre("Acquire Keyboard", "Acquire Mouse"));
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(layerTable.layers[i].name, "Layer A" + std::to_string(i));
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(core.layerTable.layers[i].name, "Layer A" + std::to_string(i));
 }
 
 TEST_F(Startup, RunsWithoutTheSubsystemsThatAreNotThere) {
   PrepareFullScreen();
   ASSERT_EQ(A0_Open(), 0);
-  EXPECT_EQ(video, nullptr);
-  EXPECT_EQ(audio, nullptr);
-  EXPECT_NE(input, nullptr);
+  EXPECT_EQ(core.video, nullptr);
+  EXPECT_EQ(core.audio, nullptr);
+  EXPECT_NE(core.input, nullptr);
   EXPECT_EQ(window_.width, 640);
-  EXPECT_EQ(layerTable.count, 7);
+  EXPECT_EQ(core.layerTable.count, 7);
 }
 
 TEST_F(Startup, ARandomFirstSceneIsOneOfTheSix) {
@@ -62,9 +62,9 @@ TEST_F(Startup, ARandomFirstSceneIsOneOfTheSix) {
   for (int run = 0; run < 5; ++run) {
     PrepareFullScreen();
     scene = -1;
-    subsystemCalls.startFirstScene = [](int s) { scene = s; };
+    shell.subsystemCalls.startFirstScene = [](int s) { scene = s; };
     ASSERT_EQ(A0_Open(), 0);
-    EXPECT_EQ(options.nature_view, kRandomScene);
+    EXPECT_EQ(core.options.nature_view, kRandomScene);
     EXPECT_GE(scene, 0);
     EXPECT_LT(scene, 6);
     Shutdown(0);
@@ -83,7 +83,7 @@ class StartupInputFault : public ShellFixture, public ::testing::WithParamInterf
 TEST_P(StartupInputFault, ShowsTheInputErrorAndLeavesOptionsAlone) {
   files_.Put(kOptionsPath, kOldOptions);
   backend_.failing.insert(GetParam().failingCall);
-  subsystemCalls = TracingCalls();
+  shell.subsystemCalls = TracingCalls();
   EXPECT_EQ(RunScreensaver(window_, backend_, "/s"), 0);
   ASSERT_EQ(window_.boxes.size(), 1u);
   const std::string expected = std::string("ERROR Occured\n\nIn module: [KALDRA.INPUT:") + GetParam().function +
@@ -95,9 +95,9 @@ TEST_P(StartupInputFault, ShowsTheInputErrorAndLeavesOptionsAlone) {
   EXPECT_THAT(window_.calls, ElementsAre("Create", "SetCursor", "Show", "Hide", "MessageBox", "PostQuit"));
   EXPECT_EQ(files_.At(kOptionsPath), kOldOptions);
   EXPECT_THAT(trace, IsEmpty());  // neither video nor audio was created
-  EXPECT_EQ(input, nullptr);
-  EXPECT_EQ(report, nullptr);
-  EXPECT_EQ(appRunning, 0);
+  EXPECT_EQ(core.input, nullptr);
+  EXPECT_EQ(core.report, nullptr);
+  EXPECT_EQ(shell.appRunning, 0);
   // Whatever was opened is closed again.
   EXPECT_EQ(backend_.Count("ReleaseContext"), std::string(GetParam().failingCall) == "CreateContext" ? 0 : 1);
 }
@@ -111,11 +111,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Startup, AVideoFailureShowsTheVideoErrorAndNeverCreatesAudio) {
   files_.Put(kOptionsPath, kOldOptions);
   PrepareFullScreen();
-  subsystemCalls = TracingCalls();
-  subsystemCalls.createVideo = [](const DisplayRequest&, NativeWindow*, const std::string&) {
+  shell.subsystemCalls = TracingCalls();
+  shell.subsystemCalls.createVideo = [](const DisplayRequest&, NativeWindow*, const std::string&) {
     trace.push_back("createVideo");
-    video = FakeVideo();
-    report->AddMessage(1, MessageKind::Error, "KALDRA.VIDEO", "CreateFullScreen", "display mode was not set");
+    core.video = StandInVideo();
+    core.report->AddMessage(1, MessageKind::Error, "KALDRA.VIDEO", "CreateFullScreen", "display mode was not set");
     return 2;
   };
   EXPECT_EQ(A0_Open(), 2);
@@ -124,17 +124,17 @@ TEST_F(Startup, AVideoFailureShowsTheVideoErrorAndNeverCreatesAudio) {
   EXPECT_THAT(window_.boxes[0].text, HasSubstr("[KALDRA.VIDEO:CreateFullScreen()]"));
   EXPECT_THAT(window_.boxes[0].text, HasSubstr("\"display mode was not set\""));
   EXPECT_EQ(files_.At(kOptionsPath), kOldOptions);
-  EXPECT_EQ(video, nullptr);
+  EXPECT_EQ(core.video, nullptr);
   EXPECT_EQ(window_.width, 640);  // never resized
 }
 
 TEST_F(Startup, AnAudioFailureOnlySilences) {
   PrepareFullScreen();
-  subsystemCalls = TracingCalls();
-  subsystemCalls.createAudio = [](NativeWindow*, const std::string&) {
+  shell.subsystemCalls = TracingCalls();
+  shell.subsystemCalls.createAudio = [](NativeWindow*, const std::string&) {
     trace.push_back("createAudio");
-    audio = FakeAudio();
-    report->AddMessage(1, MessageKind::Error, "KALDRA.AUDIO", "Create", "sound device was not initialized");
+    core.audio = StandInAudio();
+    core.report->AddMessage(1, MessageKind::Error, "KALDRA.AUDIO", "Create", "sound device was not initialized");
   };
   EXPECT_EQ(A0_Open(), 0);
   EXPECT_EQ(trace.back(), "startAmbientSound");
@@ -145,7 +145,7 @@ class ShutdownOrder : public ShellFixture {};
 
 TEST_F(ShutdownOrder, NormalExitSavesOptionsAndTakesEverythingDown) {
   OpenFullScreen();
-  options.brightness = 8;
+  core.options.brightness = 8;
   backend_.calls.clear();
   Shutdown(0);
   EXPECT_THAT(trace, ElementsAre("SceneStop", "StopAmbientSound", "destroyAudio", "destroyVideo"));
@@ -156,11 +156,11 @@ TEST_F(ShutdownOrder, NormalExitSavesOptionsAndTakesEverythingDown) {
   EXPECT_THAT(window_.boxes, IsEmpty());
   EXPECT_TRUE(window_.visible);
   EXPECT_THAT(window_.postedQuits, ElementsAre(0));
-  EXPECT_EQ(report, nullptr);
-  EXPECT_EQ(input, nullptr);
-  EXPECT_EQ(video, nullptr);
-  EXPECT_EQ(audio, nullptr);
-  EXPECT_EQ(appRunning, 0);
+  EXPECT_EQ(core.report, nullptr);
+  EXPECT_EQ(core.input, nullptr);
+  EXPECT_EQ(core.video, nullptr);
+  EXPECT_EQ(core.audio, nullptr);
+  EXPECT_EQ(shell.appRunning, 0);
 }
 
 // The machine's options.ini gives a new user's first run its values; the run's save goes to the
@@ -169,7 +169,7 @@ TEST_F(ShutdownOrder, AFirstRunStartsFromTheMachinesDefaultsAndSavesOnlyTheUsers
   files_.Put(kMachineOptionsPath, "brightness = 6;\r\n");
   const auto installation = files_.files;
   OpenFullScreen();
-  EXPECT_EQ(options.brightness, 6);
+  EXPECT_EQ(core.options.brightness, 6);
   Shutdown(0);
   ASSERT_TRUE(files_.Has(kOptionsPath));
   EXPECT_THAT(files_.At(kOptionsPath), HasSubstr("brightness = 6;"));
@@ -208,8 +208,8 @@ TEST_F(ShutdownOrder, AFailureHidesTheWindowAndShowsTheFatalText) {
 
 TEST_F(ShutdownOrder, StopsOnlyLayersThatAreStarted) {
   OpenFullScreen();
-  layerTable.SetFlags(1, 0);
-  layerTable.layers[6].updating = 0;  // any one flag still counts as started
+  core.layerTable.SetFlags(1, 0);
+  core.layerTable.layers[6].updating = 0;  // any one flag still counts as started
   Shutdown(0);
   EXPECT_THAT(trace, ElementsAre("StopAmbientSound", "destroyAudio", "destroyVideo"));
 }

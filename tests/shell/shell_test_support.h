@@ -4,46 +4,57 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "audio/audio_system.h"
+#include "core/process_state.h"
 #include "input/input_system.h"
 #include "platform/install_path.h"
 #include "report/report.h"
 #include "shell/entry.h"
 #include "shell/frame_loop.h"
-#include "shell/process_state.h"
 #include "shell/shell_state.h"
 #include "shell/startup.h"
 #include "shell/subsystem_calls.h"
+#include "tests/doubles/audio/fake_sound_library.h"
 #include "tests/doubles/fake_clock.h"
 #include "tests/doubles/input/fake_input_backend.h"
 #include "tests/doubles/memory_files.h"
 #include "tests/doubles/platform/memory_window.h"
+#include "tests/doubles/video/fake_display.h"
+#include "tests/doubles/video/fake_jpeg.h"
+#include "video/video_system.h"
 
 namespace sylvora {
 
 // Every call the shell made into a subsystem, in order, as "name" or "name(args)".
 inline std::vector<std::string> trace;
 
-// Stand-ins for the video and audio objects: the shell only tests and clears their pointers.
-inline int fakeVideoObject = 0;
-inline int fakeAudioObject = 0;
-inline VideoSystem* FakeVideo() { return reinterpret_cast<VideoSystem*>(&fakeVideoObject); }
-inline AudioSystem* FakeAudio() { return reinterpret_cast<AudioSystem*>(&fakeAudioObject); }
+// Stand-ins for the video and audio objects: real ones on the display and sound-library doubles, never
+// brought up, since the shell only tests and clears their pointers.
+inline VideoSystem* StandInVideo() {
+  static VideoSystem video(nullptr, std::make_unique<FakeDisplay>(), std::make_unique<FakeJpegDecoder>());
+  return &video;
+}
+inline AudioSystem* StandInAudio() {
+  static AudioSystem audio(nullptr, std::make_unique<FakeSoundLibrary>());
+  return &audio;
+}
 
 // The display mode the fake video reports.
 constexpr int kModeWidth = 1024;
 constexpr int kModeHeight = 768;
 
-// Subsystem calls that record themselves; the video and audio ones create and destroy the stand-ins.
+// Subsystem calls that record themselves; the video and audio ones hand out the stand-ins.
 inline SubsystemCalls TracingCalls() {
   SubsystemCalls calls;
   calls.createVideo = [](const DisplayRequest& r, NativeWindow* w, const std::string& path) {
     trace.push_back("createVideo(" + std::to_string(r.fullScreen) + " " + std::to_string(r.width) + "x" +
                     std::to_string(r.height) + "x" + std::to_string(r.depth) + (w ? " window " : " none ") + path +
                     ")");
-    video = FakeVideo();
+    core.video = StandInVideo();
     return 0;
   };
   calls.queryDisplayMode = [](int& width, int& height, int& depth) {
@@ -54,7 +65,7 @@ inline SubsystemCalls TracingCalls() {
   };
   calls.createAudio = [](NativeWindow*, const std::string&) {
     trace.push_back("createAudio");
-    audio = FakeAudio();
+    core.audio = StandInAudio();
   };
   calls.setVolumes = [](int samples, int music) {
     trace.push_back("setVolumes(" + std::to_string(samples) + " " + std::to_string(music) + ")");
@@ -64,11 +75,11 @@ inline SubsystemCalls TracingCalls() {
   calls.loadAmbientSounds = [] { trace.push_back("loadAmbientSounds"); };
   calls.startFirstScene = [](int scene) {
     trace.push_back("startFirstScene(" + std::to_string(scene) + ")");
-    layerTable.SetFlags(LayerTable::kSceneLayer, 1);
+    core.layerTable.SetFlags(LayerTable::kSceneLayer, 1);
   };
   calls.startAmbientSound = [] {
     trace.push_back("startAmbientSound");
-    layerTable.SetFlags(LayerTable::kAmbientSoundLayer, 1);
+    core.layerTable.SetFlags(LayerTable::kAmbientSoundLayer, 1);
   };
   calls.destroyAudio = [] { trace.push_back("destroyAudio"); };
   calls.destroyVideo = [] { trace.push_back("destroyVideo"); };
@@ -84,16 +95,25 @@ inline SubsystemCalls TracingCalls() {
 
 // Layer owners that record themselves and stop by clearing their flags.
 inline void UseTracingLayers() {
-  layerCalls[1].update = [] { trace.push_back("SceneUpdate"); return 0; };
-  layerCalls[1].draw = [] { trace.push_back("SceneDraw"); return 0; };
-  layerCalls[1].stop = [] {
-    trace.push_back("SceneStop");
-    layerTable.SetFlags(1, 0);
+  shell.layerCalls[1].update = [] {
+    trace.push_back("SceneUpdate");
+    return 0;
   };
-  layerCalls[6].update = [] { trace.push_back("AmbientSoundUpdate"); return 0; };
-  layerCalls[6].stop = [] {
+  shell.layerCalls[1].draw = [] {
+    trace.push_back("SceneDraw");
+    return 0;
+  };
+  shell.layerCalls[1].stop = [] {
+    trace.push_back("SceneStop");
+    core.layerTable.SetFlags(1, 0);
+  };
+  shell.layerCalls[6].update = [] {
+    trace.push_back("AmbientSoundUpdate");
+    return 0;
+  };
+  shell.layerCalls[6].stop = [] {
     trace.push_back("StopAmbientSound");
-    layerTable.SetFlags(6, 0);
+    core.layerTable.SetFlags(6, 0);
   };
 }
 
@@ -114,41 +134,26 @@ class ShellFixture : public ::testing::Test {
   }
 
   ~ShellFixture() override {
-    if (appRunning) Shutdown(0);
-    delete report;
+    if (shell.appRunning) Shutdown(0);
+    delete core.report;
+    delete core.input;
     ResetProcessState();
   }
 
+  // One Reset per process-wide object, and an empty trace.
   static void ResetProcessState() {
-    delete input;
-    report = nullptr;
-    input = nullptr;
-    video = nullptr;
-    audio = nullptr;
-    options = Options{};
-    resourcePath.clear();
-    optionsPlace = OptionsPlace{};
-    layerTable = LayerTable{};
-    subsystemCalls = SubsystemCalls{};
-    layerCalls = {};
-    commandLine.clear();
-    appActive = appRunning = 0;
-    inDaemonWindow = 0;
-    displayRequest = DisplayRequest{};
-    startCursor = CursorPoint{};
-    frameStats = FrameStats{};
-    shellWindow = nullptr;
-    inputBackend = nullptr;
+    core.Reset();
+    shell.Reset();
     trace.clear();
   }
 
   // What the entry point does before A0_Open, without choosing a mode.
   void PrepareFullScreen(const std::string& line = "/s") {
-    commandLine = CopyCommandLine(line);
-    shellWindow = &window_;
-    inputBackend = &backend_;
+    shell.commandLine = CopyCommandLine(line);
+    shell.window = &window_;
+    shell.inputBackend = &backend_;
     ASSERT_TRUE(window_.Create(kProgramTitle, 640, 480, true));
-    appActive = 1;
+    shell.appActive = 1;
     ASSERT_EQ(A0_InitWindow(), 0);
     window_.Show();
   }
@@ -157,7 +162,7 @@ class ShellFixture : public ::testing::Test {
   void OpenFullScreen(bool traced = true) {
     PrepareFullScreen();
     if (traced) {
-      subsystemCalls = TracingCalls();
+      shell.subsystemCalls = TracingCalls();
       UseTracingLayers();
     }
     ASSERT_EQ(A0_Open(), 0);
@@ -167,8 +172,8 @@ class ShellFixture : public ::testing::Test {
   // Messages of module, in order, as "function: text".
   static std::vector<std::string> MessagesOf(const std::string& module) {
     std::vector<std::string> out;
-    for (int i = 0; report && i < report->MessageCount(); ++i) {
-      const ReportMessage& m = report->Message(i);
+    for (int i = 0; core.report && i < core.report->MessageCount(); ++i) {
+      const ReportMessage& m = core.report->Message(i);
       if (m.module == module) out.push_back(m.function + ": " + m.text);
     }
     return out;

@@ -1,4 +1,4 @@
-#include "shell/options.h"
+#include "core/options.h"
 
 #include "inifile/ini_file.h"
 #include "platform/files.h"

@@ -9,16 +9,16 @@ namespace sylvora {
 class Report;
 
 struct Options {
-  int32_t speed_of_sky = 2;           // 0 unmoved .. 3 high
-  int32_t background_animation = 2;   // creature level, 0 none .. 3 high
-  int32_t nature_view = 1000;         // 0..5 a fixed scene, 1000 a random one
+  int32_t speed_of_sky = 2;             // 0 unmoved .. 3 high
+  int32_t background_animation = 2;     // creature level, 0 none .. 3 high
+  int32_t nature_view = 1000;           // 0..5 a fixed scene, 1000 a random one
   int32_t nature_change_freq = 600000;  // ms between random scene changes, 0 never
-  int32_t birds_singing = 1;          // whether the ambient sound plays
-  int32_t sound_volume = 10;          // tenths
-  int32_t music_volume = 5;           // tenths
-  int32_t birds_singing_volume = 5;   // tenths
-  int32_t brightness = 4;             // 0..10, gamma adjustment (brightness - 4) * 75
-  int32_t exit_on_mouse_move = 1;     // end on a pointer move of more than 12 pixels
+  int32_t birds_singing = 1;            // whether the ambient sound plays
+  int32_t sound_volume = 10;            // tenths
+  int32_t music_volume = 5;             // tenths
+  int32_t birds_singing_volume = 5;     // tenths
+  int32_t brightness = 4;               // 0..10, gamma adjustment (brightness - 4) * 75
+  int32_t exit_on_mouse_move = 1;       // end on a pointer move of more than 12 pixels
 
   bool operator==(const Options&) const = default;
 };

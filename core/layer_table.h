@@ -22,9 +22,7 @@ struct LayerTable {
   int count = 0;
 
   // Sets all three flags of one layer: 1 when its owner starts it, 0 when it stops.
-  void SetFlags(int layer, int value) {
-    layers[layer].active = layers[layer].updating = layers[layer].drawing = value;
-  }
+  void SetFlags(int layer, int value) { layers[layer].active = layers[layer].updating = layers[layer].drawing = value; }
 };
 
 }  // namespace sylvora

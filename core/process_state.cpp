@@ -1,0 +1,9 @@
+#include "core/process_state.h"
+
+namespace sylvora {
+
+CoreState core;
+
+void CoreState::Reset() { *this = CoreState{}; }
+
+}  // namespace sylvora
