@@ -343,14 +343,13 @@ class SdlDisplayLayer final : public DisplayLayer {
       framePeriod_ = vsync_ ? RefreshPeriod() : 0;
       return renderer_ != nullptr;
     }
-    renderer_ = SDL_CreateRenderer(window_, -1, vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0);
-    if (!renderer_ && vsync_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
-    if (renderer_ && OpenGlRasterisesInSoftware() && !SDL_GetHint(SDL_HINT_RENDER_DRIVER)) {
+    if (!SDL_GetHint(SDL_HINT_RENDER_DRIVER) && OpenGlRasterisesInSoftware()) {
       // Where OpenGL is a software rasteriser, stretching the frame in it costs several times what
       // SDL's own software renderer costs presenting through X shared-memory images.
-      SDL_DestroyRenderer(renderer_);
       SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-      renderer_ = nullptr;
+    } else {
+      renderer_ = SDL_CreateRenderer(window_, -1, vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0);
+      if (!renderer_ && vsync_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
     }
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     framePeriod_ = vsync_ && renderer_ && !PresentsWithVsync() ? RefreshPeriod() : 0;
@@ -365,18 +364,23 @@ class SdlDisplayLayer final : public DisplayLayer {
            std::strcmp(info.name, "software") != 0;
   }
 
-  // Whether the renderer just made draws with OpenGL on a software rasteriser (llvmpipe, softpipe,
-  // swrast: virtual machines, remote desktops, machines without a driver).
+  // Whether the OpenGL renderer SDL would pick for the window (made ready for OpenGL) would draw on a
+  // software rasteriser (llvmpipe, softpipe, swrast: virtual machines, remote desktops, machines
+  // without a driver). A bare context answers that in a few milliseconds, where making SDL's renderer
+  // only to destroy it again costs tens of them.
   bool OpenGlRasterisesInSoftware() const {
-    SDL_RendererInfo info;
-    if (SDL_GetRendererInfo(renderer_, &info) != 0 || std::strcmp(info.name, "opengl") != 0) return false;
+    if (!(SDL_GetWindowFlags(window_) & SDL_WINDOW_OPENGL)) return false;
+    SDL_GLContext context = SDL_GL_CreateContext(window_);
+    if (!context) return false;
     using GetString = const unsigned char* (*)(unsigned int);
     constexpr unsigned int kGlRenderer = 0x1F01;
     const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
     const unsigned char* name = getString ? getString(kGlRenderer) : nullptr;
-    if (!name) return false;
-    const char* text = reinterpret_cast<const char*>(name);
-    return std::strstr(text, "llvmpipe") || std::strstr(text, "softpipe") || std::strstr(text, "Software Rasterizer");
+    const char* text = name ? reinterpret_cast<const char*>(name) : "";
+    const bool software =
+        std::strstr(text, "llvmpipe") || std::strstr(text, "softpipe") || std::strstr(text, "Software Rasterizer");
+    SDL_GL_DeleteContext(context);
+    return software;
   }
 
   // A present with no vsync returns at once, and the frames would come as fast as the processor can

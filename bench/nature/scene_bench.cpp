@@ -2,16 +2,22 @@
 // 2 x 10 butterflies), drawn by the real VideoSystem at 640 x 480 x 16: into the in-memory fake display
 // (labelled so: its blits copy pixel by pixel in plain C++, an upper bound) and into the program's own
 // SDL2 surfaces (SDL's dummy video driver unless DISPLAY is set). And one scene change on the build's
-// real content through the real adapters: the disk, TurboJPEG and SDL. Every benchmark also reports
-// process_cpu_ms, the CPU of all the process's threads per iteration.
+// real content through the real adapters: the disk, TurboJPEG and SDL, beside a bare program doing the
+// same with those libraries alone. Every benchmark also reports process_cpu_ms, the CPU of all the
+// process's threads per iteration.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
+#include <turbojpeg.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <vector>
 
+#include "archive/resource_index.h"
 #include "bench/process_cpu.h"
 #include "core/process_state.h"
 #include "nature/nature_state.h"
@@ -203,6 +209,84 @@ void BM_SceneChange(benchmark::State& state) {
   cpu.Report(state);
 }
 BENCHMARK(BM_SceneChange)->Unit(benchmark::kMillisecond);
+
+// One picture of a scene in the build's data file, for the bare scene change.
+struct BarePicture {
+  long offset = 0;
+  long length = 0;
+  bool keyed = false;  // an overlay: black is transparent
+};
+
+// What the scene change loads for each scene: its layers, then one of its skies, found in the build's
+// index before anything is timed. Empty when the index lacks a picture.
+std::vector<std::vector<BarePicture>> BareScenes() {
+  Report quiet(static_cast<int>(ReportMode::Quiet), "./");
+  auto index = std::make_unique<ArchiveTable>();
+  if (index->Load(quiet, std::string(SYLVORA_CONTENT_DIR) + "/", kGraphicArchive) != 0) return {};
+  std::vector<std::vector<BarePicture>> scenes(kSceneCount);
+  for (int scene = 0; scene < kSceneCount; ++scene) {
+    std::vector<std::pair<std::string, bool>> names = {{LayerPictureName(scene, 0), false},
+                                                       {LayerPictureName(scene, 1), true}};
+    if (kScenes[scene].hasBack2) names.push_back({LayerPictureName(scene, 2), true});
+    names.push_back({kScenes[scene].skies[0], false});
+    for (const auto& [name, keyed] : names) {
+      int found = 0;
+      if (index->Find(name, found) != 0) return {};
+      scenes[scene].push_back({index->Entry(found).offset, index->Entry(found).length, keyed});
+    }
+  }
+  return scenes;
+}
+
+// A picture as a plain program loads it: stdio, TurboJPEG into blue-green-red rows, SDL converting that
+// into the display layer's RGB565 surface, keyed on black with run-length encoding asked. (Ours also
+// turns near-black pixels into the key first; that pass has no counterpart here.) Null on failure.
+SDL_Surface* LoadBarePicture(std::FILE* data, tjhandle decoder, const BarePicture& picture) {
+  std::vector<unsigned char> bytes(static_cast<size_t>(picture.length));
+  int width = 0, height = 0, subsampling = 0, colourspace = 0;
+  if (std::fseek(data, picture.offset, SEEK_SET) != 0 ||
+      std::fread(bytes.data(), 1, bytes.size(), data) != bytes.size() ||
+      tjDecompressHeader3(decoder, bytes.data(), bytes.size(), &width, &height, &subsampling, &colourspace) != 0) {
+    return nullptr;
+  }
+  std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+  if (tjDecompress2(decoder, bytes.data(), bytes.size(), pixels.data(), width, width * 3, height, TJPF_BGR, 0) != 0) {
+    return nullptr;
+  }
+  SDL_Surface* decoded =
+      SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), width, height, 24, width * 3, SDL_PIXELFORMAT_BGR24);
+  SDL_Surface* surface = decoded ? SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_RGB565, 0) : nullptr;
+  SDL_FreeSurface(decoded);
+  if (surface && picture.keyed) {
+    SDL_SetSurfaceRLE(surface, 1);
+    SDL_SetColorKey(surface, SDL_TRUE, 0);
+  }
+  return surface;
+}
+
+// The same scene change written against the libraries alone, for the ratio: free the scene's surfaces,
+// then load the next scene's pictures from data.dat.
+void BM_BareSceneChange(benchmark::State& state) {
+  const std::vector<std::vector<BarePicture>> scenes = BareScenes();
+  std::FILE* data = std::fopen((std::string(SYLVORA_CONTENT_DIR) + "/data.dat").c_str(), "rb");
+  tjhandle decoder = tjInitDecompress();
+  if (scenes.empty() || !data || !decoder) return state.SkipWithError("the build's content did not open");
+  std::vector<SDL_Surface*> loaded;
+  int scene = 0;
+  const ProcessCpu cpu;
+  for (auto _ : state) {
+    scene = (scene + 1) % kSceneCount;
+    for (SDL_Surface* surface : loaded) SDL_FreeSurface(surface);
+    loaded.clear();
+    for (const BarePicture& picture : scenes[scene]) loaded.push_back(LoadBarePicture(data, decoder, picture));
+  }
+  cpu.Report(state);
+  if (std::count(loaded.begin(), loaded.end(), nullptr) != 0) state.SkipWithError("a picture did not load");
+  for (SDL_Surface* surface : loaded) SDL_FreeSurface(surface);
+  tjDestroy(decoder);
+  std::fclose(data);
+}
+BENCHMARK(BM_BareSceneChange)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace sylvora

@@ -14,7 +14,7 @@ ALSOFT_DRIVERS="${ALSOFT_DRIVERS:-null}" SYLVORA_PRESENT_COUNT="$WORK/presents" 
   "$PROGRAM" /s > "$WORK/out.txt" 2>&1 &
 pid=$!
 sleep 2  # start-up and the first frames are not what a running screensaver costs
-frames() { od -An -t u8 "$WORK/presents" | tr -d ' '; }
+frames() { od -An -N 8 -t u8 "$WORK/presents" | tr -d ' '; }  # the count, the record's first word
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
 f0=$(frames); c0=$(cpu_ticks); t0=$(date +%s.%N)
 sleep "$SECONDS_TO_RUN"
