@@ -11,6 +11,8 @@
 #                          and full-screen mode (/s) always opens the sound output
 #   lock_released_on_failure  a copy that takes the lock but cannot open the sound output lets it go;
 #                          without a runtime directory the lock lives in the user's state directory
+#   real_daemon            the real xscreensaver, when installed: ten activations and deactivations
+#                          leave no copy running and no X error in its log (skipped when absent)
 #   stop_then_destroy      as xscreensaver ends a run: SIGTERM and the window destroyed at once,
 #   destroy_then_stop      the window destroyed first and SIGTERM a little later,
 #   destroy_only           the window destroyed with no signal: each ${HACK_STOP_RUNS:-50} times at
@@ -110,6 +112,49 @@ expect_clean_stop() {
   [ -f "$USER_OPTIONS" ] || fail "options.ini was not written"
   grep -q "^nature_view = " "$USER_OPTIONS" || fail "options.ini lacks the full layout"
   [ ! -e "$INSTALL/options.ini" ] || fail "options.ini was written into the installation"
+}
+
+# The real xscreensaver, when it is installed, activated and deactivated $1 times in a row with our
+# program as its one hack: every copy it starts is gone within 3 s of the deactivation, and its log
+# holds no X error. It refuses to run as root, so as root it runs as nobody.
+real_daemon_cycles() {
+  command -v xscreensaver >/dev/null && command -v xscreensaver-command >/dev/null \
+    || { echo "xscreensaver is not installed; the stand-in daemon's stop cases cover the same ground"; exit $SKIP; }
+  local home="$WORK/daemon-home" as=()
+  read -r SCREEN_W SCREEN_H <<< "$(xwininfo -root | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')"
+  mkdir -p "$home"
+  printf 'mode: one\nselected: 0\nlock: False\nsplash: False\nfade: False\nunfade: False\ntimeout: 1:00:00\nprograms: "Sylvora" %s --root\n' \
+    "$PROGRAM" > "$home/.xscreensaver"
+  if [ "$(id -u)" -eq 0 ]; then
+    as=(runuser -u nobody --)
+    chmod 755 "$WORK"
+    chown -R nobody "$home"
+  fi
+  local run=("${as[@]}" env HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_STATE_HOME="$home/.state"
+             XDG_RUNTIME_DIR="$home" DISPLAY="$DISPLAY" ALSOFT_DRIVERS=null)
+  "${run[@]}" xscreensaver -no-splash -verbose > "$WORK/xscreensaver.log" 2>&1 &
+  PIDS+=($!)
+  # As nobody, the daemon is runuser's child, which killing runuser leaves running: it is asked to
+  # exit, and whatever nobody still runs of it is ended.
+  DAEMON_EXIT=("${run[@]}" xscreensaver-command -exit)
+  on_exit '"${DAEMON_EXIT[@]}" >/dev/null 2>&1; sleep 0.5; [ "$(id -u)" -ne 0 ] || pkill -KILL -u nobody -f xscreensaver'
+  for _ in $(seq 1 50); do "${run[@]}" xscreensaver-command -time >/dev/null 2>&1 && break; sleep 0.1; done
+  local cycle
+  for cycle in $(seq 1 "$1"); do
+    "${run[@]}" xscreensaver-command -activate >/dev/null 2>&1 || fail "cycle $cycle: the daemon did not answer"
+    for _ in $(seq 1 50); do pgrep -f -- "$PROGRAM --root" >/dev/null && break; sleep 0.1; done
+    pgrep -f -- "$PROGRAM --root" >/dev/null || fail "cycle $cycle: the daemon started no copy: $(tail -5 "$WORK/xscreensaver.log")"
+    sleep "${HACK_SETTLE_SECONDS:-1.5}"
+    pgrep -f -- "$PROGRAM --root" >/dev/null || fail "cycle $cycle: the copy ended by itself: $(tail -5 "$WORK/xscreensaver.log")"
+    local b
+    b=$(patch_brightness root "32x32+$((SCREEN_W / 2 - 16))+$((SCREEN_H / 2 - 16))")
+    awk -v b="${b:-0}" 'BEGIN { exit !(b > 0.02) }' || fail "cycle $cycle: no scene on the screen (brightness $b)"
+    "${run[@]}" xscreensaver-command -deactivate >/dev/null 2>&1
+    for _ in $(seq 1 30); do pgrep -f -- "$PROGRAM --root" >/dev/null || break; sleep 0.1; done
+    pgrep -f -- "$PROGRAM --root" >/dev/null && fail "cycle $cycle: a copy was still running 3 s after the deactivation"
+  done
+  if grep -E "X Error|BadDrawable|BadWindow|BadMatch" "$WORK/xscreensaver.log"; then fail "the daemon's log holds X errors"; fi
+  echo "$1 activations ended cleanly under the real xscreensaver"
 }
 
 case "$CASE" in
@@ -237,6 +282,9 @@ case "$CASE" in
     done
     if pgrep -f -- "^$PROGRAM --root" >/dev/null; then fail "copies were left running"; fi
     echo "$runs runs ended cleanly; the slowest stop took $slowest tenths of a second"
+    ;;
+  real_daemon)
+    real_daemon_cycles 10
     ;;
   *)
     fail "unknown case $CASE"
