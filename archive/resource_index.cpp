@@ -151,20 +151,37 @@ int Failure(Report& report, const ArchiveReaderConfig& config, const char* text)
 }  // namespace
 
 int ArchiveTable::Load(Report& report, const std::string& resourcePath, const ArchiveReaderConfig& config) {
-  count_ = 0;
   report.RestoreWorkingDirectory();
+  bool overflowed = false;
+  if (const char* failure = Read(resourcePath, config, overflowed)) return Failure(report, config, failure);
+  if (overflowed) {
+    report.AddMessage(
+        1, MessageKind::Warning, config.module, "LoadResHeader",
+        "nrx-file(data.nrx) lists more than " + std::to_string(kCapacity) + " objects, the rest was ignored");
+  }
+  report.AddMessage(1, MessageKind::Report, config.module, "LoadResHeader",
+                    "nrx-file(data.nrx) was successfully loaded, " + std::to_string(count_) + config.foundSuffix);
+  return 0;
+}
+
+bool ArchiveTable::LoadQuietly(const std::string& resourcePath, const ArchiveReaderConfig& config) {
+  bool overflowed = false;
+  return Read(resourcePath, config, overflowed) == nullptr;
+}
+
+const char* ArchiveTable::Read(const std::string& resourcePath, const ArchiveReaderConfig& config, bool& overflowed) {
+  count_ = 0;
   auto file = Files().OpenForReading(resourcePath + "data.nrx");
-  if (!file) return Failure(report, config, "nrx-file(data.nrx) was not found");
+  if (!file) return "nrx-file(data.nrx) was not found";
 
   IndexStream stream(*file);
   const std::string magic = stream.String();
   stream.U32();
-  if (!stream.Ok() || magic != "NRX") return Failure(report, config, "nrx-file(data.nrx) is corrupted");
+  if (!stream.Ok() || magic != "NRX") return "nrx-file(data.nrx) is corrupted";
 
   // An index that ends inside its entry count is as truncated as one that ends inside an entry.
   const int32_t entryCount = static_cast<int32_t>(stream.U32());
-  if (!stream.Ok()) return Failure(report, config, "nrx-file(data.nrx) is corrupted");
-  bool overflowed = false;
+  if (!stream.Ok()) return "nrx-file(data.nrx) is corrupted";
   for (int32_t i = 0; i < entryCount; ++i) {
     ArchiveEntry entry;
     entry.type = static_cast<int32_t>(stream.U32());
@@ -174,7 +191,7 @@ int ArchiveTable::Load(Report& report, const std::string& resourcePath, const Ar
     entry.length = stream.U32();
     if (!stream.Ok()) {
       count_ = 0;
-      return Failure(report, config, "nrx-file(data.nrx) is corrupted");
+      return "nrx-file(data.nrx) is corrupted";
     }
     if (entry.type < config.firstType || entry.type > config.lastType) continue;
     if (count_ < kCapacity) {
@@ -183,14 +200,7 @@ int ArchiveTable::Load(Report& report, const std::string& resourcePath, const Ar
       overflowed = true;
     }
   }
-  if (overflowed) {
-    report.AddMessage(1, MessageKind::Warning, config.module, "LoadResHeader",
-                      "nrx-file(data.nrx) lists more than " + std::to_string(kCapacity) +
-                          " objects, the rest was ignored");
-  }
-  report.AddMessage(1, MessageKind::Report, config.module, "LoadResHeader",
-                    "nrx-file(data.nrx) was successfully loaded, " + std::to_string(count_) + config.foundSuffix);
-  return 0;
+  return nullptr;
 }
 
 int ArchiveTable::Find(const std::string& name, int& index) const {

@@ -52,6 +52,9 @@ class ArchiveTable {
   // config.module / "LoadResHeader"; returns 0 on success, config.failureResult when the index is missing,
   // corrupted or truncated (the table is then empty).
   int Load(Report& report, const std::string& resourcePath, const ArchiveReaderConfig& config);
+  // The same reading without a word to the report: for a look at what is installed before the
+  // subsystems start (the shell's choice of display path). False when Load would fail.
+  bool LoadQuietly(const std::string& resourcePath, const ArchiveReaderConfig& config);
   // Finds name exactly (case-sensitive, first match). 0 with index set; 1 with index 0 when absent.
   int Find(const std::string& name, int& index) const;
 
@@ -59,6 +62,9 @@ class ArchiveTable {
   const ArchiveEntry& Entry(int index) const { return entries_[index]; }
 
  private:
+  // Fills the table; the failure text Load reports, or nullptr. overflowed tells of entries left out.
+  const char* Read(const std::string& resourcePath, const ArchiveReaderConfig& config, bool& overflowed);
+
   std::array<ArchiveEntry, kCapacity> entries_;
   int count_ = 0;
 };
