@@ -108,6 +108,8 @@ ScreensaverMode SelectMode(const std::string& line) {
   return mode;
 }
 
+bool RetroRequested(const std::string& commandLine) { return commandLine.find("--retro") != std::string::npos; }
+
 ScreensaverMode SelectLaunchMode(const std::string& line, const DaemonWindowRequest& daemon) {
   ScreensaverMode mode = ScreensaverMode::Configure;
   if (FindSwitchMode(line, mode)) return mode;

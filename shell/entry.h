@@ -26,6 +26,9 @@ ScreensaverMode SelectMode(const std::string& commandLine);
 // The mode of a launch: a switch of the command line decides as SelectMode says; without any, a
 // daemon's window request (valid or not) runs the scene in that window; otherwise configure.
 ScreensaverMode SelectLaunchMode(const std::string& commandLine, const DaemonWindowRequest& daemon);
+// Whether a lower-cased command line asks for the classic frame: "--retro" anywhere in it, like the
+// modes. Its letters follow two dashes, so it never reads as one of the modes' switches.
+bool RetroRequested(const std::string& commandLine);
 
 // The entry point: builds the window on window (or attaches it to the daemon's window), reads the
 // installation directory, and runs the mode commandLineText and daemon ask for; input devices are

@@ -10,6 +10,7 @@
 #include "platform/user_dirs.h"
 #include "platform/window.h"
 #include "report/report.h"
+#include "shell/entry.h"
 #include "shell/frame_loop.h"
 #include "shell/shell_state.h"
 #include "shell/subsystem_calls.h"
@@ -114,7 +115,7 @@ int A0_InitWindow() {
   RecordStart("A0_InitWindow", "Log file was opened on " + core.report->DateText());
   RecordStart("A0_InitWindow", "application working directory is\"" + core.report->WorkingDirectory() + "\"");
   RecordStart("A0_InitWindow", "path to resource file is " + core.resourcePath);
-  shell.displayRequest = DisplayRequest{1, 640, 480, 16};
+  shell.displayRequest = DisplayRequest{1, 640, 480, 16, RetroRequested(shell.commandLine) ? 1 : 0};
   return 0;
 }
 

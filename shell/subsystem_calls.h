@@ -20,6 +20,8 @@ struct DisplayRequest {
   int width = 0;
   int height = 0;
   int depth = 0;
+  // Non-zero when the command line forces the classic 640 x 480 frame (--retro) on any installation.
+  int retro = 0;
 };
 
 struct SubsystemCalls {

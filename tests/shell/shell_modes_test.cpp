@@ -33,6 +33,17 @@ TEST(ModeSelection, GroupsAreTestedInOrder) {
   EXPECT_EQ(ModeOf("/c /a"), ScreensaverMode::Password);
 }
 
+TEST(ModeSelection, RetroIsFoundInAnyCaseAndChangesNoMode) {
+  EXPECT_TRUE(RetroRequested(CopyCommandLine("/s --RETRO")));
+  EXPECT_TRUE(RetroRequested(CopyCommandLine("--retro --root")));
+  EXPECT_FALSE(RetroRequested(CopyCommandLine("/s -retro")));
+  EXPECT_FALSE(RetroRequested(CopyCommandLine("/s")));
+  EXPECT_EQ(ModeOf("--retro"), ScreensaverMode::Configure);
+  EXPECT_EQ(ModeOf("--retro /s"), ScreensaverMode::FullScreen);
+  EXPECT_EQ(SelectLaunchMode(CopyCommandLine("--retro --root"), DaemonWindowRequest{true, true, 7, ""}),
+            ScreensaverMode::DaemonWindow);
+}
+
 TEST(ModeSelection, NoSwitchConfigures) {
   EXPECT_EQ(ModeOf(""), ScreensaverMode::Configure);
   EXPECT_EQ(ModeOf("s p a c"), ScreensaverMode::Configure);
@@ -204,6 +215,18 @@ TEST_F(InitWindow, RecordsTheThreeStartMessages) {
   EXPECT_EQ(shell.displayRequest.height, 480);
   EXPECT_EQ(shell.displayRequest.depth, 16);
   EXPECT_THAT(window_.boxes, IsEmpty());
+}
+
+TEST_F(InitWindow, AsksForTheClassicFrameOnlyWhenTheCommandLineSaysRetro) {
+  shell.commandLine = CopyCommandLine("/s");
+  ASSERT_EQ(Init(), 0);
+  EXPECT_EQ(shell.displayRequest.retro, 0);
+  delete core.report;
+  core.report = nullptr;
+  shell.commandLine = CopyCommandLine("/S --Retro");
+  ASSERT_EQ(Init(), 0);
+  EXPECT_EQ(shell.displayRequest.retro, 1);
+  EXPECT_EQ(shell.displayRequest.depth, 16);
 }
 
 TEST_F(InitWindow, NeedsOnlyReadAccessToTheInstallPathFile) {
