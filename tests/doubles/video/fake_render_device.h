@@ -1,0 +1,67 @@
+#pragma once
+// An in-memory render device for the native display tests: textures keep the pixels last uploaded, the
+// output is a list of the copies made since the last present, every call is counted, and every call
+// that can fail can be told to; a test injects a renderer reset with pendingReset.
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "video/render_device.h"
+
+namespace sylvora {
+
+struct FakeTexture {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;  // ARGB8888, rows width pixels apart, as last uploaded
+  int uploads = 0;
+};
+
+struct FakeCopy {
+  int texture = 0;
+  SurfaceRect from;
+  SurfaceRect to;
+};
+
+class FakeRenderDevice final : public RenderDevice {
+ public:
+  std::string TakeFailureReason() override { return std::exchange(failureReason, std::string()); }
+  std::string Name() override { return open ? "fake" : ""; }
+  bool Open(NativeWindow* window) override;
+  void Close() override;
+  bool OutputSize(int& width, int& height) override;
+  int CreateTexture(int width, int height) override;
+  bool UploadTexture(int texture, const uint32_t* pixels, int pitch) override;
+  void DestroyTexture(int texture) override;
+  bool Copy(int texture, const SurfaceRect& from, const SurfaceRect& to) override;
+  bool Clear() override;
+  bool Present() override;
+  RenderReset TakeReset() override { return std::exchange(pendingReset, RenderReset::None); }
+
+  // ---- The output the fake pretends to draw on ----
+  int outputWidth = 1920;
+  int outputHeight = 1080;
+
+  // ---- Fault injection ----
+  std::string failureReason;
+  bool openFails = false;
+  bool textureFails = false;
+  bool uploadFails = false;
+  bool copyFails = false;
+  RenderReset pendingReset = RenderReset::None;
+
+  // ---- What happened ----
+  bool open = false;
+  int opens = 0;
+  int clears = 0;
+  int presents = 0;
+  std::map<int, FakeTexture> textures;  // live textures by handle; a close (a new renderer) empties it
+  std::vector<FakeCopy> copies;         // since the last present
+  std::vector<FakeCopy> presented;      // the copies the last present showed
+
+ private:
+  int lastHandle_ = 0;
+};
+
+}  // namespace sylvora

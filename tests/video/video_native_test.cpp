@@ -1,0 +1,144 @@
+// The native display path on the doubles: pictures become textures once, each Draw is one copy mapped
+// from the 640 x 480 frame onto the output's pixels, a renderer reset uploads every picture again, and
+// the brightness reaches the uploaded pixels through the same ramp the classic path presents with.
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "tests/doubles/video/fake_render_device.h"
+#include "tests/video/video_test_support.h"
+#include "video/display_native.h"
+
+namespace sylvora {
+namespace {
+
+// A 3 x 2 sprite, top row red key red, bottom row key green key (the key is black).
+std::string Sprite() {
+  std::string rows;
+  rows += std::string{0, 0, 0, 0, char(200), 0, 0, 0, 0} + std::string(3, '\0');  // bottom row first
+  rows += std::string{0, 0, char(200), 0, 0, 0, 0, 0, char(200)} + std::string(3, '\0');
+  return MakeBmp(3, 2, rows);
+}
+
+class NativeVideoTest : public VideoTest {
+ protected:
+  NativeVideoTest() {
+    auto fakeDisplay = std::make_unique<FakeDisplay>();
+    auto fakeRender = std::make_unique<FakeRenderDevice>();
+    display = fakeDisplay.get();
+    render = fakeRender.get();
+    video = std::make_unique<VideoSystem>(report.get(),
+                                          CreateNativeDisplayLayer(std::move(fakeDisplay), std::move(fakeRender)),
+                                          std::make_unique<FakeJpegDecoder>());
+  }
+
+  // Full screen at 32 bits with the keyed sprite loaded; its slot number.
+  int Started() {
+    EXPECT_EQ(CreateVideo(1, 32), 0);
+    PutLoose("sprite", "bmp", Sprite());
+    int handle = SurfaceNone;
+    EXPECT_EQ(video->CreateSurfaceA("sprite", 1, 0, handle, SurfaceAnySlot, 0), 0);
+    return handle;
+  }
+
+  FakeRenderDevice* render = nullptr;
+};
+
+TEST_F(NativeVideoTest, APictureIsOneTextureAndEachDrawOneCopyOntoTheOutputsPixels) {
+  const int sprite = Started();
+  EXPECT_EQ(video->ClearSurface(SurfaceSecondary), 0);
+  EXPECT_EQ(video->Draw({0, 0, 3, 2}, sprite, 320, 240), 0);
+  EXPECT_EQ(video->Draw({1, 0, 3, 2}, sprite, 637, 0), 0);
+  video->Present();
+  video->Present();
+
+  ASSERT_EQ(render->textures.size(), 1u);
+  const FakeTexture& texture = render->textures.begin()->second;
+  EXPECT_EQ(texture.uploads, 1);
+  // Keys are clear and carry the colour of their neighbours; the picture is opaque at full 24 bits.
+  EXPECT_EQ(texture.pixels,
+            (std::vector<uint32_t>{0xFFC80000, 0x00854200, 0xFFC80000, 0x00646400, 0xFF00C800, 0x00646400}));
+  ASSERT_EQ(render->presents, 2);
+  EXPECT_EQ(render->presented.size(), 0u);  // nothing drawn for the second frame
+  EXPECT_EQ(render->clears, 2);             // at start-up and here
+  EXPECT_TRUE(HasMessage(MessageKind::Report, "CreateFullScreen", "frames are presented by the fake renderer"));
+}
+
+TEST_F(NativeVideoTest, CopiesMapTheFrameOntoTheOutputEdgeToEdge) {
+  const int sprite = Started();
+  render->outputWidth = 1366;
+  render->outputHeight = 768;
+  ASSERT_EQ(video->Draw({0, 0, 3, 2}, sprite, 0, 0), 0);
+  ASSERT_EQ(video->Draw({0, 0, 3, 2}, sprite, 3, 0), 0);
+  ASSERT_EQ(video->Draw({1, 1, 3, 2}, sprite, 638, 479), 0);
+  video->Present();
+  ASSERT_EQ(render->presented.size(), 3u);
+  EXPECT_EQ(render->presented[0].to.right, render->presented[1].to.left);  // neighbours meet exactly
+  const SurfaceRect first{0, 0, 6, 3};
+  const SurfaceRect corner{1361, 766, 1366, 768};
+  EXPECT_EQ(std::tie(render->presented[0].to.left, render->presented[0].to.top, render->presented[0].to.right,
+                     render->presented[0].to.bottom),
+            std::tie(first.left, first.top, first.right, first.bottom));
+  EXPECT_EQ(std::tie(render->presented[2].to.left, render->presented[2].to.top, render->presented[2].to.right,
+                     render->presented[2].to.bottom),
+            std::tie(corner.left, corner.top, corner.right, corner.bottom));
+  EXPECT_EQ(render->presented[2].from.left, 1);
+  EXPECT_EQ(render->presented[2].from.bottom, 2);
+}
+
+TEST_F(NativeVideoTest, AfterAResetEveryPictureIsUploadedAgainAtItsNextDraw) {
+  const int sprite = Started();
+  ASSERT_EQ(video->Draw({0, 0, 3, 2}, sprite, 0, 0), 0);
+  const std::vector<uint32_t> uploaded = render->textures.begin()->second.pixels;
+
+  // Render targets reset: the same texture is filled again.
+  render->pendingReset = RenderReset::Targets;
+  EXPECT_EQ(video->Draw({0, 0, 3, 2}, sprite, 0, 0), 0);
+  ASSERT_EQ(render->textures.size(), 1u);
+  EXPECT_EQ(render->textures.begin()->second.uploads, 2);
+  EXPECT_EQ(render->opens, 1);
+
+  // Device reset: a new renderer, and a new texture with the same pixels; nothing is read from the files.
+  files.Remove(std::string(kInstall) + "graphics\\sprite.bmp");
+  render->pendingReset = RenderReset::Device;
+  video->Present();  // the present finds the reset; the frame after it draws again
+  EXPECT_EQ(render->opens, 2);
+  EXPECT_EQ(video->Draw({0, 0, 3, 2}, sprite, 0, 0), 0);
+  video->Present();
+  ASSERT_EQ(render->textures.size(), 1u);
+  EXPECT_EQ(render->textures.begin()->second.pixels, uploaded);
+  EXPECT_EQ(render->presented.size(), 1u);
+  EXPECT_EQ(ErrorCount(), 0);
+}
+
+TEST_F(NativeVideoTest, BrightnessIsTheRampAppliedToTheUploadedPixels) {
+  const int sprite = Started();
+  ASSERT_EQ(video->GammaAvailable(), 1);
+  ASSERT_EQ(video->Draw({0, 0, 3, 2}, sprite, 0, 0), 0);
+  video->SetGamma(100);  // every ramp entry 5000 higher: level 200 (51400) becomes 56400, shown as 220
+  ASSERT_EQ(video->Draw({0, 0, 3, 2}, sprite, 0, 0), 0);
+  const FakeTexture& texture = render->textures.begin()->second;
+  EXPECT_EQ(texture.uploads, 2);
+  EXPECT_EQ(texture.pixels[0], 0xFFDC1313u);  // red 200 -> 220; green and blue 0 -> 5000 >> 8 = 19
+  video->SetGamma(0);
+  ASSERT_EQ(video->Draw({0, 0, 3, 2}, sprite, 0, 0), 0);
+  EXPECT_EQ(texture.pixels[0], 0xFFC80000u);
+}
+
+TEST_F(NativeVideoTest, RendererFailuresAreTheVideoObjectsOwnFailures) {
+  render->openFails = true;
+  render->failureReason = "no GL context";
+  EXPECT_EQ(CreateVideo(1, 32), 2);
+  EXPECT_TRUE(HasMessage(MessageKind::Error, "CreateFullScreen", "primary surface was not created"));
+  EXPECT_TRUE(HasMessage(MessageKind::Warning, "CreateFullScreen", "reason: no GL context"));
+
+  render->openFails = false;
+  render->textureFails = true;
+  const int sprite = Started();
+  EXPECT_EQ(video->Draw({0, 0, 3, 2}, sprite, 5, 6), 1);
+  EXPECT_TRUE(HasMessage(MessageKind::Warning, "Draw",
+                         "blitting was failed [from <sprite>(0) (0,0,3,2) to secondary buffer (5,6)]"));
+}
+
+}  // namespace
+}  // namespace sylvora

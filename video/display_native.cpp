@@ -1,0 +1,321 @@
+// The native display path.
+//
+// Why: the classic path composes every frame at 640 x 480 in RGB565 and stretches the result, so on a
+// 1920 x 1080 display each picture pixel becomes a blurred 3 x 2.25 block with 16-bit banding. Here
+// nothing is composed on the processor: every picture is a static 32-bit texture, uploaded once when
+// it is loaded, and each BltFast is one filtered, scaled copy straight onto the output, so a picture
+// with three times the pixels is shown with all of them.
+//
+// How it fits the logic unchanged: VideoSystem still loads pictures through Lock/Unlock and
+// SetColourKey, and still draws with BltFast into its secondary buffer. The layer keeps each picture's
+// pixels (so nothing is ever reloaded from the archive) and turns them into a texture lazily, at the
+// first blit after they changed. The secondary buffer is the first surface made after the primary; it
+// has no pixels: it stands for the renderer's back buffer, whose 640 x 480 logical coordinates are
+// mapped onto the output's pixels, filling it as the classic full-screen stretch does.
+//
+// Colour keys: a filtered copy mixes a sprite's edge with its keyed neighbours, so the key becomes
+// transparency and its colour is bled from the sprite (key_alpha.h); no dark fringe shows.
+//
+// Brightness: the classic path passes every presented pixel through the gamma ramp's tables. A colour
+// modulation would be a straight multiplication, not the ramp's curve; instead the same tables are
+// applied to the picture pixels as they are uploaded, and every picture is uploaded again when the
+// ramp changes (a rare event: the options are applied at start and after the settings dialog).
+//
+// Resets: a renderer reset marks the primary lost; VideoSystem's Restore then restores it, which makes
+// the renderer again after a device reset, and every picture is uploaded again at its next blit.
+#include "video/display_native.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "video/key_alpha.h"
+
+namespace sylvora {
+
+namespace {
+
+// The identity ramp entry for level i: what the display's ramp is "as found".
+constexpr uint16_t IdentityRampEntry(int level) { return static_cast<uint16_t>(level * 257); }
+
+// Pixel format reported for every surface: XRGB8888, so pictures keep their full 24-bit colour.
+constexpr uint32_t kRedMask = 0xFF0000;
+constexpr uint32_t kGreenMask = 0x00FF00;
+constexpr uint32_t kBlueMask = 0x0000FF;
+constexpr int kDepth = 32;
+
+class NativeSurface final : public DisplaySurface {
+ public:
+  enum class Role { Primary, Frame, Picture };
+  NativeSurface(Role role, int width, int height)
+      : role(role), width(width), height(height), pixels(role == Role::Picture ? width * height : 0) {}
+
+  Role role;
+  int width;
+  int height;
+  std::vector<uint32_t> pixels;  // XRGB8888, rows width pixels apart; pictures only
+  bool keyed = false;
+  uint32_t key = 0;
+  int texture = 0;        // the renderer's texture, 0 while there is none
+  bool uploaded = false;  // the texture holds the pixels as they are now
+};
+
+NativeSurface* AsNative(DisplaySurface* surface) { return static_cast<NativeSurface*>(surface); }
+
+class NativeDisplayLayer final : public DisplayLayer {
+ public:
+  NativeDisplayLayer(std::unique_ptr<DisplayLayer> device, std::unique_ptr<RenderDevice> render)
+      : device_(std::move(device)), render_(std::move(render)) {
+    ResetRamp();
+  }
+  ~NativeDisplayLayer() override { render_->Close(); }
+
+  std::string TakeFailureReason() override {
+    std::string reason = render_->TakeFailureReason();
+    return reason.empty() ? device_->TakeFailureReason() : reason;
+  }
+  std::string PresenterName() override { return render_->Name(); }
+
+  // The window's set-up is the classic layer's.
+  bool CreateDevice() override { return device_->CreateDevice(); }
+  void ReleaseDevice() override { device_->ReleaseDevice(); }
+  bool GetDeviceIdentifier(std::string& name, std::string& description) override {
+    return device_->GetDeviceIdentifier(name, description);
+  }
+  bool GetDisplayMode(DisplayMode& mode) override {
+    if (!device_->GetDisplayMode(mode)) return false;
+    mode.depth = kDepth;
+    return true;
+  }
+  bool SetCooperativeLevel(NativeWindow* window, bool fullScreen, bool modeX) override {
+    if (!device_->SetCooperativeLevel(window, fullScreen, modeX)) return false;
+    window_ = window;
+    fullScreen_ = fullScreen;
+    return true;
+  }
+  bool SetDisplayMode(int width, int height, int depth) override {
+    return depth == kDepth && device_->SetDisplayMode(width, height, depth);
+  }
+  void RestoreDisplayMode() override { device_->RestoreDisplayMode(); }
+  bool GetAvailableVideoMemory(uint64_t& totalBytes, uint64_t& freeBytes) override {
+    return device_->GetAvailableVideoMemory(totalBytes, freeBytes);
+  }
+
+  DisplaySurface* CreatePrimary(bool modeX) override {
+    if (modeX || primary_ || !render_->Open(window_)) return nullptr;
+    render_->TakeReset();  // a reset before there were textures took nothing away
+    primary_ = new NativeSurface(NativeSurface::Role::Primary, 0, 0);
+    return primary_;
+  }
+
+  // Video memory is never offered: the pictures' pixels are kept here, so VideoSystem has nothing to
+  // reload after a reset.
+  DisplaySurface* CreateOffScreenSurface(int width, int height, SurfaceMemory memory) override {
+    if (memory == SurfaceMemory::Video || width <= 0 || height <= 0) return nullptr;
+    if (primary_ && !frame_) {
+      frame_ = new NativeSurface(NativeSurface::Role::Frame, width, height);
+      return frame_;
+    }
+    auto* picture = new NativeSurface(NativeSurface::Role::Picture, width, height);
+    pictures_.push_back(picture);
+    return picture;
+  }
+
+  void ReleaseSurface(DisplaySurface* surface) override {
+    NativeSurface* native = AsNative(surface);
+    if (native == frame_) frame_ = nullptr;
+    if (native == primary_) {
+      // Closing the renderer ends its textures; pictures that outlive it upload again to the next one.
+      render_->Close();
+      primary_ = nullptr;
+      for (NativeSurface* picture : pictures_) {
+        picture->texture = 0;
+        picture->uploaded = false;
+      }
+    }
+    if (native->texture != 0 && primary_) render_->DestroyTexture(native->texture);
+    pictures_.erase(std::remove(pictures_.begin(), pictures_.end(), native), pictures_.end());
+    delete native;
+  }
+
+  bool CreateClipper() override { return device_->CreateClipper(); }
+  bool SetClipperWindow(NativeWindow* window) override { return device_->SetClipperWindow(window); }
+  bool AttachClipper(DisplaySurface* primary) override { return primary == primary_ && primary_ != nullptr; }
+  void ReleaseClipper() override { device_->ReleaseClipper(); }
+
+  // The ramp is applied to the pictures' pixels at upload, so every full-screen display has one.
+  bool CreateGammaControl(DisplaySurface* primary) override { return primary != nullptr && fullScreen_; }
+  bool GetGammaRamp(GammaRamp& ramp) override {
+    ramp = ramp_;
+    return true;
+  }
+  bool SetGammaRamp(const GammaRamp& ramp) override {
+    ramp_ = ramp;
+    BuildTables();
+    return true;
+  }
+  void ReleaseGammaControl() override { ResetRamp(); }
+
+  bool GetPixelFormat(DisplaySurface* surface, uint32_t& red, uint32_t& green, uint32_t& blue) override {
+    if (!surface) return false;
+    red = kRedMask;
+    green = kGreenMask;
+    blue = kBlueMask;
+    return true;
+  }
+
+  bool IsLost(DisplaySurface* surface) override { return AsNative(surface) == primary_ && Lost(); }
+
+  bool RestoreSurface(DisplaySurface* surface) override {
+    if (AsNative(surface) != primary_ || !Lost()) return true;
+    if (reset_ == RenderReset::Device) {
+      // The old renderer took its textures with it: the handles name nothing any more.
+      for (NativeSurface* picture : pictures_) picture->texture = 0;
+      render_->Close();
+      if (!render_->Open(window_)) return false;
+      render_->TakeReset();
+    }
+    for (NativeSurface* picture : pictures_) picture->uploaded = false;
+    reset_ = RenderReset::None;
+    return true;
+  }
+
+  bool Lock(DisplaySurface* surface, SurfaceLock& lock) override {
+    NativeSurface* native = AsNative(surface);
+    if (native->role != NativeSurface::Role::Picture) return false;
+    lock = {reinterpret_cast<uint8_t*>(native->pixels.data()), native->width * 4, native->width, native->height};
+    return true;
+  }
+  void Unlock(DisplaySurface* surface) override { AsNative(surface)->uploaded = false; }
+
+  // A keyed picture's texture always carries its transparency: VideoSystem's Draw asks for the key
+  // exactly when the picture has one.
+  DisplayResult BltFast(DisplaySurface* destination, int x, int y, DisplaySurface* source, const SurfaceRect& rect,
+                        bool) override {
+    NativeSurface* picture = AsNative(source);
+    if (AsNative(destination) != frame_ || picture->role != NativeSurface::Role::Picture) return DisplayResult::Failed;
+    if (Lost()) return DisplayResult::SurfaceLost;
+    if (!picture->uploaded && !Upload(*picture)) return DisplayResult::Failed;
+    int outputWidth = 0;
+    int outputHeight = 0;
+    if (!render_->OutputSize(outputWidth, outputHeight)) return DisplayResult::Failed;
+    // Both edges of the copy come from the same rounding, so pictures laid side by side meet exactly.
+    auto across = [&](int logical) { return logical * outputWidth / frame_->width; };
+    auto down = [&](int logical) { return logical * outputHeight / frame_->height; };
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const SurfaceRect to{across(x), down(y), across(x + width), down(y + height)};
+    return render_->Copy(picture->texture, rect, to) ? DisplayResult::Ok : DisplayResult::Failed;
+  }
+
+  DisplayResult ColourFill(DisplaySurface* surface, uint32_t colour) override {
+    NativeSurface* native = AsNative(surface);
+    if (native->role == NativeSurface::Role::Picture) {
+      std::fill(native->pixels.begin(), native->pixels.end(), colour);
+      native->uploaded = false;
+      return DisplayResult::Ok;
+    }
+    if (native != frame_) return DisplayResult::Failed;
+    if (Lost()) return DisplayResult::SurfaceLost;
+    return render_->Clear() ? DisplayResult::Ok : DisplayResult::Failed;
+  }
+
+  bool SetColourKey(DisplaySurface* surface, uint32_t key) override {
+    NativeSurface* native = AsNative(surface);
+    if (native->role != NativeSurface::Role::Picture) return native == frame_;
+    native->keyed = true;
+    native->key = key;
+    native->uploaded = false;
+    return true;
+  }
+
+  // Copies are queued by the renderer: nothing is ever still drawing.
+  DisplayResult GetBltStatus(DisplaySurface*) override { return DisplayResult::Ok; }
+
+  // The frame was drawn at the output's resolution as it went: presenting only shows it.
+  DisplayResult PresentBlt(DisplaySurface* primary, const SurfaceRect&, DisplaySurface* source,
+                           const SurfaceRect&) override {
+    if (AsNative(primary) != primary_ || !primary_ || AsNative(source) != frame_) return DisplayResult::Failed;
+    if (Lost()) return DisplayResult::SurfaceLost;
+    return render_->Present() ? DisplayResult::Ok : DisplayResult::Failed;
+  }
+
+  void ClientOrigin(NativeWindow* window, int& x, int& y) override { device_->ClientOrigin(window, x, y); }
+
+ private:
+  // Whether a reset is pending; the renderer's word is taken and kept until the primary is restored.
+  bool Lost() {
+    const RenderReset seen = render_->TakeReset();
+    if (seen > reset_) reset_ = seen;
+    return reset_ != RenderReset::None;
+  }
+
+  // Puts the picture's pixels into its texture: keys to alpha (or all opaque), through the ramp's
+  // tables, into the scratch buffer, which grows to the largest picture and is then reused.
+  bool Upload(NativeSurface& picture) {
+    if (picture.texture == 0) picture.texture = render_->CreateTexture(picture.width, picture.height);
+    if (picture.texture == 0) return false;
+    scratch_.assign(picture.pixels.begin(), picture.pixels.end());
+    if (picture.keyed) {
+      KeyToAlpha(scratch_.data(), picture.width, picture.height, picture.width, picture.key);
+    } else {
+      Opaque(scratch_.data(), picture.width, picture.height, picture.width);
+    }
+    if (!identityRamp_) {
+      for (uint32_t& pixel : scratch_) {
+        pixel = (pixel & 0xFF000000u) | uint32_t{redTable_[(pixel >> 16) & 0xFF]} << 16 |
+                uint32_t{greenTable_[(pixel >> 8) & 0xFF]} << 8 | blueTable_[pixel & 0xFF];
+      }
+    }
+    picture.uploaded = render_->UploadTexture(picture.texture, scratch_.data(), picture.width);
+    return picture.uploaded;
+  }
+
+  void ResetRamp() {
+    for (int level = 0; level < GammaRamp::kEntries; ++level) {
+      ramp_.red[level] = ramp_.green[level] = ramp_.blue[level] = IdentityRampEntry(level);
+    }
+    BuildTables();
+  }
+
+  // The per-channel tables from the ramp, as the classic path builds them; a change re-uploads every
+  // picture at its next blit.
+  void BuildTables() {
+    identityRamp_ = true;
+    for (int level = 0; level < GammaRamp::kEntries; ++level) {
+      if (ramp_.red[level] != IdentityRampEntry(level) || ramp_.green[level] != IdentityRampEntry(level) ||
+          ramp_.blue[level] != IdentityRampEntry(level)) {
+        identityRamp_ = false;
+      }
+      redTable_[level] = static_cast<uint8_t>(ramp_.red[level] >> 8);
+      greenTable_[level] = static_cast<uint8_t>(ramp_.green[level] >> 8);
+      blueTable_[level] = static_cast<uint8_t>(ramp_.blue[level] >> 8);
+    }
+    for (NativeSurface* picture : pictures_) picture->uploaded = false;
+  }
+
+  std::unique_ptr<DisplayLayer> device_;
+  std::unique_ptr<RenderDevice> render_;
+  NativeWindow* window_ = nullptr;
+  bool fullScreen_ = false;
+  NativeSurface* primary_ = nullptr;
+  NativeSurface* frame_ = nullptr;
+  std::vector<NativeSurface*> pictures_;
+  RenderReset reset_ = RenderReset::None;
+  std::vector<uint32_t> scratch_;
+  GammaRamp ramp_;
+  bool identityRamp_ = true;
+  std::array<uint8_t, GammaRamp::kEntries> redTable_{};
+  std::array<uint8_t, GammaRamp::kEntries> greenTable_{};
+  std::array<uint8_t, GammaRamp::kEntries> blueTable_{};
+};
+
+}  // namespace
+
+std::unique_ptr<DisplayLayer> CreateNativeDisplayLayer(std::unique_ptr<DisplayLayer> device,
+                                                       std::unique_ptr<RenderDevice> render) {
+  return std::make_unique<NativeDisplayLayer>(std::move(device), std::move(render));
+}
+
+}  // namespace sylvora

@@ -1,0 +1,49 @@
+#pragma once
+// What the native display path needs from a GPU-style renderer on the program's window: static
+// textures, scaled and filtered copies onto the output, clear, present, and word of a reset that took
+// the textures away. The real device is SDL2's renderer (render_device_sdl); tests use an in-memory
+// double with fault injection. Every call is made by the native display layer (display_native) only.
+#include <cstdint>
+#include <string>
+
+#include "platform/native_window.h"
+#include "video/display_layer.h"
+
+namespace sylvora {
+
+// What a renderer reset took away: nothing, the render targets (our static textures stay), or the
+// whole device (every texture is gone and the renderer must be made again).
+enum class RenderReset : int { None = 0, Targets = 1, Device = 2 };
+
+class RenderDevice {
+ public:
+  virtual ~RenderDevice() = default;
+
+  // The library's own words for the last failure, once (see DisplayLayer::TakeFailureReason).
+  virtual std::string TakeFailureReason() = 0;
+  // The renderer's name ("opengl", "software"); empty while there is none.
+  virtual std::string Name() = 0;
+  // Makes the renderer on window; false on failure. Close ends it and every texture.
+  virtual bool Open(NativeWindow* window) = 0;
+  virtual void Close() = 0;
+  // The output's size in pixels; false when it cannot be read.
+  virtual bool OutputSize(int& width, int& height) = 0;
+
+  // A static ARGB8888 texture of width x height with alpha blending and linear filtering: a handle
+  // above 0, or 0 on failure. Upload replaces all its pixels (rows pitch pixels apart).
+  virtual int CreateTexture(int width, int height) = 0;
+  virtual bool UploadTexture(int texture, const uint32_t* pixels, int pitch) = 0;
+  virtual void DestroyTexture(int texture) = 0;
+
+  // Copies the texture's rectangle from (texture pixels) onto the output's rectangle to (output pixels).
+  virtual bool Copy(int texture, const SurfaceRect& from, const SurfaceRect& to) = 0;
+  // Fills the whole output with black.
+  virtual bool Clear() = 0;
+  // Shows what was drawn since the last present.
+  virtual bool Present() = 0;
+
+  // The strongest reset seen since the last call, once.
+  virtual RenderReset TakeReset() = 0;
+};
+
+}  // namespace sylvora

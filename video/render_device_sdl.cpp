@@ -1,0 +1,135 @@
+// The render device on SDL2: textures are static ARGB8888 SDL textures with alpha blending and linear
+// filtering, copies are SDL_RenderCopy, resets are seen by watching SDL's renderer reset events.
+#include "video/render_device_sdl.h"
+
+#include <SDL.h>
+
+#include <string>
+#include <unordered_map>
+
+namespace sylvora {
+
+namespace {
+
+class SdlRenderDevice final : public RenderDevice {
+ public:
+  explicit SdlRenderDevice(bool vsync) : vsync_(vsync) {}
+  ~SdlRenderDevice() override { Close(); }
+
+  std::string TakeFailureReason() override {
+    std::string reason = SDL_GetError();
+    SDL_ClearError();
+    return reason;
+  }
+
+  std::string Name() override {
+    SDL_RendererInfo info;
+    return renderer_ && SDL_GetRendererInfo(renderer_, &info) == 0 ? info.name : "";
+  }
+
+  bool Open(NativeWindow* window) override {
+    Close();
+    window_ = reinterpret_cast<SDL_Window*>(window);
+    if (!window_) return false;
+    // A daemon's window has whatever visual its owner chose, which an OpenGL context may not accept;
+    // the software renderer draws on any.
+    const bool foreign = SDL_GetWindowFlags(window_) & SDL_WINDOW_FOREIGN;
+    if (!foreign) {
+      renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | (vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0));
+      if (!renderer_ && vsync_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+    }
+    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer_) return false;
+    SDL_AddEventWatch(WatchResets, this);
+    reset_ = RenderReset::None;
+    return true;
+  }
+
+  void Close() override {
+    if (!renderer_) return;
+    SDL_DelEventWatch(WatchResets, this);
+    // Destroying the renderer destroys its textures.
+    textures_.clear();
+    SDL_DestroyRenderer(renderer_);
+    renderer_ = nullptr;
+  }
+
+  bool OutputSize(int& width, int& height) override {
+    return renderer_ && SDL_GetRendererOutputSize(renderer_, &width, &height) == 0;
+  }
+
+  int CreateTexture(int width, int height) override {
+    if (!renderer_) return 0;
+    SDL_Texture* texture =
+        SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, width, height);
+    if (!texture) return 0;
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
+    textures_[++lastHandle_] = texture;
+    return lastHandle_;
+  }
+
+  bool UploadTexture(int texture, const uint32_t* pixels, int pitch) override {
+    SDL_Texture* target = Find(texture);
+    return target && SDL_UpdateTexture(target, nullptr, pixels, pitch * 4) == 0;
+  }
+
+  void DestroyTexture(int texture) override {
+    if (SDL_Texture* target = Find(texture)) SDL_DestroyTexture(target);
+    textures_.erase(texture);
+  }
+
+  bool Copy(int texture, const SurfaceRect& from, const SurfaceRect& to) override {
+    SDL_Texture* source = Find(texture);
+    if (!source) return false;
+    const SDL_Rect sourceRect{from.left, from.top, from.right - from.left, from.bottom - from.top};
+    const SDL_Rect targetRect{to.left, to.top, to.right - to.left, to.bottom - to.top};
+    return SDL_RenderCopy(renderer_, source, &sourceRect, &targetRect) == 0;
+  }
+
+  bool Clear() override {
+    if (!renderer_) return false;
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    return SDL_RenderClear(renderer_) == 0;
+  }
+
+  bool Present() override {
+    if (!renderer_) return false;
+    SDL_RenderPresent(renderer_);
+    return true;
+  }
+
+  RenderReset TakeReset() override {
+    const RenderReset seen = reset_;
+    reset_ = RenderReset::None;
+    return seen;
+  }
+
+ private:
+  static int SDLCALL WatchResets(void* userdata, SDL_Event* event) {
+    auto* self = static_cast<SdlRenderDevice*>(userdata);
+    if (event->type == SDL_RENDER_DEVICE_RESET) self->reset_ = RenderReset::Device;
+    if (event->type == SDL_RENDER_TARGETS_RESET && self->reset_ == RenderReset::None) {
+      self->reset_ = RenderReset::Targets;
+    }
+    return 0;
+  }
+
+  SDL_Texture* Find(int texture) const {
+    const auto found = textures_.find(texture);
+    return found == textures_.end() ? nullptr : found->second;
+  }
+
+  bool vsync_;
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  std::unordered_map<int, SDL_Texture*> textures_;
+  int lastHandle_ = 0;
+  RenderReset reset_ = RenderReset::None;
+};
+
+}  // namespace
+
+std::unique_ptr<RenderDevice> CreateSdlRenderDevice(bool vsync) { return std::make_unique<SdlRenderDevice>(vsync); }
+
+}  // namespace sylvora
