@@ -15,20 +15,33 @@
 #include "shell/shell_state.h"
 #include "shell/sound_lock.h"
 #include "shell/subsystem_calls.h"
+#include "video/display_native.h"
+#include "video/display_path.h"
 #include "video/display_sdl.h"
 #include "video/jpeg_turbojpeg.h"
+#include "video/render_device_sdl.h"
 #include "video/video_system.h"
 
 namespace sylvora {
 namespace {
 
+// The first scene's ground tells whether the high-resolution pictures are installed.
+constexpr int kMarkerScene = 0;
+constexpr int kMarkerLayer = 0;
+// The native path composes nothing at 16 bits: its pictures are written at 32.
+constexpr int kNativeDepth = 32;
+
 int CreateVideo(const DisplayRequest& request, NativeWindow* window, const std::string& directory) {
-  core.video = new VideoSystem(core.report, CreateSdlDisplayLayer(), CreateTurboJpegDecoder());
+  const bool native = ChooseDisplayPath(request.retro != 0, directory, LayerPictureName(kMarkerScene, kMarkerLayer)) ==
+                      DisplayPath::Native;
+  std::unique_ptr<DisplayLayer> display = CreateSdlDisplayLayer();
+  if (native) display = CreateNativeDisplayLayer(std::move(display), CreateSdlRenderDevice());
+  core.video = new VideoSystem(core.report, std::move(display), CreateTurboJpegDecoder());
   CreateArgs args;
   args.fullScreen = request.fullScreen;
   args.width = request.width;
   args.height = request.height;
-  args.depth = request.depth;
+  args.depth = native ? kNativeDepth : request.depth;
   args.reserved = 1024;
   args.useArchive = 1;
   args.window = window;
