@@ -46,6 +46,7 @@ int CreateVideo(const DisplayRequest& request, NativeWindow* window, const std::
   args.useArchive = 1;
   args.window = window;
   args.resourcePath = directory;
+  args.highResolution = native ? 1 : 0;
   return core.video->Create(args);
 }
 

@@ -92,6 +92,9 @@ class DisplayLayer {
   virtual DisplaySurface* CreatePrimary(bool modeX) = 0;
   // An off-screen surface of width x height in the display's format; nullptr on failure.
   virtual DisplaySurface* CreateOffScreenSurface(int width, int height, SurfaceMemory memory) = 0;
+  // How many of the surface's pixels make one frame pixel along each side (a picture's high-resolution
+  // twin); BltFast's rectangle stays in frame pixels. Layers that copy 1:1 never get such pictures.
+  virtual void SetPictureScale(DisplaySurface*, int) {}
   // Frees a surface made by this layer.
   virtual void ReleaseSurface(DisplaySurface* surface) = 0;
 

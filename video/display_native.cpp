@@ -6,6 +6,11 @@
 // it is loaded, and each BltFast is one filtered, scaled copy straight onto the output, so a picture
 // with three times the pixels is shown with all of them.
 //
+// High-resolution pictures: with CreateArgs::highResolution, VideoSystem loads a picture's twin painted
+// at three times the size and tells the layer its scale (SetPictureScale); its slot keeps the size in
+// frame pixels, so the scenes' rectangles and the clipping are unchanged, and only the copy's source
+// rectangle is scaled here. A picture without a twin is its own texture, smoothly scaled.
+//
 // How it fits the logic unchanged: VideoSystem still loads pictures through Lock/Unlock and
 // SetColourKey, and still draws with BltFast into its secondary buffer. The layer keeps each picture's
 // pixels (so nothing is ever reloaded from the archive) and turns them into a texture lazily, at the
@@ -57,6 +62,7 @@ class NativeSurface final : public DisplaySurface {
   std::vector<uint32_t> pixels;  // XRGB8888, rows width pixels apart; pictures only
   bool keyed = false;
   uint32_t key = 0;
+  int scale = 1;          // texture pixels per frame pixel along each side
   int texture = 0;        // the renderer's texture, 0 while there is none
   bool uploaded = false;  // the texture holds the pixels as they are now
 };
@@ -120,6 +126,10 @@ class NativeDisplayLayer final : public DisplayLayer {
     auto* picture = new NativeSurface(NativeSurface::Role::Picture, width, height);
     pictures_.push_back(picture);
     return picture;
+  }
+
+  void SetPictureScale(DisplaySurface* surface, int scale) override {
+    if (scale > 0) AsNative(surface)->scale = scale;
   }
 
   void ReleaseSurface(DisplaySurface* surface) override {
@@ -206,7 +216,9 @@ class NativeDisplayLayer final : public DisplayLayer {
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     const SurfaceRect to{across(x), down(y), across(x + width), down(y + height)};
-    return render_->Copy(picture->texture, rect, to) ? DisplayResult::Ok : DisplayResult::Failed;
+    const int scale = picture->scale;
+    const SurfaceRect from{rect.left * scale, rect.top * scale, rect.right * scale, rect.bottom * scale};
+    return render_->Copy(picture->texture, from, to) ? DisplayResult::Ok : DisplayResult::Failed;
   }
 
   DisplayResult ColourFill(DisplaySurface* surface, uint32_t colour) override {

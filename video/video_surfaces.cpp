@@ -2,6 +2,7 @@
 #include <cstring>
 #include <new>
 
+#include "archive/high_resolution.h"
 #include "platform/files.h"
 #include "report/report.h"
 #include "video/video_internal.h"
@@ -134,6 +135,8 @@ int VideoSystem::CreateSurfaceA(const std::string& name, int videoMemory, uint32
     ReleasePicture();
     return 2;
   }
+  const int scale = picture_.scale;
+  display_->SetPictureScale(surfaces_.slots[number].surface, scale);
   if (kind == PictureKind::Jpeg) ApplyBlackThreshold(blackThreshold);
   if (CopyDibToSurface(number, picture_.pixels.get(), width, height) != 0) {
     ReleasePicture();
@@ -150,8 +153,9 @@ int VideoSystem::CreateSurfaceA(const std::string& name, int videoMemory, uint32
   filled.colourKey = colourKey;
   filled.inUse = 1;
   filled.name = name;
-  filled.width = width;
-  filled.height = height;
+  // The slot keeps the picture's size in frame pixels, which Draw's rectangles and clipping use.
+  filled.width = width / scale;
+  filled.height = height / scale;
   filled.blackThreshold = blackThreshold;
   return 0;
 }
@@ -169,6 +173,8 @@ int VideoSystem::CreateSurfaceB(const std::string& name, int videoMemory, int& h
     ReleasePicture();
     return 2;
   }
+  const int scale = picture_.scale;
+  display_->SetPictureScale(surfaces_.slots[number].surface, scale);
   ReleasePicture();
   Say(0, MessageKind::Report, "CreateSurfaceB",
       "graph object <" + name + "> was successfully loaded and placed " + placement + FormatText(" [%d]", number));
@@ -179,8 +185,9 @@ int VideoSystem::CreateSurfaceB(const std::string& name, int videoMemory, int& h
   filled.colourKey = 0;
   filled.inUse = 1;
   filled.name = name;
-  filled.width = width;
-  filled.height = height;
+  // The slot keeps the picture's size in frame pixels, which Draw's rectangles and clipping use.
+  filled.width = width / scale;
+  filled.height = height / scale;
   filled.blackThreshold = 0;
   return 0;
 }
@@ -216,13 +223,17 @@ void VideoSystem::ReleasePicture() {
   picture_.byteCount = 0;
   picture_.width = 0;
   picture_.height = 0;
+  picture_.scale = 1;
 }
 
 int VideoSystem::LoadGraphics(const std::string& name, PictureKind& kind) {
   const char* function = "LoadGraphics";
   if (archiveMode_ == 1) {
     int entry = 0;
-    if (FindGraphicEntry(name, entry) != 0) {
+    // The native path asks for the twin painted at three times the size; a picture without one is
+    // drawn from its own pixels, smoothly scaled.
+    const bool twin = highResolution_ != 0 && FindGraphicEntry(HighResolutionName(name), entry) == 0;
+    if (!twin && FindGraphicEntry(name, entry) != 0) {
       Say(1, MessageKind::Error, function, "graph object <" + name + "> was not found");
       return 2;
     }
@@ -243,6 +254,7 @@ int VideoSystem::LoadGraphics(const std::string& name, PictureKind& kind) {
       Say(1, MessageKind::Error, function, "graph object <" + name + "> has unknown type");
       return 2;
     }
+    if (twin) picture_.scale = kHighResolutionScale;
     return 0;
   }
 

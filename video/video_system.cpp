@@ -134,6 +134,7 @@ int VideoSystem::Create(const CreateArgs& args) {
   }
   reserved_ = args.reserved;
   archiveMode_ = (args.useArchive == 0 || args.useArchive == 1) ? args.useArchive : 0;
+  highResolution_ = args.highResolution;
 
   DisplayMode desktop;
   if (!display_->GetDisplayMode(desktop)) {

@@ -46,6 +46,7 @@ struct CreateArgs {
   int useArchive = 1;      // 1 = pictures from data.nrx; any other value means loose files
   NativeWindow* window = nullptr;
   std::string resourcePath;  // installation directory with a trailing backslash
+  int highResolution = 0;    // non-zero: pictures come from their three-times twins where the archive has them
 };
 
 // One slot of the surface table.
@@ -76,6 +77,7 @@ struct PictureBuffer {
   int width = 0;
   int height = 0;
   PictureKind kind = PictureKind::Bmp;
+  int scale = 1;  // picture pixels per frame pixel along each side: kHighResolutionScale for a twin
 
   // (3 x width + 3) rounded down to a multiple of 4.
   static int RowBytes(int width) { return (3 * width + 3) & ~3; }
@@ -259,6 +261,7 @@ class VideoSystem {
   int reserved_ = 0;
   SurfaceTable surfaces_;
   int archiveMode_ = 0;
+  int highResolution_ = 0;
   std::unique_ptr<ArchiveTable> graphicEntries_;
   PictureBuffer picture_;
   int safeBlitting_ = 0;

@@ -125,6 +125,39 @@ TEST_F(NativeVideoTest, BrightnessIsTheRampAppliedToTheUploadedPixels) {
   EXPECT_EQ(texture.pixels[0], 0xFFC80000u);
 }
 
+TEST_F(NativeVideoTest, APictureComesFromItsThreeTimesTwinWhereTheArchiveHasOneAndIsDrawnInFramePixels) {
+  PutArchive({{kBmpPicture, "ground", MakeSolidBmp(4, 2, 1, 2, 3)},
+              {kBmpPicture, "groundx3", MakeSolidBmp(12, 6, 4, 5, 6)},
+              {kBmpPicture, "sky", MakeSolidBmp(4, 2, 7, 8, 9)}});
+  CreateArgs args;
+  args.depth = 32;
+  args.resourcePath = kInstall;
+  args.highResolution = 1;
+  ASSERT_EQ(video->Create(args), 0);
+  int ground = SurfaceNone;
+  int sky = SurfaceNone;
+  ASSERT_EQ(video->CreateSurfaceB("ground", 1, ground, SurfaceAnySlot), 0);
+  ASSERT_EQ(video->CreateSurfaceB("sky", 1, sky, SurfaceAnySlot), 0);
+  EXPECT_EQ(video->Surfaces().slots[ground].width, 4);
+  EXPECT_EQ(video->Surfaces().slots[ground].height, 2);
+  EXPECT_TRUE(HasMessage(MessageKind::Report, "CreateSurfaceB",
+                         "graph object <ground> was successfully loaded and placed in the system memory "
+                         "(not in the video memory) [0]"));
+
+  // Clipped in frame pixels (the picture is 4 wide), copied from the twin's pixels.
+  ASSERT_EQ(video->Draw({1, 0, 9, 2}, ground, 0, 0), 0);
+  ASSERT_EQ(video->Draw({0, 0, 4, 2}, sky, 0, 0), 0);
+  video->Present();
+  ASSERT_EQ(render->presented.size(), 2u);
+  const FakeTexture& twin = render->textures.at(render->presented[0].texture);
+  EXPECT_EQ(twin.width, 12);
+  EXPECT_EQ(twin.pixels[0], 0xFF060504u);
+  const SurfaceRect from = render->presented[0].from;
+  EXPECT_EQ(std::tie(from.left, from.top, from.right, from.bottom), std::make_tuple(3, 0, 12, 6));
+  EXPECT_EQ(render->textures.at(render->presented[1].texture).width, 4);  // no twin: its own pixels
+  EXPECT_EQ(render->presented[1].from.right, 4);
+}
+
 TEST_F(NativeVideoTest, RendererFailuresAreTheVideoObjectsOwnFailures) {
   render->openFails = true;
   render->failureReason = "no GL context";
