@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "video/renderer_common_sdl.h"
+
 namespace sylvora {
 
 namespace {
@@ -27,9 +29,6 @@ bool WithPlainPixels(SDL_Surface* surface, Change change) {
 
 // The identity ramp entry for level i: what the display's ramp is "as found".
 constexpr uint16_t IdentityRampEntry(int level) { return static_cast<uint16_t>(level * 257); }
-
-// The refresh rate assumed when the display does not tell its own.
-constexpr int kUnknownRefreshRate = 60;
 
 // Number of distinct RGB565 pixel values, the size of the 16-bit presenting table.
 constexpr int kRgb565Values = 65536;
@@ -318,7 +317,7 @@ class SdlDisplayLayer final : public DisplayLayer {
     }
     if (SDL_RenderCopy(renderer_, texture_, &from, &to) != 0) return DisplayResult::Failed;
     SDL_RenderPresent(renderer_);
-    if (framePeriod_ > 0) HoldToRefreshRate();
+    pacer_.Hold();
     return DisplayResult::Ok;
   }
 
@@ -340,10 +339,10 @@ class SdlDisplayLayer final : public DisplayLayer {
     // (and SDL cannot re-create a window it does not own); the software renderer draws on any.
     if (Foreign()) {
       renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-      framePeriod_ = vsync_ ? RefreshPeriod() : 0;
+      pacer_.Start(window_, renderer_, vsync_);
       return renderer_ != nullptr;
     }
-    if (!SDL_GetHint(SDL_HINT_RENDER_DRIVER) && OpenGlRasterisesInSoftware()) {
+    if (!SDL_GetHint(SDL_HINT_RENDER_DRIVER) && OpenGlRasterisesInSoftware(window_)) {
       // Where OpenGL is a software rasteriser, stretching the frame in it costs several times what
       // SDL's own software renderer costs presenting through X shared-memory images.
       SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -352,58 +351,8 @@ class SdlDisplayLayer final : public DisplayLayer {
       if (!renderer_ && vsync_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
     }
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    framePeriod_ = vsync_ && renderer_ && !PresentsWithVsync() ? RefreshPeriod() : 0;
+    pacer_.Start(window_, renderer_, vsync_);
     return renderer_ != nullptr;
-  }
-
-  // Whether presenting waits for the display: SDL's software renderer says it may, but its X
-  // shared-memory images never do.
-  bool PresentsWithVsync() const {
-    SDL_RendererInfo info;
-    return SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC) &&
-           std::strcmp(info.name, "software") != 0;
-  }
-
-  // Whether the OpenGL renderer SDL would pick for the window (made ready for OpenGL) would draw on a
-  // software rasteriser (llvmpipe, softpipe, swrast: virtual machines, remote desktops, machines
-  // without a driver). A bare context answers that in a few milliseconds, where making SDL's renderer
-  // only to destroy it again costs tens of them.
-  bool OpenGlRasterisesInSoftware() const {
-    if (!(SDL_GetWindowFlags(window_) & SDL_WINDOW_OPENGL)) return false;
-    SDL_GLContext context = SDL_GL_CreateContext(window_);
-    if (!context) return false;
-    using GetString = const unsigned char* (*)(unsigned int);
-    constexpr unsigned int kGlRenderer = 0x1F01;
-    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
-    const unsigned char* name = getString ? getString(kGlRenderer) : nullptr;
-    const char* text = name ? reinterpret_cast<const char*>(name) : "";
-    const bool software =
-        std::strstr(text, "llvmpipe") || std::strstr(text, "softpipe") || std::strstr(text, "Software Rasterizer");
-    SDL_GL_DeleteContext(context);
-    return software;
-  }
-
-  // A present with no vsync returns at once, and the frames would come as fast as the processor can
-  // make them: they are held to the display's refresh rate (60 a second when it is unknown).
-  void HoldToRefreshRate() {
-    const uint64_t now = SDL_GetPerformanceCounter();
-    if (nextFrame_ > now && nextFrame_ - now <= framePeriod_) {
-      SDL_Delay(static_cast<Uint32>((nextFrame_ - now) * 1000 / SDL_GetPerformanceFrequency()));
-      nextFrame_ += framePeriod_;
-    } else {
-      nextFrame_ = now + framePeriod_;  // late, or the first frame: the schedule starts again from here
-    }
-  }
-
-  // One frame of the display's refresh rate (60 a second when it does not tell), in performance-counter
-  // ticks; read once, when the renderer is made.
-  uint64_t RefreshPeriod() const {
-    SDL_DisplayMode mode;
-    const int index = SDL_GetWindowDisplayIndex(window_);
-    const int rate = SDL_GetCurrentDisplayMode(index < 0 ? 0 : index, &mode) == 0 && mode.refresh_rate > 0
-                         ? mode.refresh_rate
-                         : kUnknownRefreshRate;
-    return SDL_GetPerformanceFrequency() / static_cast<uint64_t>(rate);
   }
 
   void DestroyRenderer() {
@@ -473,8 +422,7 @@ class SdlDisplayLayer final : public DisplayLayer {
   }
 
   bool vsync_;
-  uint64_t framePeriod_ = 0;  // ticks between frames when PresentBlt paces them (no vsync); 0 when not
-  uint64_t nextFrame_ = 0;    // performance-counter time the next frame is due
+  FramePacer pacer_;
   SDL_Window* window_ = nullptr;
   bool fullScreen_ = false;
   const EmulatedFormat* format_ = nullptr;

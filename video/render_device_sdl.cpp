@@ -7,6 +7,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "video/renderer_common_sdl.h"
+
 namespace sylvora {
 
 namespace {
@@ -34,12 +36,17 @@ class SdlRenderDevice final : public RenderDevice {
     // A daemon's window has whatever visual its owner chose, which an OpenGL context may not accept;
     // the software renderer draws on any.
     const bool foreign = SDL_GetWindowFlags(window_) & SDL_WINDOW_FOREIGN;
-    if (!foreign) {
+    if (!foreign && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && OpenGlRasterisesInSoftware(window_)) {
+      // A software rasteriser blends and filters every copy of every frame on the processor; SDL's own
+      // software renderer, presenting through X shared-memory images, does the same work for less.
+      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    } else if (!foreign) {
       renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | (vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0));
       if (!renderer_ && vsync_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
     }
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer_) return false;
+    pacer_.Start(window_, renderer_, vsync_);
     SDL_AddEventWatch(WatchResets, this);
     reset_ = RenderReset::None;
     return true;
@@ -96,6 +103,7 @@ class SdlRenderDevice final : public RenderDevice {
   bool Present() override {
     if (!renderer_) return false;
     SDL_RenderPresent(renderer_);
+    pacer_.Hold();
     return true;
   }
 
@@ -126,6 +134,7 @@ class SdlRenderDevice final : public RenderDevice {
   std::unordered_map<int, SDL_Texture*> textures_;
   int lastHandle_ = 0;
   RenderReset reset_ = RenderReset::None;
+  FramePacer pacer_;
 };
 
 }  // namespace
