@@ -15,8 +15,10 @@
 #include "report/report.h"
 #include "tests/doubles/video/fake_display.h"
 #include "tests/video/video_test_support.h"
+#include "video/display_native.h"
 #include "video/display_sdl.h"
 #include "video/jpeg_turbojpeg.h"
+#include "video/render_device_sdl.h"
 #include "video/video_system.h"
 
 namespace sylvora {
@@ -355,6 +357,61 @@ TEST_F(SdlDisplayTest, ThirtyTwoBitsUsesXrgb) {
 TEST_F(SdlDisplayTest, ModeXIsRefused) {
   EXPECT_EQ(Create(320, 240), 2);
   EXPECT_EQ(report_->LastError().text, "level of cooperation was not installed");
+}
+
+// The native path on SDL's renderer: the frame is drawn at the output's size, keyed edges carry no dark
+// fringe, and after a device reset the pictures come back on the new renderer.
+TEST_F(SdlDisplayTest, TheNativePathDrawsAtTheOutputsSizeAndSurvivesADeviceReset) {
+  video_ = std::make_unique<VideoSystem>(
+      report_.get(), CreateNativeDisplayLayer(CreateSdlDisplayLayer(false), CreateSdlRenderDevice(false)),
+      CreateTurboJpegDecoder());
+  ASSERT_EQ(Create(160, 120, 32), 0) << report_->LastError().text;
+  install_.Put("graphics/back.bmp", MakeSolidBmp(160, 120, 0, 255, 0));
+  std::string rows;
+  for (int y = 7; y >= 0; --y) {
+    for (int x = 0; x < 8; ++x) rows += (x < 4 && y < 4) ? std::string(3, '\0') : std::string("\0\0\xFF", 3);
+  }
+  install_.Put("graphics/sprite.bmp", MakeBmp(8, 8, rows));
+  int back = SurfaceNone, sprite = SurfaceNone;
+  ASSERT_EQ(video_->CreateSurfaceB("back", 1, back, SurfaceAnySlot), 0);
+  ASSERT_EQ(video_->CreateSurfaceA("sprite", 0, 0, sprite, SurfaceAnySlot, 0), 0);
+  auto drawAndRead = [&](int& width, int& height) {
+    EXPECT_EQ(video_->Draw({0, 0, 160, 120}, back, 0, 0), 0);
+    EXPECT_EQ(video_->Draw({0, 0, 8, 8}, sprite, 80, 60), 0);
+    video_->Present();
+    return ReadScreen(width, height);
+  };
+  int width = 0, height = 0;
+  auto screen = drawAndRead(width, height);
+  ASSERT_FALSE(screen.empty()) << SDL_GetError();
+  ASSERT_GT(width, 160);
+  auto at = [&](int frameX, int frameY) {
+    const int x = (2 * frameX + 1) * width / 320;
+    const int y = (2 * frameY + 1) * height / 240;
+    return screen[static_cast<size_t>(y) * width + x] & 0xFFFFFF;
+  };
+  EXPECT_EQ(at(10, 10), 0x00FF00u);
+  EXPECT_EQ(at(81, 61), 0x00FF00u);  // the key shows the background
+  EXPECT_EQ(at(86, 66), 0xFF0000u);
+  // Along the sprite's edges red only ever mixes with green: nothing darker than the two.
+  int darker = 0;
+  for (int y = 60 * height / 120 - 2; y < 68 * height / 120 + 2; ++y) {
+    for (int x = 80 * width / 160 - 2; x < 88 * width / 160 + 2; ++x) {
+      const uint32_t pixel = screen[static_cast<size_t>(y) * width + x];
+      darker += ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) < 250;
+    }
+  }
+  EXPECT_EQ(darker, 0);
+
+  SDL_Event reset{};
+  reset.type = SDL_RENDER_DEVICE_RESET;
+  ASSERT_EQ(SDL_PushEvent(&reset), 1);
+  video_->Present();
+  EXPECT_TRUE(HasText("all surfaces were restored"));
+  screen = drawAndRead(width, height);
+  ASSERT_FALSE(screen.empty()) << SDL_GetError();
+  EXPECT_EQ(at(86, 66), 0xFF0000u);
+  EXPECT_EQ(at(10, 10), 0x00FF00u);
 }
 
 }  // namespace
