@@ -259,16 +259,22 @@ int VideoSystem::LoadGraphics(const std::string& name, PictureKind& kind) {
   }
 
   if (report_) report_->RestoreWorkingDirectory();
-  const std::string stem = resourcePath_ + "graphics\\" + name;
+  // Loose files follow the archive's rule: the three-times twin first, on the native path.
+  const std::string twin = HighResolutionName(name);
+  const std::string twinStem = resourcePath_ + "graphics\\" + twin;
+  const bool looseTwin =
+      highResolution_ != 0 && (Files().OpenForReading(twinStem + ".jpg") || Files().OpenForReading(twinStem + ".bmp"));
+  const std::string& file = looseTwin ? twin : name;
+  const std::string stem = resourcePath_ + "graphics\\" + file;
   if (Files().OpenForReading(stem + ".jpg")) {
     kind = PictureKind::Jpeg;
-    if (LoadGraphicsFromJpg(name, LooseFileEntry) != 0) {
+    if (LoadGraphicsFromJpg(file, LooseFileEntry) != 0) {
       Say(1, MessageKind::Error, function, "jpg graph file <" + name + "> was not loaded");
       return 2;
     }
   } else if (Files().OpenForReading(stem + ".bmp")) {
     kind = PictureKind::Bmp;
-    if (LoadGraphicsFromBmp(name, LooseFileEntry) != 0) {
+    if (LoadGraphicsFromBmp(file, LooseFileEntry) != 0) {
       Say(1, MessageKind::Error, function, "bmp graph file <" + name + "> was not loaded");
       return 2;
     }
@@ -276,6 +282,7 @@ int VideoSystem::LoadGraphics(const std::string& name, PictureKind& kind) {
     Say(1, MessageKind::Error, function, "jpg or bmp graph file <" + name + "> was not found");
     return 2;
   }
+  if (looseTwin) picture_.scale = kHighResolutionScale;
   return 0;
 }
 

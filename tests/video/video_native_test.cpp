@@ -158,6 +158,28 @@ TEST_F(NativeVideoTest, APictureComesFromItsThreeTimesTwinWhereTheArchiveHasOneA
   EXPECT_EQ(render->presented[1].from.right, 4);
 }
 
+TEST_F(NativeVideoTest, LooseFilesFollowTheSameRuleAndOnlyOnTheNativePath) {
+  PutLoose("ground", "bmp", MakeSolidBmp(4, 2, 1, 2, 3));
+  PutLoose("groundx3", "jpg", MakeFakeJpeg(12, 6, SolidPixels(12, 6, 4, 5, 6)));
+  for (const int highResolution : {1, 0}) {
+    CreateArgs args;
+    args.depth = 32;
+    args.useArchive = 0;
+    args.resourcePath = kInstall;
+    args.highResolution = highResolution;
+    ASSERT_EQ(video->Create(args), 0);
+    int ground = SurfaceNone;
+    ASSERT_EQ(video->CreateSurfaceB("ground", 0, ground, SurfaceAnySlot), 0);
+    EXPECT_EQ(video->Surfaces().slots[ground].width, 4);
+    ASSERT_EQ(video->Draw({0, 0, 4, 2}, ground, 0, 0), 0);
+    video->Present();
+    ASSERT_EQ(render->presented.size(), 1u);
+    EXPECT_EQ(render->textures.at(render->presented[0].texture).width, highResolution ? 12 : 4);
+    EXPECT_EQ(render->presented[0].from.right, highResolution ? 12 : 4);
+    video->DeleteSurface(ground);
+  }
+}
+
 TEST_F(NativeVideoTest, RendererFailuresAreTheVideoObjectsOwnFailures) {
   render->openFails = true;
   render->failureReason = "no GL context";
