@@ -280,7 +280,7 @@ class NativeDisplayLayer final : public DisplayLayer {
                 uint32_t{greenTable_[(pixel >> 8) & 0xFF]} << 8 | blueTable_[pixel & 0xFF];
       }
     }
-    picture.uploaded = render_->UploadTexture(picture.texture, scratch_.data(), picture.width);
+    picture.uploaded = render_->UploadTexture(picture.texture, scratch_.data(), picture.width, picture.keyed);
     return picture.uploaded;
   }
 

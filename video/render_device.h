@@ -29,10 +29,11 @@ class RenderDevice {
   // The output's size in pixels; false when it cannot be read.
   virtual bool OutputSize(int& width, int& height) = 0;
 
-  // A static ARGB8888 texture of width x height with alpha blending and linear filtering: a handle
-  // above 0, or 0 on failure. Upload replaces all its pixels (rows pitch pixels apart).
+  // A static ARGB8888 texture of width x height with linear filtering: a handle above 0, or 0 on
+  // failure. Upload replaces all its pixels (rows pitch pixels apart); a transparent texture is blended
+  // by its alpha, an opaque one copied as it is (blending costs dearly on a software renderer).
   virtual int CreateTexture(int width, int height) = 0;
-  virtual bool UploadTexture(int texture, const uint32_t* pixels, int pitch) = 0;
+  virtual bool UploadTexture(int texture, const uint32_t* pixels, int pitch, bool transparent) = 0;
   virtual void DestroyTexture(int texture) = 0;
 
   // Copies the texture's rectangle from (texture pixels) onto the output's rectangle to (output pixels).

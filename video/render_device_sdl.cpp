@@ -70,15 +70,15 @@ class SdlRenderDevice final : public RenderDevice {
     SDL_Texture* texture =
         SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, width, height);
     if (!texture) return 0;
-    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
     SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
     textures_[++lastHandle_] = texture;
     return lastHandle_;
   }
 
-  bool UploadTexture(int texture, const uint32_t* pixels, int pitch) override {
+  bool UploadTexture(int texture, const uint32_t* pixels, int pitch, bool transparent) override {
     SDL_Texture* target = Find(texture);
-    return target && SDL_UpdateTexture(target, nullptr, pixels, pitch * 4) == 0;
+    return target && SDL_SetTextureBlendMode(target, transparent ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE) == 0 &&
+           SDL_UpdateTexture(target, nullptr, pixels, pitch * 4) == 0;
   }
 
   void DestroyTexture(int texture) override {

@@ -55,6 +55,7 @@ TEST_F(NativeVideoTest, APictureIsOneTextureAndEachDrawOneCopyOntoTheOutputsPixe
   ASSERT_EQ(render->textures.size(), 1u);
   const FakeTexture& texture = render->textures.begin()->second;
   EXPECT_EQ(texture.uploads, 1);
+  EXPECT_TRUE(texture.transparent);
   // Keys are clear and carry the colour of their neighbours; the picture is opaque at full 24 bits.
   EXPECT_EQ(texture.pixels,
             (std::vector<uint32_t>{0xFFC80000, 0x00854200, 0xFFC80000, 0x00646400, 0xFF00C800, 0x00646400}));
@@ -151,6 +152,7 @@ TEST_F(NativeVideoTest, APictureComesFromItsThreeTimesTwinWhereTheArchiveHasOneA
   ASSERT_EQ(render->presented.size(), 2u);
   const FakeTexture& twin = render->textures.at(render->presented[0].texture);
   EXPECT_EQ(twin.width, 12);
+  EXPECT_FALSE(twin.transparent);  // an opaque picture is copied without blending
   EXPECT_EQ(twin.pixels[0], 0xFF060504u);
   const SurfaceRect from = render->presented[0].from;
   EXPECT_EQ(std::tie(from.left, from.top, from.right, from.bottom), std::make_tuple(3, 0, 12, 6));

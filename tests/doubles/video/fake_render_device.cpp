@@ -29,7 +29,7 @@ int FakeRenderDevice::CreateTexture(int width, int height) {
   return lastHandle_;
 }
 
-bool FakeRenderDevice::UploadTexture(int texture, const uint32_t* pixels, int pitch) {
+bool FakeRenderDevice::UploadTexture(int texture, const uint32_t* pixels, int pitch, bool transparent) {
   const auto found = textures.find(texture);
   if (uploadFails || found == textures.end()) return false;
   FakeTexture& target = found->second;
@@ -39,6 +39,7 @@ bool FakeRenderDevice::UploadTexture(int texture, const uint32_t* pixels, int pi
     }
   }
   ++target.uploads;
+  target.transparent = transparent;
   return true;
 }
 

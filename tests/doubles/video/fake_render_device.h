@@ -16,6 +16,7 @@ struct FakeTexture {
   int height = 0;
   std::vector<uint32_t> pixels;  // ARGB8888, rows width pixels apart, as last uploaded
   int uploads = 0;
+  bool transparent = false;  // as last uploaded
 };
 
 struct FakeCopy {
@@ -32,7 +33,7 @@ class FakeRenderDevice final : public RenderDevice {
   void Close() override;
   bool OutputSize(int& width, int& height) override;
   int CreateTexture(int width, int height) override;
-  bool UploadTexture(int texture, const uint32_t* pixels, int pitch) override;
+  bool UploadTexture(int texture, const uint32_t* pixels, int pitch, bool transparent) override;
   void DestroyTexture(int texture) override;
   bool Copy(int texture, const SurfaceRect& from, const SurfaceRect& to) override;
   bool Clear() override;
