@@ -190,11 +190,22 @@ TEST_F(NativeVideoTest, RendererFailuresAreTheVideoObjectsOwnFailures) {
   EXPECT_TRUE(HasMessage(MessageKind::Warning, "CreateFullScreen", "reason: no GL context"));
 
   render->openFails = false;
-  render->textureFails = true;
   const int sprite = Started();
-  EXPECT_EQ(video->Draw({0, 0, 3, 2}, sprite, 5, 6), 1);
+  // Each fault fails its draw alone; the next draw, without it, tries again and succeeds.
+  auto failsOnceWith = [&](bool FakeRenderDevice::*fault) {
+    render->*fault = true;
+    EXPECT_EQ(video->Draw({0, 0, 3, 2}, sprite, 5, 6), 1);
+    render->*fault = false;
+    EXPECT_EQ(video->Draw({0, 0, 3, 2}, sprite, 5, 6), 0);
+  };
+  failsOnceWith(&FakeRenderDevice::textureFails);  // the first draw makes the texture
+  video->SetGamma(5);                              // the next one uploads again
+  failsOnceWith(&FakeRenderDevice::uploadFails);
+  failsOnceWith(&FakeRenderDevice::copyFails);
+  EXPECT_EQ(render->textures.begin()->second.uploads, 2);
   EXPECT_TRUE(HasMessage(MessageKind::Warning, "Draw",
                          "blitting was failed [from <sprite>(0) (0,0,3,2) to secondary buffer (5,6)]"));
+  EXPECT_EQ(render->copies.size(), 3u);
 }
 
 }  // namespace
