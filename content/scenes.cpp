@@ -2,6 +2,7 @@
 // light and palette per scene that agrees with its skies.
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "content/paint.h"
@@ -252,27 +253,17 @@ void Lake1(Canvas& canvas, Rng& rng) {
   const int w = canvas.Width();
   const TileNoise ripple(33);
   // Water: the ridge mirrored at the far edge, the sky's grey-blue nearer, broken by ripples.
-  {
-    cairo_surface_flush(canvas.Surface());
-    unsigned char* data = cairo_image_surface_get_data(canvas.Surface());
-    const int stride = cairo_image_surface_get_stride(canvas.Surface());
-    for (int y = 0; y < canvas.Height(); ++y) {
-      auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
-      for (int x = 0; x < w; ++x) {
-        const double wobble = ripple.Fractal(x * 0.15, y * 1.6, 6, 3) * 4;
-        const double depth = (y + wobble) / 70.0;
-        const Colour forest = Rgb(44, 74, 60);
-        const Colour sky = Rgb(150, 176, 190);
-        const double mirror = std::clamp(1.0 - depth + 0.25 * ripple.Fractal(x, 0, 60, 3), 0.0, 1.0);
-        Colour c = Mix(sky, forest, mirror * mirror);
-        c = Mix(c, Rgb(96, 128, 140), std::clamp((y - 60) / 200.0, 0.0, 1.0) * 0.5);
-        const double glint = ripple.Fractal(x * 0.08, y * 2.2, 4, 2);
-        c = Scale(c, 1.0 + 0.12 * glint);
-        row[x] = OpaquePixel(c);
-      }
-    }
-    cairo_surface_mark_dirty(canvas.Surface());
-  }
+  canvas.PaintPixels([&](double x, double y) -> std::optional<Colour> {
+    const double wobble = ripple.Fractal(x * 0.15, y * 1.6, 6, 3) * 4;
+    const double depth = (y + wobble) / 70.0;
+    const Colour forest = Rgb(44, 74, 60);
+    const Colour sky = Rgb(150, 176, 190);
+    const double mirror = std::clamp(1.0 - depth + 0.25 * ripple.Fractal(x, 0, 60, 3), 0.0, 1.0);
+    Colour c = Mix(sky, forest, mirror * mirror);
+    c = Mix(c, Rgb(96, 128, 140), std::clamp((y - 60) / 200.0, 0.0, 1.0) * 0.5);
+    const double glint = ripple.Fractal(x * 0.08, y * 2.2, 4, 2);
+    return Scale(c, 1.0 + 0.12 * glint);
+  });
   // The far shore line.
   SetColour(cr, Rgb(40, 66, 50));
   cairo_rectangle(cr, 0, 0, w, 3);
@@ -635,26 +626,20 @@ double PeakY(const TileNoise& noise, double x) {
 void Peaks5(Canvas& canvas, Rng& rng) {
   cairo_t* cr = canvas.Cr();
   const TileNoise peaks(75), foothills(72), snow(73);
-  cairo_surface_flush(canvas.Surface());
-  unsigned char* data = cairo_image_surface_get_data(canvas.Surface());
-  const int stride = cairo_image_surface_get_stride(canvas.Surface());
-  for (int x = 0; x < 640; ++x) {
+  canvas.PaintPixels([&](double x, double y) -> std::optional<Colour> {
     const double top = PeakY(peaks, x);
+    if (y < top) return std::nullopt;
     const double slope = (PeakY(peaks, x + 8) - PeakY(peaks, x - 8)) / 4;  // > 0: the face turns left, to the light
-    for (int y = std::max(0, static_cast<int>(std::ceil(top))); y < 153; ++y) {
-      // Gullies and ribs run down the faces diagonally; the faces turned left catch the light.
-      const double facet = snow.Fractal(x + 0.8 * (y - top), y * 0.4, 36, 4);
-      const double gully = snow.Fractal(x - 0.6 * y, y * 0.3, 18, 3);
-      const double lit = std::clamp(0.45 + slope * 0.08 + 0.6 * facet, 0.0, 1.0);
-      const bool snowy = y < 70 + 30 * gully + 10 * facet;
-      Colour c = snowy ? Mix(Rgb(150, 168, 206), Rgb(252, 252, 255), lit) : Mix(Rgb(72, 80, 104), Rgb(156, 152, 158), lit);
-      // Lower down, the air between us and the mountains turns them bluer and paler.
-      c = Mix(c, Rgb(150, 170, 196), std::clamp((y - 60) / 140.0, 0.0, 0.45));
-      auto* px = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride) + x;
-      *px = OpaquePixel(c);
-    }
-  }
-  cairo_surface_mark_dirty(canvas.Surface());
+    // Gullies and ribs run down the faces diagonally; the faces turned left catch the light.
+    const double facet = snow.Fractal(x + 0.8 * (y - top), y * 0.4, 36, 4);
+    const double gully = snow.Fractal(x - 0.6 * y, y * 0.3, 18, 3);
+    const double lit = std::clamp(0.45 + slope * 0.08 + 0.6 * facet, 0.0, 1.0);
+    const bool snowy = y < 70 + 30 * gully + 10 * facet;
+    const Colour c =
+        snowy ? Mix(Rgb(150, 168, 206), Rgb(252, 252, 255), lit) : Mix(Rgb(72, 80, 104), Rgb(156, 152, 158), lit);
+    // Lower down, the air between us and the mountains turns them bluer and paler.
+    return Mix(c, Rgb(150, 170, 196), std::clamp((y - 60) / 140.0, 0.0, 0.45));
+  });
   // Forested foothills in front.
   RidgePath(cr, foothills, 640, 150, 40, 160, 4, 154);
   SourceVertical(cr, 110, Rgb(60, 90, 86), 153, Rgb(46, 76, 62));
@@ -773,9 +758,9 @@ constexpr Painter kPainters[6][3] = {
 
 }  // namespace
 
-Image PaintSceneLayer(const ContentItem& item) {
+Image PaintSceneLayer(const ContentItem& item, int scale) {
   const int layer = item.name[6] - '0';
-  Canvas canvas(item.width, item.height);
+  Canvas canvas(item.width, item.height, scale);
   Rng rng(NameSeed(item.name));
   kPainters[item.scene][layer](canvas, rng);
   if (item.role == ContentRole::Ground) return canvas.Opaque();

@@ -70,30 +70,35 @@ double Density(const TileNoise& noise, const SkyStyle& s, double x, double y, in
 
 }  // namespace
 
-Image PaintSky(const ContentItem& item) {
+Image PaintSky(const ContentItem& item, int scale) {
   const int band = item.height / 2;
   const SkyStyle s = StyleOf(item.variant);
   const TileNoise noise(static_cast<uint32_t>(NameSeed(item.name)));
   const TileNoise grain(static_cast<uint32_t>(NameSeed(item.name, 7)));
-  Image sky(item.width, item.height);
-  for (int y = 0; y < band; ++y) {
-    const double v = static_cast<double>(y) / (band - 1);
+  // The grain is finer at higher scales: it is there against banding in output pixels.
+  const double grainCell = 6.0 / scale;
+  Image sky(item.width * scale, item.height * scale);
+  for (int py = 0; py < band * scale; ++py) {
+    const double y = LogicalCoordinate(py, scale);
+    const double v = std::max(0.0, y) / (band - 1);
     const Colour base = Mix(s.zenith, s.horizon, std::pow(v, s.gradientPower));
-    for (int px = 0; px < kPanoramaWidth; ++px) {
-      const double d = Density(noise, s, px, y, band);
+    for (int px = 0; px < kPanoramaWidth * scale; ++px) {
+      const double x = LogicalCoordinate(px, scale);
+      const double d = Density(noise, s, x, y, band);
       Colour c = base;
       if (d > 0) {
         // Light from above: cloud lying above the point shades it.
         double above = 0;
-        for (int step = 1; step <= 4; ++step) above += Density(noise, s, px - step * 2.0, y - step * 5.0, band);
+        for (int step = 1; step <= 4; ++step) above += Density(noise, s, x - step * 2.0, y - step * 5.0, band);
         const double lit = std::exp(-above * s.lightDepth);
         const Colour cloud = Mix(s.shadow, s.lit, lit);
         const double alpha = s.opacity * SmoothStep(0, s.softness, d);
         c = Mix(base, cloud, alpha);
       }
       // A faint grain keeps large gradients from banding.
-      const double g = 1 + 0.012 * grain.Fractal(px, y, 6, 2, 0.5, kPanoramaWidth);
-      uint8_t* out = sky.At(px % 640, y + (px >= 640 ? band : 0));
+      const double g = 1 + 0.012 * grain.Fractal(x, y, grainCell, 2, 0.5, kPanoramaWidth);
+      const int half = 640 * scale;
+      uint8_t* out = sky.At(px % half, py + (px >= half ? band * scale : 0));
       out[0] = static_cast<uint8_t>(std::clamp(c.r * g * 255 + 0.5, 0.0, 255.0));
       out[1] = static_cast<uint8_t>(std::clamp(c.g * g * 255 + 0.5, 0.0, 255.0));
       out[2] = static_cast<uint8_t>(std::clamp(c.b * g * 255 + 0.5, 0.0, 255.0));

@@ -199,7 +199,7 @@ TEST_F(ContentTest, BothReadersFindEveryNameWithItsType) {
   std::set<std::string> catalogued;
   for (const ContentItem& item : kContent) catalogued.insert(item.name);
   EXPECT_EQ(catalogued, NamesTheProgramAsksFor());
-  EXPECT_EQ(pictures_->Count(), 49);
+  EXPECT_EQ(pictures_->Count(), 98);
   EXPECT_EQ(sounds_->Count(), 8);
   for (const ContentItem& item : kContent) {
     const bool sound = item.role == ContentRole::Ambience || item.role == ContentRole::Song;
@@ -241,7 +241,7 @@ TEST_F(ContentTest, OverlaysAreKeyedOnExactBlackAndTheirSubjectsStayAboveTheThre
     ASSERT_EQ(p.width, item.width);
     // The painting before compression tells subject from background exactly; a summed-area table of
     // its subject pixels answers "is there subject within r pixels" at once.
-    const Image painted = PaintSceneLayer(item);
+    const Image painted = PaintSceneLayer(item, 1);
     const int w = painted.width, h = painted.height;
     std::vector<int> table(static_cast<size_t>(w + 1) * (h + 1), 0);
     for (int y = 0; y < h; ++y) {
