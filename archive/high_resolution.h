@@ -15,9 +15,10 @@ constexpr int kHighResolutionScale = 3;
 // program asks for ends in it, so a high-resolution name never shadows another.
 constexpr std::string_view kHighResolutionSuffix = "x3";
 
-// High-resolution sprite sheets are JPEG rather than BMP to keep the data small: a pixel whose
-// R + G + B is below this is the black key. Subjects are painted at least twice as bright.
-constexpr int kHighResolutionSheetThreshold = 18;
+// High-resolution sprite sheets are JPEG rather than BMP, a ninth of the size: a pixel whose R + G + B
+// is below this is the black key. Compression ringing around the subjects stays under 30, and the
+// subjects are painted at least 50 above it.
+constexpr int kHighResolutionSheetThreshold = 40;
 
 // The name of the picture painted kHighResolutionScale times finer than the one called name.
 inline std::string HighResolutionName(std::string_view name) {

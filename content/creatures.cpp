@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "archive/high_resolution.h"
 #include "content/paint.h"
 #include "content/painters.h"
 
@@ -14,6 +15,9 @@ namespace {
 constexpr int kSpriteMinimumSum = 36;
 // Alpha from which a sprite pixel counts as painted: thin seed filaments need less than half.
 constexpr int kSpriteCoverage = 80;
+// High-resolution sheets are JPEG keyed at kHighResolutionSheetThreshold: their darkest subject pixel
+// is kept this far above it, so compression cannot push it under.
+constexpr int kHighResolutionMinimumSum = kHighResolutionSheetThreshold + 50;
 
 // One cell to paint: the frame (0..frames-1) and row, and the size of one pixel in the painter's
 // design units (the sheet centres and scales every creature to fill its cells).
@@ -400,7 +404,7 @@ Image PaintSheet(const ContentItem& item, int scale) {
       cairo_restore(cr);
     }
   }
-  return canvas.KeyedOnBlack(kSpriteMinimumSum, kSpriteCoverage);
+  return canvas.KeyedOnBlack(scale == 1 ? kSpriteMinimumSum : kHighResolutionMinimumSum, kSpriteCoverage);
 }
 
 }  // namespace sylvora
