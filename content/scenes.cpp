@@ -193,6 +193,8 @@ void Hills0(Canvas& canvas, Rng& rng) {
   RidgePath(cr, near, 640, 249, 10, 200, 3, 250);
   SetColour(cr, Rgb(146, 170, 90));
   cairo_fill(cr);
+  // The meadow's far grass begins in this picture, so the ground below joins it without a straight edge.
+  GrassBand(cr, rng, -10, 650, 236, 252, {kMeadowGrass, 5, 1.6, 3.5, 1.5, 0.12});
   canvas.Mottle(12, 60, 0.1);
 }
 
