@@ -336,12 +336,18 @@ void Clearing2(Canvas& canvas, Rng& rng) {
   cairo_t* cr = canvas.Cr();
   FillVertical(cr, 640, 350, Rgb(24, 46, 30), Rgb(60, 96, 40));
   // The forest wall: trunks in the shade continuing the fir tops above, lower branches, then the
-  // undergrowth along the edge of the clearing.
-  for (double x = -10; x < 650; x += rng.Range(8, 20)) {
-    const double w = rng.Range(3, 8);
-    SetColour(cr, Mix(Rgb(30, 26, 20), Rgb(74, 62, 46), rng.Unit()));
-    cairo_rectangle(cr, x, 0, w, 160);
-    cairo_fill(cr);
+  // undergrowth along the edge of the clearing. The trunks stand at three depths, the farther ones
+  // thinner, sparser and lost in the green shade, so the wall reads as a wood rather than a fence.
+  const Colour shade = Rgb(24, 46, 30);
+  for (int depth = 0; depth < 3; ++depth) {
+    const double nearness = depth / 2.0;
+    const double haze = 0.65 * (1 - nearness);
+    for (double x = rng.Range(-24, -4); x < 660; x += rng.Range(12, 34) * (0.7 + nearness)) {
+      const double w = rng.Range(2, 4) + nearness * rng.Range(2, 6);
+      const double foot = 118 + nearness * 44 + rng.Range(0, 10);
+      const Colour light = Mix(Mix(Rgb(92, 78, 58), Rgb(132, 112, 82), rng.Unit()), shade, haze);
+      Trunk(cr, rng, x, foot, w, x + rng.Range(-3, 3), -2, w * 0.75, light, Mix(Rgb(28, 22, 16), shade, haze));
+    }
   }
   for (int row = 0; row < 2; ++row) {
     for (double x = -10; x < 650; x += rng.Range(18, 34)) {
