@@ -718,14 +718,16 @@ void Valley5(Canvas& canvas, Rng& rng) {
 
 void Birch5(Canvas& canvas, Rng& rng) {
   cairo_t* cr = canvas.Cr();
-  // A few slender branches with small leaves to the left, near the top.
+  // A few slender branches with small leaves to the left, near the top. The picture is only 96 pixels
+  // wide and stands in the middle of the screen, so every clump keeps a leaf's length inside its edges:
+  // one reaching past them would show a straight cut.
   const Colour twig = Rgb(90, 80, 70);
-  Branch(cr, 50, 90, 20, 60, -10, 70, 6, 2, twig);
-  Branch(cr, 50, 160, 20, 150, -10, 170, 5, 2, twig);
+  Branch(cr, 50, 90, 30, 62, 16, 64, 6, 2, twig);
+  Branch(cr, 50, 160, 30, 150, 14, 158, 5, 2, twig);
   const LeafStyle leaves = {Rgb(70, 110, 40), Rgb(110, 150, 56), Rgb(180, 210, 100), 6};
-  LeafClump(cr, rng, 8, 66, 22, leaves);
-  LeafClump(cr, rng, 6, 162, 18, leaves);
-  LeafClump(cr, rng, 60, 10, 30, leaves);
+  LeafClump(cr, rng, 17, 62, 13, leaves);
+  LeafClump(cr, rng, 15, 156, 11, leaves);
+  LeafClump(cr, rng, 58, 32, 26, leaves);
   // The trunk: white bark with dark lenticels, shaded on its right.
   const double x0 = 52, x1 = 58, w0 = 40, w1 = 30;
   cairo_move_to(cr, x0 - w0 / 2, 480);
