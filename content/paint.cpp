@@ -146,6 +146,11 @@ void Trunk(cairo_t* cr, Rng& rng, double x0, double y0, double w0, double x1, do
   cairo_new_path(cr);
 }
 
+Point QuadraticAt(double x0, double y0, double cx, double cy, double x1, double y1, double t) {
+  const double u = 1 - t;
+  return {u * u * x0 + 2 * u * t * cx + t * t * x1, u * u * y0 + 2 * u * t * cy + t * t * y1};
+}
+
 void Branch(cairo_t* cr, double x0, double y0, double cx, double cy, double x1, double y1, double w0, double w1,
             Colour colour) {
   SetColour(cr, colour);
@@ -153,17 +158,11 @@ void Branch(cairo_t* cr, double x0, double y0, double cx, double cy, double x1, 
   for (int i = 0; i < kSteps; ++i) {
     const double t0 = static_cast<double>(i) / kSteps;
     const double t1 = static_cast<double>(i + 1) / kSteps;
-    auto at = [&](double t, double& x, double& y) {
-      const double u = 1 - t;
-      x = u * u * x0 + 2 * u * t * cx + t * t * x1;
-      y = u * u * y0 + 2 * u * t * cy + t * t * y1;
-    };
-    double ax, ay, bx, by;
-    at(t0, ax, ay);
-    at(t1, bx, by);
+    const Point a = QuadraticAt(x0, y0, cx, cy, x1, y1, t0);
+    const Point b = QuadraticAt(x0, y0, cx, cy, x1, y1, t1);
     cairo_set_line_width(cr, w0 + (w1 - w0) * t0);
-    cairo_move_to(cr, ax, ay);
-    cairo_line_to(cr, bx, by);
+    cairo_move_to(cr, a.x, a.y);
+    cairo_line_to(cr, b.x, b.y);
     cairo_stroke(cr);
   }
 }

@@ -64,6 +64,24 @@ void TreeBelt(cairo_t* cr, Rng& rng, const TileNoise& ridge, int width, double b
   }
 }
 
+// A branch along a quadratic curve from (x0, y0) through (cx, cy) to (x1, y1), w0 to w1 thick, with
+// leaf clumps along its outer part, radius at the base shrinking towards the tip.
+struct HangingBranch {
+  double x0, y0, cx, cy, x1, y1, w0, w1, radius;
+};
+
+void LeafyBranch(cairo_t* cr, Rng& rng, const HangingBranch& b, Colour bark, const LeafStyle& style) {
+  Branch(cr, b.x0, b.y0, b.cx, b.cy, b.x1, b.y1, b.w0, b.w1, bark);
+  constexpr int kClumps = 6;
+  for (int i = 0; i < kClumps; ++i) {
+    const double t = 0.25 + 0.75 * i / (kClumps - 1);
+    const Point at = QuadraticAt(b.x0, b.y0, b.cx, b.cy, b.x1, b.y1, t);
+    // The leaves hang a little below the twig they grow on; the last ones are barely a few leaves.
+    const double r = std::max(b.radius * (1.0 - 0.75 * t) * rng.Range(0.85, 1.1), style.leafSize * 0.6);
+    LeafClump(cr, rng, at.x + rng.Range(-0.2, 0.2) * r, at.y + r * 0.35, r, style);
+  }
+}
+
 // A dandelion clock: a sphere of seeds, each a stalk with a tuft, on a tall stem rising from the
 // ground at (rootX, rootY).
 void DandelionClock(cairo_t* cr, Rng& rng, double x, double y, double radius, double rootX, double rootY,
@@ -581,16 +599,14 @@ void HillsAndBranches4(Canvas& canvas, Rng& rng) {
   RidgePath(cr, near, 640, 216, 26, 220, 3, 222);
   SourceVertical(cr, 190, Rgb(140, 186, 90), 220, Rgb(160, 190, 96));
   cairo_fill(cr);
-  // Leafy branches hanging into the picture from the top corners.
+  // Leafy branches hanging into the picture from the top corners: the leaves thin out towards each
+  // tip, so a branch ends in a spray of small leaves rather than a ball.
   const Colour bark = Rgb(92, 78, 60);
-  Branch(cr, -10, 10, 80, 20, 200, 60, 14, 3, bark);
-  Branch(cr, 60, 20, 110, 60, 130, 110, 6, 2, bark);
-  Branch(cr, 650, 4, 560, 26, 470, 40, 12, 3, bark);
-  Branch(cr, 560, 20, 540, 60, 560, 100, 5, 2, bark);
-  struct Clump { double x, y, r; };
-  const Clump clumps[] = {{10, 10, 34}, {70, 30, 30}, {130, 40, 28}, {190, 58, 20}, {128, 100, 16},
-                          {40, 50, 22}, {630, 10, 30}, {570, 24, 28}, {500, 36, 22}, {556, 90, 16}, {600, 50, 20}};
-  for (const Clump& c : clumps) LeafClump(cr, rng, c.x, c.y, c.r, kSpringLeaves);
+  const HangingBranch branches[] = {{-10, 10, 80, 20, 200, 60, 14, 3, 34},
+                                    {60, 20, 110, 60, 130, 110, 6, 2, 22},
+                                    {650, 4, 560, 26, 470, 40, 12, 3, 30},
+                                    {560, 20, 540, 60, 560, 100, 5, 2, 20}};
+  for (const HangingBranch& b : branches) LeafyBranch(cr, rng, b, bark, kSpringLeaves);
 }
 
 void Clocks4(Canvas& canvas, Rng& rng) {
