@@ -6,6 +6,12 @@
 
 namespace sylvora {
 
+double OutputPixels(cairo_t* cr, double pixels) {
+  double dx = pixels, dy = 0;
+  cairo_device_to_user_distance(cr, &dx, &dy);
+  return std::hypot(dx, dy);
+}
+
 void SourceVertical(cairo_t* cr, double y0, Colour top, double y1, Colour bottom) {
   cairo_pattern_t* pattern = cairo_pattern_create_linear(0, y0, 0, y1);
   cairo_pattern_add_color_stop_rgb(pattern, 0, top.r, top.g, top.b);
@@ -56,7 +62,10 @@ void GrassBand(cairo_t* cr, Rng& rng, double x0, double x1, double yTop, double 
       const Colour c = style.palette[rng.Int(0, style.count)];
       const double h = height * rng.Range(0.6, 1.25);
       const double lean = h * (style.lean + rng.Range(-0.35, 0.35));
-      GrassBlade(cr, x, y + rng.Range(0, 1), h, lean, std::max(0.8, h * 0.07), Scale(c, rng.Range(0.85, 1.12)));
+      // Far blades are finer on a finer canvas, but no narrower than half a logical pixel, which keeps
+      // the tone of the far grass the same at every scale.
+      const double width = std::max({OutputPixels(cr, 0.8), 0.5, h * 0.07});
+      GrassBlade(cr, x, y + rng.Range(0, 1), h, lean, width, Scale(c, rng.Range(0.85, 1.12)));
     }
   }
 }

@@ -9,6 +9,10 @@
 
 namespace sylvora {
 
+// `pixels` output pixels in the current user units. The finest strokes are given this way, so on a
+// finer canvas they stay as thin as they are at scale 1 and show finer detail instead of thickening.
+double OutputPixels(cairo_t* cr, double pixels);
+
 // A two-colour vertical gradient from (y0, top) to (y1, bottom) as the cairo source.
 void SourceVertical(cairo_t* cr, double y0, Colour top, double y1, Colour bottom);
 // Fills the whole surface with a vertical gradient.

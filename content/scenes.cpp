@@ -294,7 +294,7 @@ void Lake1(Canvas& canvas, Rng& rng) {
     const double x = rng.Range(-20, w);
     const double len = rng.Range(6, 40) * (0.4 + y / 200);
     SetColour(cr, Rgb(200, 215, 222), rng.Range(0.12, 0.35));
-    cairo_set_line_width(cr, 0.6 + y / 200);
+    cairo_set_line_width(cr, OutputPixels(cr, 0.6) + y / 200);
     cairo_move_to(cr, x, y);
     cairo_line_to(cr, x + len, y);
     cairo_stroke(cr);
@@ -500,7 +500,7 @@ void Wheat3(Canvas& canvas, Rng& rng) {
       const double lean = h * rng.Range(0.02, 0.14);
       const Colour c = Scale(stalks[rng.Int(0, 4)], rng.Range(0.85, 1.1));
       SetColour(cr, Scale(c, 0.85));
-      cairo_set_line_width(cr, std::max(0.6, h * 0.03));
+      cairo_set_line_width(cr, std::max(OutputPixels(cr, 0.6), h * 0.03));
       cairo_move_to(cr, x, y);
       cairo_line_to(cr, x + lean, y - h);
       cairo_stroke(cr);
@@ -710,7 +710,7 @@ void Valley5(Canvas& canvas, Rng& rng) {
     const double x = rng.Range(240, 560);
     const double len = 2 + (y - 64) / 14 * rng.Range(0.5, 1.5);
     SetColour(cr, Rgb(235, 245, 250), rng.Range(0.25, 0.7));
-    cairo_set_line_width(cr, 0.6 + (y - 64) / 140);
+    cairo_set_line_width(cr, OutputPixels(cr, 0.6) + (y - 64) / 140);
     cairo_move_to(cr, x, y);
     cairo_line_to(cr, x + len, y + len * 0.15);
     cairo_stroke(cr);

@@ -407,7 +407,7 @@ struct TwinTolerance {
   double meanDifference, farOff, keyDisagrees, minimumCoverage;
 };
 constexpr TwinTolerance kTwinTolerances[] = {
-    {ContentRole::Ground, 0, 14, 0.002, 0, 1},   {ContentRole::Overlay, 0, 8, 0.01, 0.001, 0.98},
+    {ContentRole::Ground, 0, 14, 0.006, 0, 1},   {ContentRole::Overlay, 0, 8, 0.01, 0.001, 0.98},
     {ContentRole::Sky, 0, 3, 0, 0, 1},           {ContentRole::Sheet, 20, 12, 0.04, 0.002, 0.85},
     {ContentRole::Sheet, 0, 45, 0.3, 0.02, 0.4},
 };
