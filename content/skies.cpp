@@ -2,6 +2,7 @@
 // wraps without a seam; the picture stores its left half above its right half.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "content/noise.h"
 #include "content/painters.h"
@@ -68,6 +69,37 @@ double Density(const TileNoise& noise, const SkyStyle& s, double x, double y, in
   return std::max(0.0, (n - (0.32 - 0.5 * s.coverage)) * envelope);
 }
 
+// How far up and to the left the shading looks for cloud above a point, in logical pixels.
+constexpr int kShadeReachX = 8, kShadeReachY = 20;
+
+// The cloud density at every output pixel of the band, and kShadeReachX and kShadeReachY logical
+// pixels beyond its left and top edges: the shading of each point looks up the density of points above
+// it, which fall on the same grid, instead of evaluating the noise again.
+class DensityGrid {
+ public:
+  DensityGrid(const TileNoise& noise, const SkyStyle& s, int band, int scale)
+      : scale_(scale), width_((kPanoramaWidth + kShadeReachX) * scale), values_() {
+    const int rows = (band + kShadeReachY) * scale;
+    values_.resize(static_cast<size_t>(width_) * rows);
+    for (int row = 0; row < rows; ++row) {
+      const double y = LogicalCoordinate(row, scale) - kShadeReachY;
+      for (int column = 0; column < width_; ++column) {
+        values_[static_cast<size_t>(row) * width_ + column] =
+            Density(noise, s, LogicalCoordinate(column, scale) - kShadeReachX, y, band);
+      }
+    }
+  }
+  // The density at output pixel (px, py) of the band, moved dx, dy logical pixels (dx >= -kShadeReachX,
+  // dy >= -kShadeReachY).
+  double At(int px, int py, int dx, int dy) const {
+    return values_[static_cast<size_t>(py + (dy + kShadeReachY) * scale_) * width_ + px + (dx + kShadeReachX) * scale_];
+  }
+
+ private:
+  int scale_, width_;
+  std::vector<double> values_;
+};
+
 }  // namespace
 
 Image PaintSky(const ContentItem& item, int scale) {
@@ -75,6 +107,7 @@ Image PaintSky(const ContentItem& item, int scale) {
   const SkyStyle s = StyleOf(item.variant);
   const TileNoise noise(static_cast<uint32_t>(NameSeed(item.name)));
   const TileNoise grain(static_cast<uint32_t>(NameSeed(item.name, 7)));
+  const DensityGrid density(noise, s, band, scale);
   // The grain is finer at higher scales: it is there against banding in output pixels.
   const double grainCell = 6.0 / scale;
   Image sky(item.width * scale, item.height * scale);
@@ -84,12 +117,12 @@ Image PaintSky(const ContentItem& item, int scale) {
     const Colour base = Mix(s.zenith, s.horizon, std::pow(v, s.gradientPower));
     for (int px = 0; px < kPanoramaWidth * scale; ++px) {
       const double x = LogicalCoordinate(px, scale);
-      const double d = Density(noise, s, x, y, band);
+      const double d = density.At(px, py, 0, 0);
       Colour c = base;
       if (d > 0) {
         // Light from above: cloud lying above the point shades it.
         double above = 0;
-        for (int step = 1; step <= 4; ++step) above += Density(noise, s, x - step * 2.0, y - step * 5.0, band);
+        for (int step = 1; step <= 4; ++step) above += density.At(px, py, -step * 2, -step * 5);
         const double lit = std::exp(-above * s.lightDepth);
         const Colour cloud = Mix(s.shadow, s.lit, lit);
         const double alpha = s.opacity * SmoothStep(0, s.softness, d);
