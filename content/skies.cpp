@@ -61,11 +61,17 @@ double SmoothStep(double e0, double e1, double x) {
   return t * t * (3 - 2 * t);
 }
 
-// Cloud density at a panorama point: 0 where the sky is clear.
-double Density(const TileNoise& noise, const SkyStyle& s, double x, double y, int band) {
+// Strength of the finer wisps that only a finer canvas shows: the next two octaves the cloud noise
+// would go on with, as a share of its six.
+constexpr double kWispStrength = 0.02;
+
+// Cloud density at a panorama point: 0 where the sky is clear. Finer scales add two octaves of wisps,
+// so cloud edges fray instead of blurring where scale 1 had no pixels to show them.
+double Density(const TileNoise& noise, const SkyStyle& s, double x, double y, int band, int scale) {
   const double v = y / band;
   const double envelope = SmoothStep(s.top - 0.1, s.top + 0.15, v) * (1 - SmoothStep(s.bottom - 0.15, s.bottom + 0.1, v));
-  const double n = noise.Fractal(x, y * s.stretchY, s.cell, 6, 0.55, kPanoramaWidth);
+  double n = noise.Fractal(x, y * s.stretchY, s.cell, 6, 0.55, kPanoramaWidth);
+  if (scale > 1) n += kWispStrength * noise.Fractal(x, y * s.stretchY + 91.3, s.cell / 64, 2, 0.55, kPanoramaWidth);
   return std::max(0.0, (n - (0.32 - 0.5 * s.coverage)) * envelope);
 }
 
@@ -85,7 +91,7 @@ class DensityGrid {
       const double y = LogicalCoordinate(row, scale) - kShadeReachY;
       for (int column = 0; column < width_; ++column) {
         values_[static_cast<size_t>(row) * width_ + column] =
-            Density(noise, s, LogicalCoordinate(column, scale) - kShadeReachX, y, band);
+            Density(noise, s, LogicalCoordinate(column, scale) - kShadeReachX, y, band, scale);
       }
     }
   }
