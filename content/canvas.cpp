@@ -66,6 +66,17 @@ Image ReadPixels(cairo_surface_t* surface, int width, int height, Paint paint) {
   return image;
 }
 
+// Strength of the finer grain a finer canvas adds to the mottle, relative to its four octaves: weak
+// enough to leave the scale 1 tone alone when box-filtered, strong enough to read as a grain.
+constexpr double kFineMottle = 0.25;
+
+// The mottle's noise at logical (x, y): four octaves from cell down, and at scales above 1 two more
+// below them, so flat paint carries a grain where scale 1 has no pixels for one.
+double MottleNoise(const TileNoise& noise, double x, double y, double cell, int scale) {
+  const double coarse = noise.Fractal(x, y, cell, 4, 0.55);
+  return scale > 1 ? coarse + kFineMottle * noise.Fractal(x + 37.1, y, cell / 16, 2, 0.55) : coarse;
+}
+
 }  // namespace
 
 Image Canvas::Opaque() {
@@ -101,7 +112,7 @@ void Canvas::Mottle(uint32_t seed, double cell, double strength) {
       const uint32_t p = row[x];
       const int a = static_cast<int>(p >> 24);
       if (a == 0) continue;
-      const double factor = 1.0 + strength * noise.Fractal(Logical(x), Logical(y), cell, 4, 0.55);
+      const double factor = 1.0 + strength * MottleNoise(noise, Logical(x), Logical(y), cell, scale_);
       auto channel = [&](int shift) {
         return static_cast<uint32_t>(std::clamp(static_cast<int>(((p >> shift) & 0xFF) * factor), 0, a)) << shift;
       };
