@@ -22,11 +22,13 @@ uint32_t OpaquePixel(Colour c) {
 
 void SetColour(cairo_t* cr, Colour c, double alpha) { cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha); }
 
-Canvas::Canvas(int width, int height)
+Canvas::Canvas(int width, int height, int scale)
     : width_(width),
       height_(height),
-      surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)),
+      scale_(scale),
+      surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * scale, height * scale)),
       cr_(cairo_create(surface_)) {
+  cairo_scale(cr_, scale, scale);
   cairo_set_antialias(cr_, CAIRO_ANTIALIAS_GOOD);
   cairo_set_line_cap(cr_, CAIRO_LINE_CAP_ROUND);
   cairo_set_line_join(cr_, CAIRO_LINE_JOIN_ROUND);
@@ -64,10 +66,21 @@ Image ReadPixels(cairo_surface_t* surface, int width, int height, Paint paint) {
   return image;
 }
 
+// Strength of the finer grain a finer canvas adds to the mottle, relative to its four octaves: weak
+// enough to leave the scale 1 tone alone when box-filtered, strong enough to read as a grain.
+constexpr double kFineMottle = 0.25;
+
+// The mottle's noise at logical (x, y): four octaves from cell down, and at scales above 1 two more
+// below them, so flat paint carries a grain where scale 1 has no pixels for one.
+double MottleNoise(const TileNoise& noise, double x, double y, double cell, int scale) {
+  const double coarse = noise.Fractal(x, y, cell, 4, 0.55);
+  return scale > 1 ? coarse + kFineMottle * noise.Fractal(x + 37.1, y, cell / 16, 2, 0.55) : coarse;
+}
+
 }  // namespace
 
 Image Canvas::Opaque() {
-  return ReadPixels(surface_, width_, height_, [](const Premultiplied& p, uint8_t* out) {
+  return ReadPixels(surface_, width_ * scale_, height_ * scale_, [](const Premultiplied& p, uint8_t* out) {
     out[0] = static_cast<uint8_t>(p.r);
     out[1] = static_cast<uint8_t>(p.g);
     out[2] = static_cast<uint8_t>(p.b);
@@ -75,7 +88,7 @@ Image Canvas::Opaque() {
 }
 
 Image Canvas::KeyedOnBlack(int minimumSum, int coverage) {
-  return ReadPixels(surface_, width_, height_, [&](const Premultiplied& p, uint8_t* out) {
+  return ReadPixels(surface_, width_ * scale_, height_ * scale_, [&](const Premultiplied& p, uint8_t* out) {
     if (p.a < std::max(1, coverage)) return;
     int c[3] = {p.r * 255 / p.a, p.g * 255 / p.a, p.b * 255 / p.a};
     const int sum = c[0] + c[1] + c[2];
@@ -93,13 +106,13 @@ void Canvas::Mottle(uint32_t seed, double cell, double strength) {
   unsigned char* data = cairo_image_surface_get_data(surface_);
   const int stride = cairo_image_surface_get_stride(surface_);
   const TileNoise noise(seed);
-  for (int y = 0; y < height_; ++y) {
+  for (int y = 0; y < height_ * scale_; ++y) {
     uint32_t* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
-    for (int x = 0; x < width_; ++x) {
+    for (int x = 0; x < width_ * scale_; ++x) {
       const uint32_t p = row[x];
       const int a = static_cast<int>(p >> 24);
       if (a == 0) continue;
-      const double factor = 1.0 + strength * noise.Fractal(x, y, cell, 4, 0.55);
+      const double factor = 1.0 + strength * MottleNoise(noise, Logical(x), Logical(y), cell, scale_);
       auto channel = [&](int shift) {
         return static_cast<uint32_t>(std::clamp(static_cast<int>(((p >> shift) & 0xFF) * factor), 0, a)) << shift;
       };

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace sylvora {
@@ -31,10 +32,17 @@ Colour Scale(Colour a, double factor);
 // A colour from 0..255 components.
 constexpr Colour Rgb(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 255.0}; }
 
-// An anti-aliasing cairo surface with transparency, owned for one painting.
+// The logical coordinate of output pixel column or row `pixel` at `scale` output pixels per logical
+// pixel: its centre, placed so that the scale x scale output pixels of one logical pixel average to
+// where scale 1 samples it (the integer coordinate itself).
+inline double LogicalCoordinate(int pixel, int scale) { return (pixel + 0.5) / scale - 0.5; }
+
+// An anti-aliasing cairo surface with transparency, owned for one painting. Painters draw in logical
+// pixels, width x height; the surface holds scale x scale output pixels for each, so one painting
+// serves every display resolution.
 class Canvas {
  public:
-  Canvas(int width, int height);
+  Canvas(int width, int height, int scale = 1);
   ~Canvas();
   Canvas(const Canvas&) = delete;
   Canvas& operator=(const Canvas&) = delete;
@@ -42,7 +50,14 @@ class Canvas {
   cairo_t* Cr() const { return cr_; }
   int Width() const { return width_; }
   int Height() const { return height_; }
+  int Scale() const { return scale_; }
   cairo_surface_t* Surface() const { return surface_; }
+  // The logical coordinate of one of this canvas's output pixel columns or rows.
+  double Logical(int pixel) const { return LogicalCoordinate(pixel, scale_); }
+  // Writes every output pixel for which colourAt(x, y) at its logical coordinates gives a colour
+  // (std::optional<Colour>); leaves the others as they are. For painters that work per pixel.
+  template <typename ColourAt>
+  void PaintPixels(ColourAt colourAt);
 
   // The picture composited over black: for opaque paintings (ground, skies).
   Image Opaque();
@@ -56,13 +71,27 @@ class Canvas {
   void Mottle(uint32_t seed, double cell, double strength);
 
  private:
-  int width_, height_;
+  int width_, height_, scale_;
   cairo_surface_t* surface_;
   cairo_t* cr_;
 };
 
 // An opaque pixel of a cairo ARGB32 surface, for painters that write pixels directly.
 uint32_t OpaquePixel(Colour c);
+
+template <typename ColourAt>
+void Canvas::PaintPixels(ColourAt colourAt) {
+  cairo_surface_flush(surface_);
+  unsigned char* data = cairo_image_surface_get_data(surface_);
+  const int stride = cairo_image_surface_get_stride(surface_);
+  for (int y = 0; y < height_ * scale_; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
+    for (int x = 0; x < width_ * scale_; ++x) {
+      if (const auto c = colourAt(Logical(x), Logical(y))) row[x] = OpaquePixel(*c);
+    }
+  }
+  cairo_surface_mark_dirty(surface_);
+}
 
 // Sets the cairo source colour.
 void SetColour(cairo_t* cr, Colour c, double alpha = 1.0);

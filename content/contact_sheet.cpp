@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "archive/resource_index.h"
 #include "content/sound_sheet.h"
 
 namespace sylvora {
@@ -37,7 +38,7 @@ Image DecodeJpeg(const std::string& bytes) {
 // The picture as the program holds it after loading: decoded, and for an overlay keyed on black with
 // its threshold. Transparent pixels get alpha 0.
 cairo_surface_t* LoadedSurface(const MadeResource& m) {
-  const Image image = m.item->archiveType == 1 ? DecodeJpeg(m.bytes) : m.image;
+  const Image image = m.archiveType == kJpegPicture ? DecodeJpeg(m.bytes) : m.image;
   const bool keyed = m.item->role == ContentRole::Overlay || m.item->role == ContentRole::Sheet;
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.width, image.height);
   unsigned char* data = cairo_image_surface_get_data(surface);
@@ -56,7 +57,7 @@ cairo_surface_t* LoadedSurface(const MadeResource& m) {
 
 const MadeResource* Find(const std::vector<MadeResource>& made, const std::string& name) {
   for (const MadeResource& m : made) {
-    if (name == m.item->name) return &m;
+    if (name == m.name) return &m;
   }
   return nullptr;
 }
@@ -128,7 +129,8 @@ bool WriteContactSheet(const std::string& pngPath, const std::vector<MadeResourc
   };
   for (int scene = 0; scene < 6; ++scene) place(nullptr, kScreenWidth, kScreenHeight);
   for (const MadeResource& m : made) {
-    if (m.image.width == 0) continue;
+    // The sheet shows the pictures as the classic display does; the finer ones are looked at on their own.
+    if (m.image.width == 0 || m.scale != 1) continue;
     const int zoom = m.item->role == ContentRole::Sheet ? kSpriteZoom : 1;
     place(&m, m.image.width * zoom, m.image.height * zoom);
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "archive/high_resolution.h"
 #include "content/paint.h"
 #include "content/painters.h"
 
@@ -14,6 +15,9 @@ namespace {
 constexpr int kSpriteMinimumSum = 36;
 // Alpha from which a sprite pixel counts as painted: thin seed filaments need less than half.
 constexpr int kSpriteCoverage = 80;
+// High-resolution sheets are JPEG keyed at kHighResolutionSheetThreshold: their darkest subject pixel
+// is kept this far above it, so compression cannot push it under.
+constexpr int kHighResolutionMinimumSum = kHighResolutionSheetThreshold + 50;
 
 // One cell to paint: the frame (0..frames-1) and row, and the size of one pixel in the painter's
 // design units (the sheet centres and scales every creature to fill its cells).
@@ -375,16 +379,17 @@ void MeasureReach(const ContentItem& item, double scale, double& reachX, double&
 
 }  // namespace
 
-Image PaintSheet(const ContentItem& item) {
+Image PaintSheet(const ContentItem& item, int scale) {
   // Scale the design so the widest frame fills its cell up to the black border. Line widths depend on
-  // the scale, so the fit is refined a few times from a first guess.
-  double scale = std::min(item.frameWidth, item.frameHeight) / 2.0;
+  // the scale, so the fit is refined a few times from a first guess. The fit is made in logical pixels,
+  // so every scale places the subjects alike.
+  double fit = std::min(item.frameWidth, item.frameHeight) / 2.0;
   for (int pass = 0; pass < 3; ++pass) {
     double reachX, reachY;
-    MeasureReach(item, scale, reachX, reachY);
-    scale = std::min((item.frameWidth / 2.0 - 1.0) / reachX, (item.frameHeight / 2.0 - 1.0) / reachY);
+    MeasureReach(item, fit, reachX, reachY);
+    fit = std::min((item.frameWidth / 2.0 - 1.0) / reachX, (item.frameHeight / 2.0 - 1.0) / reachY);
   }
-  Canvas canvas(item.width, item.height);
+  Canvas canvas(item.width, item.height, scale);
   cairo_t* cr = canvas.Cr();
   for (int row = 0; row < item.rows; ++row) {
     for (int frame = 0; frame < item.frames; ++frame) {
@@ -393,12 +398,13 @@ Image PaintSheet(const ContentItem& item) {
       cairo_rectangle(cr, 1, 1, item.frameWidth - 2, item.frameHeight - 2);
       cairo_clip(cr);
       cairo_translate(cr, item.frameWidth / 2.0, item.frameHeight / 2.0);
-      cairo_scale(cr, scale, scale);
-      PaintCell(cr, item, {frame, item.frames, row, 1.0 / scale});
+      cairo_scale(cr, fit, fit);
+      // Hairlines stay one output pixel wide, so finer scales show finer filaments and outlines.
+      PaintCell(cr, item, {frame, item.frames, row, 1.0 / (fit * scale)});
       cairo_restore(cr);
     }
   }
-  return canvas.KeyedOnBlack(kSpriteMinimumSum, kSpriteCoverage);
+  return canvas.KeyedOnBlack(scale == 1 ? kSpriteMinimumSum : kHighResolutionMinimumSum, kSpriteCoverage);
 }
 
 }  // namespace sylvora

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "archive/high_resolution.h"
 #include "archive/index_writer.h"
 #include "archive/resource_index.h"
 #include "content/encoders.h"
@@ -18,16 +19,16 @@ void Make(MadeResource& out) {
   switch (item.role) {
     case ContentRole::Ground:
     case ContentRole::Overlay:
-      out.image = PaintSceneLayer(item);
+      out.image = PaintSceneLayer(item, out.scale);
       out.bytes = EncodeJpeg(out.image, item.role == ContentRole::Overlay ? kOverlayJpegQuality : kJpegQuality);
       break;
     case ContentRole::Sky:
-      out.image = PaintSky(item);
+      out.image = PaintSky(item, out.scale);
       out.bytes = EncodeJpeg(out.image, kJpegQuality);
       break;
     case ContentRole::Sheet:
-      out.image = PaintSheet(item);
-      out.bytes = EncodeBmp(out.image);
+      out.image = PaintSheet(item, out.scale);
+      out.bytes = out.archiveType == kBmpPicture ? EncodeBmp(out.image) : EncodeJpeg(out.image, kOverlayJpegQuality);
       break;
     case ContentRole::Ambience:
       out.bytes = EncodeOggVorbis(SynthesiseSound(item), kAmbienceVorbisQuality);
@@ -38,24 +39,40 @@ void Make(MadeResource& out) {
   }
 }
 
+// What the index lists for item at scale: a high-resolution sheet is a JPEG (see
+// kHighResolutionSheetThreshold), everything else keeps its catalogue type.
+MadeResource Planned(const ContentItem& item, int scale) {
+  MadeResource m;
+  m.item = &item;
+  m.scale = scale;
+  m.name = scale == 1 ? item.name : HighResolutionName(item.name);
+  m.archiveType = scale != 1 && item.role == ContentRole::Sheet ? kJpegPicture : item.archiveType;
+  return m;
+}
+
 // The loose file of a resource, relative to the installation directory.
-std::string LooseName(const ContentItem& item) {
-  switch (item.archiveType) {
-    case kBmpPicture: return std::string("graphics/") + item.name + ".bmp";
-    case kJpegPicture: return std::string("graphics/") + item.name + ".jpg";
-    default: return std::string("sounds/") + item.name + ".ogg";
+std::string LooseName(const MadeResource& m) {
+  switch (m.archiveType) {
+    case kBmpPicture: return "graphics/" + m.name + ".bmp";
+    case kJpegPicture: return "graphics/" + m.name + ".jpg";
+    default: return "sounds/" + m.name + ".ogg";
   }
 }
 
 }  // namespace
 
 std::vector<MadeResource> MakeAllResources(int threads) {
-  std::vector<MadeResource> made(kContent.size());
-  for (size_t i = 0; i < kContent.size(); ++i) made[i].item = &kContent[i];
-  // The slowest resources are the sounds, at the end of the catalogue: hand them out first.
+  std::vector<MadeResource> made;
+  for (const ContentItem& item : kContent) made.push_back(Planned(item, 1));
+  for (const ContentItem& item : kContent) {
+    if (item.width > 0) made.push_back(Planned(item, kHighResolutionScale));
+  }
+  // The slowest resources, the high-resolution pictures and the sounds, are at the end: hand them out
+  // first.
+  const int count = static_cast<int>(made.size());
   std::atomic<int> next{0};
   auto worker = [&] {
-    for (int n; (n = next.fetch_add(1)) < kContentCount;) Make(made[kContentCount - 1 - n]);
+    for (int n; (n = next.fetch_add(1)) < count;) Make(made[count - 1 - n]);
   };
   std::vector<std::thread> pool;
   for (int i = 1; i < threads; ++i) pool.emplace_back(worker);
@@ -68,7 +85,7 @@ bool WriteContentArchive(const std::string& directory, const std::vector<MadeRes
   std::vector<PackItem> items;
   for (const MadeResource& m : made) {
     if (m.bytes.empty()) return false;
-    items.push_back({m.item->archiveType, m.item->name, m.bytes});
+    items.push_back({m.archiveType, m.name, m.bytes});
   }
   return WriteArchive(directory, items, kDataFileName);
 }
@@ -78,7 +95,7 @@ bool WriteLooseFiles(const std::string& directory, const std::vector<MadeResourc
   std::filesystem::create_directories(directory + "/graphics", error);
   std::filesystem::create_directories(directory + "/sounds", error);
   for (const MadeResource& m : made) {
-    if (!Files().WriteWhole(directory + "/" + LooseName(*m.item), m.bytes)) return false;
+    if (!Files().WriteWhole(directory + "/" + LooseName(m), m.bytes)) return false;
   }
   return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 // Makes every resource of the catalogue, in parallel, and packs them.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,15 +22,21 @@ constexpr float kSongVorbisQuality = 0.6f;
 // The one file that holds every resource's bytes, beside data.nrx.
 constexpr const char* kDataFileName = "data.dat";
 
-// One made resource: its catalogue entry, the picture as painted (pictures only) and the encoded bytes.
+// One made resource: its catalogue entry, the scale it is painted at, its name and entry type in the
+// index (a high-resolution picture's differ from its entry's), the picture as painted (pictures only)
+// and the encoded bytes.
 struct MadeResource {
   const ContentItem* item = nullptr;
+  int scale = 1;
+  std::string name;
+  int32_t archiveType = 0;
   Image image;
   std::string bytes;
 };
 
-// Paints, synthesises and encodes every catalogue entry on `threads` threads. The result is in catalogue
-// order and byte-for-byte the same whatever the thread count.
+// Paints, synthesises and encodes every catalogue entry on `threads` threads, then every picture again
+// at kHighResolutionScale under its HighResolutionName. The result is in that order, the catalogue's
+// within each part, and byte-for-byte the same whatever the thread count.
 std::vector<MadeResource> MakeAllResources(int threads);
 
 // Writes data.nrx and the data file into directory; false when a file cannot be written.

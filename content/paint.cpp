@@ -6,6 +6,12 @@
 
 namespace sylvora {
 
+double OutputPixels(cairo_t* cr, double pixels) {
+  double dx = pixels, dy = 0;
+  cairo_device_to_user_distance(cr, &dx, &dy);
+  return std::hypot(dx, dy);
+}
+
 void SourceVertical(cairo_t* cr, double y0, Colour top, double y1, Colour bottom) {
   cairo_pattern_t* pattern = cairo_pattern_create_linear(0, y0, 0, y1);
   cairo_pattern_add_color_stop_rgb(pattern, 0, top.r, top.g, top.b);
@@ -56,7 +62,10 @@ void GrassBand(cairo_t* cr, Rng& rng, double x0, double x1, double yTop, double 
       const Colour c = style.palette[rng.Int(0, style.count)];
       const double h = height * rng.Range(0.6, 1.25);
       const double lean = h * (style.lean + rng.Range(-0.35, 0.35));
-      GrassBlade(cr, x, y + rng.Range(0, 1), h, lean, std::max(0.8, h * 0.07), Scale(c, rng.Range(0.85, 1.12)));
+      // Far blades are finer on a finer canvas, but no narrower than half a logical pixel, which keeps
+      // the tone of the far grass the same at every scale.
+      const double width = std::max({OutputPixels(cr, 0.8), 0.5, h * 0.07});
+      GrassBlade(cr, x, y + rng.Range(0, 1), h, lean, width, Scale(c, rng.Range(0.85, 1.12)));
     }
   }
 }
@@ -146,6 +155,11 @@ void Trunk(cairo_t* cr, Rng& rng, double x0, double y0, double w0, double x1, do
   cairo_new_path(cr);
 }
 
+Point QuadraticAt(double x0, double y0, double cx, double cy, double x1, double y1, double t) {
+  const double u = 1 - t;
+  return {u * u * x0 + 2 * u * t * cx + t * t * x1, u * u * y0 + 2 * u * t * cy + t * t * y1};
+}
+
 void Branch(cairo_t* cr, double x0, double y0, double cx, double cy, double x1, double y1, double w0, double w1,
             Colour colour) {
   SetColour(cr, colour);
@@ -153,17 +167,11 @@ void Branch(cairo_t* cr, double x0, double y0, double cx, double cy, double x1, 
   for (int i = 0; i < kSteps; ++i) {
     const double t0 = static_cast<double>(i) / kSteps;
     const double t1 = static_cast<double>(i + 1) / kSteps;
-    auto at = [&](double t, double& x, double& y) {
-      const double u = 1 - t;
-      x = u * u * x0 + 2 * u * t * cx + t * t * x1;
-      y = u * u * y0 + 2 * u * t * cy + t * t * y1;
-    };
-    double ax, ay, bx, by;
-    at(t0, ax, ay);
-    at(t1, bx, by);
+    const Point a = QuadraticAt(x0, y0, cx, cy, x1, y1, t0);
+    const Point b = QuadraticAt(x0, y0, cx, cy, x1, y1, t1);
     cairo_set_line_width(cr, w0 + (w1 - w0) * t0);
-    cairo_move_to(cr, ax, ay);
-    cairo_line_to(cr, bx, by);
+    cairo_move_to(cr, a.x, a.y);
+    cairo_line_to(cr, b.x, b.y);
     cairo_stroke(cr);
   }
 }

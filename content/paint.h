@@ -9,6 +9,10 @@
 
 namespace sylvora {
 
+// `pixels` output pixels in the current user units. The finest strokes are given this way, so on a
+// finer canvas they stay as thin as they are at scale 1 and show finer detail instead of thickening.
+double OutputPixels(cairo_t* cr, double pixels);
+
 // A two-colour vertical gradient from (y0, top) to (y1, bottom) as the cairo source.
 void SourceVertical(cairo_t* cr, double y0, Colour top, double y1, Colour bottom);
 // Fills the whole surface with a vertical gradient.
@@ -47,6 +51,13 @@ void LeafClump(cairo_t* cr, Rng& rng, double cx, double cy, double radius, const
 // A tapering trunk from (x0, y0) at the bottom to (x1, y1), lit on its left; bark strokes along it.
 void Trunk(cairo_t* cr, Rng& rng, double x0, double y0, double w0, double x1, double y1, double w1, Colour light,
            Colour dark);
+// A point of the plane, in logical pixels.
+struct Point {
+  double x, y;
+};
+// The point at t (0..1) of the quadratic curve from (x0, y0) through control (cx, cy) to (x1, y1).
+Point QuadraticAt(double x0, double y0, double cx, double cy, double x1, double y1, double t);
+
 // A tapering branch along a quadratic curve from (x0, y0) through control (cx, cy) to (x1, y1).
 void Branch(cairo_t* cr, double x0, double y0, double cx, double cy, double x1, double y1, double w0, double w1,
             Colour colour);

@@ -6,12 +6,15 @@
 
 namespace sylvora {
 
-// A scene's ground (opaque) or overlay (on pure black) at the catalogue size.
-Image PaintSceneLayer(const ContentItem& item);
+// Every picture painter paints at `scale` output pixels per logical pixel: the catalogue size times
+// scale, the same composition with whatever finer detail the painter can give.
+
+// A scene's ground (opaque) or overlay (on pure black).
+Image PaintSceneLayer(const ContentItem& item, int scale);
 // A sky: the 1280-pixel panorama of the item's mood, upper half columns 0..639, lower half 640..1279.
-Image PaintSky(const ContentItem& item);
-// A creature sheet on pure black, one subject per cell.
-Image PaintSheet(const ContentItem& item);
+Image PaintSky(const ContentItem& item, int scale);
+// A creature sheet on pure black, one subject per cell, the cells where scale 1 has them times scale.
+Image PaintSheet(const ContentItem& item, int scale);
 // The ambience or a bird song.
 SampleBuffer SynthesiseSound(const ContentItem& item);
 

@@ -2,6 +2,7 @@
 // light and palette per scene that agrees with its skies.
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "content/paint.h"
@@ -60,6 +61,24 @@ void TreeBelt(cairo_t* cr, Rng& rng, const TileNoise& ridge, int width, double b
     const double y = RidgeY(ridge, x, baseY, amplitude, cell, 4);
     const double r = crownSize * rng.Range(0.6, 1.25);
     LeafClump(cr, rng, x, y - r * rng.Range(0.1, 0.6), r, style);
+  }
+}
+
+// A branch along a quadratic curve from (x0, y0) through (cx, cy) to (x1, y1), w0 to w1 thick, with
+// leaf clumps along its outer part, radius at the base shrinking towards the tip.
+struct HangingBranch {
+  double x0, y0, cx, cy, x1, y1, w0, w1, radius;
+};
+
+void LeafyBranch(cairo_t* cr, Rng& rng, const HangingBranch& b, Colour bark, const LeafStyle& style) {
+  Branch(cr, b.x0, b.y0, b.cx, b.cy, b.x1, b.y1, b.w0, b.w1, bark);
+  constexpr int kClumps = 6;
+  for (int i = 0; i < kClumps; ++i) {
+    const double t = 0.25 + 0.75 * i / (kClumps - 1);
+    const Point at = QuadraticAt(b.x0, b.y0, b.cx, b.cy, b.x1, b.y1, t);
+    // The leaves hang a little below the twig they grow on; the last ones are barely a few leaves.
+    const double r = std::max(b.radius * (1.0 - 0.75 * t) * rng.Range(0.85, 1.1), style.leafSize * 0.6);
+    LeafClump(cr, rng, at.x + rng.Range(-0.2, 0.2) * r, at.y + r * 0.35, r, style);
   }
 }
 
@@ -192,6 +211,8 @@ void Hills0(Canvas& canvas, Rng& rng) {
   RidgePath(cr, near, 640, 249, 10, 200, 3, 250);
   SetColour(cr, Rgb(146, 170, 90));
   cairo_fill(cr);
+  // The meadow's far grass begins in this picture, so the ground below joins it without a straight edge.
+  GrassBand(cr, rng, -10, 650, 236, 252, {kMeadowGrass, 5, 1.6, 3.5, 1.5, 0.12});
   canvas.Mottle(12, 60, 0.1);
 }
 
@@ -252,27 +273,17 @@ void Lake1(Canvas& canvas, Rng& rng) {
   const int w = canvas.Width();
   const TileNoise ripple(33);
   // Water: the ridge mirrored at the far edge, the sky's grey-blue nearer, broken by ripples.
-  {
-    cairo_surface_flush(canvas.Surface());
-    unsigned char* data = cairo_image_surface_get_data(canvas.Surface());
-    const int stride = cairo_image_surface_get_stride(canvas.Surface());
-    for (int y = 0; y < canvas.Height(); ++y) {
-      auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
-      for (int x = 0; x < w; ++x) {
-        const double wobble = ripple.Fractal(x * 0.15, y * 1.6, 6, 3) * 4;
-        const double depth = (y + wobble) / 70.0;
-        const Colour forest = Rgb(44, 74, 60);
-        const Colour sky = Rgb(150, 176, 190);
-        const double mirror = std::clamp(1.0 - depth + 0.25 * ripple.Fractal(x, 0, 60, 3), 0.0, 1.0);
-        Colour c = Mix(sky, forest, mirror * mirror);
-        c = Mix(c, Rgb(96, 128, 140), std::clamp((y - 60) / 200.0, 0.0, 1.0) * 0.5);
-        const double glint = ripple.Fractal(x * 0.08, y * 2.2, 4, 2);
-        c = Scale(c, 1.0 + 0.12 * glint);
-        row[x] = OpaquePixel(c);
-      }
-    }
-    cairo_surface_mark_dirty(canvas.Surface());
-  }
+  canvas.PaintPixels([&](double x, double y) -> std::optional<Colour> {
+    const double wobble = ripple.Fractal(x * 0.15, y * 1.6, 6, 3) * 4;
+    const double depth = (y + wobble) / 70.0;
+    const Colour forest = Rgb(44, 74, 60);
+    const Colour sky = Rgb(150, 176, 190);
+    const double mirror = std::clamp(1.0 - depth + 0.25 * ripple.Fractal(x, 0, 60, 3), 0.0, 1.0);
+    Colour c = Mix(sky, forest, mirror * mirror);
+    c = Mix(c, Rgb(96, 128, 140), std::clamp((y - 60) / 200.0, 0.0, 1.0) * 0.5);
+    const double glint = ripple.Fractal(x * 0.08, y * 2.2, 4, 2);
+    return Scale(c, 1.0 + 0.12 * glint);
+  });
   // The far shore line.
   SetColour(cr, Rgb(40, 66, 50));
   cairo_rectangle(cr, 0, 0, w, 3);
@@ -283,7 +294,7 @@ void Lake1(Canvas& canvas, Rng& rng) {
     const double x = rng.Range(-20, w);
     const double len = rng.Range(6, 40) * (0.4 + y / 200);
     SetColour(cr, Rgb(200, 215, 222), rng.Range(0.12, 0.35));
-    cairo_set_line_width(cr, 0.6 + y / 200);
+    cairo_set_line_width(cr, OutputPixels(cr, 0.6) + y / 200);
     cairo_move_to(cr, x, y);
     cairo_line_to(cr, x + len, y);
     cairo_stroke(cr);
@@ -343,12 +354,18 @@ void Clearing2(Canvas& canvas, Rng& rng) {
   cairo_t* cr = canvas.Cr();
   FillVertical(cr, 640, 350, Rgb(24, 46, 30), Rgb(60, 96, 40));
   // The forest wall: trunks in the shade continuing the fir tops above, lower branches, then the
-  // undergrowth along the edge of the clearing.
-  for (double x = -10; x < 650; x += rng.Range(8, 20)) {
-    const double w = rng.Range(3, 8);
-    SetColour(cr, Mix(Rgb(30, 26, 20), Rgb(74, 62, 46), rng.Unit()));
-    cairo_rectangle(cr, x, 0, w, 160);
-    cairo_fill(cr);
+  // undergrowth along the edge of the clearing. The trunks stand at three depths, the farther ones
+  // thinner, sparser and lost in the green shade, so the wall reads as a wood rather than a fence.
+  const Colour shade = Rgb(24, 46, 30);
+  for (int depth = 0; depth < 3; ++depth) {
+    const double nearness = depth / 2.0;
+    const double haze = 0.65 * (1 - nearness);
+    for (double x = rng.Range(-24, -4); x < 660; x += rng.Range(12, 34) * (0.7 + nearness)) {
+      const double w = rng.Range(2, 4) + nearness * rng.Range(2, 6);
+      const double foot = 118 + nearness * 44 + rng.Range(0, 10);
+      const Colour light = Mix(Mix(Rgb(92, 78, 58), Rgb(132, 112, 82), rng.Unit()), shade, haze);
+      Trunk(cr, rng, x, foot, w, x + rng.Range(-3, 3), -2, w * 0.75, light, Mix(Rgb(28, 22, 16), shade, haze));
+    }
   }
   for (int row = 0; row < 2; ++row) {
     for (double x = -10; x < 650; x += rng.Range(18, 34)) {
@@ -483,7 +500,7 @@ void Wheat3(Canvas& canvas, Rng& rng) {
       const double lean = h * rng.Range(0.02, 0.14);
       const Colour c = Scale(stalks[rng.Int(0, 4)], rng.Range(0.85, 1.1));
       SetColour(cr, Scale(c, 0.85));
-      cairo_set_line_width(cr, std::max(0.6, h * 0.03));
+      cairo_set_line_width(cr, std::max(OutputPixels(cr, 0.6), h * 0.03));
       cairo_move_to(cr, x, y);
       cairo_line_to(cr, x + lean, y - h);
       cairo_stroke(cr);
@@ -582,16 +599,14 @@ void HillsAndBranches4(Canvas& canvas, Rng& rng) {
   RidgePath(cr, near, 640, 216, 26, 220, 3, 222);
   SourceVertical(cr, 190, Rgb(140, 186, 90), 220, Rgb(160, 190, 96));
   cairo_fill(cr);
-  // Leafy branches hanging into the picture from the top corners.
+  // Leafy branches hanging into the picture from the top corners: the leaves thin out towards each
+  // tip, so a branch ends in a spray of small leaves rather than a ball.
   const Colour bark = Rgb(92, 78, 60);
-  Branch(cr, -10, 10, 80, 20, 200, 60, 14, 3, bark);
-  Branch(cr, 60, 20, 110, 60, 130, 110, 6, 2, bark);
-  Branch(cr, 650, 4, 560, 26, 470, 40, 12, 3, bark);
-  Branch(cr, 560, 20, 540, 60, 560, 100, 5, 2, bark);
-  struct Clump { double x, y, r; };
-  const Clump clumps[] = {{10, 10, 34}, {70, 30, 30}, {130, 40, 28}, {190, 58, 20}, {128, 100, 16},
-                          {40, 50, 22}, {630, 10, 30}, {570, 24, 28}, {500, 36, 22}, {556, 90, 16}, {600, 50, 20}};
-  for (const Clump& c : clumps) LeafClump(cr, rng, c.x, c.y, c.r, kSpringLeaves);
+  const HangingBranch branches[] = {{-10, 10, 80, 20, 200, 60, 14, 3, 34},
+                                    {60, 20, 110, 60, 130, 110, 6, 2, 22},
+                                    {650, 4, 560, 26, 470, 40, 12, 3, 30},
+                                    {560, 20, 540, 60, 560, 100, 5, 2, 20}};
+  for (const HangingBranch& b : branches) LeafyBranch(cr, rng, b, bark, kSpringLeaves);
 }
 
 void Clocks4(Canvas& canvas, Rng& rng) {
@@ -635,26 +650,20 @@ double PeakY(const TileNoise& noise, double x) {
 void Peaks5(Canvas& canvas, Rng& rng) {
   cairo_t* cr = canvas.Cr();
   const TileNoise peaks(75), foothills(72), snow(73);
-  cairo_surface_flush(canvas.Surface());
-  unsigned char* data = cairo_image_surface_get_data(canvas.Surface());
-  const int stride = cairo_image_surface_get_stride(canvas.Surface());
-  for (int x = 0; x < 640; ++x) {
+  canvas.PaintPixels([&](double x, double y) -> std::optional<Colour> {
     const double top = PeakY(peaks, x);
+    if (y < top) return std::nullopt;
     const double slope = (PeakY(peaks, x + 8) - PeakY(peaks, x - 8)) / 4;  // > 0: the face turns left, to the light
-    for (int y = std::max(0, static_cast<int>(std::ceil(top))); y < 153; ++y) {
-      // Gullies and ribs run down the faces diagonally; the faces turned left catch the light.
-      const double facet = snow.Fractal(x + 0.8 * (y - top), y * 0.4, 36, 4);
-      const double gully = snow.Fractal(x - 0.6 * y, y * 0.3, 18, 3);
-      const double lit = std::clamp(0.45 + slope * 0.08 + 0.6 * facet, 0.0, 1.0);
-      const bool snowy = y < 70 + 30 * gully + 10 * facet;
-      Colour c = snowy ? Mix(Rgb(150, 168, 206), Rgb(252, 252, 255), lit) : Mix(Rgb(72, 80, 104), Rgb(156, 152, 158), lit);
-      // Lower down, the air between us and the mountains turns them bluer and paler.
-      c = Mix(c, Rgb(150, 170, 196), std::clamp((y - 60) / 140.0, 0.0, 0.45));
-      auto* px = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride) + x;
-      *px = OpaquePixel(c);
-    }
-  }
-  cairo_surface_mark_dirty(canvas.Surface());
+    // Gullies and ribs run down the faces diagonally; the faces turned left catch the light.
+    const double facet = snow.Fractal(x + 0.8 * (y - top), y * 0.4, 36, 4);
+    const double gully = snow.Fractal(x - 0.6 * y, y * 0.3, 18, 3);
+    const double lit = std::clamp(0.45 + slope * 0.08 + 0.6 * facet, 0.0, 1.0);
+    const bool snowy = y < 70 + 30 * gully + 10 * facet;
+    const Colour c =
+        snowy ? Mix(Rgb(150, 168, 206), Rgb(252, 252, 255), lit) : Mix(Rgb(72, 80, 104), Rgb(156, 152, 158), lit);
+    // Lower down, the air between us and the mountains turns them bluer and paler.
+    return Mix(c, Rgb(150, 170, 196), std::clamp((y - 60) / 140.0, 0.0, 0.45));
+  });
   // Forested foothills in front.
   RidgePath(cr, foothills, 640, 150, 40, 160, 4, 154);
   SourceVertical(cr, 110, Rgb(60, 90, 86), 153, Rgb(46, 76, 62));
@@ -701,7 +710,7 @@ void Valley5(Canvas& canvas, Rng& rng) {
     const double x = rng.Range(240, 560);
     const double len = 2 + (y - 64) / 14 * rng.Range(0.5, 1.5);
     SetColour(cr, Rgb(235, 245, 250), rng.Range(0.25, 0.7));
-    cairo_set_line_width(cr, 0.6 + (y - 64) / 140);
+    cairo_set_line_width(cr, OutputPixels(cr, 0.6) + (y - 64) / 140);
     cairo_move_to(cr, x, y);
     cairo_line_to(cr, x + len, y + len * 0.15);
     cairo_stroke(cr);
@@ -725,14 +734,16 @@ void Valley5(Canvas& canvas, Rng& rng) {
 
 void Birch5(Canvas& canvas, Rng& rng) {
   cairo_t* cr = canvas.Cr();
-  // A few slender branches with small leaves to the left, near the top.
+  // A few slender branches with small leaves to the left, near the top. The picture is only 96 pixels
+  // wide and stands in the middle of the screen, so every clump keeps a leaf's length inside its edges:
+  // one reaching past them would show a straight cut.
   const Colour twig = Rgb(90, 80, 70);
-  Branch(cr, 50, 90, 20, 60, -10, 70, 6, 2, twig);
-  Branch(cr, 50, 160, 20, 150, -10, 170, 5, 2, twig);
+  Branch(cr, 50, 90, 30, 62, 16, 64, 6, 2, twig);
+  Branch(cr, 50, 160, 30, 150, 14, 158, 5, 2, twig);
   const LeafStyle leaves = {Rgb(70, 110, 40), Rgb(110, 150, 56), Rgb(180, 210, 100), 6};
-  LeafClump(cr, rng, 8, 66, 22, leaves);
-  LeafClump(cr, rng, 6, 162, 18, leaves);
-  LeafClump(cr, rng, 60, 10, 30, leaves);
+  LeafClump(cr, rng, 17, 62, 13, leaves);
+  LeafClump(cr, rng, 15, 156, 11, leaves);
+  LeafClump(cr, rng, 58, 32, 26, leaves);
   // The trunk: white bark with dark lenticels, shaded on its right.
   const double x0 = 52, x1 = 58, w0 = 40, w1 = 30;
   cairo_move_to(cr, x0 - w0 / 2, 480);
@@ -773,9 +784,9 @@ constexpr Painter kPainters[6][3] = {
 
 }  // namespace
 
-Image PaintSceneLayer(const ContentItem& item) {
+Image PaintSceneLayer(const ContentItem& item, int scale) {
   const int layer = item.name[6] - '0';
-  Canvas canvas(item.width, item.height);
+  Canvas canvas(item.width, item.height, scale);
   Rng rng(NameSeed(item.name));
   kPainters[item.scene][layer](canvas, rng);
   if (item.role == ContentRole::Ground) return canvas.Opaque();

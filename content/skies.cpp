@@ -2,6 +2,7 @@
 // wraps without a seam; the picture stores its left half above its right half.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "content/noise.h"
 #include "content/painters.h"
@@ -60,40 +61,83 @@ double SmoothStep(double e0, double e1, double x) {
   return t * t * (3 - 2 * t);
 }
 
-// Cloud density at a panorama point: 0 where the sky is clear.
-double Density(const TileNoise& noise, const SkyStyle& s, double x, double y, int band) {
+// Strength of the finer wisps that only a finer canvas shows: the next two octaves the cloud noise
+// would go on with, as a share of its six.
+constexpr double kWispStrength = 0.02;
+
+// Cloud density at a panorama point: 0 where the sky is clear. Finer scales add two octaves of wisps,
+// so cloud edges fray instead of blurring where scale 1 had no pixels to show them.
+double Density(const TileNoise& noise, const SkyStyle& s, double x, double y, int band, int scale) {
   const double v = y / band;
   const double envelope = SmoothStep(s.top - 0.1, s.top + 0.15, v) * (1 - SmoothStep(s.bottom - 0.15, s.bottom + 0.1, v));
-  const double n = noise.Fractal(x, y * s.stretchY, s.cell, 6, 0.55, kPanoramaWidth);
+  double n = noise.Fractal(x, y * s.stretchY, s.cell, 6, 0.55, kPanoramaWidth);
+  if (scale > 1) n += kWispStrength * noise.Fractal(x, y * s.stretchY + 91.3, s.cell / 64, 2, 0.55, kPanoramaWidth);
   return std::max(0.0, (n - (0.32 - 0.5 * s.coverage)) * envelope);
 }
 
+// How far up and to the left the shading looks for cloud above a point, in logical pixels.
+constexpr int kShadeReachX = 8, kShadeReachY = 20;
+
+// The cloud density at every output pixel of the band, and kShadeReachX and kShadeReachY logical
+// pixels beyond its left and top edges: the shading of each point looks up the density of points above
+// it, which fall on the same grid, instead of evaluating the noise again.
+class DensityGrid {
+ public:
+  DensityGrid(const TileNoise& noise, const SkyStyle& s, int band, int scale)
+      : scale_(scale), width_((kPanoramaWidth + kShadeReachX) * scale), values_() {
+    const int rows = (band + kShadeReachY) * scale;
+    values_.resize(static_cast<size_t>(width_) * rows);
+    for (int row = 0; row < rows; ++row) {
+      const double y = LogicalCoordinate(row, scale) - kShadeReachY;
+      for (int column = 0; column < width_; ++column) {
+        values_[static_cast<size_t>(row) * width_ + column] =
+            Density(noise, s, LogicalCoordinate(column, scale) - kShadeReachX, y, band, scale);
+      }
+    }
+  }
+  // The density at output pixel (px, py) of the band, moved dx, dy logical pixels (dx >= -kShadeReachX,
+  // dy >= -kShadeReachY).
+  double At(int px, int py, int dx, int dy) const {
+    return values_[static_cast<size_t>(py + (dy + kShadeReachY) * scale_) * width_ + px + (dx + kShadeReachX) * scale_];
+  }
+
+ private:
+  int scale_, width_;
+  std::vector<double> values_;
+};
+
 }  // namespace
 
-Image PaintSky(const ContentItem& item) {
+Image PaintSky(const ContentItem& item, int scale) {
   const int band = item.height / 2;
   const SkyStyle s = StyleOf(item.variant);
   const TileNoise noise(static_cast<uint32_t>(NameSeed(item.name)));
   const TileNoise grain(static_cast<uint32_t>(NameSeed(item.name, 7)));
-  Image sky(item.width, item.height);
-  for (int y = 0; y < band; ++y) {
-    const double v = static_cast<double>(y) / (band - 1);
+  const DensityGrid density(noise, s, band, scale);
+  // The grain is finer at higher scales: it is there against banding in output pixels.
+  const double grainCell = 6.0 / scale;
+  Image sky(item.width * scale, item.height * scale);
+  for (int py = 0; py < band * scale; ++py) {
+    const double y = LogicalCoordinate(py, scale);
+    const double v = std::max(0.0, y) / (band - 1);
     const Colour base = Mix(s.zenith, s.horizon, std::pow(v, s.gradientPower));
-    for (int px = 0; px < kPanoramaWidth; ++px) {
-      const double d = Density(noise, s, px, y, band);
+    for (int px = 0; px < kPanoramaWidth * scale; ++px) {
+      const double x = LogicalCoordinate(px, scale);
+      const double d = density.At(px, py, 0, 0);
       Colour c = base;
       if (d > 0) {
         // Light from above: cloud lying above the point shades it.
         double above = 0;
-        for (int step = 1; step <= 4; ++step) above += Density(noise, s, px - step * 2.0, y - step * 5.0, band);
+        for (int step = 1; step <= 4; ++step) above += density.At(px, py, -step * 2, -step * 5);
         const double lit = std::exp(-above * s.lightDepth);
         const Colour cloud = Mix(s.shadow, s.lit, lit);
         const double alpha = s.opacity * SmoothStep(0, s.softness, d);
         c = Mix(base, cloud, alpha);
       }
       // A faint grain keeps large gradients from banding.
-      const double g = 1 + 0.012 * grain.Fractal(px, y, 6, 2, 0.5, kPanoramaWidth);
-      uint8_t* out = sky.At(px % 640, y + (px >= 640 ? band : 0));
+      const double g = 1 + 0.012 * grain.Fractal(x, y, grainCell, 2, 0.5, kPanoramaWidth);
+      const int half = 640 * scale;
+      uint8_t* out = sky.At(px % half, py + (px >= half ? band * scale : 0));
       out[0] = static_cast<uint8_t>(std::clamp(c.r * g * 255 + 0.5, 0.0, 255.0));
       out[1] = static_cast<uint8_t>(std::clamp(c.g * g * 255 + 0.5, 0.0, 255.0));
       out[2] = static_cast<uint8_t>(std::clamp(c.b * g * 255 + 0.5, 0.0, 255.0));

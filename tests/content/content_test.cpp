@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/high_resolution.h"
 #include "archive/resource_index.h"
 #include "content/catalogue.h"
 #include "content/generator.h"
@@ -199,7 +200,7 @@ TEST_F(ContentTest, BothReadersFindEveryNameWithItsType) {
   std::set<std::string> catalogued;
   for (const ContentItem& item : kContent) catalogued.insert(item.name);
   EXPECT_EQ(catalogued, NamesTheProgramAsksFor());
-  EXPECT_EQ(pictures_->Count(), 49);
+  EXPECT_EQ(pictures_->Count(), 98);
   EXPECT_EQ(sounds_->Count(), 8);
   for (const ContentItem& item : kContent) {
     const bool sound = item.role == ContentRole::Ambience || item.role == ContentRole::Song;
@@ -241,7 +242,7 @@ TEST_F(ContentTest, OverlaysAreKeyedOnExactBlackAndTheirSubjectsStayAboveTheThre
     ASSERT_EQ(p.width, item.width);
     // The painting before compression tells subject from background exactly; a summed-area table of
     // its subject pixels answers "is there subject within r pixels" at once.
-    const Image painted = PaintSceneLayer(item);
+    const Image painted = PaintSceneLayer(item, 1);
     const int w = painted.width, h = painted.height;
     std::vector<int> table(static_cast<size_t>(w + 1) * (h + 1), 0);
     for (int y = 0; y < h; ++y) {
@@ -337,6 +338,130 @@ TEST_F(ContentTest, EverySheetCellHoldsASubjectInsideABlackBorder) {
         EXPECT_GE(painted, item.frameWidth * item.frameHeight / 25) << item.name << " cell " << frame << "," << row;
       }
     }
+  }
+}
+
+TEST(HighResolutionNameTest, TheSuffixRuleRoundTripsAndNeverNamesACataloguedResource) {
+  std::set<std::string> catalogued;
+  for (const ContentItem& item : kContent) catalogued.insert(item.name);
+  for (const std::string& name : catalogued) {
+    const std::string high = HighResolutionName(name);
+    EXPECT_EQ(BaseResolutionName(high), name);
+    EXPECT_EQ(BaseResolutionName(name), "") << name << " reads as a high-resolution name";
+    EXPECT_EQ(catalogued.count(high), 0u) << high;
+  }
+  const struct {
+    const char* name;
+    const char* base;
+  } kCases[] = {{"sky3_2x3", "sky3_2"}, {"x3", ""}, {"", ""}, {"back0_1x", ""}, {"lbird0_0x3x3", "lbird0_0x3"}};
+  for (const auto& c : kCases) EXPECT_EQ(BaseResolutionName(c.name), c.base) << c.name;
+}
+
+// A picture and its high-resolution twin compared at the logical size: the twin's colour box-filtered
+// down, and for keyed pictures how much of each box the key keeps.
+struct TwinComparison {
+  double meanDifference = 0;  // mean |R + G + B| difference over pixels both pictures show whole
+  double farOff = 0;          // share of those pixels more than 60 apart in R + G + B
+  double keyDisagrees = 0;    // share of pixels one keeps and the other keys out (box all in or all out)
+  double coverageRatio = 1;   // the twin's kept area over the picture's
+};
+
+TwinComparison CompareTwins(const Picture& low, const Picture& high, int lowThreshold, int highThreshold) {
+  constexpr int s = kHighResolutionScale;
+  TwinComparison result;
+  double compared = 0, lowKept = 0, highKept = 0;
+  for (int y = 0; y < low.height; ++y) {
+    for (int x = 0; x < low.width; ++x) {
+      int kept = 0, sum = 0;
+      for (int dy = 0; dy < s; ++dy) {
+        for (int dx = 0; dx < s; ++dx) {
+          const int cell = high.Sum(x * s + dx, y * s + dy);
+          kept += cell >= highThreshold;
+          sum += cell;
+        }
+      }
+      const bool lowIn = low.Sum(x, y) >= lowThreshold;
+      lowKept += lowIn;
+      highKept += kept / double(s * s);
+      result.keyDisagrees += (lowIn && kept == 0) || (!lowIn && kept == s * s);
+      if (!lowIn || kept < s * s) continue;
+      const double difference = std::abs(sum / double(s * s) - low.Sum(x, y));
+      ++compared;
+      result.meanDifference += difference;
+      result.farOff += difference > 60;
+    }
+  }
+  result.meanDifference /= std::max(1.0, compared);
+  result.farOff /= std::max(1.0, compared);
+  result.keyDisagrees /= double(low.width) * low.height;
+  result.coverageRatio = highKept / std::max(1.0, lowKept);
+  return result;
+}
+
+// How far a twin may stray from its picture, by kind, from what the generator measures: mottle and
+// grass painted at the finer grid, JPEG noise at both sizes, and hairlines that stay one output pixel
+// wide (so tiny sprites made of them keep under half their area at the finer scale).
+struct TwinTolerance {
+  ContentRole role;
+  int minimumFrameWidth;  // sheets: applies to cells at least this wide
+  double meanDifference, farOff, keyDisagrees, minimumCoverage;
+};
+constexpr TwinTolerance kTwinTolerances[] = {
+    {ContentRole::Ground, 0, 14, 0.006, 0, 1},   {ContentRole::Overlay, 0, 8, 0.01, 0.001, 0.98},
+    {ContentRole::Sky, 0, 3, 0, 0, 1},           {ContentRole::Sheet, 20, 12, 0.04, 0.002, 0.85},
+    {ContentRole::Sheet, 0, 45, 0.3, 0.02, 0.4},
+};
+
+const TwinTolerance& ToleranceOf(const ContentItem& item) {
+  for (const TwinTolerance& t : kTwinTolerances) {
+    if (t.role == item.role && item.frameWidth >= t.minimumFrameWidth) return t;
+  }
+  return kTwinTolerances[0];
+}
+
+// Every output pixel of a keyed twin that the key keeps lies in its cell, inside the cell's border of
+// one logical pixel; and every cell keeps something.
+void ExpectCellsKeptInPlace(const ContentItem& item, const Picture& high) {
+  constexpr int s = kHighResolutionScale;
+  const int w = item.frameWidth * s, h = item.frameHeight * s;
+  for (int row = 0; row < item.rows; ++row) {
+    for (int frame = 0; frame < item.frames; ++frame) {
+      int border = 0, kept = 0;
+      for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+          if (high.Sum(frame * w + x, row * h + y) < kHighResolutionSheetThreshold) continue;
+          ++kept;
+          border += x < s || y < s || x >= w - s || y >= h - s;
+        }
+      }
+      EXPECT_EQ(border, 0) << item.name << " cell " << frame << "," << row;
+      EXPECT_GT(kept, 0) << item.name << " cell " << frame << "," << row;
+    }
+  }
+}
+
+TEST_F(ContentTest, EveryPictureHasATwinThreeTimesFinerThatBoxFiltersDownToIt) {
+  for (const ContentItem& item : kContent) {
+    if (item.width == 0) continue;
+    const std::string name = HighResolutionName(item.name);
+    int index = 0;
+    ASSERT_EQ(pictures_->Find(name, index), 0) << name;
+    const bool sheet = item.role == ContentRole::Sheet;
+    EXPECT_EQ(pictures_->Entry(index).type, sheet ? kJpegPicture : item.archiveType) << name;
+    Picture high;
+    ASSERT_TRUE(ReadJpeg(Bytes(name), high)) << name;
+    ASSERT_EQ(high.width, kHighResolutionScale * item.width) << name;
+    ASSERT_EQ(high.height, kHighResolutionScale * item.height) << name;
+    const int lowThreshold = sheet ? 1 : item.blackThreshold;
+    const int highThreshold = sheet ? kHighResolutionSheetThreshold : lowThreshold;
+    const TwinComparison c = CompareTwins(Decode(item), high, lowThreshold, highThreshold);
+    const TwinTolerance& t = ToleranceOf(item);
+    EXPECT_LE(c.meanDifference, t.meanDifference) << name;
+    EXPECT_LE(c.farOff, t.farOff) << name;
+    EXPECT_LE(c.keyDisagrees, t.keyDisagrees) << name;
+    EXPECT_GE(c.coverageRatio, t.minimumCoverage) << name;
+    EXPECT_LE(c.coverageRatio, 1.02) << name;
+    if (sheet) ExpectCellsKeptInPlace(item, high);
   }
 }
 
