@@ -97,10 +97,10 @@ class VideoSystem {
  public:
   // The largest picture side the loaders accept; bigger headers are refused as broken files.
   static constexpr int kMaxPictureSide = 16384;
-  // The most pixels one picture may have: a little above our largest picture (a 640 x 498 sky)
-  // painted at three times its size. A header claiming more is refused before anything is allocated
-  // for it, so a small file cannot make the loader take hundreds of megabytes.
-  static constexpr int64_t kMaxPicturePixels = int64_t{1920} * 1536;
+  // The most pixels one picture may have: a little above our largest picture (a 520 x 810 sheet of
+  // large birds) painted at three times its size. A header claiming more is refused before anything is
+  // allocated for it, so a small file cannot make the loader take hundreds of megabytes.
+  static constexpr int64_t kMaxPicturePixels = int64_t{2048} * 2048;
 
   // report is kept, never freed. display and jpeg are the platform adapters (SDL2 and TurboJPEG in the
   // program, doubles in tests). Calls EnableSafeBlitting.

@@ -21,6 +21,7 @@
 #include "platform/files.h"
 #include "report/report.h"
 #include "tests/content/sound_analysis.h"
+#include "video/video_system.h"
 
 namespace sylvora {
 namespace {
@@ -452,6 +453,8 @@ TEST_F(ContentTest, EveryPictureHasATwinThreeTimesFinerThatBoxFiltersDownToIt) {
     ASSERT_TRUE(ReadJpeg(Bytes(name), high)) << name;
     ASSERT_EQ(high.width, kHighResolutionScale * item.width) << name;
     ASSERT_EQ(high.height, kHighResolutionScale * item.height) << name;
+    EXPECT_LE(int64_t{high.width} * high.height, VideoSystem::kMaxPicturePixels)
+        << name << " is over the loaders' budget";
     const int lowThreshold = sheet ? 1 : item.blackThreshold;
     const int highThreshold = sheet ? kHighResolutionSheetThreshold : lowThreshold;
     const TwinComparison c = CompareTwins(Decode(item), high, lowThreshold, highThreshold);
