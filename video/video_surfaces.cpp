@@ -137,6 +137,9 @@ int VideoSystem::CreateSurfaceA(const std::string& name, int videoMemory, uint32
   }
   const int scale = picture_.scale;
   display_->SetPictureScale(surfaces_.slots[number].surface, scale);
+  // A picture keyed on exact black may have a JPEG twin, whose compression leaves the key's pixels only
+  // near black: the twin is keyed at the threshold the generator paints its subjects clear of.
+  if (scale > 1 && blackThreshold == 0) blackThreshold = kHighResolutionSheetThreshold;
   if (kind == PictureKind::Jpeg) ApplyBlackThreshold(blackThreshold);
   if (CopyDibToSurface(number, picture_.pixels.get(), width, height) != 0) {
     ReleasePicture();

@@ -3,8 +3,10 @@
 // the brightness reaches the uploaded pixels through the same ramp the classic path presents with.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 
+#include "archive/high_resolution.h"
 #include "tests/doubles/video/fake_render_device.h"
 #include "tests/video/video_test_support.h"
 #include "video/display_native.h"
@@ -158,6 +160,31 @@ TEST_F(NativeVideoTest, APictureComesFromItsThreeTimesTwinWhereTheArchiveHasOneA
   EXPECT_EQ(std::tie(from.left, from.top, from.right, from.bottom), std::make_tuple(3, 0, 12, 6));
   EXPECT_EQ(render->textures.at(render->presented[1].texture).width, 4);  // no twin: its own pixels
   EXPECT_EQ(render->presented[1].from.right, 4);
+}
+
+TEST_F(NativeVideoTest, AJpegTwinOfAPictureKeyedOnExactBlackIsKeyedAtTheSheetThreshold) {
+  // Left to right: compression's near-black (R + G + B 39), the threshold itself (40), a subject pixel.
+  std::vector<uint8_t> pixels = SolidPixels(12, 6, 90, 90, 90);
+  const uint8_t nearBlack[][3] = {{13, 13, 13}, {14, 13, 13}};
+  for (int i = 0; i < 2; ++i) std::copy(nearBlack[i], nearBlack[i] + 3, pixels.begin() + 3 * i);
+  PutArchive(
+      {{kBmpPicture, "sheet", MakeSolidBmp(4, 2, 0, 0, 0)}, {kJpegPicture, "sheetx3", MakeFakeJpeg(12, 6, pixels)}});
+  CreateArgs args;
+  args.depth = 32;
+  args.resourcePath = kInstall;
+  args.highResolution = 1;
+  ASSERT_EQ(video->Create(args), 0);
+  int sheet = SurfaceNone;
+  ASSERT_EQ(video->CreateSurfaceA("sheet", 0, 0, sheet, SurfaceAnySlot, 0), 0);
+  EXPECT_EQ(video->Surfaces().slots[sheet].blackThreshold, kHighResolutionSheetThreshold);  // kept for reloads
+  ASSERT_EQ(video->Draw({0, 0, 4, 2}, sheet, 0, 0), 0);
+  video->Present();
+  ASSERT_EQ(render->presented.size(), 1u);
+  const FakeTexture& twin = render->textures.at(render->presented[0].texture);
+  EXPECT_TRUE(twin.transparent);
+  EXPECT_EQ(twin.pixels[0] >> 24, 0u);     // keyed
+  EXPECT_EQ(twin.pixels[1] >> 24, 0xFFu);  // at the threshold: kept
+  EXPECT_EQ(twin.pixels[2], 0xFF5A5A5Au);
 }
 
 TEST_F(NativeVideoTest, LooseFilesFollowTheSameRuleAndOnlyOnTheNativePath) {
