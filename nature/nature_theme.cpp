@@ -124,21 +124,33 @@ void NatureTheme::Render() const {
 }
 
 // The panorama's columns 0..W-1 are the picture's upper half and W..2W-1 its lower half; the visible
-// window starts at the sky position and is stitched from two blits where it crosses a seam.
+// window starts at the sky position and is stitched from two blits where it crosses a seam. A display
+// that draws between frame pixels shows the window from the position's fraction of a column on, so the
+// slowest sky glides rather than stepping a column at a time; it then needs the column after the window.
 void NatureTheme::DrawSky() const {
   if (video == nullptr) return;
   const Sprite& picture = sky.sprite;
   const int offset = static_cast<int>(skyPosition);
   const int width = picture.frameWidth;
   const int band = skyBand;
+  const double between = video->DrawsSubPixels() ? skyPosition - offset : 0.0;
+  const SubPixelShift shift{-between, 0.0};
   if (offset >= 0 && offset < width) {
-    video->Draw(SurfaceRect{offset, 0, width, band}, picture.surface, 0, 0);
+    video->Draw(SurfaceRect{offset, 0, width, band}, picture.surface, 0, 0, shift);
     const int rest = screenWidth + offset - width;
-    if (rest > 0) video->Draw(SurfaceRect{0, band, rest, 2 * band}, picture.surface, width - offset, 0);
+    if (rest > 0) video->Draw(SurfaceRect{0, band, rest, 2 * band}, picture.surface, width - offset, 0, shift);
   } else if (offset >= width && offset < 2 * width) {
-    video->Draw(SurfaceRect{offset - width, band, width, 2 * band}, picture.surface, 0, 0);
+    video->Draw(SurfaceRect{offset - width, band, width, 2 * band}, picture.surface, 0, 0, shift);
     const int rest = screenWidth + offset - 2 * width;
-    if (rest > 0) video->Draw(SurfaceRect{0, 0, rest, band}, picture.surface, 2 * width - offset, 0);
+    if (rest > 0) video->Draw(SurfaceRect{0, 0, rest, band}, picture.surface, 2 * width - offset, 0, shift);
+  } else {
+    return;
+  }
+  if (between > 0.0) {
+    const int column = (offset + screenWidth) % (2 * width);
+    const int half = column / width;
+    const SurfaceRect next{column % width, half * band, column % width + 1, (half + 1) * band};
+    video->Draw(next, picture.surface, screenWidth - 1, 0, SubPixelShift{1.0 - between, 0.0});
   }
 }
 
@@ -182,10 +194,12 @@ void NatureTheme::DrawFrame(const Sprite& picture, double x, double y, double fr
   int left = 0, top = 0, right = fw, bottom = fh;
   int drawX = static_cast<int>(x);
   int drawY = static_cast<int>(y);
+  // What the whole-pixel position dropped, for a display that draws between frame pixels.
+  const SubPixelShift shift{x - drawX, y - drawY};
   if (!ClipToScreen(left, top, right, bottom, drawX, drawY)) return;
   const int column = static_cast<int>(frame);
   const SurfaceRect source{left + column * fw, top + row * fh, right + column * fw, bottom + row * fh};
-  video->Draw(source, picture.surface, drawX, drawY);
+  video->Draw(source, picture.surface, drawX, drawY, shift);
 }
 
 }  // namespace sylvora

@@ -44,6 +44,13 @@ struct SurfaceRect {
   int bottom = 0;
 };
 
+// How far past its whole frame pixel a blit really lies, in frame pixels along each side (each above -1
+// and below 1): what a moving picture's position lost to the frame's whole-pixel grid.
+struct SubPixelShift {
+  double x = 0.0;
+  double y = 0.0;
+};
+
 // Write access to a locked surface: the address of its top row, the byte distance between rows, and the
 // surface's size, which bounds every write.
 struct SurfaceLock {
@@ -95,6 +102,9 @@ class DisplayLayer {
   // How many of the surface's pixels make one frame pixel along each side (a picture's high-resolution
   // twin); BltFast's rectangle stays in frame pixels. Layers that copy 1:1 never get such pictures.
   virtual void SetPictureScale(DisplaySurface*, int) {}
+  // How many picture pixels per frame pixel the output shows: the scale of twins worth loading. Layers
+  // that copy 1:1, and small windows, show no more than the frame's own pixels.
+  virtual int ShownPictureScale() { return 1; }
   // Frees a surface made by this layer.
   virtual void ReleaseSurface(DisplaySurface* surface) = 0;
 
@@ -124,6 +134,13 @@ class DisplayLayer {
   // source's colour key are skipped. The rectangle lies inside both surfaces.
   virtual DisplayResult BltFast(DisplaySurface* destination, int x, int y, DisplaySurface* source,
                                 const SurfaceRect& rect, bool useColourKey) = 0;
+  // BltFast with the copy moved by shift, on layers that draw between frame pixels (DrawsSubPixels);
+  // the others copy to (x, y) as BltFast does.
+  virtual bool DrawsSubPixels() { return false; }
+  virtual DisplayResult BltFastShifted(DisplaySurface* destination, int x, int y, const SubPixelShift&,
+                                       DisplaySurface* source, const SurfaceRect& rect, bool useColourKey) {
+    return BltFast(destination, x, y, source, rect, useColourKey);
+  }
   // Fills the whole surface with colour (a pixel value in the surface's format).
   virtual DisplayResult ColourFill(DisplaySurface* surface, uint32_t colour) = 0;
   // Gives surface a source colour key of one pixel value.

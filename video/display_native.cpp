@@ -35,6 +35,7 @@
 #include <utility>
 #include <vector>
 
+#include "archive/high_resolution.h"
 #include "video/key_alpha.h"
 
 namespace sylvora {
@@ -202,7 +203,14 @@ class NativeDisplayLayer final : public DisplayLayer {
   // A keyed picture's texture always carries its transparency: VideoSystem's Draw asks for the key
   // exactly when the picture has one.
   DisplayResult BltFast(DisplaySurface* destination, int x, int y, DisplaySurface* source, const SurfaceRect& rect,
-                        bool) override {
+                        bool useColourKey) override {
+    return BltFastShifted(destination, x, y, SubPixelShift{}, source, rect, useColourKey);
+  }
+
+  bool DrawsSubPixels() override { return true; }
+
+  DisplayResult BltFastShifted(DisplaySurface* destination, int x, int y, const SubPixelShift& shift,
+                               DisplaySurface* source, const SurfaceRect& rect, bool) override {
     NativeSurface* picture = AsNative(source);
     if (AsNative(destination) != frame_ || picture->role != NativeSurface::Role::Picture) return DisplayResult::Failed;
     if (Lost()) return DisplayResult::SurfaceLost;
@@ -210,15 +218,26 @@ class NativeDisplayLayer final : public DisplayLayer {
     int outputWidth = 0;
     int outputHeight = 0;
     if (!render_->OutputSize(outputWidth, outputHeight)) return DisplayResult::Failed;
-    // Both edges of the copy come from the same rounding, so pictures laid side by side meet exactly.
-    auto across = [&](int logical) { return logical * outputWidth / frame_->width; };
-    auto down = [&](int logical) { return logical * outputHeight / frame_->height; };
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    const SurfaceRect to{across(x), down(y), across(x + width), down(y + height)};
+    const float across = static_cast<float>(outputWidth) / static_cast<float>(frame_->width);
+    const float down = static_cast<float>(outputHeight) / static_cast<float>(frame_->height);
+    const auto left = static_cast<float>(x + shift.x);
+    const auto top = static_cast<float>(y + shift.y);
+    const OutputRect to{left * across, top * down, (left + static_cast<float>(rect.right - rect.left)) * across,
+                        (top + static_cast<float>(rect.bottom - rect.top)) * down};
     const int scale = picture->scale;
     const SurfaceRect from{rect.left * scale, rect.top * scale, rect.right * scale, rect.bottom * scale};
     return render_->Copy(picture->texture, from, to) ? DisplayResult::Ok : DisplayResult::Failed;
+  }
+
+  // Twins are worth their pixels where the output is nearer their scale than the frame's own size (the
+  // two sizes' geometric middle decides); a preview pane shows the pictures painted for the frame.
+  int ShownPictureScale() override {
+    int outputWidth = 0;
+    int outputHeight = 0;
+    if (!frame_ || !render_->OutputSize(outputWidth, outputHeight)) return 1;
+    const double scale = std::max(static_cast<double>(outputWidth) / frame_->width,
+                                  static_cast<double>(outputHeight) / frame_->height);
+    return scale * scale >= kHighResolutionScale ? kHighResolutionScale : 1;
   }
 
   DisplayResult ColourFill(DisplaySurface* surface, uint32_t colour) override {

@@ -15,6 +15,14 @@ namespace sylvora {
 // whole device (every texture is gone and the renderer must be made again).
 enum class RenderReset : int { None = 0, Targets = 1, Device = 2 };
 
+// A rectangle of output pixels whose edges may lie between pixels; right and bottom are exclusive.
+struct OutputRect {
+  float left = 0.0f;
+  float top = 0.0f;
+  float right = 0.0f;
+  float bottom = 0.0f;
+};
+
 class RenderDevice {
  public:
   virtual ~RenderDevice() = default;
@@ -36,8 +44,9 @@ class RenderDevice {
   virtual bool UploadTexture(int texture, const uint32_t* pixels, int pitch, bool transparent) = 0;
   virtual void DestroyTexture(int texture) = 0;
 
-  // Copies the texture's rectangle from (texture pixels) onto the output's rectangle to (output pixels).
-  virtual bool Copy(int texture, const SurfaceRect& from, const SurfaceRect& to) = 0;
+  // Copies the texture's rectangle from (texture pixels) onto the output's rectangle to (output pixels,
+  // edges between pixels where a picture lies between them).
+  virtual bool Copy(int texture, const SurfaceRect& from, const OutputRect& to) = 0;
   // Fills the whole output with black.
   virtual bool Clear() = 0;
   // Shows what was drawn since the last present.

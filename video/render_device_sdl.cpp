@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <cmath>
 #include <string>
 #include <unordered_map>
 
@@ -46,6 +47,8 @@ class SdlRenderDevice final : public RenderDevice {
     }
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer_) return false;
+    SDL_RendererInfo info;
+    wholePixels_ = SDL_GetRendererInfo(renderer_, &info) != 0 || (info.flags & SDL_RENDERER_SOFTWARE) != 0;
     pacer_.Start(window_, renderer_, vsync_);
     SDL_AddEventWatch(WatchResets, this);
     reset_ = RenderReset::None;
@@ -86,12 +89,21 @@ class SdlRenderDevice final : public RenderDevice {
     textures_.erase(texture);
   }
 
-  bool Copy(int texture, const SurfaceRect& from, const SurfaceRect& to) override {
+  bool Copy(int texture, const SurfaceRect& from, const OutputRect& to) override {
     SDL_Texture* source = Find(texture);
     if (!source) return false;
     const SDL_Rect sourceRect{from.left, from.top, from.right - from.left, from.bottom - from.top};
-    const SDL_Rect targetRect{to.left, to.top, to.right - to.left, to.bottom - to.top};
-    return SDL_RenderCopy(renderer_, source, &sourceRect, &targetRect) == 0;
+    if (wholePixels_) {
+      // SDL's software renderer cuts a rectangle's position and size to whole pixels apart, so the edges
+      // of pictures laid side by side could miss each other by one; each edge is rounded here instead.
+      const int left = static_cast<int>(std::lround(to.left));
+      const int top = static_cast<int>(std::lround(to.top));
+      const SDL_Rect targetRect{left, top, static_cast<int>(std::lround(to.right)) - left,
+                                static_cast<int>(std::lround(to.bottom)) - top};
+      return SDL_RenderCopy(renderer_, source, &sourceRect, &targetRect) == 0;
+    }
+    const SDL_FRect targetRect{to.left, to.top, to.right - to.left, to.bottom - to.top};
+    return SDL_RenderCopyF(renderer_, source, &sourceRect, &targetRect) == 0;
   }
 
   bool Clear() override {
@@ -131,6 +143,7 @@ class SdlRenderDevice final : public RenderDevice {
   bool vsync_;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
+  bool wholePixels_ = false;  // the renderer draws at whole output pixels only (SDL's software renderer)
   std::unordered_map<int, SDL_Texture*> textures_;
   int lastHandle_ = 0;
   RenderReset reset_ = RenderReset::None;

@@ -128,6 +128,10 @@ void VideoSystem::ReportFailedBlit(int number, const SurfaceRect& rect, int x, i
 }
 
 int VideoSystem::Draw(const SurfaceRect& source, int number, int x, int y) {
+  return Draw(source, number, x, y, SubPixelShift{});
+}
+
+int VideoSystem::Draw(const SurfaceRect& source, int number, int x, int y, const SubPixelShift& shift) {
   if (number == SurfaceNone) return 0;
   // The secondary buffer is never a source: it is refused like a number that names no surface.
   if (IsValidSurface(number) == 0 || number == SurfaceSecondary || !secondary_) {
@@ -141,11 +145,12 @@ int VideoSystem::Draw(const SurfaceRect& source, int number, int x, int y) {
     ReportFailedBlit(number, rect, x, y);
     return 1;
   }
-  DisplayResult result = display_->BltFast(secondary_, x, y, slot.surface, rect, slot.hasColourKey == 1);
+  const bool keyed = slot.hasColourKey == 1;
+  DisplayResult result = display_->BltFastShifted(secondary_, x, y, shift, slot.surface, rect, keyed);
   for (int retry = 0; result == DisplayResult::SurfaceLost && retry < kLostSurfaceRetries; ++retry) {
     // A restore that found nothing lost cannot make the next try succeed.
     if (Restore() == 0) break;
-    result = display_->BltFast(secondary_, x, y, slot.surface, rect, slot.hasColourKey == 1);
+    result = display_->BltFastShifted(secondary_, x, y, shift, slot.surface, rect, keyed);
   }
   if (result != DisplayResult::Ok) {
     ReportFailedBlit(number, rect, x, y);

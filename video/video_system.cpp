@@ -1,11 +1,12 @@
 // VideoSystem: the display device, full-screen and windowed set-up, pixel format, gamma and restoration.
 #include "video/video_system.h"
 
-#include <cstdarg>
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <limits>
 
+#include "archive/high_resolution.h"
 #include "report/report.h"
 #include "video/video_internal.h"
 
@@ -147,6 +148,9 @@ int VideoSystem::Create(const CreateArgs& args) {
 
   const int result = args.fullScreen ? CreateFullScreen(args.width, args.height, args.depth)
                                      : CreateWindowed(args.width, args.height);
+  // A window too small to show more than the frame's own pixels (a preview pane) draws the pictures
+  // painted for it, rather than shrinking their twins.
+  if (display_->ShownPictureScale() < kHighResolutionScale) highResolution_ = 0;
   if (result == 0 && (archiveMode_ != 1 || LoadResHeader() == 0)) return 0;
   return 2;
 }

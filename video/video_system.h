@@ -177,6 +177,11 @@ class VideoSystem {
   // Draws source of slot number at (x, y) of the secondary buffer, with the slot's colour key and clipped
   // to the buffer. 0 drawn (or SurfaceNone); 1 not drawn.
   int Draw(const SurfaceRect& source, int number, int x, int y);
+  // Draw, moved by shift on a display that draws between frame pixels: how a moving creature or the
+  // sky keeps its fractional position. The clipping and the reports are Draw's, in whole frame pixels.
+  int Draw(const SurfaceRect& source, int number, int x, int y, const SubPixelShift& shift);
+  // Whether the display shows a Draw's shift; the sky then draws one column more at the right edge.
+  bool DrawsSubPixels() const { return display_->DrawsSubPixels(); }
   // Gives a slot or the secondary buffer a source colour key. 0 or 1.
   int SetTransparentColor(int number, uint32_t key);
   // Fills a slot or the secondary buffer with black. 0 or 1.

@@ -67,26 +67,32 @@ TEST_F(NativeVideoTest, APictureIsOneTextureAndEachDrawOneCopyOntoTheOutputsPixe
   EXPECT_TRUE(HasMessage(MessageKind::Report, "CreateFullScreen", "frames are presented by the fake renderer"));
 }
 
-TEST_F(NativeVideoTest, CopiesMapTheFrameOntoTheOutputEdgeToEdge) {
+// Output edges of a copy, for comparing with the expected ones in one line.
+std::vector<float> Edges(const OutputRect& to) { return {to.left, to.top, to.right, to.bottom}; }
+
+TEST_F(NativeVideoTest, CopiesMapTheFrameOntoTheOutputEdgeToEdgeAndBetweenItsPixels) {
   const int sprite = Started();
   render->outputWidth = 1366;
   render->outputHeight = 768;
+  const float across = 1366.0f / 640;
+  const float down = 768.0f / 480;
   ASSERT_EQ(video->Draw({0, 0, 3, 2}, sprite, 0, 0), 0);
   ASSERT_EQ(video->Draw({0, 0, 3, 2}, sprite, 3, 0), 0);
   ASSERT_EQ(video->Draw({1, 1, 3, 2}, sprite, 638, 479), 0);
+  // A creature half a frame pixel right and a quarter down of its whole position, and one clipped at the
+  // left edge, a little further left than its clipped position says.
+  ASSERT_EQ(video->Draw({0, 0, 3, 2}, sprite, 320, 240, SubPixelShift{0.5, 0.25}), 0);
+  ASSERT_EQ(video->Draw({1, 0, 3, 2}, sprite, 0, 10, SubPixelShift{-0.75, 0.0}), 0);
   video->Present();
-  ASSERT_EQ(render->presented.size(), 3u);
+  ASSERT_EQ(render->presented.size(), 5u);
   EXPECT_EQ(render->presented[0].to.right, render->presented[1].to.left);  // neighbours meet exactly
-  const SurfaceRect first{0, 0, 6, 3};
-  const SurfaceRect corner{1361, 766, 1366, 768};
-  EXPECT_EQ(std::tie(render->presented[0].to.left, render->presented[0].to.top, render->presented[0].to.right,
-                     render->presented[0].to.bottom),
-            std::tie(first.left, first.top, first.right, first.bottom));
-  EXPECT_EQ(std::tie(render->presented[2].to.left, render->presented[2].to.top, render->presented[2].to.right,
-                     render->presented[2].to.bottom),
-            std::tie(corner.left, corner.top, corner.right, corner.bottom));
+  EXPECT_EQ(Edges(render->presented[0].to), (std::vector<float>{0, 0, 3 * across, 2 * down}));
+  EXPECT_EQ(Edges(render->presented[2].to), (std::vector<float>{638 * across, 479 * down, 1366, 768}));
   EXPECT_EQ(render->presented[2].from.left, 1);
   EXPECT_EQ(render->presented[2].from.bottom, 2);
+  EXPECT_EQ(Edges(render->presented[3].to),
+            (std::vector<float>{320.5f * across, 240.25f * down, 323.5f * across, 242.25f * down}));
+  EXPECT_EQ(Edges(render->presented[4].to), (std::vector<float>{-0.75f * across, 10 * down, 1.25f * across, 12 * down}));
 }
 
 TEST_F(NativeVideoTest, AfterAResetEveryPictureIsUploadedAgainAtItsNextDraw) {
@@ -160,6 +166,35 @@ TEST_F(NativeVideoTest, APictureComesFromItsThreeTimesTwinWhereTheArchiveHasOneA
   EXPECT_EQ(std::tie(from.left, from.top, from.right, from.bottom), std::make_tuple(3, 0, 12, 6));
   EXPECT_EQ(render->textures.at(render->presented[1].texture).width, 4);  // no twin: its own pixels
   EXPECT_EQ(render->presented[1].from.right, 4);
+}
+
+// Twins are loaded only where the output is nearer their scale than the frame's size: a preview pane
+// draws the pictures painted for the frame. The middle between 1 and 3 times is the square root of 3
+// (1108.5 output pixels across a 640-pixel frame).
+TEST_F(NativeVideoTest, SmallOutputsDrawThePicturesPaintedForTheFrame) {
+  struct Output {
+    int width, height, textureWidth;
+  };
+  for (const Output output : {Output{320, 240, 4}, Output{1100, 820, 4}, Output{1108, 480, 4}, Output{1109, 480, 12},
+                              Output{640, 832, 12}, Output{1920, 1080, 12}}) {
+    SCOPED_TRACE(output.width);
+    PutArchive({{kBmpPicture, "ground", MakeSolidBmp(4, 2, 1, 2, 3)},
+                {kBmpPicture, "groundx3", MakeSolidBmp(12, 6, 4, 5, 6)}});
+    render->outputWidth = output.width;
+    render->outputHeight = output.height;
+    CreateArgs args;
+    args.depth = 32;
+    args.resourcePath = kInstall;
+    args.highResolution = 1;
+    ASSERT_EQ(video->Create(args), 0);
+    int ground = SurfaceNone;
+    ASSERT_EQ(video->CreateSurfaceB("ground", 1, ground, SurfaceAnySlot), 0);
+    ASSERT_EQ(video->Draw({0, 0, 4, 2}, ground, 0, 0), 0);
+    video->Present();
+    ASSERT_EQ(render->presented.size(), 1u);
+    EXPECT_EQ(render->textures.at(render->presented[0].texture).width, output.textureWidth);
+    video->DeleteSurface(ground);
+  }
 }
 
 TEST_F(NativeVideoTest, AJpegTwinOfAPictureKeyedOnExactBlackIsKeyedAtTheSheetThreshold) {

@@ -45,7 +45,7 @@ bool FakeRenderDevice::UploadTexture(int texture, const uint32_t* pixels, int pi
 
 void FakeRenderDevice::DestroyTexture(int texture) { textures.erase(texture); }
 
-bool FakeRenderDevice::Copy(int texture, const SurfaceRect& from, const SurfaceRect& to) {
+bool FakeRenderDevice::Copy(int texture, const SurfaceRect& from, const OutputRect& to) {
   if (copyFails || !textures.count(texture)) return false;
   copies.push_back({texture, from, to});
   return true;

@@ -22,7 +22,7 @@ struct FakeTexture {
 struct FakeCopy {
   int texture = 0;
   SurfaceRect from;
-  SurfaceRect to;
+  OutputRect to;
 };
 
 class FakeRenderDevice final : public RenderDevice {
@@ -35,7 +35,7 @@ class FakeRenderDevice final : public RenderDevice {
   int CreateTexture(int width, int height) override;
   bool UploadTexture(int texture, const uint32_t* pixels, int pitch, bool transparent) override;
   void DestroyTexture(int texture) override;
-  bool Copy(int texture, const SurfaceRect& from, const SurfaceRect& to) override;
+  bool Copy(int texture, const SurfaceRect& from, const OutputRect& to) override;
   bool Clear() override;
   bool Present() override;
   RenderReset TakeReset() override { return std::exchange(pendingReset, RenderReset::None); }
