@@ -4,9 +4,11 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "video/renderer_common_sdl.h"
 
@@ -17,7 +19,13 @@ namespace {
 class SdlRenderDevice final : public RenderDevice {
  public:
   explicit SdlRenderDevice(bool vsync) : vsync_(vsync) {}
-  ~SdlRenderDevice() override { Close(); }
+  SdlRenderDevice(int width, int height, std::vector<uint32_t>* shown)
+      : vsync_(false), memory_(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888)),
+        shown_(shown) {}
+  ~SdlRenderDevice() override {
+    Close();
+    SDL_FreeSurface(memory_);
+  }
 
   std::string TakeFailureReason() override {
     std::string reason = SDL_GetError();
@@ -33,23 +41,11 @@ class SdlRenderDevice final : public RenderDevice {
   bool Open(NativeWindow* window) override {
     Close();
     window_ = reinterpret_cast<SDL_Window*>(window);
-    if (!window_) return false;
-    // A daemon's window has whatever visual its owner chose, which an OpenGL context may not accept;
-    // the software renderer draws on any.
-    const bool foreign = SDL_GetWindowFlags(window_) & SDL_WINDOW_FOREIGN;
-    if (!foreign && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && OpenGlRasterisesInSoftware(window_)) {
-      // A software rasteriser blends and filters every copy of every frame on the processor; SDL's own
-      // software renderer, presenting through X shared-memory images, does the same work for less.
-      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    } else if (!foreign) {
-      renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | (vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0));
-      if (!renderer_ && vsync_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
-    }
-    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    renderer_ = memory_ ? SDL_CreateSoftwareRenderer(memory_) : MakeRenderer();
     if (!renderer_) return false;
     SDL_RendererInfo info;
     wholePixels_ = SDL_GetRendererInfo(renderer_, &info) != 0 || (info.flags & SDL_RENDERER_SOFTWARE) != 0;
-    pacer_.Start(window_, renderer_, vsync_);
+    if (!memory_) pacer_.Start(window_, renderer_, vsync_);
     SDL_AddEventWatch(WatchResets, this);
     reset_ = RenderReset::None;
     return true;
@@ -115,6 +111,7 @@ class SdlRenderDevice final : public RenderDevice {
   bool Present() override {
     if (!renderer_) return false;
     SDL_RenderPresent(renderer_);
+    if (memory_) return ShowMemory();
     pacer_.Hold();
     return true;
   }
@@ -126,6 +123,36 @@ class SdlRenderDevice final : public RenderDevice {
   }
 
  private:
+  // The renderer for the window: OpenGL or another accelerated one, SDL's software renderer where
+  // those would only cost more, or cannot draw on the window.
+  SDL_Renderer* MakeRenderer() {
+    if (!window_) return nullptr;
+    SDL_Renderer* renderer = nullptr;
+    // A daemon's window has whatever visual its owner chose, which an OpenGL context may not accept;
+    // the software renderer draws on any.
+    const bool foreign = SDL_GetWindowFlags(window_) & SDL_WINDOW_FOREIGN;
+    if (!foreign && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && OpenGlRasterisesInSoftware(window_)) {
+      // A software rasteriser blends and filters every copy of every frame on the processor; SDL's own
+      // software renderer, presenting through X shared-memory images, does the same work for less.
+      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    } else if (!foreign) {
+      renderer = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | (vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0));
+      if (!renderer && vsync_) renderer = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+    }
+    return renderer ? renderer : SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  }
+
+  // Copies what the memory renderer drew to the caller's pixels.
+  bool ShowMemory() {
+    const auto* pixels = static_cast<const uint32_t*>(memory_->pixels);
+    const int rowPixels = memory_->pitch / 4;
+    shown_->resize(static_cast<size_t>(memory_->w) * memory_->h);
+    for (int y = 0; y < memory_->h; ++y) {
+      std::copy_n(pixels + static_cast<size_t>(y) * rowPixels, memory_->w, shown_->data() + static_cast<size_t>(y) * memory_->w);
+    }
+    return true;
+  }
+
   static int SDLCALL WatchResets(void* userdata, SDL_Event* event) {
     auto* self = static_cast<SdlRenderDevice*>(userdata);
     if (event->type == SDL_RENDER_DEVICE_RESET) self->reset_ = RenderReset::Device;
@@ -141,6 +168,8 @@ class SdlRenderDevice final : public RenderDevice {
   }
 
   bool vsync_;
+  SDL_Surface* memory_ = nullptr;         // what a memory device draws on instead of a window
+  std::vector<uint32_t>* shown_ = nullptr;  // where its presents go
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   bool wholePixels_ = false;  // the renderer draws at whole output pixels only (SDL's software renderer)
@@ -153,5 +182,9 @@ class SdlRenderDevice final : public RenderDevice {
 }  // namespace
 
 std::unique_ptr<RenderDevice> CreateSdlRenderDevice(bool vsync) { return std::make_unique<SdlRenderDevice>(vsync); }
+
+std::unique_ptr<RenderDevice> CreateSdlMemoryRenderDevice(int width, int height, std::vector<uint32_t>* shown) {
+  return std::make_unique<SdlRenderDevice>(width, height, shown);
+}
 
 }  // namespace sylvora

@@ -1,5 +1,6 @@
 #include "tests/nature/scene_content.h"
 
+#include "archive/high_resolution.h"
 #include "archive/resource_index.h"
 #include "nature/scene_catalogue.h"
 
@@ -47,22 +48,31 @@ std::string MakeBmp(int width, int height, const std::function<uint32_t(int x, i
   return bytes;
 }
 
-std::vector<PackItem> SceneTestPictures() {
+std::vector<PackItem> SceneTestPictures(bool withTwins) {
   std::vector<PackItem> items;
+  // Each picture, and with twins its copy three times the size, each pixel a square of nine.
+  auto add = [&items, withTwins](const std::string& name, int width, int height,
+                                  const std::function<uint32_t(int, int)>& colour) {
+    items.push_back(Picture(name, width, height, colour));
+    if (!withTwins) return;
+    constexpr int s = kHighResolutionScale;
+    items.push_back(Picture(HighResolutionName(name), s * width, s * height,
+                            [colour](int x, int y) { return colour(x / s, y / s); }));
+  };
   for (int scene = 0; scene < kSceneCount; ++scene) {
     const SceneEntry& entry = kScenes[scene];
-    items.push_back(Picture(LayerPictureName(scene, 0), entry.back0.width, entry.back0.height,
-                            SolidWithHole(kGroundColour, 0)));
-    items.push_back(Picture(LayerPictureName(scene, 1), entry.back1.width, entry.back1.height,
-                            SolidWithHole(kOverlayColour, kOverlayHoleWidth)));
+    add(LayerPictureName(scene, 0), entry.back0.width, entry.back0.height,
+                            SolidWithHole(kGroundColour, 0));
+    add(LayerPictureName(scene, 1), entry.back1.width, entry.back1.height,
+                            SolidWithHole(kOverlayColour, kOverlayHoleWidth));
     if (entry.hasBack2) {
-      items.push_back(Picture(LayerPictureName(scene, 2), entry.back2.width, entry.back2.height,
-                              SolidWithHole(kForegroundColour, entry.back2.width / 2)));
+      add(LayerPictureName(scene, 2), entry.back2.width, entry.back2.height,
+                              SolidWithHole(kForegroundColour, entry.back2.width / 2));
     }
     const int band = SkyBandOf(scene);
     for (int sky = 0; sky < entry.skyCount; ++sky) {
-      items.push_back(Picture(entry.skies[sky], kSceneWidth, 2 * band,
-                              [band](int x, int y) { return SkyColour(y < band ? x : kSceneWidth + x); }));
+      add(entry.skies[sky], kSceneWidth, 2 * band,
+          [band](int x, int y) { return SkyColour(y < band ? x : kSceneWidth + x); });
     }
   }
   // Each shared picture once, sized by the first variant that uses it.
@@ -74,20 +84,18 @@ std::vector<PackItem> SceneTestPictures() {
         const CreatureVariant& v = variants[i];
         if (done[v.sharedPicture]) continue;
         done[v.sharedPicture] = true;
-        items.push_back(Picture(kSharedPictureNames[v.sharedPicture], v.sheetWidth, v.sheetHeight,
-                                [v](int x, int y) {
-                                  const uint32_t column = x / v.frameWidth, row = y / v.frameHeight;
-                                  return static_cast<uint32_t>(kCreatureRed) << 16 | (8 + 16 * row) << 8 |
-                                         (8 + 16 * column);
-                                }));
+        add(kSharedPictureNames[v.sharedPicture], v.sheetWidth, v.sheetHeight, [v](int x, int y) {
+          const uint32_t column = x / v.frameWidth, row = y / v.frameHeight;
+          return static_cast<uint32_t>(kCreatureRed) << 16 | (8 + 16 * row) << 8 | (8 + 16 * column);
+        });
       }
     }
   }
   return items;
 }
 
-bool WriteSceneTestArchive(const std::string& directory) {
-  return WriteArchive(directory, SceneTestPictures(), "data.dat");
+bool WriteSceneTestArchive(const std::string& directory, bool withTwins) {
+  return WriteArchive(directory, SceneTestPictures(withTwins), "data.dat");
 }
 
 }  // namespace sylvora

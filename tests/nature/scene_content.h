@@ -38,10 +38,11 @@ inline int SkyColumn(uint32_t colour) {
 // A plain 24-bit bottom-up BMP file of width x height whose pixel (x, y), y down, has colour(x, y).
 std::string MakeBmp(int width, int height, const std::function<uint32_t(int x, int y)>& colour);
 
-// Every scene picture (layers and all skies) and all 21 shared creature pictures, as BMP entries.
-std::vector<PackItem> SceneTestPictures();
+// Every scene picture (layers and all skies) and all 21 shared creature pictures, as BMP entries; with
+// twins, each also as its three-times twin whose every pixel is a 3 x 3 square of the picture's.
+std::vector<PackItem> SceneTestPictures(bool withTwins = false);
 
-// Writes directory/data.nrx and directory/data.dat holding SceneTestPictures(); false on failure.
-bool WriteSceneTestArchive(const std::string& directory);
+// Writes directory/data.nrx and directory/data.dat holding SceneTestPictures(withTwins); false on failure.
+bool WriteSceneTestArchive(const std::string& directory, bool withTwins = false);
 
 }  // namespace sylvora
