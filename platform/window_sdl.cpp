@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -68,6 +69,34 @@ void WatchDaemonWindow(uint64_t window) {
   XSetIOErrorHandler(OnXConnectionLost);
 }
 
+// Whether an OpenGL context can draw on the daemon's window: its visual is one GLX renders double-
+// buffered RGBA into. xscreensaver gives such a visual to hacks it runs as OpenGL ones; on any other,
+// making a context would fail with BadMatch, which here means the window is gone. The question goes
+// over a connection of its own, before SDL has one to the window.
+bool DaemonWindowTakesOpenGl(uint64_t window) {
+  using GetConfig = int (*)(Display*, XVisualInfo*, int, int*);
+  constexpr int kGlxUseGl = 1, kGlxRgba = 4, kGlxDoubleBuffer = 5;
+  if (SDL_GL_LoadLibrary(nullptr) != 0) return false;
+  const auto getConfig = reinterpret_cast<GetConfig>(SDL_GL_GetProcAddress("glXGetConfig"));
+  Display* display = getConfig ? XOpenDisplay(nullptr) : nullptr;
+  bool takes = false;
+  XWindowAttributes attributes{};
+  if (display && XGetWindowAttributes(display, static_cast<Window>(window), &attributes)) {
+    XVisualInfo wanted{};
+    wanted.visualid = XVisualIDFromVisual(attributes.visual);
+    int count = 0;
+    XVisualInfo* visual = XGetVisualInfo(display, VisualIDMask, &wanted, &count);
+    int useGl = 0, rgba = 0, doubleBuffer = 0;
+    takes = visual && getConfig(display, visual, kGlxUseGl, &useGl) == 0 && useGl &&
+            getConfig(display, visual, kGlxRgba, &rgba) == 0 && rgba &&
+            getConfig(display, visual, kGlxDoubleBuffer, &doubleBuffer) == 0 && doubleBuffer;
+    if (visual) XFree(visual);
+  }
+  if (display) XCloseDisplay(display);
+  SDL_GL_UnloadLibrary();
+  return takes && !stopRequested;
+}
+
 // Installed before SDL starts, so SDL leaves them in place rather than fitting its own.
 void CatchStopSignals() {
   struct sigaction action {};
@@ -129,11 +158,14 @@ bool SdlWindowSystem::Create(const std::string& title, int width, int height, bo
 
 AttachResult SdlWindowSystem::CreateFrom(uint64_t foreignId) {
   CatchStopSignals();
-  // The frame reaches the daemon's window as X shared-memory images, not through the GL driver: a
-  // window the daemon takes away then fails the next image at once, where GL may draw on for seconds.
+  // The classic frame reaches the daemon's window as X shared-memory images, not through the GL driver:
+  // a window the daemon takes away then fails the next image at once, where GL may draw on for seconds.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (!StartSdl()) return AttachResult::Failed;
   WatchDaemonWindow(foreignId);
+  // A window that takes OpenGL is marked so, and the renderer may draw on it through the GPU.
+  SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, DaemonWindowTakesOpenGl(foreignId) ? "1" : "0");
+  if (stopRequested) return AttachResult::WindowGone;
   window_ = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(foreignId)));
   // A stop that came while SDL attached (a signal, or the window gone under it) ends the run before it
   // begins, whatever SDL made of the window's vanished properties.

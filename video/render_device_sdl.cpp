@@ -128,14 +128,15 @@ class SdlRenderDevice final : public RenderDevice {
   SDL_Renderer* MakeRenderer() {
     if (!window_) return nullptr;
     SDL_Renderer* renderer = nullptr;
-    // A daemon's window has whatever visual its owner chose, which an OpenGL context may not accept;
-    // the software renderer draws on any.
-    const bool foreign = SDL_GetWindowFlags(window_) & SDL_WINDOW_FOREIGN;
-    if (!foreign && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && OpenGlRasterisesInSoftware(window_)) {
+    // A daemon's window has whatever visual its owner chose: the window system marks it ready for
+    // OpenGL only when an OpenGL context accepts that visual; the software renderer draws on any.
+    const Uint32 flags = SDL_GetWindowFlags(window_);
+    const bool softwareOnly = (flags & SDL_WINDOW_FOREIGN) && !(flags & SDL_WINDOW_OPENGL);
+    if (!softwareOnly && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && OpenGlRasterisesInSoftware(window_)) {
       // A software rasteriser blends and filters every copy of every frame on the processor; SDL's own
       // software renderer, presenting through X shared-memory images, does the same work for less.
       SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    } else if (!foreign) {
+    } else if (!softwareOnly) {
       renderer = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | (vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0));
       if (!renderer && vsync_) renderer = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
     }
