@@ -468,6 +468,53 @@ TEST_F(ContentTest, EveryPictureHasATwinThreeTimesFinerThatBoxFiltersDownToIt) {
   }
 }
 
+// How far the mean autocorrelation of the brightness along rows y0..y1 climbs back, at lags up to maxLag,
+// after it has fallen: trees standing at a regular spacing make it climb back at that spacing.
+double AutocorrelationRebound(const Picture& p, int y0, int y1, int maxLag) {
+  std::vector<double> mean(maxLag + 1, 0.0);
+  std::vector<double> row(p.width);
+  for (int y = y0; y < y1; ++y) {
+    double average = 0;
+    for (int x = 0; x < p.width; ++x) {
+      row[x] = p.Sum(x, y);
+      average += row[x] / p.width;
+    }
+    double energy = 0;
+    for (double& v : row) {
+      v -= average;
+      energy += v * v;
+    }
+    for (int lag = 1; lag <= maxLag && energy > 0; ++lag) {
+      double sum = 0;
+      for (int x = 0; x + lag < p.width; ++x) sum += row[x] * row[x + lag];
+      mean[lag] += sum / energy * p.width / (p.width - lag) / (y1 - y0);
+    }
+  }
+  double lowest = mean[1], rebound = 0;
+  for (int lag = 1; lag <= maxLag; ++lag) {
+    lowest = std::min(lowest, mean[lag]);
+    rebound = std::max(rebound, mean[lag] - lowest);
+  }
+  return rebound;
+}
+
+TEST_F(ContentTest, TheForestWallsTreesStandAtNoRegularSpacing) {
+  // The crowns against the sky and the trunks below them, in rows of the scale-1 picture; lags up to
+  // twice the widest crown.
+  const struct {
+    const char* name;
+    int y0, y1;
+  } kBands[] = {{"back2_1", 30, 130}, {"back2_0", 10, 130}};
+  for (const auto& band : kBands) {
+    for (const int scale : {1, kHighResolutionScale}) {
+      const std::string name = scale == 1 ? band.name : HighResolutionName(band.name);
+      Picture p;
+      ASSERT_TRUE(ReadJpeg(Bytes(name), p)) << name;
+      EXPECT_LT(AutocorrelationRebound(p, band.y0 * scale, band.y1 * scale, 50 * scale), 0.11) << name;
+    }
+  }
+}
+
 TEST_F(ContentTest, SoundsDecodeWithinTheirShapeAndNeverClip) {
   std::set<std::string> songs;
   for (const ContentItem& item : kContent) {
