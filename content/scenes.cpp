@@ -841,18 +841,53 @@ void Valley5(Canvas& canvas, Rng& rng) {
   Wildflowers(cr, rng, 240, 120, 327, 120, flowers, 3, 3);
 }
 
+// The birch's lower crown, which goes on above the screen: boughs rise from the trunk into masses of
+// small clumps of leaves, which overlap into one crown around the trunk. The picture is only 96 pixels
+// wide and stands in the middle of the screen, so every clump keeps a leaf's length inside its edges:
+// one reaching past them would show a straight cut.
+const LeafStyle kBirchLeaves = {Rgb(70, 110, 40), Rgb(110, 150, 56), Rgb(180, 210, 100), 5};
+const Colour kBirchTwig = Rgb(84, 76, 68);
+
+// A loose mass of leaves: count small clumps scattered over the ellipse around (x, y) with radii rx, ry.
+// Clumps near the picture's sides are smaller, so each keeps a leaf's length inside them.
+struct LeafCloud {
+  double x, y, rx, ry;
+  int count;
+};
+
+void BirchLeaves(cairo_t* cr, Rng& rng, const LeafCloud& cloud, int pictureWidth) {
+  for (int i = 0; i < cloud.count; ++i) {
+    const double a = rng.Range(0, 2 * M_PI), d = std::sqrt(rng.Unit());
+    const double x = cloud.x + std::cos(a) * d * cloud.rx;
+    const double room = std::min(x, pictureWidth - x) - kBirchLeaves.leafSize;
+    const double r = std::min(rng.Range(5, 10), room);
+    if (r >= kBirchLeaves.leafSize * 0.5) LeafClump(cr, rng, x, cloud.y + std::sin(a) * d * cloud.ry, r, kBirchLeaves);
+  }
+}
+
+// The crown behind the trunk: boughs rise from the trunk, bare at first, and reach into masses of
+// leaves that join the crown above; the trunk, painted next, covers their feet.
+void BirchCrownBehind(cairo_t* cr, Rng& rng, int pictureWidth) {
+  struct Bough {
+    double x0, y0, cx, cy, x1, y1, w0;
+  };
+  const Bough boughs[] = {{42, 104, 26, 88, 18, 50, 4.5}, {41, 152, 20, 140, 16, 108, 4},
+                          {73, 96, 84, 82, 82, 50, 4},     {72, 142, 86, 128, 84, 104, 3.5}};
+  for (const Bough& b : boughs) Branch(cr, b.x0, b.y0, b.cx, b.cy, b.x1, b.y1, b.w0, 1.5, kBirchTwig);
+  const LeafCloud clouds[] = {{48, 10, 46, 34, 44}, {22, 62, 18, 22, 14}, {20, 112, 14, 18, 10},
+                              {80, 60, 14, 22, 10}, {82, 106, 12, 16, 7}};
+  for (const LeafCloud& c : clouds) BirchLeaves(cr, rng, c, pictureWidth);
+}
+
+// Leaves on the near side of the trunk where it enters the crown, so it stands inside the crown rather
+// than in front of it.
+void BirchCrownInFront(cairo_t* cr, Rng& rng, int pictureWidth) {
+  BirchLeaves(cr, rng, {56, 18, 18, 26, 12}, pictureWidth);
+}
+
 void Birch5(Canvas& canvas, Rng& rng) {
   cairo_t* cr = canvas.Cr();
-  // A few slender branches with small leaves to the left, near the top. The picture is only 96 pixels
-  // wide and stands in the middle of the screen, so every clump keeps a leaf's length inside its edges:
-  // one reaching past them would show a straight cut.
-  const Colour twig = Rgb(90, 80, 70);
-  Branch(cr, 50, 90, 30, 62, 16, 64, 6, 2, twig);
-  Branch(cr, 50, 160, 30, 150, 14, 158, 5, 2, twig);
-  const LeafStyle leaves = {Rgb(70, 110, 40), Rgb(110, 150, 56), Rgb(180, 210, 100), 6};
-  LeafClump(cr, rng, 17, 62, 13, leaves);
-  LeafClump(cr, rng, 15, 156, 11, leaves);
-  LeafClump(cr, rng, 58, 32, 26, leaves);
+  BirchCrownBehind(cr, rng, canvas.Width());
   // The trunk: white bark with dark lenticels, shaded on its right.
   const double x0 = 52, x1 = 58, w0 = 40, w1 = 30;
   cairo_move_to(cr, x0 - w0 / 2, 480);
@@ -881,6 +916,7 @@ void Birch5(Canvas& canvas, Rng& rng) {
   }
   cairo_restore(cr);
   cairo_new_path(cr);
+  BirchCrownInFront(cr, rng, canvas.Width());
   // Grass at its foot.
   const Colour grass[] = {Rgb(90, 130, 50), Rgb(120, 154, 64)};
   GrassBand(cr, rng, 20, 90, 470, 482, {grass, 2, 0.8, 24, 20, 0.1});
