@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "archive/high_resolution.h"
 #include "archive/resource_index.h"
 #include "content/sound_sheet.h"
 
@@ -75,21 +76,27 @@ void Blit(cairo_t* cr, const MadeResource* m, double x, double y, double zoom) {
   cairo_surface_destroy(surface);
 }
 
-// Scene n composed back to front with its first sky at scroll position 0.
-void ComposeScene(cairo_t* cr, const std::vector<MadeResource>& made, int scene, double x, double y) {
+// The picture called name painted at scale output pixels per logical pixel.
+const MadeResource* FindAt(const std::vector<MadeResource>& made, const std::string& name, int scale) {
+  return Find(made, scale == 1 ? name : HighResolutionName(name));
+}
+
+// Scene n composed back to front with its first sky at scroll position 0, from its pictures painted at
+// scale: kScreenWidth x kScreenHeight times scale output pixels.
+void ComposeScene(cairo_t* cr, const std::vector<MadeResource>& made, int scene, double x, double y, int scale) {
   const std::string s = std::to_string(scene);
-  const MadeResource* ground = Find(made, "back" + s + "_0");
-  const MadeResource* sky = Find(made, "sky" + s + "_0");
+  const MadeResource* ground = FindAt(made, "back" + s + "_0", scale);
+  const MadeResource* sky = FindAt(made, "sky" + s + "_0", scale);
   const int groundHeight = ground ? ground->item->height : 0;
-  const int band = kScreenHeight - groundHeight;
+  const int band = (kScreenHeight - groundHeight) * scale;
   cairo_save(cr);
-  cairo_rectangle(cr, x, y, kScreenWidth, kScreenHeight);
+  cairo_rectangle(cr, x, y, kScreenWidth * scale, kScreenHeight * scale);
   cairo_clip(cr);
   Blit(cr, ground, x, y + band, 1);
   cairo_save(cr);
-  cairo_rectangle(cr, x, y, kScreenWidth, band);
+  cairo_rectangle(cr, x, y, kScreenWidth * scale, band);
   cairo_clip(cr);
-  Blit(cr, sky, x, y, 1);  // the upper half is panorama columns 0..639
+  Blit(cr, sky, x, y, 1);  // the upper half is the panorama's first screen width
   cairo_restore(cr);
   // Layer positions as the scenes place them.
   struct Place { int layer, px, py; };
@@ -97,9 +104,21 @@ void ComposeScene(cairo_t* cr, const std::vector<MadeResource>& made, int scene,
                                           {{1, 0, 0}, {2, 0, 260}},   {{1, 0, 208}, {2, 152, 332}},
                                           {{1, 0, 0}, {2, 0, 28}},    {{1, 0, 0}, {2, 513, 0}}};
   for (const Place& p : kPlaces[scene]) {
-    Blit(cr, Find(made, "back" + s + "_" + std::to_string(p.layer)), x + p.px, y + p.py, 1);
+    Blit(cr, FindAt(made, "back" + s + "_" + std::to_string(p.layer), scale), x + p.px * scale, y + p.py * scale, 1);
   }
   cairo_restore(cr);
+}
+
+// Scene n on its own at screen size times scale, for a close look.
+bool WriteScene(const std::string& path, const std::vector<MadeResource>& made, int scene, int scale) {
+  cairo_surface_t* screen =
+      cairo_image_surface_create(CAIRO_FORMAT_RGB24, kScreenWidth * scale, kScreenHeight * scale);
+  cairo_t* cr = cairo_create(screen);
+  ComposeScene(cr, made, scene, 0, 0, scale);
+  const bool ok = cairo_surface_write_to_png(screen, path.c_str()) == CAIRO_STATUS_SUCCESS;
+  cairo_destroy(cr);
+  cairo_surface_destroy(screen);
+  return ok;
 }
 
 void Label(cairo_t* cr, const std::string& text, double x, double y) {
@@ -143,7 +162,7 @@ bool WriteContactSheet(const std::string& pngPath, const std::vector<MadeResourc
   int scene = 0;
   for (const Cell& c : cells) {
     if (c.m == nullptr) {
-      ComposeScene(cr, made, scene, c.x, c.y);
+      ComposeScene(cr, made, scene, c.x, c.y, 1);
       Label(cr, "scene " + std::to_string(scene), c.x, c.y + c.h);
       ++scene;
       continue;
@@ -155,16 +174,12 @@ bool WriteContactSheet(const std::string& pngPath, const std::vector<MadeResourc
     Label(cr, c.m->item->name, c.x, c.y + c.h);
   }
   bool ok = cairo_surface_write_to_png(sheet, pngPath.c_str()) == CAIRO_STATUS_SUCCESS;
-  // Each scene on its own at screen size, for a close look.
+  // Each scene on its own, as the classic display draws it and from the three-times twins.
   const std::filesystem::path folder = std::filesystem::path(pngPath).parent_path();
   for (int n = 0; n < 6; ++n) {
-    cairo_surface_t* screen = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kScreenWidth, kScreenHeight);
-    cairo_t* scr = cairo_create(screen);
-    ComposeScene(scr, made, n, 0, 0);
-    const std::string path = (folder / ("scene-" + std::to_string(n) + ".png")).string();
-    ok = cairo_surface_write_to_png(screen, path.c_str()) == CAIRO_STATUS_SUCCESS && ok;
-    cairo_destroy(scr);
-    cairo_surface_destroy(screen);
+    const std::string name = "scene-" + std::to_string(n);
+    ok = WriteScene((folder / (name + ".png")).string(), made, n, 1) && ok;
+    ok = WriteScene((folder / (HighResolutionName(name) + ".png")).string(), made, n, kHighResolutionScale) && ok;
   }
   cairo_destroy(cr);
   cairo_surface_destroy(sheet);

@@ -9,8 +9,8 @@
 
 namespace sylvora {
 
-// Writes the contact sheet to pngPath, and beside it each composed scene to scene-<n>.png and the sound
-// sheet to sounds.png.
+// Writes the contact sheet to pngPath, and beside it each composed scene to scene-<n>.png, the same
+// composed from the three-times pictures to scene-<n>x3.png, and the sound sheet to sounds.png.
 bool WriteContactSheet(const std::string& pngPath, const std::vector<MadeResource>& made);
 
 }  // namespace sylvora

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "content/paint.h"
 #include "content/painters.h"
@@ -331,49 +332,157 @@ void Lake1(Canvas& canvas, Rng& rng) {
 
 const LeafStyle kForestLeaves = {Rgb(26, 52, 30), Rgb(50, 86, 40), Rgb(110, 150, 64), 7};
 
-void FirTops2(Canvas& canvas, Rng& rng) {
-  cairo_t* cr = canvas.Cr();
-  // The dense wall of the forest behind, matching the top of the ground layer below.
-  const TileNoise wall(42);
-  RidgePath(cr, wall, 640, 132, 26, 64, 3, 131);
-  SourceVertical(cr, 100, Rgb(30, 56, 36), 130, Rgb(24, 46, 30));
-  cairo_fill(cr);
-  // Back rows first, lower and hazier; the front row reaches highest at the sides of the clearing.
-  for (int rowIndex = 0; rowIndex < 3; ++rowIndex) {
-    const double haze = 0.35 - rowIndex * 0.15;
-    for (double x = -10; x < 650; x += rng.Range(14, 26) - rowIndex * 3) {
-      const double edge = std::abs(x - 320) / 320.0;  // 0 over the clearing, 1 at the sides
-      const double height = 40 + 90 * edge * edge + rng.Range(0, 35) + rowIndex * 10;
-      Fir(cr, rng, x, 150 + rowIndex * 6, std::min(height, 148.0), height * 0.32,
-          Mix(Rgb(24, 50, 34), Rgb(120, 150, 140), haze), Mix(Rgb(70, 110, 60), Rgb(150, 176, 160), haze));
+// The forest wall stands across both of the scene's pictures: its crowns over the sky in the fir tops,
+// its trunks in the ground below. Both paint the whole wall in screen coordinates from the same random
+// numbers, each keeping its own part, so every tree runs on across the line where they meet.
+constexpr uint64_t kForestWallSeed = 42;
+// Where the trees stand, in screen rows: hidden behind the undergrowth along the clearing's edge.
+constexpr double kForestFloorY = 284;
+// The deep shade inside the wood, and the haze that pales the farthest crowns against the sky.
+constexpr Colour kForestShade = Rgb(24, 46, 30);
+constexpr Colour kForestHaze = Rgb(118, 146, 140);
+
+// A spruce seen from across the clearing: a ragged, narrow cone of drooping branch tiers from its apex
+// (x, top) down to baseY, sheared by lean (pixels across per pixel up), lit from the upper left.
+void DistantSpruce(cairo_t* cr, Rng& rng, double x, double top, double baseY, double halfWidth, double lean,
+                   Colour dark, Colour light) {
+  const double height = baseY - top;
+  const int tiers = std::max(4, static_cast<int>(height / rng.Range(6, 10)));
+  const double step = height / tiers;
+  cairo_save(cr);
+  cairo_translate(cr, x, baseY);
+  cairo_matrix_t shear;
+  cairo_matrix_init(&shear, 1, 0, -lean, 1, 0, 0);
+  cairo_transform(cr, &shear);
+  // Each side from the apex down: out and down to a branch tip, back in under it to the next tier.
+  std::vector<Point> tips;
+  cairo_move_to(cr, 0, -height);
+  for (int side = -1; side <= 1; side += 2) {
+    for (int k = 1; k <= tiers; ++k) {
+      const int tier = side < 0 ? k : tiers + 1 - k;
+      const double t = static_cast<double>(tier) / tiers;
+      const double y = -height + height * t;
+      const double reach = halfWidth * std::pow(t, 0.75) * rng.Range(0.65, 1.15);
+      const Point tip = {side * reach, y + rng.Range(0, 0.4) * step};
+      const Point notch = {side * reach * rng.Range(0.3, 0.6), y - step * rng.Range(0.3, 0.6)};
+      if (side < 0) cairo_line_to(cr, notch.x, notch.y);
+      cairo_line_to(cr, tip.x, tip.y);
+      if (side > 0) cairo_line_to(cr, notch.x, notch.y);
+      tips.push_back(tip);
     }
+  }
+  cairo_close_path(cr);
+  cairo_pattern_t* p = cairo_pattern_create_linear(-halfWidth, -height, halfWidth * 0.8, -height * 0.25);
+  cairo_pattern_add_color_stop_rgb(p, 0, light.r, light.g, light.b);
+  const Colour middle = Mix(dark, light, rng.Range(0.3, 0.6));
+  cairo_pattern_add_color_stop_rgb(p, rng.Range(0.35, 0.6), middle.r, middle.g, middle.b);
+  cairo_pattern_add_color_stop_rgb(p, 1, dark.r, dark.g, dark.b);
+  cairo_set_source(cr, p);
+  cairo_fill(cr);
+  cairo_pattern_destroy(p);
+  // The shadow under each tier, from the stem out to its tip, shows the branches inside the crown.
+  for (const Point& tip : tips) {
+    cairo_move_to(cr, 0, tip.y - step * 0.6);
+    cairo_line_to(cr, tip.x * 0.9, tip.y);
+  }
+  SetColour(cr, Scale(dark, 0.8), 0.5);
+  cairo_set_line_width(cr, std::min(1.0, step * 0.2));
+  cairo_stroke(cr);
+  cairo_restore(cr);
+}
+
+// Where one tree of the wall stands and how it is seen.
+struct WallTree {
+  double x, floorY, top, lean;
+  double nearness;  // 0 in the farthest depth, 1 in the nearest
+  double haze;      // how much the air between pales it
+};
+
+// A broadleaf tree among the spruces: a bare trunk under a rounded crown of a few overlapping clumps.
+void WallBroadleaf(cairo_t* cr, Rng& rng, const WallTree& tree) {
+  const double height = tree.floorY - tree.top;
+  const double crownRadius = height * rng.Range(0.12, 0.16);
+  const double crownY = tree.top + height * 0.25 + crownRadius;
+  const double crownX = tree.x + tree.lean * (tree.floorY - crownY);
+  Trunk(cr, rng, tree.x, tree.floorY, height * 0.03, crownX, crownY, height * 0.02,
+        Mix(Rgb(120, 112, 96), kForestShade, tree.haze + 0.3), Mix(Rgb(40, 34, 26), kForestShade, tree.haze));
+  const LeafStyle leaves = {Mix(kForestLeaves.dark, kForestHaze, tree.haze),
+                            Mix(kForestLeaves.mid, kForestHaze, tree.haze),
+                            Mix(kForestLeaves.light, kForestHaze, tree.haze), 4};
+  const int clumps = rng.Int(3, 6);
+  for (int i = 0; i < clumps; ++i) {
+    const double a = rng.Range(0, 2 * M_PI);
+    LeafClump(cr, rng, crownX + std::cos(a) * crownRadius * 0.5, crownY + std::sin(a) * crownRadius * 0.6,
+              crownRadius * rng.Range(0.55, 0.8), leaves);
   }
 }
 
+// A spruce of the wall: its trunk bare up to the crown, or, at the very edge of the wood, hidden by
+// branches kept almost to the ground.
+void WallSpruce(cairo_t* cr, Rng& rng, const WallTree& tree, bool atTheEdge) {
+  const double height = tree.floorY - tree.top;
+  const double crownBase = tree.top + height * (atTheEdge ? rng.Range(0.8, 0.9) : rng.Range(0.35, 0.65));
+  const double girth = height * rng.Range(0.012, 0.03) * (0.6 + 0.6 * tree.nearness);
+  const Colour bark = Mix(Rgb(92, 78, 58), Rgb(132, 114, 86), rng.Unit());
+  Trunk(cr, rng, tree.x, tree.floorY, girth, tree.x + tree.lean * (tree.floorY - crownBase), crownBase, girth * 0.7,
+        Mix(bark, kForestShade, 0.4 + 0.9 * tree.haze), Mix(Rgb(20, 16, 12), kForestShade, tree.haze));
+  const double tone = 1 + rng.Range(-0.12, 0.12);
+  DistantSpruce(cr, rng, tree.x, tree.top, crownBase + height * rng.Range(0.04, 0.2), height * rng.Range(0.1, 0.17),
+                tree.lean, Mix(Scale(Rgb(26, 54, 36), tone), kForestHaze, tree.haze),
+                Mix(Scale(Rgb(72, 112, 62), tone), kForestHaze, tree.haze));
+}
+
+// One depth of the wall (0 the farthest, kForestDepths - 1 the nearest): trees in uneven stands, of
+// unequal height, girth, tone and lean, hazier the farther they stand, a few broadleaves among them.
+constexpr int kForestDepths = 4;
+
+void ForestDepth(cairo_t* cr, Rng& rng, const TileNoise& stands, int depth) {
+  const double nearness = static_cast<double>(depth) / (kForestDepths - 1);
+  WallTree tree = {0, kForestFloorY - 10 * (1 - nearness), 0, 0, nearness, 0.55 * (1 - nearness) * (1 - nearness)};
+  for (tree.x = rng.Range(-40, -10); tree.x < 680;) {
+    // Stands of taller trees and lower ones; the nearest rise highest at the sides of the clearing.
+    const double edge = std::abs(tree.x - 320) / 320.0;
+    const double height = (170 + 50 * nearness) * (1 + 0.22 * stands.Fractal(tree.x, depth * 17.0, 70, 3) +
+                                                   rng.Range(-0.12, 0.12)) + 70 * nearness * edge * edge;
+    tree.top = tree.floorY - height;
+    tree.lean = 0.03 * rng.Gauss() * (rng.Unit() < 0.15 ? 2.5 : 1);
+    if (depth > 0 && depth < kForestDepths - 1 && rng.Unit() < 0.15) {
+      WallBroadleaf(cr, rng, tree);
+    } else {
+      WallSpruce(cr, rng, tree, depth == kForestDepths - 1 && rng.Unit() < 0.12);
+    }
+    // Mostly close together, now and then a wider gap.
+    tree.x += (5 + 9 * nearness) * (0.35 + 1.3 * rng.Unit() * rng.Unit() + 1.2 * (rng.Unit() < 0.12));
+  }
+}
+
+void ForestWall(cairo_t* cr) {
+  Rng rng(kForestWallSeed);
+  const TileNoise skyline(42), stands(43);
+  // Behind every tree, the dark body of the wood: hazy at its ragged top, deep shade lower down.
+  RidgePath(cr, skyline, 640, 124, 22, 64, 3, kForestFloorY + 20);
+  cairo_pattern_t* p = cairo_pattern_create_linear(0, 100, 0, kForestFloorY);
+  const Colour far = Mix(Rgb(26, 54, 36), kForestHaze, 0.45);
+  cairo_pattern_add_color_stop_rgb(p, 0, far.r, far.g, far.b);
+  cairo_pattern_add_color_stop_rgb(p, 0.3, kForestShade.r, kForestShade.g, kForestShade.b);
+  cairo_pattern_add_color_stop_rgb(p, 1, 0.13, 0.22, 0.13);
+  cairo_set_source(cr, p);
+  cairo_fill(cr);
+  cairo_pattern_destroy(p);
+  for (int depth = 0; depth < kForestDepths; ++depth) ForestDepth(cr, rng, stands, depth);
+}
+
+void FirTops2(Canvas& canvas, Rng&) { ForestWall(canvas.Cr()); }
+
 void Clearing2(Canvas& canvas, Rng& rng) {
   cairo_t* cr = canvas.Cr();
-  FillVertical(cr, 640, 350, Rgb(24, 46, 30), Rgb(60, 96, 40));
-  // The forest wall: trunks in the shade continuing the fir tops above, lower branches, then the
-  // undergrowth along the edge of the clearing. The trunks stand at three depths, the farther ones
-  // thinner, sparser and lost in the green shade, so the wall reads as a wood rather than a fence.
-  const Colour shade = Rgb(24, 46, 30);
-  for (int depth = 0; depth < 3; ++depth) {
-    const double nearness = depth / 2.0;
-    const double haze = 0.65 * (1 - nearness);
-    for (double x = rng.Range(-24, -4); x < 660; x += rng.Range(12, 34) * (0.7 + nearness)) {
-      const double w = rng.Range(2, 4) + nearness * rng.Range(2, 6);
-      const double foot = 118 + nearness * 44 + rng.Range(0, 10);
-      const Colour light = Mix(Mix(Rgb(92, 78, 58), Rgb(132, 112, 82), rng.Unit()), shade, haze);
-      Trunk(cr, rng, x, foot, w, x + rng.Range(-3, 3), -2, w * 0.75, light, Mix(Rgb(28, 22, 16), shade, haze));
-    }
-  }
-  for (int row = 0; row < 2; ++row) {
-    for (double x = -10; x < 650; x += rng.Range(18, 34)) {
-      const double height = rng.Range(60, 100);
-      Fir(cr, rng, x, rng.Range(80, 100) + row * 40, height, height * 0.45, Mix(Rgb(20, 42, 28), Rgb(36, 62, 40), row),
-          Mix(Rgb(40, 70, 44), Rgb(76, 112, 60), row));
-    }
-  }
+  FillVertical(cr, 640, 350, kForestShade, Rgb(60, 96, 40));
+  // The wall's lower part: the trunks below the crowns of the fir tops, then the undergrowth along the
+  // edge of the clearing.
+  cairo_save(cr);
+  cairo_translate(cr, 0, -SkyBand(2));
+  ForestWall(cr);
+  cairo_restore(cr);
   for (double x = -20; x < 660; x += rng.Range(16, 28)) {
     LeafClump(cr, rng, x, rng.Range(140, 156), rng.Range(14, 26), kForestLeaves);
   }
@@ -732,18 +841,53 @@ void Valley5(Canvas& canvas, Rng& rng) {
   Wildflowers(cr, rng, 240, 120, 327, 120, flowers, 3, 3);
 }
 
+// The birch's lower crown, which goes on above the screen: boughs rise from the trunk into masses of
+// small clumps of leaves, which overlap into one crown around the trunk. The picture is only 96 pixels
+// wide and stands in the middle of the screen, so every clump keeps a leaf's length inside its edges:
+// one reaching past them would show a straight cut.
+const LeafStyle kBirchLeaves = {Rgb(70, 110, 40), Rgb(110, 150, 56), Rgb(180, 210, 100), 5};
+const Colour kBirchTwig = Rgb(84, 76, 68);
+
+// A loose mass of leaves: count small clumps scattered over the ellipse around (x, y) with radii rx, ry.
+// Clumps near the picture's sides are smaller, so each keeps a leaf's length inside them.
+struct LeafCloud {
+  double x, y, rx, ry;
+  int count;
+};
+
+void BirchLeaves(cairo_t* cr, Rng& rng, const LeafCloud& cloud, int pictureWidth) {
+  for (int i = 0; i < cloud.count; ++i) {
+    const double a = rng.Range(0, 2 * M_PI), d = std::sqrt(rng.Unit());
+    const double x = cloud.x + std::cos(a) * d * cloud.rx;
+    const double room = std::min(x, pictureWidth - x) - kBirchLeaves.leafSize;
+    const double r = std::min(rng.Range(5, 10), room);
+    if (r >= kBirchLeaves.leafSize * 0.5) LeafClump(cr, rng, x, cloud.y + std::sin(a) * d * cloud.ry, r, kBirchLeaves);
+  }
+}
+
+// The crown behind the trunk: boughs rise from the trunk, bare at first, and reach into masses of
+// leaves that join the crown above; the trunk, painted next, covers their feet.
+void BirchCrownBehind(cairo_t* cr, Rng& rng, int pictureWidth) {
+  struct Bough {
+    double x0, y0, cx, cy, x1, y1, w0;
+  };
+  const Bough boughs[] = {{42, 104, 26, 88, 18, 50, 4.5}, {41, 152, 20, 140, 16, 108, 4},
+                          {73, 96, 84, 82, 82, 50, 4},     {72, 142, 86, 128, 84, 104, 3.5}};
+  for (const Bough& b : boughs) Branch(cr, b.x0, b.y0, b.cx, b.cy, b.x1, b.y1, b.w0, 1.5, kBirchTwig);
+  const LeafCloud clouds[] = {{48, 10, 46, 34, 44}, {22, 62, 18, 22, 14}, {20, 112, 14, 18, 10},
+                              {80, 60, 14, 22, 10}, {82, 106, 12, 16, 7}};
+  for (const LeafCloud& c : clouds) BirchLeaves(cr, rng, c, pictureWidth);
+}
+
+// Leaves on the near side of the trunk where it enters the crown, so it stands inside the crown rather
+// than in front of it.
+void BirchCrownInFront(cairo_t* cr, Rng& rng, int pictureWidth) {
+  BirchLeaves(cr, rng, {56, 18, 18, 26, 12}, pictureWidth);
+}
+
 void Birch5(Canvas& canvas, Rng& rng) {
   cairo_t* cr = canvas.Cr();
-  // A few slender branches with small leaves to the left, near the top. The picture is only 96 pixels
-  // wide and stands in the middle of the screen, so every clump keeps a leaf's length inside its edges:
-  // one reaching past them would show a straight cut.
-  const Colour twig = Rgb(90, 80, 70);
-  Branch(cr, 50, 90, 30, 62, 16, 64, 6, 2, twig);
-  Branch(cr, 50, 160, 30, 150, 14, 158, 5, 2, twig);
-  const LeafStyle leaves = {Rgb(70, 110, 40), Rgb(110, 150, 56), Rgb(180, 210, 100), 6};
-  LeafClump(cr, rng, 17, 62, 13, leaves);
-  LeafClump(cr, rng, 15, 156, 11, leaves);
-  LeafClump(cr, rng, 58, 32, 26, leaves);
+  BirchCrownBehind(cr, rng, canvas.Width());
   // The trunk: white bark with dark lenticels, shaded on its right.
   const double x0 = 52, x1 = 58, w0 = 40, w1 = 30;
   cairo_move_to(cr, x0 - w0 / 2, 480);
@@ -772,6 +916,7 @@ void Birch5(Canvas& canvas, Rng& rng) {
   }
   cairo_restore(cr);
   cairo_new_path(cr);
+  BirchCrownInFront(cr, rng, canvas.Width());
   // Grass at its foot.
   const Colour grass[] = {Rgb(90, 130, 50), Rgb(120, 154, 64)};
   GrassBand(cr, rng, 20, 90, 470, 482, {grass, 2, 0.8, 24, 20, 0.1});

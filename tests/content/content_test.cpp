@@ -468,6 +468,114 @@ TEST_F(ContentTest, EveryPictureHasATwinThreeTimesFinerThatBoxFiltersDownToIt) {
   }
 }
 
+// How far the mean autocorrelation of the brightness along rows y0..y1 climbs back, at lags up to maxLag,
+// after it has fallen: trees standing at a regular spacing make it climb back at that spacing.
+double AutocorrelationRebound(const Picture& p, int y0, int y1, int maxLag) {
+  std::vector<double> mean(maxLag + 1, 0.0);
+  std::vector<double> row(p.width);
+  for (int y = y0; y < y1; ++y) {
+    double average = 0;
+    for (int x = 0; x < p.width; ++x) {
+      row[x] = p.Sum(x, y);
+      average += row[x] / p.width;
+    }
+    double energy = 0;
+    for (double& v : row) {
+      v -= average;
+      energy += v * v;
+    }
+    for (int lag = 1; lag <= maxLag && energy > 0; ++lag) {
+      double sum = 0;
+      for (int x = 0; x + lag < p.width; ++x) sum += row[x] * row[x + lag];
+      mean[lag] += sum / energy * p.width / (p.width - lag) / (y1 - y0);
+    }
+  }
+  double lowest = mean[1], rebound = 0;
+  for (int lag = 1; lag <= maxLag; ++lag) {
+    lowest = std::min(lowest, mean[lag]);
+    rebound = std::max(rebound, mean[lag] - lowest);
+  }
+  return rebound;
+}
+
+TEST_F(ContentTest, TheForestWallsTreesStandAtNoRegularSpacing) {
+  // The crowns against the sky and the trunks below them, in rows of the scale-1 picture; lags up to
+  // twice the widest crown.
+  const struct {
+    const char* name;
+    int y0, y1;
+  } kBands[] = {{"back2_1", 30, 130}, {"back2_0", 10, 130}};
+  for (const auto& band : kBands) {
+    for (const int scale : {1, kHighResolutionScale}) {
+      const std::string name = scale == 1 ? band.name : HighResolutionName(band.name);
+      Picture p;
+      ASSERT_TRUE(ReadJpeg(Bytes(name), p)) << name;
+      EXPECT_LT(AutocorrelationRebound(p, band.y0 * scale, band.y1 * scale, 50 * scale), 0.11) << name;
+    }
+  }
+}
+
+// How many 8-connected regions the pixels (x, y) of a width x height grid for which in(x, y) holds form.
+template <typename In>
+int RegionCount(int width, int height, In in) {
+  std::vector<bool> seen(static_cast<size_t>(width) * height, false);
+  int regions = 0;
+  for (int start = 0; start < width * height; ++start) {
+    if (seen[start] || !in(start % width, start / width)) continue;
+    ++regions;
+    std::vector<int> stack = {start};
+    seen[start] = true;
+    while (!stack.empty()) {
+      const int at = stack.back();
+      stack.pop_back();
+      for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+          const int x = at % width + dx, y = at / width + dy;
+          if (x < 0 || y < 0 || x >= width || y >= height || seen[y * width + x] || !in(x, y)) continue;
+          seen[y * width + x] = true;
+          stack.push_back(y * width + x);
+        }
+      }
+    }
+  }
+  return regions;
+}
+
+TEST(ContentPaintingTest, TheBirchRisesIntoACrownOfLeavesOnItsBoughs) {
+  const ContentItem* birch = nullptr;
+  for (const ContentItem& item : kContent) {
+    if (std::string(item.name) == "back5_2") birch = &item;
+  }
+  ASSERT_NE(birch, nullptr);
+  for (const int scale : {1, kHighResolutionScale}) {
+    const Image painted = PaintSceneLayer(*birch, scale);
+    const int width = painted.width, crownHeight = painted.height / 2;  // the half above the meadow
+    auto leaf = [&](int x, int y) {
+      const uint8_t* c = painted.At(x, y);
+      return c[1] > c[0] + 15 && c[1] > c[2] + 30;
+    };
+    int leaves = 0, atSides = 0, onTop = 0;
+    for (int y = 0; y < crownHeight; ++y) {
+      for (int x = 0; x < width; ++x) {
+        if (!leaf(x, y)) continue;
+        ++leaves;
+        atSides += x == 0 || x == width - 1;
+        onTop += y == 0;
+      }
+    }
+    // A crown, not a few tufts: broad, and running on above the screen where the trunk enters it.
+    EXPECT_GT(leaves, width * crownHeight / 6) << "scale " << scale;
+    EXPECT_GT(onTop, width / 2) << "scale " << scale;
+    // No leaf is cut by the picture's sides, and every one hangs on the tree.
+    EXPECT_EQ(atSides, 0) << "scale " << scale;
+    const auto subject = [&](int x, int y) {
+      const uint8_t* c = painted.At(x, y);
+      return c[0] + c[1] + c[2] > 0;
+    };
+    EXPECT_EQ(RegionCount(width, crownHeight, subject), 1) << "scale " << scale;
+  }
+}
+
 TEST_F(ContentTest, SoundsDecodeWithinTheirShapeAndNeverClip) {
   std::set<std::string> songs;
   for (const ContentItem& item : kContent) {
