@@ -283,7 +283,10 @@ void Lake1(Canvas& canvas, Rng& rng) {
     Colour c = Mix(sky, forest, mirror * mirror);
     c = Mix(c, Rgb(96, 128, 140), std::clamp((y - 60) / 200.0, 0.0, 1.0) * 0.5);
     const double glint = ripple.Fractal(x * 0.08, y * 2.2, 4, 2);
-    return Scale(c, 1.0 + 0.12 * glint);
+    // Wavelets a few output pixels long: shimmer on a finer canvas, a faint grain at scale 1. Added
+    // rather than multiplied, so the dark mirror shimmers as much as the light water.
+    const double lift = 0.08 * ripple.Fractal(x + 91.3, y * 5.0, 1, 2);
+    return Scale(Colour{c.r + lift, c.g + lift, c.b + lift}, 1.0 + 0.12 * glint);
   });
   // The far shore line.
   SetColour(cr, Rgb(40, 66, 50));

@@ -12,9 +12,12 @@
 // rectangle is scaled here. A picture without a twin is its own texture, smoothly scaled.
 //
 // How it fits the logic unchanged: VideoSystem still loads pictures through Lock/Unlock and
-// SetColourKey, and still draws with BltFast into its secondary buffer. The layer keeps each picture's
-// pixels (so nothing is ever reloaded from the archive) and turns them into a texture lazily, at the
-// first blit after they changed. The secondary buffer is the first surface made after the primary; it
+// SetColourKey, and still draws with BltFast into its secondary buffer. The layer turns a picture's
+// pixels into a texture lazily, at the first blit after they changed, and then lets them go: the
+// renderer holds the picture, and keeping a second copy of every three-times picture would double the
+// program's memory. When pictures must be uploaded again (a reset, a new brightness) the primary
+// reports itself lost, each picture without its pixels reports itself lost too, and VideoSystem's
+// Restore loads those again from the archive, as it reloads lost video memory on the classic path. The secondary buffer is the first surface made after the primary; it
 // has no pixels: it stands for the renderer's back buffer, whose 640 x 480 logical coordinates are
 // mapped onto the output's pixels, filling it as the classic full-screen stretch does.
 //
@@ -60,12 +63,16 @@ class NativeSurface final : public DisplaySurface {
   Role role;
   int width;
   int height;
-  std::vector<uint32_t> pixels;  // XRGB8888, rows width pixels apart; pictures only
+  std::vector<uint32_t> pixels;  // XRGB8888, rows width pixels apart; pictures only, until uploaded
   bool keyed = false;
   uint32_t key = 0;
   int scale = 1;          // texture pixels per frame pixel along each side
   int texture = 0;        // the renderer's texture, 0 while there is none
   bool uploaded = false;  // the texture holds the pixels as they are now
+  bool prepared = false;  // the pixels hold alpha and brightness already (an upload failed after that)
+
+  // New pixels are on their way: what was prepared or uploaded is stale.
+  void Changed() { uploaded = prepared = false; }
 };
 
 NativeSurface* AsNative(DisplaySurface* surface) { return static_cast<NativeSurface*>(surface); }
@@ -116,8 +123,7 @@ class NativeDisplayLayer final : public DisplayLayer {
     return primary_;
   }
 
-  // Video memory is never offered: the pictures' pixels are kept here, so VideoSystem has nothing to
-  // reload after a reset.
+  // Video memory is never offered: a picture's pixels are the layer's until they are uploaded.
   DisplaySurface* CreateOffScreenSurface(int width, int height, SurfaceMemory memory) override {
     if (memory == SurfaceMemory::Video || width <= 0 || height <= 0) return nullptr;
     if (primary_ && !frame_) {
@@ -176,7 +182,12 @@ class NativeDisplayLayer final : public DisplayLayer {
     return true;
   }
 
-  bool IsLost(DisplaySurface* surface) override { return AsNative(surface) == primary_ && Lost(); }
+  // A picture is lost when it must be uploaded and its pixels are gone.
+  bool IsLost(DisplaySurface* surface) override {
+    NativeSurface* native = AsNative(surface);
+    if (native == primary_) return Lost();
+    return native->role == NativeSurface::Role::Picture && !native->uploaded && native->pixels.empty();
+  }
 
   bool RestoreSurface(DisplaySurface* surface) override {
     if (AsNative(surface) != primary_ || !Lost()) return true;
@@ -187,7 +198,7 @@ class NativeDisplayLayer final : public DisplayLayer {
       if (!render_->Open(window_)) return false;
       render_->TakeReset();
     }
-    for (NativeSurface* picture : pictures_) picture->uploaded = false;
+    for (NativeSurface* picture : pictures_) picture->Changed();
     reset_ = RenderReset::None;
     return true;
   }
@@ -195,10 +206,11 @@ class NativeDisplayLayer final : public DisplayLayer {
   bool Lock(DisplaySurface* surface, SurfaceLock& lock) override {
     NativeSurface* native = AsNative(surface);
     if (native->role != NativeSurface::Role::Picture) return false;
+    native->pixels.resize(static_cast<size_t>(native->width) * native->height);
     lock = {reinterpret_cast<uint8_t*>(native->pixels.data()), native->width * 4, native->width, native->height};
     return true;
   }
-  void Unlock(DisplaySurface* surface) override { AsNative(surface)->uploaded = false; }
+  void Unlock(DisplaySurface* surface) override { AsNative(surface)->Changed(); }
 
   // A keyed picture's texture always carries its transparency: VideoSystem's Draw asks for the key
   // exactly when the picture has one.
@@ -213,6 +225,7 @@ class NativeDisplayLayer final : public DisplayLayer {
                                DisplaySurface* source, const SurfaceRect& rect, bool) override {
     NativeSurface* picture = AsNative(source);
     if (AsNative(destination) != frame_ || picture->role != NativeSurface::Role::Picture) return DisplayResult::Failed;
+    if (!picture->uploaded && picture->pixels.empty()) NeedReload();
     if (Lost()) return DisplayResult::SurfaceLost;
     if (!picture->uploaded && !Upload(*picture)) return DisplayResult::Failed;
     int outputWidth = 0;
@@ -243,8 +256,8 @@ class NativeDisplayLayer final : public DisplayLayer {
   DisplayResult ColourFill(DisplaySurface* surface, uint32_t colour) override {
     NativeSurface* native = AsNative(surface);
     if (native->role == NativeSurface::Role::Picture) {
-      std::fill(native->pixels.begin(), native->pixels.end(), colour);
-      native->uploaded = false;
+      native->pixels.assign(static_cast<size_t>(native->width) * native->height, colour);
+      native->Changed();
       return DisplayResult::Ok;
     }
     if (native != frame_) return DisplayResult::Failed;
@@ -257,7 +270,8 @@ class NativeDisplayLayer final : public DisplayLayer {
     if (native->role != NativeSurface::Role::Picture) return native == frame_;
     native->keyed = true;
     native->key = key;
-    native->uploaded = false;
+    if (native->uploaded || native->prepared) NeedReload();
+    native->Changed();
     return true;
   }
 
@@ -282,25 +296,41 @@ class NativeDisplayLayer final : public DisplayLayer {
     return reset_ != RenderReset::None;
   }
 
-  // Puts the picture's pixels into its texture: keys to alpha (or all opaque), through the ramp's
-  // tables, into the scratch buffer, which grows to the largest picture and is then reused.
+  // Puts the picture's pixels into its texture, turned in place into what the texture shows: keys to
+  // alpha (or all opaque), through the ramp's tables; then lets them go.
   bool Upload(NativeSurface& picture) {
+    if (!picture.prepared) Prepare(picture);
     if (picture.texture == 0) picture.texture = render_->CreateTexture(picture.width, picture.height);
-    if (picture.texture == 0) return false;
-    scratch_.assign(picture.pixels.begin(), picture.pixels.end());
+    if (picture.texture == 0 ||
+        !render_->UploadTexture(picture.texture, picture.pixels.data(), picture.width, picture.keyed)) {
+      return false;
+    }
+    picture.uploaded = true;
+    picture.prepared = false;
+    std::vector<uint32_t>().swap(picture.pixels);
+    return true;
+  }
+
+  void Prepare(NativeSurface& picture) {
+    uint32_t* pixels = picture.pixels.data();
     if (picture.keyed) {
-      KeyToAlpha(scratch_.data(), picture.width, picture.height, picture.width, picture.key);
+      KeyToAlpha(pixels, picture.width, picture.height, picture.width, picture.key);
     } else {
-      Opaque(scratch_.data(), picture.width, picture.height, picture.width);
+      Opaque(pixels, picture.width, picture.height, picture.width);
     }
     if (!identityRamp_) {
-      for (uint32_t& pixel : scratch_) {
+      for (uint32_t& pixel : picture.pixels) {
         pixel = (pixel & 0xFF000000u) | uint32_t{redTable_[(pixel >> 16) & 0xFF]} << 16 |
                 uint32_t{greenTable_[(pixel >> 8) & 0xFF]} << 8 | blueTable_[pixel & 0xFF];
       }
     }
-    picture.uploaded = render_->UploadTexture(picture.texture, scratch_.data(), picture.width, picture.keyed);
-    return picture.uploaded;
+    picture.prepared = true;
+  }
+
+  // A picture must be uploaded again but its pixels are gone: the primary reports itself lost, and
+  // VideoSystem's Restore loads every picture again.
+  void NeedReload() {
+    if (reset_ == RenderReset::None) reset_ = RenderReset::Targets;
   }
 
   void ResetRamp() {
@@ -323,7 +353,10 @@ class NativeDisplayLayer final : public DisplayLayer {
       greenTable_[level] = static_cast<uint8_t>(ramp_.green[level] >> 8);
       blueTable_[level] = static_cast<uint8_t>(ramp_.blue[level] >> 8);
     }
-    for (NativeSurface* picture : pictures_) picture->uploaded = false;
+    // Pixels not yet prepared take the new tables at their upload; the others must be loaded again.
+    for (NativeSurface* picture : pictures_) {
+      if (picture->uploaded || picture->prepared) NeedReload();
+    }
   }
 
   std::unique_ptr<DisplayLayer> device_;
@@ -334,7 +367,6 @@ class NativeDisplayLayer final : public DisplayLayer {
   NativeSurface* frame_ = nullptr;
   std::vector<NativeSurface*> pictures_;
   RenderReset reset_ = RenderReset::None;
-  std::vector<uint32_t> scratch_;
   GammaRamp ramp_;
   bool identityRamp_ = true;
   std::array<uint8_t, GammaRamp::kEntries> redTable_{};

@@ -33,6 +33,17 @@ uint32_t NeighbourAverage(const uint32_t* pixels, int width, int height, int pit
   return (red / count) << 16 | (green / count) << 8 | blue / count;
 }
 
+// Whether the pixel at (x, y), away from the picture's edges, has only keys around it: then no colour
+// bleeds into it, and it keeps the cleared value the first pass gave it. Most keyed pixels of a sheet
+// lie so, and this look costs a fraction of the average.
+bool AmidKeys(const uint32_t* pixels, int width, int height, int pitch, int x, int y) {
+  if (x == 0 || y == 0 || x == width - 1 || y == height - 1) return false;
+  const uint32_t* above = pixels + static_cast<size_t>(y - 1) * pitch + x - 1;
+  const uint32_t* middle = above + pitch;
+  const uint32_t* below = middle + pitch;
+  return ((above[0] | above[1] | above[2] | middle[0] | middle[2] | below[0] | below[1] | below[2]) & kOpaque) == 0;
+}
+
 }  // namespace
 
 void KeyToAlpha(uint32_t* pixels, int width, int height, int pitch, uint32_t key) {
@@ -47,7 +58,9 @@ void KeyToAlpha(uint32_t* pixels, int width, int height, int pitch, uint32_t key
   for (int y = 0; y < height; ++y) {
     uint32_t* row = pixels + static_cast<size_t>(y) * pitch;
     for (int x = 0; x < width; ++x) {
-      if ((row[x] & kOpaque) == 0) row[x] = NeighbourAverage(pixels, width, height, pitch, x, y);
+      if ((row[x] & kOpaque) == 0 && !AmidKeys(pixels, width, height, pitch, x, y)) {
+        row[x] = NeighbourAverage(pixels, width, height, pitch, x, y);
+      }
     }
   }
 }

@@ -362,9 +362,11 @@ int VideoSystem::Restore() {
     const SurfaceSlot& slot = surfaces_.slots[i];
     if (slot.inUse && slot.surface) display_->RestoreSurface(slot.surface);
   }
+  // Video memory comes back empty; a display that lets a picture's pixels go once it has shown them
+  // (the native path) reports that picture lost, wherever it lives.
   for (int i = 0; i < surfaces_.slotCount; ++i) {
     const SurfaceSlot& slot = surfaces_.slots[i];
-    if (!slot.inUse || !slot.inVideoMemory) continue;
+    if (!slot.inUse || !(slot.inVideoMemory || display_->IsLost(slot.surface))) continue;
     const std::string name = slot.name;
     if (ReloadSurface(name, i) != 0) {
       Say(1, MessageKind::Warning, "Restore", FormatText("surface N%d(", i) + name + ") was not restored");

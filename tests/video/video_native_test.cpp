@@ -107,8 +107,8 @@ TEST_F(NativeVideoTest, AfterAResetEveryPictureIsUploadedAgainAtItsNextDraw) {
   EXPECT_EQ(render->textures.begin()->second.uploads, 2);
   EXPECT_EQ(render->opens, 1);
 
-  // Device reset: a new renderer, and a new texture with the same pixels; nothing is read from the files.
-  files.Remove(std::string(kInstall) + "graphics\\sprite.bmp");
+  // Device reset: a new renderer, and a new texture with the same pixels, loaded again from the files
+  // (the layer let them go at the first upload).
   render->pendingReset = RenderReset::Device;
   video->Present();  // the present finds the reset; the frame after it draws again
   EXPECT_EQ(render->opens, 2);
@@ -118,6 +118,12 @@ TEST_F(NativeVideoTest, AfterAResetEveryPictureIsUploadedAgainAtItsNextDraw) {
   EXPECT_EQ(render->textures.begin()->second.pixels, uploaded);
   EXPECT_EQ(render->presented.size(), 1u);
   EXPECT_EQ(ErrorCount(), 0);
+  EXPECT_TRUE(HasMessage(MessageKind::Report, "Restore", "all surfaces were restored"));
+
+  // A picture whose file is gone by then cannot come back, and its draws fail as any lost picture's.
+  files.Remove(std::string(kInstall) + "graphics\\sprite.bmp");
+  render->pendingReset = RenderReset::Targets;
+  EXPECT_EQ(video->Draw({0, 0, 3, 2}, sprite, 0, 0), 1);
 }
 
 TEST_F(NativeVideoTest, BrightnessIsTheRampAppliedToTheUploadedPixels) {

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Every scene full screen on a 1920 x 1080 display of its own, drawn by the native path and by the
+# classic one (--retro), from the build's content. In the ground area (the lower half of the screen) a
+# native shot has fewer than 20 % of neighbouring pixels, across and down, identical; a classic shot
+# keeps the copies its stretched frame pixels make (over half across). The shots stay in the work
+# directory, scene-N-native.png and scene-N-classic.png, for looking at.
+# Usage: scenes_e2e.sh <sylvora> <install-path file> <content dir> <work dir>
+set -uo pipefail
+source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/../../scripts/lib.sh"
+PROGRAM="$1"; CONF="$2"; CONTENT="$3"
+command -v Xvfb >/dev/null || { echo "no Xvfb"; exit $SKIP; }
+
+make_work_dir "$4"
+make_install "$CONTENT"
+point_install_path_file "$CONF"
+start_xvfb 1920x1080x24 || fail "no display of 1920 x 1080"
+on_exit stop_xvfb
+export ALSOFT_DRIVERS=null
+PID=
+on_exit '[ -n "$PID" ] && kill "$PID" 2>/dev/null && wait "$PID" 2>/dev/null'
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+
+# Runs the program with arguments $@ for $SHOT_SECONDS, shoots the screen into $SHOT, ends it by SIGTERM.
+shoot() {
+  "$PROGRAM" "$@" > "$WORK/out.txt" 2>&1 & PID=$!
+  sleep "${SHOT_SECONDS:-4}"
+  kill -0 "$PID" 2>/dev/null || fail "the program ended early: $(cat "$WORK/out.txt")"
+  import -window root "$SHOT" || fail "no screenshot"
+  kill -TERM "$PID"
+  wait_for_exit "$PID" 5 || fail "SIGTERM did not end the program"
+  PID=
+  [ "$RC" -eq 0 ] || fail "exit code $RC: $(cat "$WORK/out.txt")"
+}
+
+# Share (0..1) of the ground area's pixels equal to their neighbour $2 of $1 ("+1+0" across, "+0+1" down).
+identical_share() {
+  convert "$1" -crop 1920x540+0+540 +repage \( +clone -roll "$2" \) -compose difference -composite \
+    -colorspace gray -threshold 0 -format "%[fx:1-mean]" info:
+}
+
+# The first run writes the user's options.ini in full; each scene is then chosen in it.
+SHOT="$WORK/first.png" shoot /s
+grep -q "^nature_view = " "$USER_OPTIONS" || fail "options.ini was not saved"
+for scene in 0 1 2 3 4 5; do
+  sed -i "s/^nature_view = .*/nature_view = $scene;/" "$USER_OPTIONS"
+  for path in native classic; do
+    SHOT="$WORK/scene-$scene-$path.png"
+    if [ "$path" = native ]; then shoot /s; else shoot /s --retro; fi
+    across=$(identical_share "$SHOT" +1+0)
+    down=$(identical_share "$SHOT" +0+1)
+    echo "scene $scene $path: identical neighbours across $across, down $down"
+    if [ "$path" = native ]; then
+      awk -v a="$across" -v d="$down" 'BEGIN { exit !(a < 0.2 && d < 0.2) }' \
+        || fail "scene $scene: the native shot has the look of stretched pixels"
+    else
+      awk -v a="$across" 'BEGIN { exit !(a > 0.5) }' || fail "scene $scene: the classic shot is not the classic path's"
+    fi
+  done
+done
+echo "PASS: six scenes in both paths"
