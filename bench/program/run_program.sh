@@ -3,8 +3,9 @@
 # N seconds on the current display and prints what a user pays for it: frames presented per second, the
 # process's CPU over all its threads (SDL, Mesa, OpenAL) per second and per frame, its peak resident
 # memory, and the renderer that presented the frames at what output size. The run ends as a daemon ends
-# one, with SIGTERM.
-# Usage: run_program.sh <sylvora> <present_counter.so> [seconds (default 10)] [sylvora argument...]
+# one, with SIGTERM. sylvora runs as a fresh user of its own (the real user's settings are neither read
+# nor rewritten); SCENE=<0..5> in the environment fixes its scene, which is otherwise chosen at random.
+# Usage: [SCENE=n] run_program.sh <sylvora> <present_counter.so> [seconds (default 10)] [sylvora argument...]
 set -euo pipefail
 PROGRAM="$1"; COUNTER="$2"; SECONDS_TO_RUN="${3:-10}"
 shift $(( $# < 3 ? $# : 3 ))
@@ -12,9 +13,11 @@ shift $(( $# < 3 ? $# : 3 ))
 WORK="$(mktemp -d)"
 trap 'rm -rf "$WORK"' EXIT
 TICKS="$(getconf CLK_TCK)"
+mkdir -p "$WORK/config/sylvora" "$WORK/state"
+[ -z "${SCENE:-}" ] || echo "nature_view = $SCENE;" > "$WORK/config/sylvora/options.ini"
 
-ALSOFT_DRIVERS="${ALSOFT_DRIVERS:-null}" SYLVORA_PRESENT_COUNT="$WORK/presents" LD_PRELOAD="$COUNTER" \
-  "$PROGRAM" /s "$@" > "$WORK/out.txt" 2>&1 &
+XDG_CONFIG_HOME="$WORK/config" XDG_STATE_HOME="$WORK/state" ALSOFT_DRIVERS="${ALSOFT_DRIVERS:-null}" \
+  SYLVORA_PRESENT_COUNT="$WORK/presents" LD_PRELOAD="$COUNTER" "$PROGRAM" /s "$@" > "$WORK/out.txt" 2>&1 &
 pid=$!
 sleep 2  # start-up and the first frames are not what a running screensaver costs
 # The record present_counter keeps: the count (first word), the renderer's name and its output size.
@@ -27,7 +30,7 @@ sleep "$SECONDS_TO_RUN"
 f1=$(frames); c1=$(cpu_ticks); t1=$(date +%s.%N)
 peak_kb=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
 kill -TERM "$pid"; wait "$pid" || true
-echo "sylvora /s${*:+ $*}: renderer $(renderer), output $(output_size)"
+echo "sylvora /s${*:+ $*}${SCENE:+, scene $SCENE}: renderer $(renderer), output $(output_size)"
 awk -v f0="$f0" -v f1="$f1" -v c0="$c0" -v c1="$c1" -v t0="$t0" -v t1="$t1" -v hz="$TICKS" -v kb="$peak_kb" '
   BEGIN {
     wall = t1 - t0
