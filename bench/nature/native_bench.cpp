@@ -19,6 +19,9 @@
 // framebuffer hint for the whole process, so the bare window presents the same way; the bare renderer is
 // asked for by name. Every benchmark reports process_cpu_ms, the CPU of all the process's threads per
 // iteration; the context above the table names the renderer, the output size and the installed data.
+// The scene changes move with glibc's allocator: a picture's buffers are either fresh pages, which the
+// kernel faults in and zeroes, or memory an earlier change freed, as the allocator's dynamic mmap
+// threshold has come to stand in this process; MALLOC_MMAP_THRESHOLD_ in the environment pins either case.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <turbojpeg.h>
@@ -30,6 +33,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "archive/high_resolution.h"
@@ -113,7 +117,8 @@ class NativeStage {
     core.report = report_.get();
     core.options = Options{};
     core.options.background_animation = 3;
-    ready_ = ReadInstallPath(InstallPathFile(), installation_) && window_.Create("native bench", 640, 480, true);
+    ready_ = ReadInstallPath(InstallPathFile(), installation_) &&
+             window_.Create("native bench", kSceneWidth, kSceneHeight, true);
     auto device = std::make_unique<WatchedRenderDevice>(CreateSdlRenderDevice(false), log_);
     video_ = std::make_unique<VideoSystem>(
         report_.get(), CreateNativeDisplayLayer(CreateSdlDisplayLayer(), std::move(device)), CreateTurboJpegDecoder());
@@ -150,25 +155,28 @@ class NativeStage {
 
   // The device calls of one frame.
   std::vector<DeviceCall> RecordFrame() {
-    log_.calls.clear();
-    log_.open = true;
-    Frame();
-    log_.open = false;
-    return log_.calls;
+    return Watch([this] { Frame(); });
   }
 
   // The texture of the picture in slot number, made and uploaded by drawing one pixel of it.
   int TextureOf(int number) {
-    log_.calls.clear();
-    log_.open = true;
-    video_->Draw({0, 0, 1, 1}, number, 0, 0);
-    log_.open = false;
-    return log_.calls.empty() ? 0 : log_.calls.back().texture;
+    const std::vector<DeviceCall> calls = Watch([this, number] { video_->Draw({0, 0, 1, 1}, number, 0, 0); });
+    return calls.empty() ? 0 : calls.back().texture;
   }
 
   uint32_t Now() { return clock_.Milliseconds(); }
 
  private:
+  // The device calls work makes.
+  template <typename Work>
+  std::vector<DeviceCall> Watch(Work work) {
+    log_.calls.clear();
+    log_.open = true;
+    work();
+    log_.open = false;
+    return std::move(log_.calls);
+  }
+
   CreateArgs Arguments() {
     CreateArgs args;
     args.fullScreen = 1;
