@@ -18,7 +18,8 @@
 // machine: SDL's software renderer where OpenGL would rasterise on the processor, which also sets SDL's
 // framebuffer hint for the whole process, so the bare window presents the same way; the bare renderer is
 // asked for by name. Every benchmark reports process_cpu_ms, the CPU of all the process's threads per
-// iteration; the context above the table names the renderer, the output size and the installed data.
+// iteration; the frames also report the output's size and name the renderer, and the scene change the
+// size of the installed data (data.nrx and the data file it indexes).
 // The scene changes move with glibc's allocator: a picture's buffers are either fresh pages, which the
 // kernel faults in and zeroes, or memory an earlier change freed, as the allocator's dynamic mmap
 // threshold has come to stand in this process; MALLOC_MMAP_THRESHOLD_ in the environment pins either case.
@@ -210,6 +211,17 @@ void StartBusiestFrame(NativeStage& stage) {
   stage.Frame();
 }
 
+// What a frame benchmark reports beside its times: the copies of one frame, the output's size and, as
+// its label, the renderer.
+void ReportFrame(benchmark::State& state, NativeStage& stage, size_t copies) {
+  int width = 0, height = 0;
+  stage.OutputSize(width, height);
+  state.counters["copies_per_frame"] = static_cast<double>(copies);
+  state.counters["output_width"] = width;
+  state.counters["output_height"] = height;
+  state.SetLabel(stage.RendererName());
+}
+
 void BM_NativeFrame(benchmark::State& state) {
   NativeStage& stage = TheStage();
   if (!stage.Ready()) return state.SkipWithError("the native video did not start on the staged installation");
@@ -217,8 +229,7 @@ void BM_NativeFrame(benchmark::State& state) {
   const ProcessCpu cpu;
   for (auto _ : state) stage.Frame();
   cpu.Report(state);
-  state.counters["copies_per_frame"] = static_cast<double>(stage.RecordFrame().size());
-  state.SetLabel(stage.RendererName());
+  ReportFrame(state, stage, stage.RecordFrame().size());
 }
 BENCHMARK(BM_NativeFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -348,8 +359,7 @@ void BM_BareNativeFrame(benchmark::State& state) {
   const ProcessCpu cpu;
   for (auto _ : state) frame.Draw();
   cpu.Report(state);
-  state.counters["copies_per_frame"] = static_cast<double>(frame.Copies());
-  state.SetLabel(stage.RendererName());
+  ReportFrame(state, stage, frame.Copies());
 }
 BENCHMARK(BM_BareNativeFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -358,6 +368,14 @@ void UploadScenePictures(NativeStage& stage) {
   const ScenePictures& pictures = nature.scenePictures;
   for (int layer = 0; layer < pictures.layerCount; ++layer) stage.TextureOf(pictures.layers[layer]);
   if (pictures.skyCount > 0) stage.TextureOf(pictures.sky);
+}
+
+// The installation's data.nrx and data file together, in bytes.
+uintmax_t InstalledDataBytes(NativeStage& stage) {
+  std::error_code error;
+  const std::string& data = stage.Video().GraphicEntries().Entry(0).fileName;
+  return std::filesystem::file_size(stage.Installation() + "/data.nrx", error) +
+         std::filesystem::file_size(stage.Installation() + "/" + data, error);
 }
 
 void BM_NativeSceneChange(benchmark::State& state) {
@@ -372,6 +390,7 @@ void BM_NativeSceneChange(benchmark::State& state) {
     UploadScenePictures(stage);
   }
   cpu.Report(state);
+  state.counters["installed_data_MB"] = static_cast<double>(InstalledDataBytes(stage)) / 1e6;
 }
 BENCHMARK(BM_NativeSceneChange)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -432,36 +451,5 @@ void BM_BareSceneDecode(benchmark::State& state) {
 }
 BENCHMARK(BM_BareSceneDecode)->Arg(0)->Arg(1)->ArgName("upload")->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The installation's data.nrx and data file together, in bytes.
-uintmax_t InstalledDataBytes(NativeStage& stage) {
-  std::error_code error;
-  const std::string& data = stage.Video().GraphicEntries().Entry(0).fileName;
-  return std::filesystem::file_size(stage.Installation() + "/data.nrx", error) +
-         std::filesystem::file_size(stage.Installation() + "/" + data, error);
-}
-
-// The figures every benchmark of the run shares, printed above the table.
-void AddStageContext() {
-  NativeStage& stage = TheStage();
-  if (!stage.Ready()) return;
-  int width = 0, height = 0;
-  stage.OutputSize(width, height);
-  benchmark::AddCustomContext("output", std::to_string(width) + " x " + std::to_string(height));
-  benchmark::AddCustomContext("renderer", stage.RendererName());
-  benchmark::AddCustomContext("scene", std::to_string(kBusiestScene) + ", every creature set full, sky in two pieces");
-  char megabytes[32];
-  std::snprintf(megabytes, sizeof megabytes, "%.1f MB", static_cast<double>(InstalledDataBytes(stage)) / 1e6);
-  benchmark::AddCustomContext("installed data (data.nrx + data file)", megabytes);
-}
-
 }  // namespace
 }  // namespace sylvora
-
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  sylvora::AddStageContext();
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
