@@ -22,7 +22,7 @@ namespace {
 constexpr int kSceneWidth = 640;
 constexpr int kSceneHeight = 480;
 
-// One picture of the frame: where its bytes are, and the part of it drawn where.
+// One picture of the frame: where its bytes are, and the rectangle of it drawn where.
 struct Picture {
   long offset = 0;
   long length = 0;

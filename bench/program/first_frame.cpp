@@ -89,7 +89,7 @@ struct DrawnPicture {
   int threshold;         // red + green + blue below it is transparent; 0 for an opaque picture
 };
 
-// One argument of bare_first_frame: the picture's bytes in the data file, the part drawn and where, its
+// One argument of bare_first_frame: the picture's bytes in the data file, the rectangle drawn and where, its
 // key threshold and its scale.
 std::string PictureArgument(const sylvora::ArchiveEntry& entry, const DrawnPicture& picture, int scale) {
   const LayerPlacement& place = picture.place;
