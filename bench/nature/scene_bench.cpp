@@ -1,6 +1,6 @@
-// One frame of the busiest scene (every set at its maximum: 5 + 5 seeds, 7 flock birds, 2 x 10 gliders,
-// 2 x 10 butterflies), drawn by the real VideoSystem at 640 x 480 x 16: into the in-memory fake display
-// (labelled so: its blits copy pixel by pixel in plain C++, an upper bound) and into the program's own
+// One frame of the busiest scene (busiest_scene.h: every set at its maximum, the sky in two pieces), drawn
+// by the real VideoSystem at 640 x 480 x 16: into the in-memory fake display (labelled so: its blits copy
+// pixel by pixel in plain C++, an upper bound) and into the program's own
 // SDL2 surfaces (SDL's dummy video driver unless DISPLAY is set). And one scene change on the build's
 // real content through the real adapters: the disk, TurboJPEG and SDL, beside a bare program doing the
 // same with those libraries alone. Every benchmark also reports process_cpu_ms, the CPU of all the
@@ -10,7 +10,6 @@
 #include <turbojpeg.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -18,6 +17,9 @@
 #include <vector>
 
 #include "archive/resource_index.h"
+#include "bench/bare_pictures.h"
+#include "bench/nature/busiest_scene.h"
+#include "bench/nature/scene_pictures.h"
 #include "bench/process_cpu.h"
 #include "core/process_state.h"
 #include "nature/nature_state.h"
@@ -97,63 +99,9 @@ struct Stage {
   }
 };
 
-// Fills every slot of every set with a creature on screen that stays there, and holds the spawns back.
-void FillEverySet(uint32_t now) {
-  NatureTheme& theme = nature.theme;
-  auto place = [now](Creature& c, const Sprite& picture, double x, double y) {
-    c.active = 1;
-    c.x = x;
-    c.y = y;
-    c.speed = 0.0;  // stays on screen for the whole run
-    c.frame = 0;
-    c.frameCount = picture.frameCount;
-    c.animationSpeed = picture.animationSpeed;
-    c.moveClock = c.animationClock = now;
-  };
-  for (CreatureSet* set : theme.sets) set->spawnTimer.Set(INT_MAX, 1);
-  for (int i = 0; i < SeedSet::kSlots; ++i) {
-    place(theme.seedA.slots[i], theme.seedA.variants[0], 60 * i, 100);
-    place(theme.seedB.slots[i], theme.seedB.variants[0], 60 * i + 30, 200);
-  }
-  theme.flock.group = CreatureGroup{1, 7, 7, 20, 0, 1, {}};
-  for (int i = 0; i < BirdFlock::kSlots; ++i) place(theme.flock.slots[i], theme.flock.variants[0], 80 * i, 30);
-  for (GliderGroup* group : {&theme.glidersNear, &theme.glidersFar}) {
-    group->group = CreatureGroup{1, 10, 10, 50, 0, 0, {}};
-    for (int i = 0; i < GliderGroup::kSlots; ++i) {
-      Glider& g = group->slots[i];
-      g.variant = 0;
-      place(g, group->variants[0], 60 * i, 60 + 5 * i);
-      g.tilt = g.targetTilt = 5;
-      g.tiltClock = now;
-    }
-  }
-  for (ButterflySet* set : {&theme.butterfliesLarge, &theme.butterfliesSmall}) {
-    for (int i = 0; i < ButterflySet::kSlots; ++i) {
-      Butterfly& b = set->slots[i];
-      b.variant = i % set->variantCount;
-      place(b, set->variants[b.variant], 60 * i, 300 + 10 * i);
-      b.cruising = 1;
-    }
-  }
-}
-
-// Sets up scene 0 with every creature set at its maximum.
-void StartBusiestScene(Stage& stage) {
-  core.options.nature_view = 0;  // scene 0: every set but the seeds
-  SceneStart(0);
-  // Seeds are only on in scene 4; switch them on here too so every set is at its maximum.
-  nature.theme.seedA.variantCount = nature.theme.seedB.variantCount = 1;
-  for (SeedSet* set : {&nature.theme.seedA, &nature.theme.seedB}) {
-    const CreatureVariant& v = SetVariants(4, set == &nature.theme.seedA ? 0 : 1)[0];
-    set->variants[0].Setup(core.video, nature.sharedPictureSurfaces[v.sharedPicture], v.sheetWidth, v.sheetHeight);
-    set->variants[0].SetFrames(v.frameWidth, v.frameHeight, v.frames, v.speed);
-  }
-  FillEverySet(stage.clock.Milliseconds());
-}
-
 void BM_BusiestSceneUpdateOnly(benchmark::State& state) {
   Stage stage;
-  StartBusiestScene(stage);
+  StartBusiestScene(stage.clock.Milliseconds());
   const ProcessCpu cpu;
   for (auto _ : state) {
     stage.clock.Advance(16);
@@ -165,7 +113,7 @@ BENCHMARK(BM_BusiestSceneUpdateOnly)->Unit(benchmark::kMicrosecond);
 
 void BM_BusiestSceneFrameOnTheFakeDisplay(benchmark::State& state) {
   Stage stage;
-  StartBusiestScene(stage);
+  StartBusiestScene(stage.clock.Milliseconds());
   const ProcessCpu cpu;
   for (auto _ : state) {
     stage.clock.Advance(16);
@@ -173,7 +121,7 @@ void BM_BusiestSceneFrameOnTheFakeDisplay(benchmark::State& state) {
     SceneDraw();
   }
   cpu.Report(state);
-  // One more frame, counting what it drew: 3 layers, 1 or 2 sky blits and 57 creatures.
+  // One more frame, counting what it drew: 3 layers, 2 sky blits and 57 creatures.
   const int before = stage.display->CallCount("BltFast") + stage.display->CallCount("BltFast keyed");
   SceneDraw();
   state.counters["blits_per_frame"] =
@@ -184,7 +132,7 @@ BENCHMARK(BM_BusiestSceneFrameOnTheFakeDisplay)->Unit(benchmark::kMicrosecond);
 // The same frame on the program's SDL2 surfaces (RGB565, colour-keyed blits).
 void BM_BusiestSceneFrameSdl(benchmark::State& state) {
   Stage stage(Backing::SdlSurfaces);
-  StartBusiestScene(stage);
+  StartBusiestScene(stage.clock.Milliseconds());
   const ProcessCpu cpu;
   for (auto _ : state) {
     stage.clock.Advance(16);
@@ -210,42 +158,21 @@ void BM_SceneChange(benchmark::State& state) {
 }
 BENCHMARK(BM_SceneChange)->Unit(benchmark::kMillisecond);
 
-// One picture of a scene in the build's data file, for the bare scene change.
-struct BarePicture {
-  long offset = 0;
-  long length = 0;
-  bool keyed = false;  // an overlay: black is transparent
-};
-
-// What the scene change loads for each scene: its layers, then one of its skies, found in the build's
-// index before anything is timed. Empty when the index lacks a picture.
-std::vector<std::vector<BarePicture>> BareScenes() {
+// What the scene change loads for each scene, found in the build's index before anything is timed.
+std::vector<std::vector<ScenePicture>> BareScenes() {
   Report quiet(static_cast<int>(ReportMode::Quiet), "./");
   auto index = std::make_unique<ArchiveTable>();
   if (index->Load(quiet, std::string(SYLVORA_CONTENT_DIR) + "/", kGraphicArchive) != 0) return {};
-  std::vector<std::vector<BarePicture>> scenes(kSceneCount);
-  for (int scene = 0; scene < kSceneCount; ++scene) {
-    std::vector<std::pair<std::string, bool>> names = {{LayerPictureName(scene, 0), false},
-                                                       {LayerPictureName(scene, 1), true}};
-    if (kScenes[scene].hasBack2) names.push_back({LayerPictureName(scene, 2), true});
-    names.push_back({kScenes[scene].skies[0], false});
-    for (const auto& [name, keyed] : names) {
-      int found = 0;
-      if (index->Find(name, found) != 0) return {};
-      scenes[scene].push_back({index->Entry(found).offset, index->Entry(found).length, keyed});
-    }
-  }
-  return scenes;
+  return SceneChangePictures(*index, false);
 }
 
 // A picture as a plain program loads it: stdio, TurboJPEG into blue-green-red rows, SDL converting that
 // into the display layer's RGB565 surface, keyed on black with run-length encoding asked. (Ours also
 // turns near-black pixels into the key first; that pass has no counterpart here.) Null on failure.
-SDL_Surface* LoadBarePicture(std::FILE* data, tjhandle decoder, const BarePicture& picture) {
-  std::vector<unsigned char> bytes(static_cast<size_t>(picture.length));
+SDL_Surface* LoadBarePicture(std::FILE* data, tjhandle decoder, const ScenePicture& picture) {
+  const std::vector<unsigned char> bytes = bare::ReadBytes(data, picture.offset, picture.length);
   int width = 0, height = 0, subsampling = 0, colourspace = 0;
-  if (std::fseek(data, picture.offset, SEEK_SET) != 0 ||
-      std::fread(bytes.data(), 1, bytes.size(), data) != bytes.size() ||
+  if (bytes.empty() ||
       tjDecompressHeader3(decoder, bytes.data(), bytes.size(), &width, &height, &subsampling, &colourspace) != 0) {
     return nullptr;
   }
@@ -257,7 +184,7 @@ SDL_Surface* LoadBarePicture(std::FILE* data, tjhandle decoder, const BarePictur
       SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), width, height, 24, width * 3, SDL_PIXELFORMAT_BGR24);
   SDL_Surface* surface = decoded ? SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_RGB565, 0) : nullptr;
   SDL_FreeSurface(decoded);
-  if (surface && picture.keyed) {
+  if (surface && picture.Keyed()) {
     SDL_SetSurfaceRLE(surface, 1);
     SDL_SetColorKey(surface, SDL_TRUE, 0);
   }
@@ -267,7 +194,7 @@ SDL_Surface* LoadBarePicture(std::FILE* data, tjhandle decoder, const BarePictur
 // The same scene change written against the libraries alone, for the ratio: free the scene's surfaces,
 // then load the next scene's pictures from data.dat.
 void BM_BareSceneChange(benchmark::State& state) {
-  const std::vector<std::vector<BarePicture>> scenes = BareScenes();
+  const std::vector<std::vector<ScenePicture>> scenes = BareScenes();
   std::FILE* data = std::fopen((std::string(SYLVORA_CONTENT_DIR) + "/data.dat").c_str(), "rb");
   tjhandle decoder = tjInitDecompress();
   if (scenes.empty() || !data || !decoder) return state.SkipWithError("the build's content did not open");
@@ -278,7 +205,7 @@ void BM_BareSceneChange(benchmark::State& state) {
     scene = (scene + 1) % kSceneCount;
     for (SDL_Surface* surface : loaded) SDL_FreeSurface(surface);
     loaded.clear();
-    for (const BarePicture& picture : scenes[scene]) loaded.push_back(LoadBarePicture(data, decoder, picture));
+    for (const ScenePicture& picture : scenes[scene]) loaded.push_back(LoadBarePicture(data, decoder, picture));
   }
   cpu.Report(state);
   if (std::count(loaded.begin(), loaded.end(), nullptr) != 0) state.SkipWithError("a picture did not load");

@@ -1,65 +1,49 @@
 // The yardstick bench_first_frame holds sylvora's start-up against: a plain SDL2 + TurboJPEG program with
-// none of our code, which makes a full-screen window ready for OpenGL, takes the renderer SDL picks,
-// decodes the same JPEG pictures from the same data file, uploads them as textures, draws them where the
-// first scene puts them on its 640 x 480 screen stretched over the window, and presents that one frame.
-// Then it waits for SIGTERM, as the screensaver does. Overlays are keyed on pure black only: ours also
-// turns the near-black pixels around them into the key, a pass a plain program would not make.
+// none of our code, which makes a full-screen window ready for OpenGL, takes the renderer SDL picks (or
+// the one SDL_RENDER_DRIVER names), decodes the same pictures from the same data file, uploads them as
+// textures, draws them where the first scene puts them on its 640 x 480 screen, each copy scaled with
+// filtering onto the output's own pixels, and presents that one frame. Then it waits for SIGTERM, as the
+// screensaver does. Overlays are keyed in one pass: pixels below the threshold become transparent.
 //
 // Usage: bare_first_frame <data file> <picture>...
-//   picture: offset:length:x:y:width:height:keyed (keyed 1: black is transparent), in drawing order.
+//   picture: offset:length:x:y:width:height:threshold:scale, in drawing order. threshold: red + green +
+//   blue below it is transparent (0: opaque picture, 1: pure black only); scale: picture pixels per
+//   scene pixel along each side (3 for a three-times picture, 1 otherwise).
 #include <SDL.h>
 #include <turbojpeg.h>
 
 #include <cstdio>
 #include <vector>
 
+#include "bench/bare_pictures.h"
+
 namespace {
 
 constexpr int kSceneWidth = 640;
 constexpr int kSceneHeight = 480;
 
-// One picture of the frame: where its JPEG bytes are, and the part of it drawn where.
+// One picture of the frame: where its bytes are, and the rectangle of it drawn where.
 struct Picture {
   long offset = 0;
   long length = 0;
   SDL_Rect drawn{};  // x, y on the scene screen; width and height of the part drawn from the top left
-  bool keyed = false;
+  int threshold = 0;
+  int scale = 1;
 };
 
 bool ParsePicture(const char* text, Picture& picture) {
-  int keyed = 0;
-  const int fields = std::sscanf(text, "%ld:%ld:%d:%d:%d:%d:%d", &picture.offset, &picture.length, &picture.drawn.x,
-                                 &picture.drawn.y, &picture.drawn.w, &picture.drawn.h, &keyed);
-  picture.keyed = keyed != 0;
-  return fields == 7 && picture.length > 0;
+  const int fields =
+      std::sscanf(text, "%ld:%ld:%d:%d:%d:%d:%d:%d", &picture.offset, &picture.length, &picture.drawn.x,
+                  &picture.drawn.y, &picture.drawn.w, &picture.drawn.h, &picture.threshold, &picture.scale);
+  return fields == 8 && picture.length > 0 && picture.scale > 0;
 }
 
-// The JPEG bytes of picture, read from the data file.
-std::vector<unsigned char> ReadBytes(std::FILE* data, const Picture& picture) {
-  std::vector<unsigned char> bytes(static_cast<size_t>(picture.length));
-  if (std::fseek(data, picture.offset, SEEK_SET) != 0 ||
-      std::fread(bytes.data(), 1, bytes.size(), data) != bytes.size()) {
-    bytes.clear();
-  }
-  return bytes;
-}
-
-// The picture decoded into a 32-bit surface, black keyed when asked; null on failure.
-SDL_Surface* Decode(tjhandle decoder, const std::vector<unsigned char>& bytes, bool keyed) {
-  int width = 0, height = 0, subsampling = 0, colourspace = 0;
-  if (bytes.empty() ||
-      tjDecompressHeader3(decoder, bytes.data(), bytes.size(), &width, &height, &subsampling, &colourspace) != 0) {
-    return nullptr;
-  }
-  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
-  if (!surface) return nullptr;
-  if (tjDecompress2(decoder, bytes.data(), bytes.size(), static_cast<unsigned char*>(surface->pixels), width,
-                    surface->pitch, height, TJPF_BGRX, 0) != 0) {
-    SDL_FreeSurface(surface);
-    return nullptr;
-  }
-  if (keyed) SDL_SetColorKey(surface, SDL_TRUE, 0);
-  return surface;
+// The picture's texture, keyed when it has a threshold; null on failure.
+SDL_Texture* LoadTexture(SDL_Renderer* renderer, tjhandle decoder, std::FILE* data, const Picture& picture) {
+  bare::Pixels pixels;
+  if (!bare::Decode(decoder, bare::ReadBytes(data, picture.offset, picture.length), pixels)) return nullptr;
+  if (picture.threshold > 0) bare::KeyNearBlack(pixels, picture.threshold);
+  return bare::Upload(renderer, pixels, picture.threshold > 0);
 }
 
 // A rectangle of the scene screen scaled to the renderer's output.
@@ -77,10 +61,8 @@ bool DrawPictures(SDL_Renderer* renderer, const char* dataPath, const std::vecto
   SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
   bool drawn = decoder != nullptr;
   for (const Picture& picture : pictures) {
-    SDL_Surface* surface = drawn ? Decode(decoder, ReadBytes(data, picture), picture.keyed) : nullptr;
-    SDL_Texture* texture = surface ? SDL_CreateTextureFromSurface(renderer, surface) : nullptr;
-    SDL_FreeSurface(surface);
-    const SDL_Rect from{0, 0, picture.drawn.w, picture.drawn.h};
+    SDL_Texture* texture = drawn ? LoadTexture(renderer, decoder, data, picture) : nullptr;
+    const SDL_Rect from{0, 0, picture.drawn.w * picture.scale, picture.drawn.h * picture.scale};
     const SDL_Rect to = Stretched(picture.drawn, outputWidth, outputHeight);
     drawn = texture && SDL_RenderCopy(renderer, texture, &from, &to) == 0;
     SDL_DestroyTexture(texture);

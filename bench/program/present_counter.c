@@ -1,20 +1,25 @@
 /* Preloaded into sylvora by run_program.sh and into both programs by bench_first_frame: counts the frames
- * a program presents (its calls of SDL_RenderPresent, passed on to SDL unchanged) and notes when the
- * first one returned, in a 16-byte file named by SYLVORA_PRESENT_COUNT, mapped shared, so the bench reads
- * them while the program runs. */
+ * a program presents (its calls of SDL_RenderPresent, passed on to SDL unchanged), notes when the first
+ * one returned and which renderer at what output size presented it, in a file named by
+ * SYLVORA_PRESENT_COUNT, mapped shared, so the bench reads them while the program runs. */
 #define _GNU_SOURCE
+#include <SDL.h>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <stdint.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/mman.h>
 #include <time.h>
 #include <unistd.h>
 
-/* The file's layout; bench_first_frame reads the same two words. */
+/* The file's layout, 64 bytes; bench_first_frame and run_program.sh read the same fields. */
 struct PresentRecord {
   uint64_t presents;       /* frames presented so far */
   uint64_t firstPresentNs; /* CLOCK_MONOTONIC when the first present returned; 0 before it */
+  char renderer[40];       /* SDL's name of the renderer of the first present, NUL-terminated */
+  int32_t outputWidth;     /* its output size in pixels */
+  int32_t outputHeight;
 };
 
 static volatile struct PresentRecord* record;
@@ -30,14 +35,31 @@ __attribute__((constructor)) static void MapRecord(void) {
   close(file);
 }
 
-void SDL_RenderPresent(void* renderer) {
-  static void (*real)(void*);
-  if (!real) real = (void (*)(void*))dlsym(RTLD_NEXT, "SDL_RenderPresent");
+/* The renderer's name and output size, asked of the SDL the program loaded. */
+static void NoteRenderer(SDL_Renderer* renderer) {
+  int (*getInfo)(SDL_Renderer*, SDL_RendererInfo*) = dlsym(RTLD_DEFAULT, "SDL_GetRendererInfo");
+  int (*getSize)(SDL_Renderer*, int*, int*) = dlsym(RTLD_DEFAULT, "SDL_GetRendererOutputSize");
+  SDL_RendererInfo info;
+  int width = 0, height = 0;
+  if (getInfo && getInfo(renderer, &info) == 0 && info.name) {
+    strncpy((char*)record->renderer, info.name, sizeof record->renderer - 1);
+  }
+  if (getSize && getSize(renderer, &width, &height) == 0) {
+    record->outputWidth = width;
+    record->outputHeight = height;
+  }
+}
+
+void SDL_RenderPresent(SDL_Renderer* renderer) {
+  static void (*real)(SDL_Renderer*);
+  if (!real) real = (void (*)(SDL_Renderer*))dlsym(RTLD_NEXT, "SDL_RenderPresent");
   real(renderer);
   if (!record) return;
   if (record->presents++ == 0) {
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
+    /* The renderer is noted before the stamp, which tells the bench that the record is complete. */
+    NoteRenderer(renderer);
     record->firstPresentNs = (uint64_t)now.tv_sec * 1000000000u + (uint64_t)now.tv_nsec;
   }
 }
