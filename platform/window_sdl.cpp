@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <poll.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -97,6 +99,58 @@ bool DaemonWindowTakesOpenGl(uint64_t window) {
   return takes && !stopRequested;
 }
 
+// The answer of the child process OpenGlDrawsOnTheCard starts, on one byte of a pipe.
+constexpr char kOnTheCard = 'c';
+constexpr char kInSoftware = 's';
+// How long the child may take to answer before the question counts as unanswered.
+constexpr int kOpenGlQuestionMs = 5000;
+
+// In the child: starts SDL, makes a hidden OpenGL window and reads the renderer's name.
+char AskOpenGl() {
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) return kInSoftware;
+  SDL_Window* window = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
+  if (!context) return kInSoftware;
+  using GetString = const unsigned char* (*)(unsigned int);
+  constexpr unsigned int kGlRenderer = 0x1F01;
+  const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+  const unsigned char* name = getString ? getString(kGlRenderer) : nullptr;
+  const char* text = name ? reinterpret_cast<const char*>(name) : "";
+  const bool software =
+      std::strstr(text, "llvmpipe") || std::strstr(text, "softpipe") || std::strstr(text, "Software Rasterizer");
+  return software || !name ? kInSoftware : kOnTheCard;
+}
+
+// Whether OpenGL on this display draws on a graphics card, rather than on a software rasteriser
+// (llvmpipe, softpipe, swrast: virtual machines, remote desktops, machines without a driver), where
+// every copy of every frame costs the processor more than SDL's own software renderer. A child process
+// answers, before this one starts SDL: a rasteriser once loaded stays in the process for good, some
+// 55 MB of it, even when nothing draws through it. Not answered means not on the card.
+bool OpenGlDrawsOnTheCard() {
+  int ends[2];
+  if (pipe(ends) != 0) return false;
+  const pid_t child = fork();
+  if (child == 0) {
+    close(ends[0]);
+    const char answer = AskOpenGl();
+    _exit(write(ends[1], &answer, 1) == 1 ? 0 : 1);
+  }
+  close(ends[1]);
+  char answer = kInSoftware;
+  pollfd wait{ends[0], POLLIN, 0};
+  const bool answered = child > 0 && poll(&wait, 1, kOpenGlQuestionMs) == 1 && read(ends[0], &answer, 1) == 1;
+  close(ends[0]);
+  if (child > 0) {
+    if (!answered) kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+  }
+  return answered && answer == kOnTheCard;
+}
+
+// Whether the renderer's choice is the user's (SDL's own hint): the window is then made ready for
+// OpenGL whenever it can be, and nothing is asked.
+bool RendererChosenByUser() { return SDL_GetHint(SDL_HINT_RENDER_DRIVER) != nullptr; }
+
 // Installed before SDL starts, so SDL leaves them in place rather than fitting its own.
 void CatchStopSignals() {
   struct sigaction action {};
@@ -143,10 +197,12 @@ bool SdlWindowSystem::StartSdl() {
 }
 
 bool SdlWindowSystem::Create(const std::string& title, int width, int height, bool drawsFrames) {
+  const bool openGlWanted = drawsFrames && (RendererChosenByUser() || OpenGlDrawsOnTheCard());
   if (!StartSdl()) return false;
-  // Made ready for OpenGL when OpenGL can be loaded, which is what SDL's renderer picks then: otherwise
-  // SDL destroys and re-creates the window for it, a quarter of a second of start-up.
-  const Uint32 openGl = drawsFrames && SDL_GL_LoadLibrary(nullptr) == 0 ? SDL_WINDOW_OPENGL : 0;
+  // Made ready for OpenGL when it draws on the card, which is what SDL's renderer picks then: otherwise
+  // SDL destroys and re-creates the window for it, a quarter of a second of start-up. A window not made
+  // ready is drawn by SDL's software renderer.
+  const Uint32 openGl = openGlWanted && SDL_GL_LoadLibrary(nullptr) == 0 ? SDL_WINDOW_OPENGL : 0;
   window_ = SDL_CreateWindow(title.c_str(), 0, 0, width, height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN | openGl);
   if (openGl) SDL_GL_UnloadLibrary();  // the window holds the library for as long as it needs it
   if (!window_) {
@@ -158,13 +214,14 @@ bool SdlWindowSystem::Create(const std::string& title, int width, int height, bo
 
 AttachResult SdlWindowSystem::CreateFrom(uint64_t foreignId) {
   CatchStopSignals();
+  const bool openGlWanted = RendererChosenByUser() || OpenGlDrawsOnTheCard();
   // The classic frame reaches the daemon's window as X shared-memory images, not through the GL driver:
   // a window the daemon takes away then fails the next image at once, where GL may draw on for seconds.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (!StartSdl()) return AttachResult::Failed;
   WatchDaemonWindow(foreignId);
   // A window that takes OpenGL is marked so, and the renderer may draw on it through the GPU.
-  SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, DaemonWindowTakesOpenGl(foreignId) ? "1" : "0");
+  SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, openGlWanted && DaemonWindowTakesOpenGl(foreignId) ? "1" : "0");
   if (stopRequested) return AttachResult::WindowGone;
   window_ = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(foreignId)));
   // A stop that came while SDL attached (a signal, or the window gone under it) ends the run before it

@@ -35,6 +35,8 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -58,12 +60,14 @@ class NativeSurface final : public DisplaySurface {
  public:
   enum class Role { Primary, Frame, Picture };
   NativeSurface(Role role, int width, int height)
-      : role(role), width(width), height(height), pixels(role == Role::Picture ? width * height : 0) {}
+      : role(role), width(width), height(height) {}
 
   Role role;
   int width;
   int height;
-  std::vector<uint32_t> pixels;  // XRGB8888, rows width pixels apart; pictures only, until uploaded
+  // XRGB8888, rows width pixels apart: a picture's from its first Lock until it is uploaded. Not
+  // cleared when made, since the loader writes every pixel at once.
+  std::unique_ptr<uint32_t[]> pixels;
   bool keyed = false;
   uint32_t key = 0;
   int scale = 1;          // texture pixels per frame pixel along each side
@@ -73,6 +77,10 @@ class NativeSurface final : public DisplaySurface {
 
   // New pixels are on their way: what was prepared or uploaded is stale.
   void Changed() { uploaded = prepared = false; }
+  size_t PixelCount() const { return static_cast<size_t>(width) * height; }
+  void MakePixels() {
+    if (!pixels) pixels.reset(new uint32_t[PixelCount()]);
+  }
 };
 
 NativeSurface* AsNative(DisplaySurface* surface) { return static_cast<NativeSurface*>(surface); }
@@ -186,7 +194,7 @@ class NativeDisplayLayer final : public DisplayLayer {
   bool IsLost(DisplaySurface* surface) override {
     NativeSurface* native = AsNative(surface);
     if (native == primary_) return Lost();
-    return native->role == NativeSurface::Role::Picture && !native->uploaded && native->pixels.empty();
+    return native->role == NativeSurface::Role::Picture && !native->uploaded && !native->pixels;
   }
 
   bool RestoreSurface(DisplaySurface* surface) override {
@@ -206,8 +214,8 @@ class NativeDisplayLayer final : public DisplayLayer {
   bool Lock(DisplaySurface* surface, SurfaceLock& lock) override {
     NativeSurface* native = AsNative(surface);
     if (native->role != NativeSurface::Role::Picture) return false;
-    native->pixels.resize(static_cast<size_t>(native->width) * native->height);
-    lock = {reinterpret_cast<uint8_t*>(native->pixels.data()), native->width * 4, native->width, native->height};
+    native->MakePixels();
+    lock = {reinterpret_cast<uint8_t*>(native->pixels.get()), native->width * 4, native->width, native->height};
     return true;
   }
   void Unlock(DisplaySurface* surface) override { AsNative(surface)->Changed(); }
@@ -225,7 +233,7 @@ class NativeDisplayLayer final : public DisplayLayer {
                                DisplaySurface* source, const SurfaceRect& rect, bool) override {
     NativeSurface* picture = AsNative(source);
     if (AsNative(destination) != frame_ || picture->role != NativeSurface::Role::Picture) return DisplayResult::Failed;
-    if (!picture->uploaded && picture->pixels.empty()) NeedReload();
+    if (!picture->uploaded && !picture->pixels) NeedReload();
     if (Lost()) return DisplayResult::SurfaceLost;
     if (!picture->uploaded && !Upload(*picture)) return DisplayResult::Failed;
     int outputWidth = 0;
@@ -256,7 +264,8 @@ class NativeDisplayLayer final : public DisplayLayer {
   DisplayResult ColourFill(DisplaySurface* surface, uint32_t colour) override {
     NativeSurface* native = AsNative(surface);
     if (native->role == NativeSurface::Role::Picture) {
-      native->pixels.assign(static_cast<size_t>(native->width) * native->height, colour);
+      native->MakePixels();
+      std::fill_n(native->pixels.get(), native->PixelCount(), colour);
       native->Changed();
       return DisplayResult::Ok;
     }
@@ -302,24 +311,24 @@ class NativeDisplayLayer final : public DisplayLayer {
     if (!picture.prepared) Prepare(picture);
     if (picture.texture == 0) picture.texture = render_->CreateTexture(picture.width, picture.height);
     if (picture.texture == 0 ||
-        !render_->UploadTexture(picture.texture, picture.pixels.data(), picture.width, picture.keyed)) {
+        !render_->UploadTexture(picture.texture, picture.pixels.get(), picture.width, picture.keyed)) {
       return false;
     }
     picture.uploaded = true;
     picture.prepared = false;
-    std::vector<uint32_t>().swap(picture.pixels);
+    picture.pixels.reset();
     return true;
   }
 
   void Prepare(NativeSurface& picture) {
-    uint32_t* pixels = picture.pixels.data();
+    uint32_t* pixels = picture.pixels.get();
     if (picture.keyed) {
       KeyToAlpha(pixels, picture.width, picture.height, picture.width, picture.key);
     } else {
       Opaque(pixels, picture.width, picture.height, picture.width);
     }
     if (!identityRamp_) {
-      for (uint32_t& pixel : picture.pixels) {
+      for (uint32_t& pixel : std::span(pixels, picture.PixelCount())) {
         pixel = (pixel & 0xFF000000u) | uint32_t{redTable_[(pixel >> 16) & 0xFF]} << 16 |
                 uint32_t{greenTable_[(pixel >> 8) & 0xFF]} << 8 | blueTable_[pixel & 0xFF];
       }

@@ -342,13 +342,14 @@ class SdlDisplayLayer final : public DisplayLayer {
       pacer_.Start(window_, renderer_, vsync_);
       return renderer_ != nullptr;
     }
-    if (!SDL_GetHint(SDL_HINT_RENDER_DRIVER) && OpenGlRasterisesInSoftware(window_)) {
-      // Where OpenGL is a software rasteriser, stretching the frame in it costs several times what
-      // SDL's own software renderer costs presenting through X shared-memory images.
-      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    } else {
+    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_OPENGL) {
       renderer_ = SDL_CreateRenderer(window_, -1, vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0);
       if (!renderer_ && vsync_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    } else {
+      // The window system made the window ready for OpenGL only where OpenGL draws on the card; a
+      // software rasteriser would stretch the frame for several times what SDL's own software
+      // renderer costs, presenting through X shared-memory images.
+      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     }
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     pacer_.Start(window_, renderer_, vsync_);

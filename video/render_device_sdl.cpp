@@ -123,22 +123,18 @@ class SdlRenderDevice final : public RenderDevice {
   }
 
  private:
-  // The renderer for the window: OpenGL or another accelerated one, SDL's software renderer where
-  // those would only cost more, or cannot draw on the window.
+  // The renderer for the window: OpenGL or another accelerated one, or SDL's software renderer.
   SDL_Renderer* MakeRenderer() {
     if (!window_) return nullptr;
     SDL_Renderer* renderer = nullptr;
-    // A daemon's window has whatever visual its owner chose: the window system marks it ready for
-    // OpenGL only when an OpenGL context accepts that visual; the software renderer draws on any.
-    const Uint32 flags = SDL_GetWindowFlags(window_);
-    const bool softwareOnly = (flags & SDL_WINDOW_FOREIGN) && !(flags & SDL_WINDOW_OPENGL);
-    if (!softwareOnly && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && OpenGlRasterisesInSoftware(window_)) {
-      // A software rasteriser blends and filters every copy of every frame on the processor; SDL's own
-      // software renderer, presenting through X shared-memory images, does the same work for less.
-      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    } else if (!softwareOnly) {
+    // The window system made the window ready for OpenGL only where OpenGL draws on the card and, for
+    // a daemon's window, where its visual takes OpenGL; SDL's software renderer draws on any other,
+    // presenting through X shared-memory images for less than a software rasteriser would cost.
+    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_OPENGL) {
       renderer = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | (vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0));
       if (!renderer && vsync_) renderer = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+    } else {
+      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     }
     return renderer ? renderer : SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
   }

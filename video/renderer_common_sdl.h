@@ -1,32 +1,12 @@
 #pragma once
-// What both SDL display paths (display_sdl, render_device_sdl) need when they make a renderer: whether
-// OpenGL would draw on a software rasteriser, and holding presents to the display's refresh rate where
-// the renderer does not.
+// What both SDL display paths (display_sdl, render_device_sdl) need when they make a renderer: holding
+// presents to the display's refresh rate where the renderer does not.
 #include <SDL.h>
 
 #include <cstdint>
 #include <cstring>
 
 namespace sylvora {
-
-// Whether the OpenGL renderer SDL would pick for window (made ready for OpenGL) would draw on a
-// software rasteriser (llvmpipe, softpipe, swrast: virtual machines, remote desktops, machines without
-// a driver). A bare context answers that in a few milliseconds, where making SDL's renderer only to
-// destroy it again costs tens of them.
-inline bool OpenGlRasterisesInSoftware(SDL_Window* window) {
-  if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL)) return false;
-  SDL_GLContext context = SDL_GL_CreateContext(window);
-  if (!context) return false;
-  using GetString = const unsigned char* (*)(unsigned int);
-  constexpr unsigned int kGlRenderer = 0x1F01;
-  const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
-  const unsigned char* name = getString ? getString(kGlRenderer) : nullptr;
-  const char* text = name ? reinterpret_cast<const char*>(name) : "";
-  const bool software =
-      std::strstr(text, "llvmpipe") || std::strstr(text, "softpipe") || std::strstr(text, "Software Rasterizer");
-  SDL_GL_DeleteContext(context);
-  return software;
-}
 
 class FramePacer {
  public:

@@ -67,20 +67,8 @@ int VideoSystem::CopyDibToSurface(int number, const uint8_t* pixels, int width, 
   return result == 0 ? 0 : 2;
 }
 
-int VideoSystem::CopyDib24ToSurface16(int number, const uint8_t* pixels, int width, int height) {
-  return CopyDibWith(number, pixels, width, height, "CopyDib24ToSurface16", 2, Pixel16);
-}
-
-int VideoSystem::CopyDib24ToSurface24(int number, const uint8_t* pixels, int width, int height) {
-  return CopyDibWith(number, pixels, width, height, "CopyDib24ToSurface24", 3, PixelFull);
-}
-
-int VideoSystem::CopyDib24ToSurface32(int number, const uint8_t* pixels, int width, int height) {
-  return CopyDibWith(number, pixels, width, height, "CopyDib24ToSurface32", 4, PixelFull);
-}
-
-int VideoSystem::CopyDibWith(int number, const uint8_t* pixels, int width, int height, const char* function,
-                             int bytesPerPixel, uint32_t (*pixelValue)(const uint8_t*, const PixelFormat&)) {
+template <int BytesPerPixel, uint32_t (*PixelValue)(const uint8_t*, const PixelFormat&)>
+int VideoSystem::CopyDibWith(int number, const uint8_t* pixels, int width, int height, const char* function) {
   DisplaySurface* surface = SurfaceOf(number);
   SurfaceLock lock;
   if (!surface || !display_->Lock(surface, lock)) {
@@ -94,12 +82,24 @@ int VideoSystem::CopyDibWith(int number, const uint8_t* pixels, int width, int h
   for (int y = 0; y < rowsToWrite; ++y) {
     const uint8_t* source = pixels + static_cast<size_t>(height - 1 - y) * rowBytes;
     uint8_t* destination = lock.top + static_cast<ptrdiff_t>(y) * lock.pitch;
-    for (int x = 0; x < pixelsToWrite; ++x, source += 3, destination += bytesPerPixel) {
-      StoreLittleEndian(destination, pixelValue(source, pixelFormat_), bytesPerPixel);
+    for (int x = 0; x < pixelsToWrite; ++x, source += 3, destination += BytesPerPixel) {
+      StoreLittleEndian(destination, PixelValue(source, pixelFormat_), BytesPerPixel);
     }
   }
   display_->Unlock(surface);
   return 0;
+}
+
+int VideoSystem::CopyDib24ToSurface16(int number, const uint8_t* pixels, int width, int height) {
+  return CopyDibWith<2, Pixel16>(number, pixels, width, height, "CopyDib24ToSurface16");
+}
+
+int VideoSystem::CopyDib24ToSurface24(int number, const uint8_t* pixels, int width, int height) {
+  return CopyDibWith<3, PixelFull>(number, pixels, width, height, "CopyDib24ToSurface24");
+}
+
+int VideoSystem::CopyDib24ToSurface32(int number, const uint8_t* pixels, int width, int height) {
+  return CopyDibWith<4, PixelFull>(number, pixels, width, height, "CopyDib24ToSurface32");
 }
 
 int VideoSystem::ClipToSecondary(SurfaceRect& rect, int pictureWidth, int pictureHeight, int x, int y,

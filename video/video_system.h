@@ -230,9 +230,11 @@ class VideoSystem {
   // the end of its file. Reports a missing file under function; nullptr then.
   std::unique_ptr<ReadableFile> OpenPicture(const std::string& name, int entry, const char* extension,
                                             const char* function, uint64_t& byteCount, bool& rangeFits);
-  // The frame shared by the three converters: lock, write every pixel with pixelValue, unlock. 0 or 2.
-  int CopyDibWith(int number, const uint8_t* pixels, int width, int height, const char* function,
-                  int bytesPerPixel, uint32_t (*pixelValue)(const uint8_t*, const PixelFormat&));
+  // The frame shared by the three converters: lock, write every pixel with PixelValue, unlock. 0 or 2.
+  // A template, so each converter's inner loop is compiled whole: a picture three times the frame's
+  // size has millions of pixels.
+  template <int BytesPerPixel, uint32_t (*PixelValue)(const uint8_t*, const PixelFormat&)>
+  int CopyDibWith(int number, const uint8_t* pixels, int width, int height, const char* function);
   // Frees the held picture (and ends the JPEG decode for a JPEG).
   void ReleasePicture();
   // The slot's surface, or the secondary buffer for SurfaceSecondary.

@@ -28,6 +28,7 @@
 #include <turbojpeg.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -67,7 +68,7 @@ constexpr uint32_t kFrameMs = 16;
 struct DeviceCall {
   int texture = 0;
   SurfaceRect from;
-  SurfaceRect to;
+  OutputRect to;
 };
 
 // The calls seen while the log is open.
@@ -92,7 +93,7 @@ class WatchedRenderDevice final : public RenderDevice {
     return device_->UploadTexture(texture, pixels, pitch, transparent);
   }
   void DestroyTexture(int texture) override { device_->DestroyTexture(texture); }
-  bool Copy(int texture, const SurfaceRect& from, const SurfaceRect& to) override {
+  bool Copy(int texture, const SurfaceRect& from, const OutputRect& to) override {
     if (log_.open) log_.calls.push_back({texture, from, to});
     return device_->Copy(texture, from, to);
   }
@@ -299,6 +300,8 @@ SDL_Texture* BareTextureOf(const VideoSystem& video, const SurfaceSlot& slot, tj
 class BareFrame {
  public:
   BareFrame(NativeStage& stage, SDL_Renderer* renderer) : renderer_(renderer) {
+    SDL_RendererInfo info;
+    wholePixels_ = SDL_GetRendererInfo(renderer, &info) != 0 || (info.flags & SDL_RENDERER_SOFTWARE) != 0;
     StartBusiestFrame(stage);
     calls_ = stage.RecordFrame();
     std::map<int, int> slots;  // our texture handle -> the slot of its picture
@@ -337,14 +340,25 @@ class BareFrame {
       }
       const SDL_Rect from{call.from.left, call.from.top, call.from.right - call.from.left,
                           call.from.bottom - call.from.top};
-      const SDL_Rect to{call.to.left, call.to.top, call.to.right - call.to.left, call.to.bottom - call.to.top};
-      SDL_RenderCopy(renderer_, textures_[call.texture], &from, &to);
+      // As our device copies: whole output pixels, each edge rounded, on SDL's software renderer, and
+      // edges between pixels on the others.
+      if (wholePixels_) {
+        const int left = static_cast<int>(std::lround(call.to.left));
+        const int top = static_cast<int>(std::lround(call.to.top));
+        const SDL_Rect to{left, top, static_cast<int>(std::lround(call.to.right)) - left,
+                          static_cast<int>(std::lround(call.to.bottom)) - top};
+        SDL_RenderCopy(renderer_, textures_[call.texture], &from, &to);
+      } else {
+        const SDL_FRect to{call.to.left, call.to.top, call.to.right - call.to.left, call.to.bottom - call.to.top};
+        SDL_RenderCopyF(renderer_, textures_[call.texture], &from, &to);
+      }
     }
     SDL_RenderPresent(renderer_);
   }
 
  private:
   SDL_Renderer* renderer_;
+  bool wholePixels_ = false;
   std::vector<DeviceCall> calls_;
   std::map<int, SDL_Texture*> textures_;
 };
