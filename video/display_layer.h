@@ -66,6 +66,34 @@ struct GammaRamp {
   std::array<uint16_t, kEntries> red{};
   std::array<uint16_t, kEntries> green{};
   std::array<uint16_t, kEntries> blue{};
+
+  // The ramp that leaves every level as it is: a display's ramp as found.
+  static constexpr GammaRamp Identity() {
+    GammaRamp identity;
+    for (int level = 0; level < kEntries; ++level) {
+      identity.red[level] = identity.green[level] = identity.blue[level] = static_cast<uint16_t>(level * 257);
+    }
+    return identity;
+  }
+};
+
+// A ramp as one 8-bit table per component: how the layers that draw on the processor apply it to
+// pixels. Built once per ramp change, never per frame.
+struct RampTables {
+  bool identity = true;  // every table gives each level back unchanged
+  std::array<uint8_t, GammaRamp::kEntries> red{};
+  std::array<uint8_t, GammaRamp::kEntries> green{};
+  std::array<uint8_t, GammaRamp::kEntries> blue{};
+
+  void Build(const GammaRamp& ramp) {
+    identity = ramp.red == GammaRamp::Identity().red && ramp.green == GammaRamp::Identity().green &&
+               ramp.blue == GammaRamp::Identity().blue;
+    for (int level = 0; level < GammaRamp::kEntries; ++level) {
+      red[level] = static_cast<uint8_t>(ramp.red[level] >> 8);
+      green[level] = static_cast<uint8_t>(ramp.green[level] >> 8);
+      blue[level] = static_cast<uint8_t>(ramp.blue[level] >> 8);
+    }
+  }
 };
 
 class DisplayLayer {

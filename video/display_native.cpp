@@ -47,8 +47,6 @@ namespace sylvora {
 
 namespace {
 
-// The identity ramp entry for level i: what the display's ramp is "as found".
-constexpr uint16_t IdentityRampEntry(int level) { return static_cast<uint16_t>(level * 257); }
 
 // Pixel format reported for every surface: XRGB8888, so pictures keep their full 24-bit colour.
 constexpr uint32_t kRedMask = 0xFF0000;
@@ -327,10 +325,10 @@ class NativeDisplayLayer final : public DisplayLayer {
     } else {
       Opaque(pixels, picture.width, picture.height, picture.width);
     }
-    if (!identityRamp_) {
+    if (!tables_.identity) {
       for (uint32_t& pixel : std::span(pixels, picture.PixelCount())) {
-        pixel = (pixel & 0xFF000000u) | uint32_t{redTable_[(pixel >> 16) & 0xFF]} << 16 |
-                uint32_t{greenTable_[(pixel >> 8) & 0xFF]} << 8 | blueTable_[pixel & 0xFF];
+        pixel = (pixel & 0xFF000000u) | uint32_t{tables_.red[(pixel >> 16) & 0xFF]} << 16 |
+                uint32_t{tables_.green[(pixel >> 8) & 0xFF]} << 8 | tables_.blue[pixel & 0xFF];
       }
     }
     picture.prepared = true;
@@ -343,25 +341,13 @@ class NativeDisplayLayer final : public DisplayLayer {
   }
 
   void ResetRamp() {
-    for (int level = 0; level < GammaRamp::kEntries; ++level) {
-      ramp_.red[level] = ramp_.green[level] = ramp_.blue[level] = IdentityRampEntry(level);
-    }
+    ramp_ = GammaRamp::Identity();
     BuildTables();
   }
 
-  // The per-channel tables from the ramp, as the classic path builds them; a change re-uploads every
-  // picture at its next blit.
+  // The per-channel tables from the ramp, as the classic path builds them.
   void BuildTables() {
-    identityRamp_ = true;
-    for (int level = 0; level < GammaRamp::kEntries; ++level) {
-      if (ramp_.red[level] != IdentityRampEntry(level) || ramp_.green[level] != IdentityRampEntry(level) ||
-          ramp_.blue[level] != IdentityRampEntry(level)) {
-        identityRamp_ = false;
-      }
-      redTable_[level] = static_cast<uint8_t>(ramp_.red[level] >> 8);
-      greenTable_[level] = static_cast<uint8_t>(ramp_.green[level] >> 8);
-      blueTable_[level] = static_cast<uint8_t>(ramp_.blue[level] >> 8);
-    }
+    tables_.Build(ramp_);
     // Pixels not yet prepared take the new tables at their upload; the others must be loaded again.
     for (NativeSurface* picture : pictures_) {
       if (picture->uploaded || picture->prepared) NeedReload();
@@ -377,10 +363,7 @@ class NativeDisplayLayer final : public DisplayLayer {
   std::vector<NativeSurface*> pictures_;
   RenderReset reset_ = RenderReset::None;
   GammaRamp ramp_;
-  bool identityRamp_ = true;
-  std::array<uint8_t, GammaRamp::kEntries> redTable_{};
-  std::array<uint8_t, GammaRamp::kEntries> greenTable_{};
-  std::array<uint8_t, GammaRamp::kEntries> blueTable_{};
+  RampTables tables_;
 };
 
 }  // namespace

@@ -27,9 +27,6 @@ bool WithPlainPixels(SDL_Surface* surface, Change change) {
   return done;
 }
 
-// The identity ramp entry for level i: what the display's ramp is "as found".
-constexpr uint16_t IdentityRampEntry(int level) { return static_cast<uint16_t>(level * 257); }
-
 // Number of distinct RGB565 pixel values, the size of the 16-bit presenting table.
 constexpr int kRgb565Values = 65536;
 
@@ -203,9 +200,7 @@ class SdlDisplayLayer final : public DisplayLayer {
     return true;
   }
   void ReleaseGammaControl() override {
-    for (int level = 0; level < GammaRamp::kEntries; ++level) {
-      ramp_.red[level] = ramp_.green[level] = ramp_.blue[level] = IdentityRampEntry(level);
-    }
+    ramp_ = GammaRamp::Identity();
     BuildPresentTables();
   }
 
@@ -366,23 +361,14 @@ class SdlDisplayLayer final : public DisplayLayer {
   // The per-channel tables from the ramp, and the RGB565 table that turns a 16-bit pixel straight into
   // the texture's XRGB8888 pixel with the ramp applied. Built once per ramp change, never per frame.
   void BuildPresentTables() {
-    identityRamp_ = true;
-    for (int level = 0; level < GammaRamp::kEntries; ++level) {
-      if (ramp_.red[level] != IdentityRampEntry(level) || ramp_.green[level] != IdentityRampEntry(level) ||
-          ramp_.blue[level] != IdentityRampEntry(level)) {
-        identityRamp_ = false;
-      }
-      redTable_[level] = static_cast<uint8_t>(ramp_.red[level] >> 8);
-      greenTable_[level] = static_cast<uint8_t>(ramp_.green[level] >> 8);
-      blueTable_[level] = static_cast<uint8_t>(ramp_.blue[level] >> 8);
-    }
+    tables_.Build(ramp_);
     for (int value = 0; value < kRgb565Values; ++value) {
       const int red5 = value >> 11;
       const int green6 = (value >> 5) & 0x3F;
       const int blue5 = value & 0x1F;
-      rgb565Table_[value] = 0xFF000000u | uint32_t{redTable_[(red5 << 3) | (red5 >> 2)]} << 16 |
-                            uint32_t{greenTable_[(green6 << 2) | (green6 >> 4)]} << 8 |
-                            blueTable_[(blue5 << 3) | (blue5 >> 2)];
+      rgb565Table_[value] = 0xFF000000u | uint32_t{tables_.red[(red5 << 3) | (red5 >> 2)]} << 16 |
+                            uint32_t{tables_.green[(green6 << 2) | (green6 >> 4)]} << 8 |
+                            tables_.blue[(blue5 << 3) | (blue5 >> 2)];
     }
   }
 
@@ -408,12 +394,12 @@ class SdlDisplayLayer final : public DisplayLayer {
       if (bytesPerPixel == 2) {
         const auto* row = reinterpret_cast<const uint16_t*>(from);
         for (int x = 0; x < frame->w; ++x) to[x] = rgb565Table_[row[x]];
-      } else if (bytesPerPixel == 4 && identityRamp_) {
+      } else if (bytesPerPixel == 4 && tables_.identity) {
         std::memcpy(to, from, static_cast<size_t>(frame->w) * 4);
       } else {
         for (int x = 0; x < frame->w; ++x, from += bytesPerPixel) {
-          to[x] = 0xFF000000u | uint32_t{redTable_[from[2]]} << 16 | uint32_t{greenTable_[from[1]]} << 8 |
-                  blueTable_[from[0]];
+          to[x] = 0xFF000000u | uint32_t{tables_.red[from[2]]} << 16 | uint32_t{tables_.green[from[1]]} << 8 |
+                  tables_.blue[from[0]];
         }
       }
     }
@@ -435,17 +421,8 @@ class SdlDisplayLayer final : public DisplayLayer {
   int textureHeight_ = 0;
   bool targetsReset_ = false;
   bool deviceReset_ = false;
-  GammaRamp ramp_ = [] {
-    GammaRamp identity;
-    for (int level = 0; level < GammaRamp::kEntries; ++level) {
-      identity.red[level] = identity.green[level] = identity.blue[level] = IdentityRampEntry(level);
-    }
-    return identity;
-  }();
-  bool identityRamp_ = true;
-  std::array<uint8_t, GammaRamp::kEntries> redTable_{};
-  std::array<uint8_t, GammaRamp::kEntries> greenTable_{};
-  std::array<uint8_t, GammaRamp::kEntries> blueTable_{};
+  GammaRamp ramp_ = GammaRamp::Identity();
+  RampTables tables_;
   std::vector<uint32_t> rgb565Table_ = std::vector<uint32_t>(kRgb565Values);
 };
 
