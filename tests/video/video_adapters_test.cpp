@@ -195,6 +195,17 @@ class SdlDisplayTest : public ::testing::Test {
     args.resourcePath = install_.ResourcePath();
     return video_->Create(args);
   }
+  // A green background and a red 8 x 8 sprite whose top-left 4 x 4 quarter is black (transparent).
+  void LoadBackAndSprite(int& back, int& sprite) {
+    install_.Put("graphics/back.bmp", MakeSolidBmp(160, 120, 0, 255, 0));
+    std::string rows;
+    for (int y = 7; y >= 0; --y) {
+      for (int x = 0; x < 8; ++x) rows += (x < 4 && y < 4) ? std::string(3, '\0') : std::string("\0\0\xFF", 3);
+    }
+    install_.Put("graphics/sprite.bmp", MakeBmp(8, 8, rows));
+    ASSERT_EQ(video_->CreateSurfaceB("back", 1, back, SurfaceAnySlot), 0);
+    ASSERT_EQ(video_->CreateSurfaceA("sprite", 0, 0, sprite, SurfaceAnySlot, 0), 0);
+  }
   bool HasText(const std::string& text) const {
     for (int i = 0; i < report_->MessageCount(); ++i) {
       if (report_->Message(i).text == text) return true;
@@ -240,16 +251,8 @@ TEST_F(SdlDisplayTest, FullScreenEmulatesRgb565AndTakesTheFallbackPaths) {
 
 TEST_F(SdlDisplayTest, AComposedFrameIsStretchedOverTheWindow) {
   ASSERT_EQ(Create(160, 120), 0) << report_->LastError().text;
-  // A green background and a red 8 x 8 sprite whose top-left 4 x 4 quarter is black (transparent).
-  install_.Put("graphics/back.bmp", MakeSolidBmp(160, 120, 0, 255, 0));
-  std::string rows;
-  for (int y = 7; y >= 0; --y) {
-    for (int x = 0; x < 8; ++x) rows += (x < 4 && y < 4) ? std::string(3, '\0') : std::string("\0\0\xFF", 3);
-  }
-  install_.Put("graphics/sprite.bmp", MakeBmp(8, 8, rows));
   int back = SurfaceNone, sprite = SurfaceNone;
-  ASSERT_EQ(video_->CreateSurfaceB("back", 1, back, SurfaceAnySlot), 0);
-  ASSERT_EQ(video_->CreateSurfaceA("sprite", 0, 0, sprite, SurfaceAnySlot, 0), 0);
+  LoadBackAndSprite(back, sprite);
   ASSERT_EQ(video_->Draw({0, 0, 160, 120}, back, 0, 0), 0);
   ASSERT_EQ(video_->Draw({0, 0, 8, 8}, sprite, 80, 60), 0);
   video_->Present();
@@ -366,15 +369,8 @@ TEST_F(SdlDisplayTest, TheNativePathDrawsAtTheOutputsSizeAndSurvivesADeviceReset
       report_.get(), CreateNativeDisplayLayer(CreateSdlDisplayLayer(false), CreateSdlRenderDevice(false)),
       CreateTurboJpegDecoder());
   ASSERT_EQ(Create(160, 120, 32), 0) << report_->LastError().text;
-  install_.Put("graphics/back.bmp", MakeSolidBmp(160, 120, 0, 255, 0));
-  std::string rows;
-  for (int y = 7; y >= 0; --y) {
-    for (int x = 0; x < 8; ++x) rows += (x < 4 && y < 4) ? std::string(3, '\0') : std::string("\0\0\xFF", 3);
-  }
-  install_.Put("graphics/sprite.bmp", MakeBmp(8, 8, rows));
   int back = SurfaceNone, sprite = SurfaceNone;
-  ASSERT_EQ(video_->CreateSurfaceB("back", 1, back, SurfaceAnySlot), 0);
-  ASSERT_EQ(video_->CreateSurfaceA("sprite", 0, 0, sprite, SurfaceAnySlot, 0), 0);
+  LoadBackAndSprite(back, sprite);
   auto drawAndRead = [&](int& width, int& height) {
     EXPECT_EQ(video_->Draw({0, 0, 160, 120}, back, 0, 0), 0);
     EXPECT_EQ(video_->Draw({0, 0, 8, 8}, sprite, 80, 60), 0);
