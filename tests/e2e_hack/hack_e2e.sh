@@ -123,7 +123,7 @@ real_daemon_cycles() {
   local home="$WORK/daemon-home" as=()
   read -r SCREEN_W SCREEN_H <<< "$(xwininfo -root | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')"
   mkdir -p "$home"
-  printf 'mode: one\nselected: 0\nlock: False\nsplash: False\nfade: False\nunfade: False\ntimeout: 1:00:00\nprograms: "Sylvora" GL: %s --root\n' \
+  printf 'mode: one\nselected: 0\nlock: False\nsplash: False\nfade: False\nunfade: False\ntimeout: 1:00:00\nprograms: GL: "Sylvora" %s --root\n' \
     "$PROGRAM" > "$home/.xscreensaver"
   if [ "$(id -u)" -eq 0 ]; then
     as=(runuser -u nobody --)
