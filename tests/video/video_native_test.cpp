@@ -43,6 +43,19 @@ class NativeVideoTest : public VideoTest {
     return handle;
   }
 
+  // Full screen at 32 bits on the native path, over an archive holding a 4 x 2 "ground", its twin
+  // "groundx3" (12 x 6, another colour) and more; Create's result.
+  int CreateWithTwins(std::vector<PackItem> more) {
+    more.push_back({kBmpPicture, "ground", MakeSolidBmp(4, 2, 1, 2, 3)});
+    more.push_back({kBmpPicture, "groundx3", MakeSolidBmp(12, 6, 4, 5, 6)});
+    PutArchive(more);
+    CreateArgs args;
+    args.depth = 32;
+    args.resourcePath = kInstall;
+    args.highResolution = 1;
+    return video->Create(args);
+  }
+
   FakeRenderDevice* render = nullptr;
 };
 
@@ -141,14 +154,7 @@ TEST_F(NativeVideoTest, BrightnessIsTheRampAppliedToTheUploadedPixels) {
 }
 
 TEST_F(NativeVideoTest, APictureComesFromItsThreeTimesTwinWhereTheArchiveHasOneAndIsDrawnInFramePixels) {
-  PutArchive({{kBmpPicture, "ground", MakeSolidBmp(4, 2, 1, 2, 3)},
-              {kBmpPicture, "groundx3", MakeSolidBmp(12, 6, 4, 5, 6)},
-              {kBmpPicture, "sky", MakeSolidBmp(4, 2, 7, 8, 9)}});
-  CreateArgs args;
-  args.depth = 32;
-  args.resourcePath = kInstall;
-  args.highResolution = 1;
-  ASSERT_EQ(video->Create(args), 0);
+  ASSERT_EQ(CreateWithTwins({{kBmpPicture, "sky", MakeSolidBmp(4, 2, 7, 8, 9)}}), 0);
   int ground = SurfaceNone;
   int sky = SurfaceNone;
   ASSERT_EQ(video->CreateSurfaceB("ground", 1, ground, SurfaceAnySlot), 0);
@@ -184,15 +190,9 @@ TEST_F(NativeVideoTest, SmallOutputsDrawThePicturesPaintedForTheFrame) {
   for (const Output output : {Output{320, 240, 4}, Output{1100, 820, 4}, Output{1108, 480, 4}, Output{1109, 480, 12},
                               Output{640, 832, 12}, Output{1920, 1080, 12}}) {
     SCOPED_TRACE(output.width);
-    PutArchive({{kBmpPicture, "ground", MakeSolidBmp(4, 2, 1, 2, 3)},
-                {kBmpPicture, "groundx3", MakeSolidBmp(12, 6, 4, 5, 6)}});
     render->outputWidth = output.width;
     render->outputHeight = output.height;
-    CreateArgs args;
-    args.depth = 32;
-    args.resourcePath = kInstall;
-    args.highResolution = 1;
-    ASSERT_EQ(video->Create(args), 0);
+    ASSERT_EQ(CreateWithTwins({}), 0);
     int ground = SurfaceNone;
     ASSERT_EQ(video->CreateSurfaceB("ground", 1, ground, SurfaceAnySlot), 0);
     ASSERT_EQ(video->Draw({0, 0, 4, 2}, ground, 0, 0), 0);
