@@ -104,6 +104,8 @@ constexpr char kOnTheCard = 'c';
 constexpr char kInSoftware = 's';
 // How long the child may take to answer before the question counts as unanswered.
 constexpr int kOpenGlQuestionMs = 5000;
+// How often the wait for that answer looks whether a stop was asked for.
+constexpr int kOpenGlWaitSliceMs = 10;
 
 // In the child: starts SDL, makes a hidden OpenGL window and reads the renderer's name.
 char AskOpenGl() {
@@ -137,8 +139,15 @@ bool OpenGlDrawsOnTheCard() {
   }
   close(ends[1]);
   char answer = kInSoftware;
+  bool answered = false;
+  // Waited for in short slices: a daemon's stop must end the run at once, not when the child answers.
   pollfd wait{ends[0], POLLIN, 0};
-  const bool answered = child > 0 && poll(&wait, 1, kOpenGlQuestionMs) == 1 && read(ends[0], &answer, 1) == 1;
+  for (int waited = 0; child > 0 && !stopRequested && waited < kOpenGlQuestionMs; waited += kOpenGlWaitSliceMs) {
+    if (poll(&wait, 1, kOpenGlWaitSliceMs) == 1) {
+      answered = read(ends[0], &answer, 1) == 1;
+      break;
+    }
+  }
   close(ends[0]);
   if (child > 0) {
     if (!answered) kill(child, SIGKILL);
@@ -215,6 +224,7 @@ bool SdlWindowSystem::Create(const std::string& title, int width, int height, bo
 AttachResult SdlWindowSystem::CreateFrom(uint64_t foreignId) {
   CatchStopSignals();
   const bool openGlWanted = RendererChosenByUser() || OpenGlDrawsOnTheCard();
+  if (stopRequested) return AttachResult::WindowGone;
   // The classic frame reaches the daemon's window as X shared-memory images, not through the GL driver:
   // a window the daemon takes away then fails the next image at once, where GL may draw on for seconds.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
