@@ -70,6 +70,10 @@ class WindowSystem {
   // queue; true when one is waiting. The message loop calls it instead of PeekEvent while it has no
   // frame to draw.
   virtual bool WaitEvent(uint32_t timeoutMs) = 0;
+  // True once a daemon's stop (SIGTERM or SIGINT, or its window taken away) has come and its Destroy
+  // event is still to be taken; never blocks. Start-up asks between its steps, so a stop never waits
+  // for the whole start-up to finish.
+  virtual bool StopRequested() = 0;
   // Removes the first waiting event and says what it means to the shell.
   virtual WindowEvent TakeEvent() = 0;
   // Queues the quit event with its exit code; the message loop ends when it takes it.

@@ -326,6 +326,8 @@ bool SdlWindowSystem::WaitEvent(uint32_t timeoutMs) {
   return SDL_WaitEventTimeout(nullptr, static_cast<int>(timeoutMs)) == 1 || stopRequested || xProblemPending;
 }
 
+bool SdlWindowSystem::StopRequested() { return stopRequested != 0; }
+
 WindowEvent SdlWindowSystem::TakeEvent() {
   SDL_Event event;
   WindowEvent result;

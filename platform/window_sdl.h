@@ -29,6 +29,7 @@ class SdlWindowSystem final : public WindowSystem {
   void CursorPosition(int& x, int& y) override;
   bool PeekEvent() override;
   bool WaitEvent(uint32_t timeoutMs) override;
+  bool StopRequested() override;
   WindowEvent TakeEvent() override;
   void PostQuit(int code) override;
   NativeWindow* Handle() override;

@@ -50,7 +50,7 @@ int EndQuietMode() {
 int RunFullScreen() {
   if (!shell.inDaemonWindow) shell.window->Show();
   if (A0_Open() != 0) return 0;
-  return RunMessageLoop();
+  return RunMessageLoop();  // after a stop during A0_Open, only takes its Destroy and the quit event
 }
 
 // The frame steps, each only while the application is still active and running.
@@ -58,6 +58,7 @@ void RunFrame() {
   if (CheckExit() != 0) shell.appRunning = 0;
   if (shell.appActive && shell.appRunning && FrameUpdate() != 0) shell.appRunning = 0;
   if (shell.appActive && shell.appRunning && FrameRender() != 0) shell.appRunning = 0;
+  if (shell.appRunning) RetrySound();
 }
 
 // Our own window carries the invisible pointer; over the daemon's window the pointer is its owner's.

@@ -82,6 +82,14 @@ int FrameUpdate() {
   return 0;
 }
 
+void RetrySound() {
+  if (!shell.soundWaiting || !shell.subsystemCalls.retakeSound) return;
+  const uint32_t now = TimeGetTime();
+  if (now - shell.lastSoundTry < kSoundRetryMs) return;
+  shell.lastSoundTry = now;
+  shell.soundWaiting = shell.subsystemCalls.retakeSound() ? 1 : 0;
+}
+
 int FrameRender() {
   for (int i = 0; i < kLayersInUse; ++i) {
     if (core.layerTable.layers[i].drawing && shell.layerCalls[i].draw && shell.layerCalls[i].draw() != 0) {

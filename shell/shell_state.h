@@ -45,6 +45,13 @@ struct ShellState {
   // daemon decides when the run pauses or ends, so the input exit tests and activation changes are left
   // to it, and the window keeps the size its owner gave it.
   int inDaemonWindow = 0;
+  // 1 while this copy in a daemon's window is silent because another copy held the sound when it started:
+  // the frame loop then asks for the sound again every kSoundRetryMs (last asked at lastSoundTry), so the
+  // sound comes back once that copy is gone.
+  int soundWaiting = 0;
+  uint32_t lastSoundTry = 0;
+  // 1 once A0_Open has read the options: only then may a stop write them back.
+  int optionsRead = 0;
 
   // The display the shell asks the video object for; set once by A0_InitWindow.
   DisplayRequest displayRequest;

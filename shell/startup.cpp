@@ -26,6 +26,11 @@ namespace {
 const char* const kModule = "A0";
 constexpr int kFailed = 2;
 
+void ResetFrameStats() {
+  shell.frameStats = FrameStats{};
+  shell.frameStats.windowStart = TimeGetTime();
+}
+
 void RecordStart(const char* function, const std::string& text) {
   core.report->AddMessage(1, MessageKind::Report, kModule, function, text);
 }
@@ -55,35 +60,49 @@ int OpenVideo() {
 }
 
 // Audio's failure only leaves the program silent.
-void OpenAudio() {
+int OpenAudio() {
   if (shell.subsystemCalls.createAudio) shell.subsystemCalls.createAudio(shell.window->Handle(), core.resourcePath);
+  return 0;
 }
 
 // Options, then the volumes and the gamma they set.
-void ApplyOptions() {
+int ApplyOptions() {
   LoadOptions(core.options, core.report, core.optionsPlace);
+  shell.optionsRead = 1;
   if (core.audio && shell.subsystemCalls.setVolumes) {
     shell.subsystemCalls.setVolumes(core.options.sound_volume * 10, core.options.music_volume * 10);
   }
   if (core.video && shell.subsystemCalls.setGamma) shell.subsystemCalls.setGamma((core.options.brightness - 4) * 75);
+  return 0;
 }
 
-void LoadSharedResources() {
+int LoadSharedPictures() {
   if (shell.subsystemCalls.loadSharedPictures) shell.subsystemCalls.loadSharedPictures();
+  return 0;
+}
+
+int LoadAmbientSounds() {
   if (shell.subsystemCalls.loadAmbientSounds) shell.subsystemCalls.loadAmbientSounds();
+  return 0;
+}
+
+int RecordStartCursor() {
+  shell.window->CursorPosition(shell.startCursor.x, shell.startCursor.y);
+  return 0;
 }
 
 // The first scene: a fixed one, or one of the six at random.
-void StartScenes() {
+int StartScenes() {
   const int scene = core.options.nature_view == kRandomScene ? std::rand() % 6 : core.options.nature_view;
   if (shell.subsystemCalls.startFirstScene) shell.subsystemCalls.startFirstScene(scene);
   if (shell.subsystemCalls.startAmbientSound) shell.subsystemCalls.startAmbientSound();
+  return 0;
 }
 
-void ResetFrameStats() {
-  shell.frameStats = FrameStats{};
-  shell.frameStats.windowStart = TimeGetTime();
-}
+// A0_Open's steps from input on, in order: 0, or kFailed when the run cannot go on (reported). On a busy
+// machine each may take a while, so a daemon's stop asked for meanwhile is looked for between any two.
+constexpr int (*kStartUpSteps[])() = {OpenInput,          OpenVideo,         OpenAudio,        ApplyOptions,
+                                      LoadSharedPictures, LoadAmbientSounds, RecordStartCursor, StartScenes};
 
 void DestroySubsystems() {
   if (core.audio) {
@@ -125,30 +144,33 @@ int A0_Open() {
   core.input = nullptr;
   core.video = nullptr;
   core.audio = nullptr;
+  shell.optionsRead = 0;
   InitLayers();
   RecordStart("A0_Open", "application command line is: " + shell.commandLine);
   ResetFrameStats();
-  if (OpenInput() != 0 || OpenVideo() != 0) {
-    Shutdown(kFailed);
-    return kFailed;
+  for (const auto step : kStartUpSteps) {
+    // A stop ends the run as a stop of a running scene does, quietly; options not yet read are not written.
+    if (shell.window->StopRequested()) {
+      Shutdown(0);
+      return 0;
+    }
+    if (step() != 0) {
+      Shutdown(kFailed);
+      return kFailed;
+    }
   }
-  OpenAudio();
-  ApplyOptions();
-  LoadSharedResources();
-  shell.window->CursorPosition(shell.startCursor.x, shell.startCursor.y);
-  StartScenes();
   return 0;
 }
 
 void SaveOptionsOnDisplayLost() {
-  if (shell.appRunning && core.report) SaveOptions(core.options, core.report, core.optionsPlace);
+  if (shell.appRunning && shell.optionsRead && core.report) SaveOptions(core.options, core.report, core.optionsPlace);
 }
 
 void Shutdown(int code) {
   // Shutdown runs once per full-screen run; the window closing afterwards must not save again,
   // touch the deleted Report or post a second quit event.
   if (!shell.appRunning) return;
-  if (code == 0) SaveOptions(core.options, core.report, core.optionsPlace);
+  if (code == 0 && shell.optionsRead) SaveOptions(core.options, core.report, core.optionsPlace);
   ReleaseLayers();
   DestroySubsystems();
   if (code != 0) {

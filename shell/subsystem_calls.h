@@ -48,6 +48,11 @@ struct SubsystemCalls {
   // Starts the ambient sound (which sets layer 6's flags).
   void (*startAmbientSound)() = nullptr;
 
+  // While ShellState::soundWaiting: tries once more to take the sound another copy held at start-up and,
+  // once this copy has it, opens the output, sets its volumes and starts the ambient sound. True while
+  // the sound is still held elsewhere.
+  bool (*retakeSound)() = nullptr;
+
   // Shutdown: destroy and free the objects; the shell then sets their pointers to null.
   void (*destroyAudio)() = nullptr;
   void (*destroyVideo)() = nullptr;

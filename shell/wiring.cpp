@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/user_dirs.h"
+#include "platform/window.h"
 #include "report/report.h"
 #include "settings/run_settings.h"
 #include "shell/shell_state.h"
@@ -60,15 +61,31 @@ bool SoundPlaysElsewhere() {
 }
 
 // In a daemon's window a copy that finds the sound played elsewhere keeps an audio object that never
-// started, as after a failed start; one that took the lock but cannot open the output lets it go, so
-// another copy may play. Full-screen mode of our own always opens the sound output.
+// started, as after a failed start, and asks again while it runs (RetakeSound); one that took the lock
+// but cannot open the output lets it go, so another copy may play. Full-screen mode of our own always
+// opens the sound output.
 void CreateAudio(NativeWindow* window, const std::string& directory) {
   core.audio = new AudioSystem(core.report, MakeOpenAlSoundLibrary());
   if (shell.inDaemonWindow && SoundPlaysElsewhere()) {
     core.report->AddMessage(1, MessageKind::Warning, "A0", "A0_Open", "sound output is used by another instance");
+    shell.soundWaiting = 1;
+    shell.lastSoundTry = TimeGetTime();
     return;
   }
   if (core.audio->Create(window, 1, 0, directory) != 0) ReleaseSoundLock();
+}
+
+// The sound start-up would have given this copy, had the copy before it been gone by then.
+bool RetakeSound() {
+  if (!core.audio || SoundPlaysElsewhere()) return true;
+  if (core.audio->Create(shell.window->Handle(), 1, 0, core.resourcePath) != 0) {
+    ReleaseSoundLock();
+    return false;
+  }
+  core.audio->SetVolumes(core.options.sound_volume * 10, core.options.music_volume * 10);
+  LoadAmbientSounds();
+  StartAmbientSound();
+  return false;
 }
 
 void StartFirstScene(int scene) {
@@ -101,6 +118,7 @@ void WireScenes(SubsystemCalls& calls) {
   calls.loadAmbientSounds = [] { LoadAmbientSounds(); };
   calls.startFirstScene = StartFirstScene;
   calls.startAmbientSound = [] { StartAmbientSound(); };
+  calls.retakeSound = RetakeSound;
   calls.sceneResume = [](int reason) { SceneResume(reason); };
   calls.scenePause = [](int reason) { ScenePause(reason); };
   shell.layerCalls[LayerTable::kSceneLayer] = {SceneUpdate, SceneDraw, SceneStop};

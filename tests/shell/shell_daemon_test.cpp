@@ -8,6 +8,7 @@
 
 #include "shell/daemon_window.h"
 #include "shell/sound_lock.h"
+#include "platform/clock.h"
 #include "tests/shell/shell_test_support.h"
 
 namespace sylvora {
@@ -153,6 +154,29 @@ TEST_F(DaemonWindowRun, InputNeverEndsTheRunButTheDaemonsStopDoesWithOptionsSave
   EXPECT_TRUE(files_.Has(kOptionsPath));
   EXPECT_THAT(window_.boxes, IsEmpty());
   EXPECT_EQ(core.report, nullptr);
+}
+
+// A copy that found the sound held by another asks for it again once a second while it draws, and
+// stops asking once it has it.
+TEST_F(DaemonWindowRun, ASilentCopyAsksForTheSoundOnceASecondUntilItHasIt) {
+  static std::vector<uint32_t> asked;
+  asked.clear();
+  shell.subsystemCalls.createAudio = [](NativeWindow*, const std::string&) {
+    shell.soundWaiting = 1;
+    shell.lastSoundTry = TimeGetTime();
+  };
+  shell.subsystemCalls.retakeSound = [] {
+    asked.push_back(TimeGetTime());
+    return asked.size() < 3;  // the other copy ends before the third try
+  };
+  const uint32_t start = clock_.Milliseconds();
+  window_.onIdlePeek = [this] {
+    clock_.Advance(100);
+    if (window_.idlePeeks == 60) window_.Push(WindowEventKind::Destroy);
+  };
+  EXPECT_EQ(RunInDaemonWindow(), 0);
+  EXPECT_THAT(asked, ElementsAre(start + 1000, start + 2000, start + 3000));
+  EXPECT_EQ(shell.soundWaiting, 0);
 }
 
 // A lost display connection leaves nothing to release: the adapter runs the shell's handler, which

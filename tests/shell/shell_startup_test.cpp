@@ -141,6 +141,43 @@ TEST_F(Startup, AnAudioFailureOnlySilences) {
   EXPECT_THAT(window_.boxes, IsEmpty());
 }
 
+// A daemon's stop that comes while start-up runs ends it before the next step, quietly: everything made
+// so far is taken down, no box is shown, and the options are written back only once they were read.
+TEST_F(Startup, AStopBetweenAnyTwoStepsEndsStartUpThereAndSavesOnlyOptionsItRead) {
+  // The trace a stop before step n leaves; the options are read in step 3 (0 = input).
+  const std::vector<std::string> steps[] = {
+      {},
+      {},
+      {"createVideo(1 640x480x16 window /opt/sylvora\\)", "queryDisplayMode"},
+      {"createAudio"},
+      {"setVolumes(100 50)", "setGamma(0)"},
+      {"loadSharedPictures"},
+      {"loadAmbientSounds"},
+      {}};
+  for (int stopAt = 0; stopAt < 8; ++stopAt) {
+    SCOPED_TRACE(stopAt);
+    ResetProcessState();
+    window_ = MemoryWindow{};
+    files_.Put(kOptionsPath, "nature_view = 2;\r\n");
+    PrepareFullScreen();
+    shell.subsystemCalls = TracingCalls();
+    UseTracingLayers();
+    window_.stopAtCheck = stopAt;
+    ASSERT_EQ(A0_Open(), 0);
+    std::vector<std::string> expected;
+    for (int step = 0; step <= stopAt; ++step) expected.insert(expected.end(), steps[step].begin(), steps[step].end());
+    if (stopAt >= 3) expected.push_back("destroyAudio");
+    if (stopAt >= 2) expected.push_back("destroyVideo");
+    EXPECT_EQ(trace, expected);
+    EXPECT_EQ(files_.At(kOptionsPath).find("sound_volume") != std::string::npos, stopAt > 3);
+    EXPECT_THAT(window_.boxes, IsEmpty());
+    EXPECT_EQ(shell.appRunning, 0);
+    EXPECT_EQ(core.input, nullptr);
+    // The loop that follows takes the stop's event and the quit, and ends as a stop does.
+    EXPECT_EQ(RunMessageLoop(), 0);
+  }
+}
+
 class ShutdownOrder : public ShellFixture {};
 
 TEST_F(ShutdownOrder, NormalExitSavesOptionsAndTakesEverythingDown) {

@@ -72,6 +72,12 @@ bool MemoryWindow::PeekEvent() {
   return !events.empty();
 }
 
+bool MemoryWindow::StopRequested() {
+  const bool stop = stopAtCheck >= 0 && stopChecks++ >= stopAtCheck;
+  if (stop && stopChecks == stopAtCheck + 1) Push(WindowEventKind::Destroy);
+  return stop;
+}
+
 WindowEvent MemoryWindow::TakeEvent() {
   if (events.empty()) return WindowEvent{};
   const WindowEvent event = events.front();

@@ -44,6 +44,10 @@ class MemoryWindow final : public WindowSystem {
   static constexpr int kRunawayCode = -999;
   int idlePeeks = 0;
   std::vector<uint32_t> waitTimeouts;  // one per WaitEvent, in order
+  // StopRequested answers true from this call on (0 = the first), with a Destroy event queued as the
+  // real window has one; -1: never. stopChecks counts the calls.
+  int stopAtCheck = -1;
+  int stopChecks = 0;
 
   // Fault injection.
   bool createFails = false;         // Create and CreateFrom fail
@@ -67,6 +71,7 @@ class MemoryWindow final : public WindowSystem {
     waitTimeouts.push_back(timeoutMs);
     return PeekEvent();
   }
+  bool StopRequested() override;
   WindowEvent TakeEvent() override;
   void PostQuit(int code) override;
   NativeWindow* Handle() override;
