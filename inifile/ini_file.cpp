@@ -83,7 +83,7 @@ void IniFile::Warn(const char* function, const std::string& text) {
 int32_t IniFile::Load(const std::string& fileName) {
   report_->RestoreWorkingDirectory();
   std::string text;
-  if (!ReadWholeFile(directory_ + fileName, text)) {
+  if (!ReadWholeFile(directory_ + fileName, kFileByteLimit, text)) {
     Warn("Load", "file (" + fileName + ") not found");
     return 1;
   }

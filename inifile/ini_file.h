@@ -24,12 +24,16 @@ class IniFile {
  public:
   static constexpr int kParameterCapacity = 100;
   static constexpr int kContentCapacity = 8;
+  // A parameter file longer than this reads as one that cannot be opened: a hundred parameters are a few
+  // kilobytes, and the reader must not size its memory from a file someone made huge.
+  static constexpr size_t kFileByteLimit = 64 * 1024;
 
   // directory ends in a backslash; file names are appended to it unchanged.
   IniFile(Report* report, std::string directory);
   virtual ~IniFile() = default;
 
-  // Reads directory + fileName. 0 when read (even with no parameters or at a limit), 1 when it cannot be opened.
+  // Reads directory + fileName. 0 when read (even with no parameters or at a limit), 1 when it cannot be opened
+  // or is longer than kFileByteLimit.
   int32_t Load(const std::string& fileName);
   // Converts the contents of the first parameter called name (lowercase) into the type's result array;
   // returns how many were converted, 0 when absent, nothing is loaded, or a content is invalid.

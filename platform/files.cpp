@@ -1,6 +1,8 @@
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <string>
 
 namespace sylvora {
 namespace {
@@ -86,17 +89,33 @@ std::string DirectoryOf(const std::string& native) {
 // More links than this in a chain is a loop; the open at its end then fails.
 constexpr int kLinkHopLimit = 40;
 
+// Whether the symbolic link at native may be followed by a save: the kernel's rule for protected links,
+// kept by hand because a save renames over the link's target rather than opening it. A link of our own
+// is followed; one of another user's only in a directory nobody but its owner (us, or the system) can
+// write, since in any other such directory that user could have planted it to aim a save at any file of ours.
+bool LinkMayBeFollowed(const std::string& native, const struct stat& link) {
+  if (link.st_uid == geteuid()) return true;
+  struct stat directory {};
+  if (stat(DirectoryOf(native).c_str(), &directory) != 0) return false;
+  const bool ownerOnly = (directory.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+  return ownerOnly && (directory.st_uid == geteuid() || directory.st_uid == 0);
+}
+
 // The file a save really replaces: native itself, or the end of its chain of symbolic links, so a
 // settings file kept elsewhere (under version control, say) stays where it is and the link stays a link.
-std::string FollowLinks(std::string native) {
+// False when a link on the way may not be followed: the save is refused.
+bool FollowLinks(std::string& native) {
   for (int hop = 0; hop < kLinkHopLimit; ++hop) {
+    struct stat link {};
+    if (lstat(native.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return true;
+    if (!LinkMayBeFollowed(native, link)) return false;
     char target[PATH_MAX];
     const ssize_t length = readlink(native.c_str(), target, sizeof target - 1);
-    if (length < 0) return native;
+    if (length <= 0) return false;
     std::string next(target, static_cast<size_t>(length));
     native = next[0] == '/' ? next : DirectoryOf(native) + next;
   }
-  return native;
+  return true;
 }
 
 // The permission bits a replacement of native gets: the old file's, or the usual ones for a new
@@ -111,15 +130,45 @@ bool ReplacementMode(const std::string& native, mode_t& mode) {
   return S_ISREG(info.st_mode) && faccessat(AT_FDCWD, native.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
+// The name a save of native gives its new file just before renaming it into place.
+const char* const kSavingInfix = ".saving-";
+
+std::string SavingName(const std::string& native, pid_t process) {
+  return native + kSavingInfix + std::to_string(process);
+}
+
+// Removes what saves of native killed between naming their new file and renaming it left behind: files
+// of ours called native.saving-<process number> whose process has ended. A save still running elsewhere
+// keeps its file.
+void SweepInterruptedSaves(const std::string& native) {
+  const std::string directoryName = DirectoryOf(native);
+  const std::string prefix = native.substr(directoryName.size()) + kSavingInfix;
+  DIR* directory = opendir(directoryName.c_str());
+  if (!directory) return;
+  while (const dirent* entry = readdir(directory)) {
+    const std::string_view name(entry->d_name);
+    if (!name.starts_with(prefix) || name.size() == prefix.size() || name.size() > prefix.size() + 9) continue;
+    const std::string_view digits = name.substr(prefix.size());
+    if (digits.find_first_not_of("0123456789") != std::string_view::npos) continue;
+    const pid_t process = static_cast<pid_t>(std::stol(std::string(digits)));
+    if (process == getpid() || kill(process, 0) == 0 || errno != ESRCH) continue;
+    struct stat info {};
+    const std::string path = directoryName + std::string(name);
+    if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid()) unlink(path.c_str());
+  }
+  closedir(directory);
+}
+
 // Writes bytes into an unnamed file in native's directory, gives it a name only once it is complete
-// and renames that over native: a run killed while writing leaves nothing behind.
+// and renames that over native: a run killed while writing leaves nothing behind, and one killed between
+// the naming and the renaming leaves a name the next save sweeps away.
 // Returns -1 when the file system has no unnamed files, else 0 or 1 for failure or success.
 int ReplaceThroughUnnamedFile(const std::string& native, std::string_view bytes, mode_t mode) {
   const int descriptor = open(DirectoryOf(native).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
   if (descriptor < 0) return errno == EOPNOTSUPP || errno == EISDIR ? -1 : 0;
   bool done = fchmod(descriptor, mode) == 0 && WriteAndSync(descriptor, bytes);
   const std::string self = "/proc/self/fd/" + std::to_string(descriptor);
-  const std::string temporary = native + ".saving-" + std::to_string(getpid());
+  const std::string temporary = SavingName(native, getpid());
   unlink(temporary.c_str());  // a leftover of a killed run of ours with the same process number
   done = done && linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0;
   close(descriptor);
@@ -131,20 +180,21 @@ int ReplaceThroughUnnamedFile(const std::string& native, std::string_view bytes,
 // The same through a named temporary file, for file systems without unnamed ones. Its name is
 // created exclusively, so a name planted in a shared directory is never followed.
 bool ReplaceThroughNamedFile(const std::string& native, std::string_view bytes, mode_t mode) {
-  std::string temporary = native + ".XXXXXX";
-  const int descriptor = mkstemp(temporary.data());
+  const std::string temporary = SavingName(native, getpid());
+  unlink(temporary.c_str());
+  const int descriptor = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
   if (descriptor < 0) return false;
   const bool written = fchmod(descriptor, mode) == 0 && WriteAndSync(descriptor, bytes);
   const bool closed = close(descriptor) == 0;
   if (written && closed && std::rename(temporary.c_str(), native.c_str()) == 0) return true;
-  std::remove(temporary.c_str());
+  unlink(temporary.c_str());
   return false;
 }
 
-bool ReplaceNative(const std::string& path, std::string_view bytes) {
-  const std::string native = FollowLinks(path);
+bool ReplaceNative(std::string native, std::string_view bytes) {
   mode_t mode = 0;
-  if (!ReplacementMode(native, mode)) return false;
+  if (!FollowLinks(native) || !ReplacementMode(native, mode)) return false;
+  SweepInterruptedSaves(native);
   const int unnamed = ReplaceThroughUnnamedFile(native, bytes, mode);
   return unnamed >= 0 ? unnamed == 1 : ReplaceThroughNamedFile(native, bytes, mode);
 }
@@ -211,11 +261,11 @@ std::string NativePath(std::string_view path) {
   return native;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
+bool ReadWholeFile(const std::string& path, size_t limit, std::string& bytes) {
   auto file = Files().OpenForReading(path);
   if (!file) return false;
   const uint64_t size = file->Size();
-  if (size > static_cast<uint64_t>(std::numeric_limits<size_t>::max() / 2)) return false;
+  if (size > limit) return false;
   bytes.resize(static_cast<size_t>(size));
   return file->Read(bytes.data(), bytes.size()) == bytes.size();
 }

@@ -38,8 +38,10 @@ class FileSystem {
   virtual bool WriteWhole(const std::string& path, std::string_view bytes) = 0;
   // Writes bytes to a temporary file beside path and renames it over path, so a failure at any
   // step leaves the old file as it was; false on failure. A symbolic link at path is followed and its
-  // target replaced; an existing file keeps its permission bits, and one we may not write is left
-  // alone (false). A run killed while saving leaves no temporary file behind.
+  // target replaced where the kernel's rule for protected links would follow it (the link is ours, or its
+  // directory is writable by its owner alone, who is us or the system); otherwise the save fails. An
+  // existing file keeps its permission bits, and one we may not write is left alone (false). A run killed
+  // while saving leaves no temporary file behind, or one the next save removes.
   virtual bool ReplaceWhole(const std::string& path, std::string_view bytes) = 0;
   // Creates the directory path ends in and its missing parents, each readable by its owner only;
   // true when it exists as a directory afterwards.
@@ -62,7 +64,9 @@ void UseFileSystem(FileSystem* files);
 // path with every backslash turned into a slash, as it is handed to the operating system.
 std::string NativePath(std::string_view path);
 
-// Reads a whole file through Files(); false when it cannot be opened or read completely.
-bool ReadWholeFile(const std::string& path, std::string& bytes);
+// Reads a whole file through Files(); false when it cannot be opened or read completely, or when it
+// holds more than limit bytes: a file larger than what it can sensibly hold reads as unreadable, so a huge
+// or sparse file never decides how much memory the program asks for.
+bool ReadWholeFile(const std::string& path, size_t limit, std::string& bytes);
 
 }  // namespace sylvora

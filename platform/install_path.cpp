@@ -11,7 +11,7 @@ const std::string& InstallPathFile() {
 
 bool ReadInstallPath(const std::string& settingFile, std::string& directory) {
   std::string text;
-  if (!ReadWholeFile(settingFile, text)) return false;
+  if (!ReadWholeFile(settingFile, kInstallPathFileLimit, text)) return false;
   static constexpr std::string_view kKey = "path=";
   size_t lineStart = 0;
   while (lineStart < text.size()) {

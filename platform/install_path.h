@@ -9,9 +9,11 @@ const std::string& InstallPathFile();
 
 // Values this long or longer are refused, as the original's 260-byte buffer did.
 constexpr size_t kInstallPathLimit = 260;
+// A setting file longer than this reads as unreadable: it holds one short line and perhaps a few more.
+constexpr size_t kInstallPathFileLimit = 16 * 1024;
 
 // Reads the "path=" line of settingFile (opened read-only through Files()). Returns false, leaving
-// directory untouched, when the file is missing or unreadable, has no such line, or the value is
+// directory untouched, when the file is missing, unreadable or longer than kInstallPathFileLimit, has no such line, or the value is
 // empty or kInstallPathLimit bytes or longer.
 bool ReadInstallPath(const std::string& settingFile, std::string& directory);
 

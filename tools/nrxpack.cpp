@@ -15,6 +15,9 @@
 
 namespace {
 
+// No resource we pack comes near this; a larger source is a mistake in the list, not something to pack.
+constexpr size_t kSourceByteLimit = size_t{256} << 20;
+
 bool ReadList(const std::string& listFile, std::vector<sylvora::PackItem>& items) {
   std::ifstream list(listFile);
   if (!list) {
@@ -31,7 +34,7 @@ bool ReadList(const std::string& listFile, std::vector<sylvora::PackItem>& items
       std::fprintf(stderr, "nrxpack: %s:%d: expected \"type name source-file\"\n", listFile.c_str(), number);
       return false;
     }
-    if (!sylvora::ReadWholeFile(source, item.bytes)) {
+    if (!sylvora::ReadWholeFile(source, kSourceByteLimit, item.bytes)) {
       std::fprintf(stderr, "nrxpack: cannot read %s\n", source.c_str());
       return false;
     }

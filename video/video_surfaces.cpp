@@ -19,6 +19,9 @@ constexpr size_t kBmpHeadersSize = kBmpFileHeaderSize + kBmpInfoHeaderSize;
 constexpr uint16_t kBmpMagic = 0x4D42;  // "BM"
 constexpr uint16_t kBmpBitsPerPixel = 24;
 constexpr uint32_t kBmpUncompressed = 0;
+// How much of a picture DeclaredSize reads: a BMP's headers, or a JPEG's markers up to its frame header,
+// which come first in every file we make.
+constexpr size_t kDeclaredSizeProbeBytes = 16384;
 
 uint16_t LittleEndian16(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] | bytes[1] << 8); }
 
@@ -160,6 +163,7 @@ int VideoSystem::CreateSurfaceA(const std::string& name, int videoMemory, uint32
   filled.width = width / scale;
   filled.height = height / scale;
   filled.blackThreshold = blackThreshold;
+  filled.pictureScale = scale;
   return 0;
 }
 
@@ -192,13 +196,21 @@ int VideoSystem::CreateSurfaceB(const std::string& name, int videoMemory, int& h
   filled.width = width / scale;
   filled.height = height / scale;
   filled.blackThreshold = 0;
+  filled.pictureScale = scale;
   return 0;
 }
 
 int VideoSystem::ReloadSurface(const std::string& name, int slot) {
   PictureKind kind = PictureKind::Bmp;
   if (LoadGraphics(name, kind) != 0) return 2;
-  if (kind == PictureKind::Jpeg && IsValidSurface(slot) && slot != SurfaceSecondary) {
+  // A twin that decoded when the surface was made and no longer does gives pixels of another size,
+  // which the surface cannot take.
+  const bool slotted = slot != SurfaceSecondary && IsValidSurface(slot);
+  if (slotted && picture_.scale != surfaces_.slots[slot].pictureScale) {
+    ReleasePicture();
+    return 2;
+  }
+  if (kind == PictureKind::Jpeg && slotted) {
     ApplyBlackThreshold(surfaces_.slots[slot].blackThreshold);
   }
   const int copied = CopyDibToSurface(slot, picture_.pixels.get(), picture_.width, picture_.height);
@@ -230,44 +242,113 @@ void VideoSystem::ReleasePicture() {
 }
 
 int VideoSystem::LoadGraphics(const std::string& name, PictureKind& kind) {
-  const char* function = "LoadGraphics";
+  // The native path asks for the twin painted at three times the size; a picture without one, or whose
+  // twin cannot be decoded, is drawn from its own pixels, smoothly scaled, rather than left out.
+  if (highResolution_ != 0) {
+    bool twinFound = false;
+    if (LoadTwin(name, kind, twinFound) == 0) {
+      picture_.scale = kHighResolutionScale;
+      return 0;
+    }
+    if (twinFound) {
+      Say(1, MessageKind::Warning, "LoadGraphics",
+          "graph object <" + HighResolutionName(name) + "> was not loaded, <" + name + "> is shown instead");
+    }
+  }
+  return archiveMode_ == 1 ? LoadArchivedPicture(name, name, kind) : LoadLoosePicture(name, name, kind);
+}
+
+int VideoSystem::LoadTwin(const std::string& name, PictureKind& kind, bool& found) {
+  const std::string twin = HighResolutionName(name);
   if (archiveMode_ == 1) {
     int entry = 0;
-    // The native path asks for the twin painted at three times the size; a picture without one is
-    // drawn from its own pixels, smoothly scaled.
-    const bool twin = highResolution_ != 0 && FindGraphicEntry(HighResolutionName(name), entry) == 0;
-    if (!twin && FindGraphicEntry(name, entry) != 0) {
-      Say(1, MessageKind::Error, function, "graph object <" + name + "> was not found");
-      return 2;
-    }
-    const int32_t type = graphicEntries_->Entry(entry).type;
-    if (type == kJpegPicture) {
-      kind = PictureKind::Jpeg;
-      if (LoadGraphicsFromJpg("", entry) != 0) {
-        Say(1, MessageKind::Error, function, "jpg graph object <" + name + "> was not loaded");
-        return 2;
-      }
-    } else if (type == kBmpPicture) {
-      kind = PictureKind::Bmp;
-      if (LoadGraphicsFromBmp("", entry) != 0) {
-        Say(1, MessageKind::Error, function, "bmp graph object <" + name + "> was not loaded");
-        return 2;
-      }
-    } else {
-      Say(1, MessageKind::Error, function, "graph object <" + name + "> has unknown type");
-      return 2;
-    }
-    if (twin) picture_.scale = kHighResolutionScale;
-    return 0;
+    found = FindGraphicEntry(twin, entry) == 0;
+  } else {
+    if (report_) report_->RestoreWorkingDirectory();
+    const std::string stem = resourcePath_ + "graphics\\" + twin;
+    found = Files().OpenForReading(stem + ".jpg") || Files().OpenForReading(stem + ".bmp");
   }
+  if (!found) return 2;
+  int width = 0;
+  int height = 0;
+  const bool sized = DeclaredSize(name, width, height);
+  const int loaded = archiveMode_ == 1 ? LoadArchivedPicture(twin, name, kind) : LoadLoosePicture(twin, name, kind);
+  if (loaded != 0) return 2;
+  // Whatever decodes under the twin's name is the twin only at exactly three times the picture's size
+  // (the picture's own bytes stored there would be drawn a third of their size).
+  const bool whole = picture_.width % kHighResolutionScale == 0 && picture_.height % kHighResolutionScale == 0;
+  const bool matches = sized ? picture_.width == width * kHighResolutionScale &&
+                                   picture_.height == height * kHighResolutionScale
+                             : whole;
+  if (matches) return 0;
+  ReleasePicture();
+  return 2;
+}
 
+bool VideoSystem::DeclaredSize(const std::string& name, int& width, int& height) {
   if (report_) report_->RestoreWorkingDirectory();
-  // Loose files follow the archive's rule: the three-times twin first, on the native path.
-  const std::string twin = HighResolutionName(name);
-  const std::string twinStem = resourcePath_ + "graphics\\" + twin;
-  const bool looseTwin =
-      highResolution_ != 0 && (Files().OpenForReading(twinStem + ".jpg") || Files().OpenForReading(twinStem + ".bmp"));
-  const std::string& file = looseTwin ? twin : name;
+  std::unique_ptr<ReadableFile> file;
+  bool jpeg = false;
+  if (archiveMode_ == 1) {
+    int entry = 0;
+    if (FindGraphicEntry(name, entry) != 0) return false;
+    const ArchiveEntry& archived = graphicEntries_->Entry(entry);
+    jpeg = archived.type == kJpegPicture;
+    file = Files().OpenForReading(resourcePath_ + archived.fileName);
+    if (!file || !file->Seek(archived.offset)) return false;
+  } else {
+    const std::string stem = resourcePath_ + "graphics\\" + name;
+    file = Files().OpenForReading(stem + ".jpg");
+    jpeg = file != nullptr;
+    if (!file) file = Files().OpenForReading(stem + ".bmp");
+    if (!file) return false;
+  }
+  uint8_t head[kDeclaredSizeProbeBytes];
+  const size_t got = file->Read(head, sizeof head);
+  if (!jpeg) {
+    if (got < kBmpHeadersSize || LittleEndian16(head) != kBmpMagic) return false;
+    width = static_cast<int32_t>(LittleEndian32(head + kBmpFileHeaderSize + 4));
+    height = static_cast<int32_t>(LittleEndian32(head + kBmpFileHeaderSize + 8));
+    return true;
+  }
+  JpegHeader header;
+  const bool read = jpeg_->Init() && jpeg_->ReadHeader(head, got, header);
+  jpeg_->Free();
+  width = header.width;
+  height = header.height;
+  return read;
+}
+
+int VideoSystem::LoadArchivedPicture(const std::string& entryName, const std::string& name, PictureKind& kind) {
+  const char* function = "LoadGraphics";
+  int entry = 0;
+  if (FindGraphicEntry(entryName, entry) != 0) {
+    Say(1, MessageKind::Error, function, "graph object <" + name + "> was not found");
+    return 2;
+  }
+  const int32_t type = graphicEntries_->Entry(entry).type;
+  if (type == kJpegPicture) {
+    kind = PictureKind::Jpeg;
+    if (LoadGraphicsFromJpg("", entry) != 0) {
+      Say(1, MessageKind::Error, function, "jpg graph object <" + name + "> was not loaded");
+      return 2;
+    }
+  } else if (type == kBmpPicture) {
+    kind = PictureKind::Bmp;
+    if (LoadGraphicsFromBmp("", entry) != 0) {
+      Say(1, MessageKind::Error, function, "bmp graph object <" + name + "> was not loaded");
+      return 2;
+    }
+  } else {
+    Say(1, MessageKind::Error, function, "graph object <" + name + "> has unknown type");
+    return 2;
+  }
+  return 0;
+}
+
+int VideoSystem::LoadLoosePicture(const std::string& file, const std::string& name, PictureKind& kind) {
+  const char* function = "LoadGraphics";
+  if (report_) report_->RestoreWorkingDirectory();
   const std::string stem = resourcePath_ + "graphics\\" + file;
   if (Files().OpenForReading(stem + ".jpg")) {
     kind = PictureKind::Jpeg;
@@ -285,7 +366,6 @@ int VideoSystem::LoadGraphics(const std::string& name, PictureKind& kind) {
     Say(1, MessageKind::Error, function, "jpg or bmp graph file <" + name + "> was not found");
     return 2;
   }
-  if (looseTwin) picture_.scale = kHighResolutionScale;
   return 0;
 }
 
@@ -329,7 +409,7 @@ int VideoSystem::LoadGraphicsFromBmp(const std::string& name, int entry) {
 
   uint8_t fileHeader[kBmpFileHeaderSize] = {};
   uint8_t infoHeader[kBmpInfoHeaderSize] = {};
-  const bool headersRead = rangeFits && total >= kBmpHeadersSize &&
+  const bool headersRead = rangeFits && total >= kBmpHeadersSize && total <= kMaxPictureFileBytes &&
                            ReadExactly(*file, fileHeader, sizeof fileHeader) &&
                            LittleEndian16(fileHeader) == kBmpMagic &&
                            ReadExactly(*file, infoHeader, sizeof infoHeader);
@@ -337,7 +417,10 @@ int VideoSystem::LoadGraphicsFromBmp(const std::string& name, int entry) {
     Say(1, MessageKind::Error, function, "bmp graph file\\object <" + name + "> is incorrect");
     return 2;
   }
-  const size_t pixelBytes = static_cast<size_t>(total - kBmpHeadersSize);
+  // Only the rows the header describes are read: whatever follows them is not part of the picture.
+  const int32_t width = static_cast<int32_t>(LittleEndian32(infoHeader + 4));
+  const int32_t height = static_cast<int32_t>(LittleEndian32(infoHeader + 8));
+  const size_t pixelBytes = static_cast<size_t>(PictureBuffer::RowBytes(width)) * height;
   picture_.pixels.reset(new (std::nothrow) uint8_t[pixelBytes]);
   if (!picture_.pixels) {
     Say(1, MessageKind::Error, function, "memory for dib was not allocated");
@@ -349,8 +432,8 @@ int VideoSystem::LoadGraphicsFromBmp(const std::string& name, int entry) {
     return 2;
   }
   picture_.byteCount = pixelBytes;
-  picture_.width = static_cast<int32_t>(LittleEndian32(infoHeader + 4));
-  picture_.height = static_cast<int32_t>(LittleEndian32(infoHeader + 8));
+  picture_.width = width;
+  picture_.height = height;
   picture_.kind = PictureKind::Bmp;
   return 0;
 }
@@ -362,7 +445,7 @@ int VideoSystem::LoadGraphicsFromJpg(const std::string& name, int entry) {
   bool rangeFits = true;
   std::unique_ptr<ReadableFile> file = OpenPicture(name, entry, ".jpg", function, count, rangeFits);
   if (!file) return 2;
-  if (!rangeFits) {
+  if (!rangeFits || count > kMaxPictureFileBytes) {
     Say(1, MessageKind::Error, function, "JPG parameters was not readed");
     return 2;
   }

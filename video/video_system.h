@@ -61,6 +61,7 @@ struct SurfaceSlot {
   int width = 0;
   int height = 0;
   uint8_t blackThreshold = 0;         // used again when the picture is reloaded
+  int pictureScale = 1;               // 1, or 3 for a twin: a reload must bring pixels of the same size
 };
 
 // The fixed table of picture surfaces. slotCount never decreases: slots below it are in use or free again.
@@ -101,6 +102,11 @@ class VideoSystem {
   // large birds) painted at three times its size. A header claiming more is refused before anything is
   // allocated for it, so a small file cannot make the loader take hundreds of megabytes.
   static constexpr int64_t kMaxPicturePixels = int64_t{2048} * 2048;
+  // The most bytes a picture's file or entry may hold: the largest uncompressed picture the budget allows,
+  // rows padded, with room for its headers. A compressed picture of the budget's size is far smaller. A
+  // longer file or entry is refused before anything is allocated or read for it, so a huge (or sparse)
+  // file behind a small header cannot make the loader take its whole length.
+  static constexpr uint64_t kMaxPictureFileBytes = kMaxPicturePixels * 3 + kMaxPictureSide * 3 + 65536;
 
   // report is kept, never freed. display and jpeg are the platform adapters (SDL2 and TurboJPEG in the
   // program, doubles in tests). Calls EnableSafeBlitting.
@@ -152,6 +158,14 @@ class VideoSystem {
                              int slot);
   // Decodes the named picture into the picture buffer, from data.nrx or loose files. 0 or 2.
   int LoadGraphics(const std::string& name, PictureKind& kind);
+  // LoadGraphics's steps: the named picture's three-times twin (found says whether it exists), and a
+  // picture from the archive entry or loose file called entryName, reported under name. 0 or 2.
+  int LoadTwin(const std::string& name, PictureKind& kind, bool& found);
+  // The size the picture called name declares in its header, read without decoding it; false when
+  // it cannot be read. A twin must be exactly three times that size.
+  bool DeclaredSize(const std::string& name, int& width, int& height);
+  int LoadArchivedPicture(const std::string& entryName, const std::string& name, PictureKind& kind);
+  int LoadLoosePicture(const std::string& file, const std::string& name, PictureKind& kind);
   // Loaders for one archive entry (name empty) or a loose file (entry LooseFileEntry). 0 or 2.
   int LoadGraphicsFromBmp(const std::string& name, int entry);
   int LoadGraphicsFromJpg(const std::string& name, int entry);

@@ -27,6 +27,8 @@ namespace sylvora {
 namespace {
 
 const std::string kDir = SYLVORA_CONTENT_DIR;
+// The generated data file is read whole; it is far below this.
+constexpr size_t kDataFileReadLimit = size_t{1} << 30;
 
 // A decoded picture, rows from the top, red-green-blue.
 struct Picture {
@@ -150,7 +152,7 @@ class ContentTest : public ::testing::Test {
     }
     const ArchiveEntry& entry = table->Entry(index);
     std::string whole;
-    if (!ReadWholeFile(kDir + "/" + entry.fileName, whole) || entry.offset + entry.length > whole.size()) return {};
+    if (!ReadWholeFile(kDir + "/" + entry.fileName, kDataFileReadLimit, whole) || entry.offset + entry.length > whole.size()) return {};
     return whole.substr(entry.offset, entry.length);
   }
 
@@ -738,7 +740,7 @@ TEST_F(ContentTest, TheAmbienceLoopsWithoutAClick) {
 
 TEST(ContentGeneratorTest, MakesTheSameBytesWhateverTheThreadCount) {
   std::string written;
-  ASSERT_TRUE(ReadWholeFile(kDir + "/" + kDataFileName, written));
+  ASSERT_TRUE(ReadWholeFile(kDir + "/" + kDataFileName, kDataFileReadLimit, written));
   const std::vector<MadeResource> made = MakeAllResources(1);
   std::string again;
   for (const MadeResource& m : made) again += m.bytes;

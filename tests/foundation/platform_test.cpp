@@ -15,6 +15,7 @@
 #include "platform/install_path.h"
 #include "platform/user_dirs.h"
 #include "tests/doubles/fake_clock.h"
+#include "tests/doubles/memory_ceiling.h"
 
 namespace sylvora {
 namespace {
@@ -32,7 +33,7 @@ class DiskTest : public ::testing::Test {
   void Write(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
   std::string Read(const fs::path& path) {
     std::string bytes;
-    EXPECT_TRUE(ReadWholeFile(path.string(), bytes));
+    EXPECT_TRUE(ReadWholeFile(path.string(), 1024, bytes));
     return bytes;
   }
 };
@@ -63,6 +64,72 @@ TEST_F(DiskTest, ReplaceWholeKeepsTheOldFileWhenTheWriteFails) {
   EXPECT_FALSE(Files().ReplaceWhole((dir / "no-such-dir" / "x").string(), "x"));
 }
 
+// A file longer than what its reader allows reads as unreadable, whatever its length claims; a sparse
+// terabyte costs no memory.
+TEST_F(DiskTest, AFileLongerThanItsLimitReadsAsUnreadable) {
+  Write(dir / "eight", "12345678");
+  std::string bytes;
+  EXPECT_TRUE(ReadWholeFile((dir / "eight").string(), 8, bytes));
+  EXPECT_EQ(bytes, "12345678");
+  EXPECT_FALSE(ReadWholeFile((dir / "eight").string(), 7, bytes));
+  const fs::path setting = dir / "Sylvora Screensaver.conf";
+  Write(setting, "path=/opt/sylvora\n");
+  ASSERT_EQ(truncate(setting.c_str(), kSparseFileLength), 0);
+  EXPECT_TRUE(PassesUnderMemoryCeiling(kTestMemoryCeiling, [&] {
+    std::string directory;
+    return !ReadInstallPath(setting.string(), directory) && directory.empty();
+  }));
+  // The ceiling catches a read that trusts the file's length.
+  EXPECT_FALSE(PassesUnderMemoryCeiling(kTestMemoryCeiling, [&] {
+    std::string whole;
+    return ReadWholeFile(setting.string(), size_t{1} << 50, whole) || true;
+  }));
+}
+
+// A save follows a link only where the kernel's rule for protected links would: another user's link in a
+// directory others can write may aim anywhere, and the save is refused, leaving the aimed-at file alone.
+TEST_F(DiskTest, ASaveFollowsAnotherUsersLinkOnlyInADirectoryOnlyItsOwnerWrites) {
+  if (geteuid() != 0) GTEST_SKIP() << "making another user's link needs root";
+  constexpr uid_t kOtherUser = 54321;
+  Write(dir / "victim", "precious");
+  for (const auto mode : {0777, 01777, 0755}) {
+    SCOPED_TRACE(mode);
+    const fs::path shared = dir / ("shared-" + std::to_string(mode));
+    fs::create_directories(shared);
+    ASSERT_EQ(chmod(shared.c_str(), static_cast<mode_t>(mode)), 0);
+    fs::create_symlink(dir / "victim", shared / "options.ini");
+    ASSERT_EQ(lchown((shared / "options.ini").c_str(), kOtherUser, kOtherUser), 0);
+    const bool followed = mode == 0755;  // the directory is ours (root's) alone
+    EXPECT_EQ(Files().ReplaceWhole((shared / "options.ini").string(), "options"), followed);
+    EXPECT_EQ(Read(dir / "victim"), followed ? "options" : "precious");
+    EXPECT_TRUE(fs::is_symlink(shared / "options.ini"));
+    Write(dir / "victim", "precious");
+  }
+  // Our own link is followed wherever it is.
+  fs::create_symlink(dir / "victim", dir / "shared-511" / "own.ini");
+  EXPECT_TRUE(Files().ReplaceWhole((dir / "shared-511" / "own.ini").string(), "mine"));
+  EXPECT_EQ(Read(dir / "victim"), "mine");
+}
+
+// A run killed between naming its new file and renaming it leaves options.ini.saving-<pid>; the next save
+// removes every such file whose process has ended, and nothing else.
+TEST_F(DiskTest, ASaveSweepsWhatKilledSavesLeftBehind) {
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  ASSERT_EQ(waitpid(ended, nullptr, 0), ended);
+  const std::string dead = "options.ini.saving-" + std::to_string(ended);
+  const std::string alive = "options.ini.saving-" + std::to_string(getppid());
+  for (const std::string& name : {dead, alive, std::string("options.ini.saving-x1"), std::string("other.saving-1")}) {
+    Write(dir / name, "half");
+  }
+  ASSERT_TRUE(Files().ReplaceWhole((dir / "options.ini").string(), "whole"));
+  EXPECT_FALSE(fs::exists(dir / dead));
+  for (const std::string& name : {alive, std::string("options.ini.saving-x1"), std::string("other.saving-1")}) {
+    EXPECT_TRUE(fs::exists(dir / name)) << name;
+  }
+  EXPECT_EQ(Read(dir / "options.ini"), "whole");
+}
+
 // Anything but a regular file reads as missing, and opening never waits (a pipe with no writer).
 TEST_F(DiskTest, DirectoriesAndPipesReadAsMissing) {
   fs::create_directories(dir / "options.ini");
@@ -71,7 +138,7 @@ TEST_F(DiskTest, DirectoriesAndPipesReadAsMissing) {
     EXPECT_EQ(Files().OpenForReading((dir / name).string()), nullptr) << name;
     EXPECT_FALSE(Files().IsFile((dir / name).string())) << name;
     std::string bytes;
-    EXPECT_FALSE(ReadWholeFile((dir / name).string(), bytes)) << name;
+    EXPECT_FALSE(ReadWholeFile((dir / name).string(), 1024, bytes)) << name;
   }
   Write(dir / "plain", "x");
   fs::create_symlink(dir / "plain", dir / "link");
