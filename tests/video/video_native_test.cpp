@@ -250,6 +250,48 @@ TEST_F(NativeVideoTest, LooseFilesFollowTheSameRuleAndOnlyOnTheNativePath) {
   }
 }
 
+// A twin that cannot be decoded, or is not three times its picture's size, never hides the picture: it
+// is drawn from its own pixels, smoothly scaled, with a warning.
+TEST_F(NativeVideoTest, APictureWhoseTwinIsDamagedIsDrawnFromItsOwnPixels) {
+  const std::string ground = MakeSolidBmp(4, 2, 1, 2, 3);
+  const std::string twin = MakeSolidBmp(12, 6, 4, 5, 6);
+  const PackItem damaged[] = {{kJpegPicture, "groundx3", "random bytes, no JPEG at all"},
+                              {kBmpPicture, "groundx3", twin.substr(0, twin.size() / 2)},
+                              {kBmpPicture, "groundx3", MakeBmp(9000, 9000, "")},
+                              {kBmpPicture, "groundx3", ground},
+                              {kJpegPicture, "groundx3", MakeFakeJpeg(12, 7, SolidPixels(12, 7, 4, 5, 6))}};
+  for (const PackItem& item : damaged) {
+    SCOPED_TRACE(item.bytes.substr(0, 40));
+    for (const int useArchive : {1, 0}) {
+      video.reset();
+      report = std::make_unique<Report>(static_cast<int>(ReportMode::FileLogging), kInstall);
+      if (useArchive) {
+        PutArchive({{kBmpPicture, "ground", ground}, item});
+      } else {
+        files.files.clear();
+        PutLoose("ground", "bmp", ground);
+        PutLoose("groundx3", item.type == kJpegPicture ? "jpg" : "bmp", item.bytes);
+      }
+      video = std::make_unique<VideoSystem>(report.get(),
+                                            CreateNativeDisplayLayer(std::make_unique<FakeDisplay>(),
+                                                                     std::make_unique<FakeRenderDevice>()),
+                                            std::make_unique<FakeJpegDecoder>());
+      CreateArgs args;
+      args.depth = 32;
+      args.useArchive = useArchive;
+      args.resourcePath = kInstall;
+      args.highResolution = 1;
+      ASSERT_EQ(video->Create(args), 0);
+      int surface = SurfaceNone;
+      ASSERT_EQ(video->CreateSurfaceB("ground", 0, surface, SurfaceAnySlot), 0);
+      EXPECT_EQ(video->Surfaces().slots[surface].width, 4);
+      EXPECT_EQ(video->Surfaces().slots[surface].pictureScale, 1);
+      EXPECT_TRUE(HasMessage(MessageKind::Warning, "LoadGraphics",
+                             "graph object <groundx3> was not loaded, <ground> is shown instead"));
+    }
+  }
+}
+
 TEST_F(NativeVideoTest, RendererFailuresAreTheVideoObjectsOwnFailures) {
   render->openFails = true;
   render->failureReason = "no GL context";

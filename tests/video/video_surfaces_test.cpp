@@ -1,7 +1,12 @@
 // The surface table and the picture loaders: slot reuse and the 1000 limit, archive and loose-file
 // loading with every message, BMP and JPEG layouts, and refusal of malformed pictures.
-#include <algorithm>
+#include <unistd.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "tests/doubles/memory_ceiling.h"
 #include "tests/video/video_test_support.h"
 
 namespace sylvora {
@@ -311,6 +316,43 @@ TEST_F(VideoSurfaceTest, JpegsBeyondThePictureLimitsAreRefused) {
     EXPECT_EQ(jpeg->initialised, 0);
     EXPECT_EQ(std::count(jpeg->calls.begin(), jpeg->calls.end(), "ReadImage"), 0);
   }
+}
+
+// A small header on a huge file is not read whole: a file longer than the largest picture the budget
+// allows is refused as unreadable before anything is allocated for it (sparse terabytes, on the disk).
+TEST_F(VideoSurfaceTest, AHugeFileBehindASmallHeaderIsRefusedUnread) {
+  char pattern[] = "/tmp/sylvora-huge-XXXXXX";
+  const std::string directory = std::string(mkdtemp(pattern)) + "/";
+  std::filesystem::create_directories(directory + "graphics");
+  const std::pair<const char*, std::string> pictures[] = {{"bmp", MakeSolidBmp(1, 1, 1, 2, 3)},
+                                                          {"jpg", MakeFakeJpeg(1, 1, SolidPixels(1, 1, 1, 2, 3))}};
+  for (const auto& [extension, bytes] : pictures) {
+    const std::string path = directory + "graphics/huge." + extension;
+    std::ofstream(path, std::ios::binary) << bytes;
+    ASSERT_EQ(truncate(path.c_str(), kSparseFileLength), 0);
+  }
+  UseFileSystem(nullptr);
+  CreateArgs args;
+  args.depth = 16;
+  args.useArchive = 0;
+  args.resourcePath = directory;
+  ASSERT_EQ(video->Create(args), 0);
+  EXPECT_TRUE(PassesUnderMemoryCeiling(kTestMemoryCeiling, [this] {
+    return video->LoadGraphicsFromBmp("huge", LooseFileEntry) == 2 &&
+           report->LastError().text == "bmp graph file\\object <huge> is incorrect" &&
+           video->LoadGraphicsFromJpg("huge", LooseFileEntry) == 2 &&
+           report->LastError().text == "JPG parameters was not readed";
+  }));
+  UseFileSystem(&files);
+  std::filesystem::remove_all(directory);
+}
+
+// Only the rows a BMP's header describes are read; bytes after them are not part of the picture.
+TEST_F(VideoSurfaceTest, ABmpIsReadToTheEndOfItsRows) {
+  ASSERT_EQ(CreateVideo(1, 32), 0);
+  PutLoose("tailed", "bmp", MakeSolidBmp(2, 1, 1, 2, 3) + std::string(1000, '\x7f'));
+  ASSERT_EQ(video->LoadGraphicsFromBmp("tailed", LooseFileEntry), 0);
+  EXPECT_EQ(video->Picture().byteCount, 8u);
 }
 
 // ---- Archive mode ----
