@@ -181,6 +181,23 @@ case "$CASE" in
     [ "$RC" -eq 0 ] || fail "exit code $RC"
     expect_fresh_options true
     ;;
+  no_session_bus)
+    # With no session bus running, neither we nor a library we load may start one: an autolaunched bus
+    # outlives the run. Such a daemon inherits the program's environment, marker included.
+    unset DBUS_SESSION_BUS_ADDRESS
+    export XDG_RUNTIME_DIR="$WORK/runtime"
+    mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+    export SYLVORA_BUS_MARKER="sylvora-bus-marker-$$"
+    start_full_screen
+    hold_key space
+    wait_exit 5 || fail "a key press did not end the program"
+    for daemon in $(pgrep -x dbus-daemon); do
+      if { tr '\0' '\n' < "/proc/$daemon/environ"; } 2>/dev/null | grep -qx "SYLVORA_BUS_MARKER=$SYLVORA_BUS_MARKER"; then
+        kill "$daemon"
+        fail "the run started a session bus (dbus-daemon $daemon)"
+      fi
+    done
+    ;;
   button_exits)
     start_full_screen
     xdotool mousedown 1; sleep 0.25; xdotool mouseup 1

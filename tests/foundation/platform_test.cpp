@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +15,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/install_path.h"
+#include "platform/session_bus.h"
 #include "platform/user_dirs.h"
 #include "tests/doubles/fake_clock.h"
 #include "tests/doubles/memory_ceiling.h"
@@ -128,6 +131,38 @@ TEST_F(DiskTest, ASaveSweepsWhatKilledSavesLeftBehind) {
     EXPECT_TRUE(fs::exists(dir / name)) << name;
   }
   EXPECT_EQ(Read(dir / "options.ini"), "whole");
+}
+
+// A bus that runs is used; where none does, every client is given an address it cannot connect to, so
+// none starts one.
+TEST_F(DiskTest, NoSessionBusIsStartedWhereNoneRuns) {
+  const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string socketPath = (dir / "with" / "bus").string();
+  fs::create_directories(dir / "with");
+  fs::create_directories(dir / "without");
+  Write(dir / "without" / "bus", "a plain file is no bus");
+  socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  struct Case {
+    const char* address;
+    std::string runtime;
+    const char* expected;
+  };
+  for (const Case& c : {Case{"unix:path=/run/bus", "", "unix:path=/run/bus"},
+                        Case{nullptr, (dir / "with").string(), nullptr}, Case{"", (dir / "with").string(), ""},
+                        Case{nullptr, (dir / "without").string(), "disabled:"}, Case{nullptr, "", "disabled:"}}) {
+    SCOPED_TRACE(c.runtime);
+    if (c.address) setenv("DBUS_SESSION_BUS_ADDRESS", c.address, 1); else unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    setenv("XDG_RUNTIME_DIR", c.runtime.c_str(), 1);
+    KeepFromStartingASessionBus();
+    const char* now = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    EXPECT_EQ(now ? std::string(now) : "(unset)", c.expected ? std::string(c.expected) : "(unset)");
+  }
+  close(listener);
+  unsetenv("DBUS_SESSION_BUS_ADDRESS");
+  unsetenv("XDG_RUNTIME_DIR");
 }
 
 // Anything but a regular file reads as missing, and opening never waits (a pipe with no writer).
