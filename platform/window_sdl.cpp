@@ -60,6 +60,28 @@ int OnXConnectionLost(Display*) {
   _exit(0);
 }
 
+// A connection of our own to the daemon's display, on which its window is looked up now and then:
+// drawing into a window that is gone does not always fail at once (GL may draw on for seconds), and
+// start-up draws nothing at all, so without a look the run would outlast its window.
+Display* windowProbe = nullptr;
+uint32_t lastWindowProbe = 0;
+// How often the frame loop's event checks look; start-up looks between every two of its steps.
+constexpr uint32_t kWindowProbeMs = 200;
+
+// Asks the X server whether the daemon's window still exists; our error handler turns the BadWindow
+// answer into a stop request.
+void ProbeDaemonWindow() {
+  if (!windowProbe || stopRequested) return;
+  lastWindowProbe = SDL_GetTicks();
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(windowProbe, daemonWindow, &attributes)) stopRequested = 1;
+}
+
+// The same, at most every kWindowProbeMs.
+void ProbeDaemonWindowNowAndThen() {
+  if (SDL_GetTicks() - lastWindowProbe >= kWindowProbeMs) ProbeDaemonWindow();
+}
+
 // Fits our handlers (Xlib keeps one pair for every connection) once SDL has fitted its own, and before
 // SDL's first request about the daemon's window: the daemon may take it away at any moment, even while
 // SDL is still reading its properties.
@@ -69,6 +91,7 @@ void WatchDaemonWindow(uint64_t window) {
   daemonWindow = static_cast<XID>(window);
   XSetErrorHandler(OnXError);
   XSetIOErrorHandler(OnXConnectionLost);
+  windowProbe = XOpenDisplay(nullptr);
 }
 
 // Whether an OpenGL context can draw on the daemon's window: its visual is one GLX renders double-
@@ -313,6 +336,7 @@ void SdlWindowSystem::CursorPosition(int& x, int& y) {
 }
 
 bool SdlWindowSystem::PeekEvent() {
+  ProbeDaemonWindowNowAndThen();
   if (stopRequested || xProblemPending) return true;
   SDL_PumpEvents();
   SDL_Event event;
@@ -320,13 +344,17 @@ bool SdlWindowSystem::PeekEvent() {
 }
 
 bool SdlWindowSystem::WaitEvent(uint32_t timeoutMs) {
+  ProbeDaemonWindowNowAndThen();
   if (stopRequested || xProblemPending) return true;
   // A stop signal or an X error only sets a flag, which no SDL wait notices: the timeout bounds how
   // late they are seen.
   return SDL_WaitEventTimeout(nullptr, static_cast<int>(timeoutMs)) == 1 || stopRequested || xProblemPending;
 }
 
-bool SdlWindowSystem::StopRequested() { return stopRequested != 0; }
+bool SdlWindowSystem::StopRequested() {
+  ProbeDaemonWindow();
+  return stopRequested != 0;
+}
 
 WindowEvent SdlWindowSystem::TakeEvent() {
   SDL_Event event;
