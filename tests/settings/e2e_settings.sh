@@ -42,19 +42,25 @@ on_exit 'kill "$PID" 2>/dev/null'
 
 WINDOW="$(timeout 20 xdotool search --sync --onlyvisible --name "^$CAPTION\$" | head -n 1)" ||
   fail "no window captioned \"$CAPTION\" appeared"
-sleep 0.5  # let the first frame be drawn
+# The dialog takes the keyboard once it is mapped and handles input; a click or key sent before then is
+# lost on a busy machine, so everything waits for that, and for its first frame (more than one colour).
+for _ in $(seq 1 200); do
+  [ "$(xdotool getwindowfocus 2>/dev/null)" = "$WINDOW" ] &&
+    [ "$(import -window "$WINDOW" -format '%k' info: 2>/dev/null || echo 0)" -gt 1 ] && break
+  sleep 0.1
+done
 
-# Ends the run: checks the program left within five seconds and puts its exit status in RC.
+# Ends the run: checks the program left within twenty seconds and puts its exit status in RC.
 wait_exit() {
-  wait_for_exit "$PID" 5 || fail "the program is still running after the dialog should have closed"
+  wait_for_exit "$PID" 20 || fail "the program is still running 20 s after the dialog should have closed"
 }
 
 # How many top-level windows are showing; a list's drop-down is one of its own.
 shown_windows() { xdotool search --onlyvisible --maxdepth 1 --classname . | wc -l; }
 
-# Waits up to five seconds until shown_windows reports count.
+# Waits up to twenty seconds (a busy machine is slow to map a window) until shown_windows reports count.
 wait_shown_windows() {
-  for _ in $(seq 1 50); do [ "$(shown_windows)" -eq "$1" ] && return 0; sleep 0.1; done
+  for _ in $(seq 1 200); do [ "$(shown_windows)" -eq "$1" ] && return 0; sleep 0.1; done
   fail "expected $1 windows on the screen, found $(shown_windows)"
 }
 
