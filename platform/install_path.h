@@ -13,8 +13,8 @@ constexpr size_t kInstallPathLimit = 260;
 constexpr size_t kInstallPathFileLimit = 16 * 1024;
 
 // Reads the "path=" line of settingFile (opened read-only through Files()). Returns false, leaving
-// directory untouched, when the file is missing, unreadable or longer than kInstallPathFileLimit, has no such line, or the value is
-// empty or kInstallPathLimit bytes or longer.
+// directory untouched, when the file is missing, unreadable or longer than kInstallPathFileLimit, has no such line, or
+// the value is empty or kInstallPathLimit bytes or longer.
 bool ReadInstallPath(const std::string& settingFile, std::string& directory);
 
 }  // namespace sylvora

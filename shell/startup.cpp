@@ -101,7 +101,7 @@ int StartScenes() {
 
 // A0_Open's steps from input on, in order: 0, or kFailed when the run cannot go on (reported). On a busy
 // machine each may take a while, so a daemon's stop asked for meanwhile is looked for between any two.
-constexpr int (*kStartUpSteps[])() = {OpenInput,          OpenVideo,         OpenAudio,        ApplyOptions,
+constexpr int (*kStartUpSteps[])() = {OpenInput,          OpenVideo,         OpenAudio,         ApplyOptions,
                                       LoadSharedPictures, LoadAmbientSounds, RecordStartCursor, StartScenes};
 
 void DestroySubsystems() {

@@ -277,9 +277,9 @@ int VideoSystem::LoadTwin(const std::string& name, PictureKind& kind, bool& foun
   // Whatever decodes under the twin's name is the twin only at exactly three times the picture's size
   // (the picture's own bytes stored there would be drawn a third of their size).
   const bool whole = picture_.width % kHighResolutionScale == 0 && picture_.height % kHighResolutionScale == 0;
-  const bool matches = sized ? picture_.width == width * kHighResolutionScale &&
-                                   picture_.height == height * kHighResolutionScale
-                             : whole;
+  const bool matches =
+      sized ? picture_.width == width * kHighResolutionScale && picture_.height == height * kHighResolutionScale
+            : whole;
   if (matches) return 0;
   ReleasePicture();
   return 2;
@@ -411,8 +411,7 @@ int VideoSystem::LoadGraphicsFromBmp(const std::string& name, int entry) {
   uint8_t infoHeader[kBmpInfoHeaderSize] = {};
   const bool headersRead = rangeFits && total >= kBmpHeadersSize && total <= kMaxPictureFileBytes &&
                            ReadExactly(*file, fileHeader, sizeof fileHeader) &&
-                           LittleEndian16(fileHeader) == kBmpMagic &&
-                           ReadExactly(*file, infoHeader, sizeof infoHeader);
+                           LittleEndian16(fileHeader) == kBmpMagic && ReadExactly(*file, infoHeader, sizeof infoHeader);
   if (!headersRead || !PlainBmpFits(fileHeader, infoHeader, total - kBmpHeadersSize)) {
     Say(1, MessageKind::Error, function, "bmp graph file\\object <" + name + "> is incorrect");
     return 2;

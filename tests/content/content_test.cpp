@@ -152,7 +152,9 @@ class ContentTest : public ::testing::Test {
     }
     const ArchiveEntry& entry = table->Entry(index);
     std::string whole;
-    if (!ReadWholeFile(kDir + "/" + entry.fileName, kDataFileReadLimit, whole) || entry.offset + entry.length > whole.size()) return {};
+    if (!ReadWholeFile(kDir + "/" + entry.fileName, kDataFileReadLimit, whole) ||
+        entry.offset + entry.length > whole.size())
+      return {};
     return whole.substr(entry.offset, entry.length);
   }
 

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -9,8 +8,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <iterator>
 #include <fstream>
+#include <iterator>
 
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -154,7 +153,10 @@ TEST_F(DiskTest, NoSessionBusIsStartedWhereNoneRuns) {
                         Case{nullptr, (dir / "with").string(), nullptr}, Case{"", (dir / "with").string(), ""},
                         Case{nullptr, (dir / "without").string(), "disabled:"}, Case{nullptr, "", "disabled:"}}) {
     SCOPED_TRACE(c.runtime);
-    if (c.address) setenv("DBUS_SESSION_BUS_ADDRESS", c.address, 1); else unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    if (c.address)
+      setenv("DBUS_SESSION_BUS_ADDRESS", c.address, 1);
+    else
+      unsetenv("DBUS_SESSION_BUS_ADDRESS");
     setenv("XDG_RUNTIME_DIR", c.runtime.c_str(), 1);
     KeepFromStartingASessionBus();
     const char* now = std::getenv("DBUS_SESSION_BUS_ADDRESS");

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/clock.h"
 #include "shell/daemon_window.h"
 #include "shell/sound_lock.h"
-#include "platform/clock.h"
 #include "tests/shell/shell_test_support.h"
 
 namespace sylvora {

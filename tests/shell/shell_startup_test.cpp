@@ -145,15 +145,14 @@ TEST_F(Startup, AnAudioFailureOnlySilences) {
 // so far is taken down, no box is shown, and the options are written back only once they were read.
 TEST_F(Startup, AStopBetweenAnyTwoStepsEndsStartUpThereAndSavesOnlyOptionsItRead) {
   // The trace a stop before step n leaves; the options are read in step 3 (0 = input).
-  const std::vector<std::string> steps[] = {
-      {},
-      {},
-      {"createVideo(1 640x480x16 window /opt/sylvora\\)", "queryDisplayMode"},
-      {"createAudio"},
-      {"setVolumes(100 50)", "setGamma(0)"},
-      {"loadSharedPictures"},
-      {"loadAmbientSounds"},
-      {}};
+  const std::vector<std::string> steps[] = {{},
+                                            {},
+                                            {"createVideo(1 640x480x16 window /opt/sylvora\\)", "queryDisplayMode"},
+                                            {"createAudio"},
+                                            {"setVolumes(100 50)", "setGamma(0)"},
+                                            {"loadSharedPictures"},
+                                            {"loadAmbientSounds"},
+                                            {}};
   for (int stopAt = 0; stopAt < 8; ++stopAt) {
     SCOPED_TRACE(stopAt);
     ResetProcessState();

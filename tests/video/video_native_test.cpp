@@ -272,10 +272,9 @@ TEST_F(NativeVideoTest, APictureWhoseTwinIsDamagedIsDrawnFromItsOwnPixels) {
         PutLoose("ground", "bmp", ground);
         PutLoose("groundx3", item.type == kJpegPicture ? "jpg" : "bmp", item.bytes);
       }
-      video = std::make_unique<VideoSystem>(report.get(),
-                                            CreateNativeDisplayLayer(std::make_unique<FakeDisplay>(),
-                                                                     std::make_unique<FakeRenderDevice>()),
-                                            std::make_unique<FakeJpegDecoder>());
+      video = std::make_unique<VideoSystem>(
+          report.get(), CreateNativeDisplayLayer(std::make_unique<FakeDisplay>(), std::make_unique<FakeRenderDevice>()),
+          std::make_unique<FakeJpegDecoder>());
       CreateArgs args;
       args.depth = 32;
       args.useArchive = useArchive;
