@@ -21,12 +21,19 @@ PID=
 on_exit '[ -n "$PID" ] && kill "$PID" 2>/dev/null && wait "$PID" 2>/dev/null'
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
-# Runs the program with arguments $@ for $SHOT_SECONDS, shoots the screen into $SHOT, ends it by SIGTERM.
+# Runs the program with arguments $@ until its scene is on the screen (a busy machine may take many
+# seconds to start), shoots the screen into $SHOT, ends it by SIGTERM.
 shoot() {
   "$PROGRAM" "$@" > "$WORK/out.txt" 2>&1 & PID=$!
-  sleep "${SHOT_SECONDS:-4}"
-  kill -0 "$PID" 2>/dev/null || fail "the program ended early: $(cat "$WORK/out.txt")"
-  import -window root "$SHOT" || fail "no screenshot"
+  local drawn=0 share=1
+  for _ in $(seq 1 120); do
+    kill -0 "$PID" 2>/dev/null || fail "the program ended early: $(cat "$WORK/out.txt")"
+    import -window root "$SHOT" || fail "no screenshot"
+    share=$(identical_share "$SHOT" +1+0)
+    awk -v s="$share" 'BEGIN { exit !(s < 0.99) }' && { drawn=1; break; }
+    sleep 0.5
+  done
+  [ "$drawn" -eq 1 ] || fail "no scene on the screen within a minute (ground area $share uniform)"
   kill -TERM "$PID"
   wait_for_exit "$PID" 5 || fail "SIGTERM did not end the program"
   PID=

@@ -32,6 +32,19 @@ TEST_F(IniFileTest, MissingFileIsAWarningAndGetSaysNoParameters) {
   EXPECT_EQ(Last().function, "Get");
 }
 
+// A parameter file longer than any real one reads as one that is not there, with the same warning.
+TEST_F(IniFileTest, AFileBeyondTheLimitReadsAsMissing) {
+  const std::string line = "a = 1;\r\n";
+  std::string text = line;
+  while (text.size() + line.size() <= IniFile::kFileByteLimit) text += line;
+  text.resize(IniFile::kFileByteLimit, ' ');
+  Write(text);
+  EXPECT_EQ(ini.Load("test.ini"), 0);
+  Write(text + " ");
+  EXPECT_EQ(ini.Load("test.ini"), 1);
+  EXPECT_EQ(Last().text, "file (test.ini) not found");
+}
+
 TEST_F(IniFileTest, LinesAreTrimmedLowercasedAndStrippedOfComments) {
   Write("  Nature_VIEW  =  3 ; comment\r\n[Header]\nplain words\n=7\nname = Hello, , World\n");
   ASSERT_EQ(ini.Load("test.ini"), 0);
