@@ -208,7 +208,7 @@ class Buzz {
 };
 
 // The gestures of `note` at `seconds`; a rest when the note is over or has not begun.
-VoiceGesture Gesture(const Species& species, const Note& note, double seconds, double wobbles[2], double buzz) {
+VoiceGesture Gesture(const Species& species, const Note& note, double seconds, const double wobbles[2], double buzz) {
   const Syllable& kind = *note.kind;
   const double u = (seconds - note.start) / note.seconds;
   double logHz[4];
@@ -238,13 +238,13 @@ std::vector<float> SingSong(int species, int rendition, int rate) {
   Syrinx voice(bird.tract, rate, rng.Next());
   Wobble vibrato(rate, rng.Next()), tremor(rate, rng.Next());
   Buzz buzz(rng.Next());
-  double still[2] = {0, 0};
+  const double still[2] = {0, 0};
   for (int i = 0; i < static_cast<int>(kSettleSeconds * rate); ++i) voice.Run(Gesture(bird, notes[0], 0, still, 0));
   size_t n = 0;
   for (size_t i = 0; i < out.size(); ++i) {
     const double seconds = static_cast<double>(i) / rate;
     while (n + 1 < notes.size() && seconds >= notes[n + 1].start) ++n;
-    double wobbles[2] = {vibrato.Run(), tremor.Run()};
+    const double wobbles[2] = {vibrato.Run(), tremor.Run()};
     const Syllable& kind = *notes[n].kind;
     const double pulse = kind.buzzHz > 0 ? buzz.Run(kind.buzzHz, kind.buzzDepth, rate) : 0;
     out[i] = static_cast<float>(voice.Run(Gesture(bird, notes[n], seconds, wobbles, pulse)));

@@ -17,8 +17,8 @@ constexpr double kCalibrationStep = 0.05, kSettleTime = 2500, kMeasureTime = 600
 // The slowest angular frequency a gesture may ask for, so that the time scale γ stays finite.
 constexpr double kSlowestOmega = 0.3;
 
-// How strongly turbulence shakes the pressure, how loud it hisses through the tract, and the corner of
-// its own low-pass as a fraction of the oversampled rate.
+// How strongly turbulence shakes the pressure, how loud it hisses through the tract, and the step of its
+// one-pole low-pass at the oversampled rate (a corner near 2 kHz).
 constexpr double kPressureNoise = 0.12, kAspiration = 0.35, kTurbulenceCorner = 0.08;
 // The decimating low-pass: corner as a fraction of the output rate, and the Q of its two sections.
 constexpr double kDecimateCorner = 0.42;
