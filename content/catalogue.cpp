@@ -19,8 +19,8 @@ constexpr ContentItem Sheet(const char* name, int frameWidth, int frameHeight, i
   return {name, R::Sheet, 0, -1, frameWidth * frames, frameHeight * rows, frameWidth, frameHeight, frames, rows, 0,
           variant};
 }
-constexpr ContentItem Sound(const char* name, ContentRole role, int variant) {
-  return {name, role, kSoundEntryType, -1, 0, 0, 0, 0, 1, 1, 0, variant};
+constexpr ContentItem Sound(const char* name, ContentRole role, int variant, int rendition = 0) {
+  return {name, role, kSoundEntryType, -1, 0, 0, 0, 0, 1, 1, 0, variant, rendition};
 }
 
 }  // namespace
@@ -93,6 +93,28 @@ const std::array<ContentItem, kContentCount> kContent = {{
     Sound("back4", R::Song, 4),
     Sound("back5", R::Song, 5),
     Sound("back6", R::Song, 6),
+    // The songs' other renditions, which the ambient sound plays in turn with the first.
+    Sound("back0r1", R::Song, 0, 1),
+    Sound("back0r2", R::Song, 0, 2),
+    Sound("back0r3", R::Song, 0, 3),
+    Sound("back1r1", R::Song, 1, 1),
+    Sound("back1r2", R::Song, 1, 2),
+    Sound("back1r3", R::Song, 1, 3),
+    Sound("back2r1", R::Song, 2, 1),
+    Sound("back2r2", R::Song, 2, 2),
+    Sound("back2r3", R::Song, 2, 3),
+    Sound("back3r1", R::Song, 3, 1),
+    Sound("back3r2", R::Song, 3, 2),
+    Sound("back3r3", R::Song, 3, 3),
+    Sound("back4r1", R::Song, 4, 1),
+    Sound("back4r2", R::Song, 4, 2),
+    Sound("back4r3", R::Song, 4, 3),
+    Sound("back5r1", R::Song, 5, 1),
+    Sound("back5r2", R::Song, 5, 2),
+    Sound("back5r3", R::Song, 5, 3),
+    Sound("back6r1", R::Song, 6, 1),
+    Sound("back6r2", R::Song, 6, 2),
+    Sound("back6r3", R::Song, 6, 3),
 }};
 
 int SkyBand(int scene) {

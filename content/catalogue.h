@@ -28,10 +28,12 @@ struct ContentItem {
   int frames, rows;        // sheets: cells per row and rows; 1 and 1 otherwise
   int blackThreshold;      // overlays: R + G + B below this turns transparent when loaded
   int variant;             // which painting of its kind (sky mood, bird kind, butterfly species, song)
+  int rendition = 0;       // songs: which of the song's renditions
 };
 
-// Number of resources: 17 scene layers, 11 skies, 21 creature sheets and 8 sounds.
-constexpr int kContentCount = 57;
+// Number of resources: 17 scene layers, 11 skies, 21 creature sheets and 29 sounds (the ambience and
+// seven songs in four renditions each).
+constexpr int kContentCount = 78;
 // Index entry type used for every sound (the readers keep 2 to 6 alike).
 constexpr int32_t kSoundEntryType = 2;
 

@@ -14,7 +14,7 @@ constexpr int kJpegQuality = 90;
 // JPEG quality of overlays: higher, so ringing along bright edges stays below the black threshold and
 // does not survive the colour key as specks around the subject.
 constexpr int kOverlayJpegQuality = 95;
-// Vorbis quality of the ambience (about 100 kbit/s for its two channels).
+// Vorbis quality of the ambience (about 80 kbit/s for its two channels at 22050 Hz).
 constexpr float kAmbienceVorbisQuality = 0.3f;
 // Vorbis quality of the bird songs: their pure, fast-moving tones come out of the encoder about 15 dB
 // above its noise at the ambience's quality and 30 dB above at this one, for a few kilobytes each.

@@ -10,6 +10,7 @@
 #include "audio/ogg_decoder_vorbis.h"
 #include "content/birdsong.h"
 #include "content/sonogram.h"
+#include "nature/song_renditions.h"
 
 namespace sylvora {
 namespace {
@@ -24,11 +25,12 @@ constexpr double kGridHz = 2000;
 constexpr double kDynamicRangeDb = 80;
 // Time scales: a pixel column is one analysis frame.
 struct TimeScale { int pixelsPerSecond, window; double tickSeconds; };
-constexpr TimeScale kSongScale = {250, 512, 0.5};
-constexpr TimeScale kAmbienceScale = {50, 2048, 5};
+constexpr TimeScale kSongScale = {125, 512, 0.5};
+constexpr TimeScale kAmbienceScale = {11, 2048, 10};
 constexpr double kCloseUpSeconds = 4;  // the close-up of the ambience, at the songs' scale
 constexpr int kSongPanelWidth = 4 * kSongScale.pixelsPerSecond;  // the longest song
-constexpr int kSongsPerRow = 2;
+// A row for each species, its renditions side by side.
+constexpr int kSongsPerRow = kSongRenditions;
 constexpr int kSheetWidth = kGap + kSongsPerRow * (kAxisWidth + kSongPanelWidth + kGap);
 constexpr int kRowHeight = kPanelHeight + kLabelHeight + kGap;
 
@@ -141,12 +143,13 @@ void DrawSound(cairo_t* cr, const MadeResource& m, const std::vector<float>& sam
   const std::string name = m.item->name;
   int x = 0, y = 0;
   if (m.item->role == ContentRole::Song) {
-    SlotCorner(m.item->variant, x, y);
-    DrawPanel(cr, samples, rate, kSongScale, x, y, name + ": " + SongLikeness(m.item->variant));
+    SlotCorner(m.item->variant * kSongRenditions + m.item->rendition, x, y);
+    const bool first = m.item->rendition == 0;
+    DrawPanel(cr, samples, rate, kSongScale, x, y, first ? name + ": " + SongLikeness(m.item->variant) : name);
     return;
   }
   DrawPanel(cr, samples, rate, kAmbienceScale, kGap, kGap, name + ": the looping ambience, both channels");
-  SlotCorner(kSongCount, x, y);
+  SlotCorner(kSongCount * kSongRenditions, x, y);
   DrawPanel(cr, QuietestStretch(samples, rate), rate, kSongScale, x, y, name + ", close up: its quietest stretch");
 }
 
@@ -154,7 +157,7 @@ void DrawSound(cairo_t* cr, const MadeResource& m, const std::vector<float>& sam
 
 bool WriteSoundSheet(const std::string& pngPath, const std::vector<MadeResource>& made) {
   // The ambience across the top, then the songs and the ambience's close-up.
-  const int slotRows = (kSongCount + 1 + kSongsPerRow - 1) / kSongsPerRow;
+  const int slotRows = (kSongCount * kSongRenditions + 1 + kSongsPerRow - 1) / kSongsPerRow;
   const int height = kGap + (1 + slotRows) * kRowHeight;
   cairo_surface_t* sheet = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kSheetWidth, height);
   cairo_t* cr = cairo_create(sheet);

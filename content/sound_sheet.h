@@ -8,7 +8,8 @@
 
 namespace sylvora {
 
-// Writes the sound sheet to pngPath: the ambience across the top, the bird songs two to a row below.
+// Writes the sound sheet to pngPath: the ambience across the top, below it a row of renditions for each
+// bird song, and a close-up of the ambience.
 bool WriteSoundSheet(const std::string& pngPath, const std::vector<MadeResource>& made);
 
 }  // namespace sylvora

@@ -12,31 +12,39 @@
 namespace sylvora {
 namespace {
 
-constexpr int kRate = 44100;
-// The ambience loop and the overlap that is folded back onto its start to hide the loop point.
-constexpr double kAmbienceSeconds = 40.0;
+// Songs at the usual rate; the ambience at the output's rate, which loses nothing audible and halves its
+// three minutes' size.
+constexpr int kSongRate = 44100;
+constexpr int kRate = 22050;
+// The ambience loop: long enough that no gust, rustle or chirp pattern comes round again within three
+// minutes, and the overlap that is folded back onto its start to hide the loop point.
+constexpr double kAmbienceSeconds = 182.0;
 constexpr double kCrossfadeSeconds = 2.0;
 // Levels after normalising: the songs' peak, where the encoder's small overshoot stays far from clipping,
 // and the ambience's root mean square, whose gusts then peak well below full scale.
 constexpr float kSongPeak = 0.7f;
 constexpr double kAmbienceLevel = 0.07;
 
-// Gusts in one loop, and the calm between them (relative to a full gust).
-constexpr int kGustCount = 9;
+// Gusts in one loop at random moments, so their spacing varies, and the calm between them (relative to
+// a full gust). Their strength is sampled this many times a second and interpolated between.
+constexpr int kGustCount = 34;
 constexpr double kCalm = 0.3;
+constexpr double kGustRate = 200;
 // Leaves answer a gust a moment after it reaches the trees.
 constexpr double kLeafLagSeconds = 0.4;
 // Leaf clicks per second in a full gust, and how fast one dies away (Hz of a one-pole decay).
 constexpr double kLeafClicksPerSecond = 220;
 constexpr double kLeafClickDecayHz = 60;
-// Brook bubbles: their spacing in seconds.
+// Brook bubbles: their spacing in seconds; the brook's rush swells and ebbs over tens of seconds too.
 constexpr double kBubbleSpacingMin = 0.008, kBubbleSpacingMax = 0.07;
-// The cricket: chirps of kCricketPulses short tone pulses. Its chirp period divides the loop, so its
-// rhythm runs on across the loop point.
-constexpr double kChirpSeconds = kAmbienceSeconds / 64;
-constexpr int kCricketPulses = 3;
+constexpr double kBrookSwellHz = 0.03;
+// The cricket: chirps of a few short tone pulses at a period that drifts and stumbles, with a pause now
+// and then.
+constexpr double kChirpSeconds = 0.62, kChirpJitter = 0.1, kChirpDrift = 0.15;
+constexpr int kFewestPulses = 2, kMostPulses = 4;
 constexpr double kCricketPulseSeconds = 0.014, kCricketPulseSpacing = 0.022;
-constexpr double kCricketHz = 4700;
+constexpr double kCricketHz = 4700, kCricketHzSpread = 0.02;
+constexpr double kCricketPauseChance = 0.04, kCricketPauseMin = 2, kCricketPauseMax = 9;
 // The mix before normalising.
 constexpr double kWindGain = 3.0, kHowlGain = 0.25, kLeafGain = 0.35;
 constexpr double kBrookGain = 0.3, kBubbleGain = 0.15, kCricketGain = 0.1;
@@ -104,27 +112,38 @@ void Normalise(std::vector<float>& samples, float peak) {
 // ---------------------------------------------------------------------------------------------------
 // Ambience.
 
-// The strength of the wind: raised-cosine swells at random moments over a calm, wrapping around the
-// loop so that the wind repeats with it.
+// The strength of the wind: raised-cosine swells of random strength and width at random moments over a
+// calm, wrapping around the loop so that the wind runs on across the loop point.
 class Gusts {
  public:
   explicit Gusts(Rng& rng) {
-    for (Gust& g : gusts_) g = {rng.Range(0, kAmbienceSeconds), rng.Range(1.2, 4.0), rng.Range(0.4, 1.5)};
+    std::array<Gust, kGustCount> gusts;
+    for (Gust& g : gusts) g = {rng.Range(0, kAmbienceSeconds), rng.Range(1.0, 5.0), rng.Range(0.2, 1.6)};
+    strength_.resize(static_cast<size_t>((kAmbienceSeconds + kCrossfadeSeconds) * kGustRate) + 2);
+    for (size_t i = 0; i < strength_.size(); ++i) strength_[i] = Strength(gusts, i / kGustRate);
   }
-  // kCalm .. 1; overlapping gusts saturate rather than add up.
+  // kCalm .. 1 at `seconds`, from a loop before the take's start to its end.
   double At(double seconds) const {
+    const double at = (seconds < 0 ? seconds + kAmbienceSeconds : seconds) * kGustRate;
+    const size_t i = std::min(static_cast<size_t>(at), strength_.size() - 2);
+    return strength_[i] + (at - i) * (strength_[i + 1] - strength_[i]);
+  }
+
+ private:
+  struct Gust {
+    double centre, halfWidth, strength;
+  };
+  // Overlapping gusts saturate rather than add up.
+  static double Strength(const std::array<Gust, kGustCount>& gusts, double seconds) {
     double swell = 0;
-    for (const Gust& g : gusts_) {
+    for (const Gust& g : gusts) {
       const double from =
           std::fmod(seconds - g.centre + 1.5 * kAmbienceSeconds, kAmbienceSeconds) - kAmbienceSeconds / 2;
       if (std::abs(from) < g.halfWidth) swell += g.strength * (0.5 + 0.5 * std::cos(M_PI * from / g.halfWidth));
     }
     return kCalm + (1 - kCalm) * std::tanh(swell);
   }
-
- private:
-  struct Gust { double centre, halfWidth, strength; };
-  std::array<Gust, kGustCount> gusts_;
+  std::vector<double> strength_;
 };
 
 // Brook bubbles: short blips whose pitch rises as they shrink, each decaying in a few tens of ms.
@@ -160,13 +179,39 @@ class Bubbles {
   size_t next_ = 0;
 };
 
-// The cricket at `seconds`: its tone gated into smooth pulses, kCricketPulses to a chirp.
-double Cricket(double seconds) {
-  const double inChirp = std::fmod(seconds, kChirpSeconds);
-  const double pulse = std::fmod(inChirp, kCricketPulseSpacing);
-  if (inChirp >= kCricketPulses * kCricketPulseSpacing || pulse > kCricketPulseSeconds) return 0;
-  return std::pow(std::sin(M_PI * pulse / kCricketPulseSeconds), 2) * std::sin(2 * M_PI * kCricketHz * seconds);
-}
+// The cricket: its tone gated into smooth pulses, a few to a chirp, its chirps at a period that drifts
+// and stumbles, louder and softer, and now and then a pause.
+class Cricket {
+ public:
+  Cricket(Rng& rng, double seconds) {
+    double period = kChirpSeconds;
+    for (double t = rng.Range(0, kChirpSeconds); t < seconds;) {
+      chirps_.push_back({t, rng.Int(kFewestPulses, kMostPulses + 1), kCricketHz * (1 + kCricketHzSpread * rng.Gauss()),
+                         rng.Range(0.5, 1.0)});
+      period = std::clamp(period * (1 + 0.05 * rng.Gauss()), kChirpSeconds * (1 - kChirpDrift),
+                          kChirpSeconds * (1 + kChirpDrift));
+      t += period * (1 + kChirpJitter * rng.Gauss());
+      if (rng.Unit() < kCricketPauseChance) t += rng.Range(kCricketPauseMin, kCricketPauseMax);
+    }
+  }
+  double Run(double seconds) {
+    while (next_ + 1 < chirps_.size() && seconds >= chirps_[next_ + 1].start) ++next_;
+    if (chirps_.empty() || seconds < chirps_[next_].start) return 0;
+    const Chirp& c = chirps_[next_];
+    const double inChirp = seconds - c.start, pulse = std::fmod(inChirp, kCricketPulseSpacing);
+    if (inChirp >= c.pulses * kCricketPulseSpacing || pulse > kCricketPulseSeconds) return 0;
+    return c.gain * std::pow(std::sin(M_PI * pulse / kCricketPulseSeconds), 2) * std::sin(2 * M_PI * c.hz * inChirp);
+  }
+
+ private:
+  struct Chirp {
+    double start;
+    int pulses;
+    double hz, gain;
+  };
+  std::vector<Chirp> chirps_;
+  size_t next_ = 0;
+};
 
 // One channel's wind and leaves; the channels share part of their noise, so the wind sounds wide
 // but whole.
@@ -192,20 +237,23 @@ std::vector<float> AmbienceTake(size_t total) {
   Rng rng(NameSeed("backmain"));
   const Gusts gusts(rng);
   Bubbles bubbles(rng, total);
+  Cricket cricket(rng, static_cast<double>(total) / kRate);
   WindChannel wind[2];
   BandPass brookBand[2] = {BandPass(1200, 0.8), BandPass(1400, 0.8)};
-  Smoother babble;
+  Smoother babble, swell;
   std::vector<float> raw(total * 2);
   for (size_t i = 0; i < total; ++i) {
     const double seconds = static_cast<double>(i) / kRate;
     const double gust = gusts.At(seconds), leafGust = gusts.At(seconds - kLeafLagSeconds);
-    const double common = rng.Gauss(), bubble = bubbles.Run(i), cricket = Cricket(seconds);
-    // The brook babbles: its rush swells and ebbs a few times a second under the bubbles.
-    const double flow = 0.6 + std::max(0.0, babble.Run(rng.Gauss(), 4) * 25);
+    const double common = rng.Gauss(), bubble = bubbles.Run(i), chirp = cricket.Run(seconds);
+    // The brook babbles: its rush swells and ebbs a few times a second under the bubbles, and more
+    // slowly as the water's flow changes.
+    const double flow = (0.6 + std::max(0.0, babble.Run(rng.Gauss(), 4) * 25)) *
+                        std::clamp(1 + swell.Run(rng.Gauss(), kBrookSwellHz) * 150, 0.5, 1.5);
     for (int c = 0; c < 2; ++c) {
       const double brook = brookBand[c].Run(rng.Gauss()) * kBrookGain * flow + bubble * kBubbleGain;
       raw[i * 2 + c] = static_cast<float>(wind[c].Run(rng, common, gust, leafGust) + brook * kBrookPan[c] +
-                                          cricket * kCricketGain * kCricketPan[c]);
+                                          chirp * kCricketGain * kCricketPan[c]);
     }
   }
   return raw;
@@ -231,11 +279,11 @@ SampleBuffer Ambience() {
   return out;
 }
 
-SampleBuffer Song(int species) {
+SampleBuffer Song(int species, int rendition) {
   SampleBuffer out;
   out.channels = 1;
-  out.rate = kRate;
-  out.samples = SingSong(species, kRate);
+  out.rate = kSongRate;
+  out.samples = SingSong(species, rendition, kSongRate);
   Normalise(out.samples, kSongPeak);
   return out;
 }
@@ -243,7 +291,7 @@ SampleBuffer Song(int species) {
 }  // namespace
 
 SampleBuffer SynthesiseSound(const ContentItem& item) {
-  return item.role == ContentRole::Ambience ? Ambience() : Song(item.variant);
+  return item.role == ContentRole::Ambience ? Ambience() : Song(item.variant, item.rendition);
 }
 
 }  // namespace sylvora

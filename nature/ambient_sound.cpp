@@ -5,6 +5,7 @@
 #include "audio/audio_system.h"
 #include "core/process_state.h"
 #include "nature/nature_state.h"
+#include "platform/files.h"
 
 namespace sylvora {
 
@@ -13,12 +14,44 @@ double BirdSongVolumeFactor(int32_t birdsSingingVolume) {
   return factor == 0 ? 0.02 : factor;
 }
 
+namespace {
+
+// Whether the audio object would find the named sound: in the archive's sound entries, or as a loose file.
+bool SoundInstalled(const AudioSystem& audio, const std::string& name) {
+  int entry = 0;
+  if (audio.UseArchive() == 1) return audio.ArchiveSounds().Find(name, entry) == 0;
+  return Files().IsFile(audio.ResourcePath() + "sounds\\" + name + ".ogg");
+}
+
+void LoadOtherRenditions(AudioSystem& audio, AmbientSound& sound) {
+  for (int song = 0; song < AmbientSound::kSongCount; ++song) {
+    int& count = sound.otherRenditionCount[song];
+    for (int rendition = 1; rendition < kSongRenditions; ++rendition) {
+      const std::string name = SongRenditionName(song, rendition);
+      if (SoundInstalled(audio, name) && audio.CreateSound(name, k3DSound, sound.otherRenditions[song][count]) == 0) {
+        ++count;
+      }
+    }
+  }
+}
+
+// The sound number of the song's next rendition, turning to the one after.
+int32_t NextRendition(AmbientSound& sound, int song) {
+  int& next = sound.nextRendition[song];
+  const int32_t index = next == 0 ? sound.songs[song] : sound.otherRenditions[song][next - 1];
+  next = next < sound.otherRenditionCount[song] ? next + 1 : 0;
+  return index;
+}
+
+}  // namespace
+
 int LoadAmbientSounds() {
   if (!core.audio) return 0;
   core.audio->CreateSound("backmain", kPlainSound, nature.ambientSound.background);
   for (int song = 0; song < AmbientSound::kSongCount; ++song) {
-    core.audio->CreateSound("back" + std::to_string(song), k3DSound, nature.ambientSound.songs[song]);
+    core.audio->CreateSound(SongRenditionName(song, 0), k3DSound, nature.ambientSound.songs[song]);
   }
+  if (core.audio->Enabled()) LoadOtherRenditions(*core.audio, nature.ambientSound);
   return 0;
 }
 
@@ -53,7 +86,9 @@ int AmbientSoundUpdate() {
   const float x = SongCoordinate(nearest, farthest);
   const float y = SongCoordinate(nearest, farthest);
   const float z = SongCoordinate(nearest, farthest);
-  if (core.audio) core.audio->PlaySound3D(nature.ambientSound.songs[song], x, y, z, core.options.birds_singing);
+  if (core.audio) {
+    core.audio->PlaySound3D(NextRendition(nature.ambientSound, song), x, y, z, core.options.birds_singing);
+  }
   return 0;
 }
 

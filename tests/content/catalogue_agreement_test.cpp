@@ -5,6 +5,7 @@
 #include <string>
 
 #include "content/catalogue.h"
+#include "nature/ambient_sound.h"
 #include "nature/nature_theme.h"
 #include "nature/scene_catalogue.h"
 
@@ -66,11 +67,22 @@ TEST(CatalogueAgreementTest, EveryCreatureVariantMatchesItsSheet) {
   for (const char* name : kSharedPictureNames) EXPECT_NE(Painted(name), nullptr) << name;
 }
 
-TEST(CatalogueAgreementTest, TheAmbientSoundsArePainted) {
+TEST(CatalogueAgreementTest, TheAmbientSoundsArePaintedWithEverySongsRenditions) {
   for (const char* name : {"backmain", "back0", "back1", "back2", "back3", "back4", "back5", "back6"}) {
     const ContentItem* item = Painted(name);
     ASSERT_NE(item, nullptr) << name;
     EXPECT_EQ(item->archiveType, kSoundEntryType) << name;
+  }
+  // The names the ambient sound looks for hold the renditions the generator sang for them.
+  for (int song = 0; song < AmbientSound::kSongCount; ++song) {
+    for (int rendition = 0; rendition < kSongRenditions; ++rendition) {
+      const std::string name = SongRenditionName(song, rendition);
+      const ContentItem* item = Painted(name);
+      ASSERT_NE(item, nullptr) << name;
+      EXPECT_EQ(item->role, ContentRole::Song) << name;
+      EXPECT_EQ(item->variant, song) << name;
+      EXPECT_EQ(item->rendition, rendition) << name;
+    }
   }
 }
 

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
 
 #include "audio/audio_system.h"
@@ -155,6 +157,70 @@ TEST_F(AmbientSoundTest, QuietestVolumePutsSongsFarAway) {
       EXPECT_GE(std::fabs(c), 200.0f);
       EXPECT_LE(std::fabs(c), 749.0f);
     }
+  }
+}
+
+// Which song (0..6) and rendition (0 the song itself) each sample number holds.
+std::map<unsigned, std::pair<int, int>> RenditionOfSample() {
+  std::map<unsigned, std::pair<int, int>> found;
+  const AmbientSound& sound = nature.ambientSound;
+  for (int song = 0; song < AmbientSound::kSongCount; ++song) {
+    found[core.audio->Sound(sound.songs[song]).sample] = {song, 0};
+    for (int r = 0; r < sound.otherRenditionCount[song]; ++r) {
+      found[core.audio->Sound(sound.otherRenditions[song][r]).sample] = {song, r + 1};
+    }
+  }
+  return found;
+}
+
+TEST_F(AmbientSoundTest, InstalledRenditionsTakeTurnsAndSongsStillPlayWhenAndWhereTheyDid) {
+  // Without renditions: the songs as they always played.
+  LoadAmbientSounds();
+  core.options.birds_singing_volume = 10;
+  StartAmbientSound();
+  std::vector<std::pair<int, SongPlay>> plain;
+  const std::vector<SongPlay> plainPlays = RunSongs(2000);
+  for (const SongPlay& play : plainPlays) plain.push_back({RenditionOfSample().at(play.sample).first, play});
+
+  // Again from the same random start, with three renditions of every song but the fourth, which has one
+  // (its second is missing), installed beside the songs.
+  delete core.audio;
+  nature.Reset();
+  auto fake = std::make_unique<FakeSoundLibrary>();
+  calls = fake->calls;
+  core.audio = new AudioSystem(log.get(), std::move(fake));
+  ASSERT_EQ(core.audio->Create(nullptr, 0, 0, "/install\\"), 0);
+  for (int song = 0; song < AmbientSound::kSongCount; ++song) {
+    for (int r = 1; r < kSongRenditions; ++r) {
+      if (song != 3 || r == 3) files.Put("/install/sounds/" + SongRenditionName(song, r) + ".ogg", "x");
+    }
+  }
+  const int warningsBefore = log->WarningCount();
+  size_t mark = calls->size();
+  LoadAmbientSounds();
+  const auto loads = CallsSince(mark, "SampleLoad(");
+  ASSERT_EQ(loads.size(), 8u + 6 * 3 + 1);
+  EXPECT_NE(loads[8].find("sounds\\back0r1.ogg"), std::string::npos) << loads[8];
+  EXPECT_NE(loads[17].find("sounds\\back3r3.ogg"), std::string::npos) << loads[17];
+  EXPECT_EQ(log->WarningCount(), warningsBefore) << "a missing rendition is not a missing sound";
+  EXPECT_EQ(nature.ambientSound.otherRenditionCount[3], 1);
+  EXPECT_EQ(nature.ambientSound.otherRenditionCount[6], 3);
+  srand(7);
+  StartAmbientSound();
+  const std::map<unsigned, std::pair<int, int>> rendition = RenditionOfSample();
+  const std::vector<SongPlay> plays = RunSongs(2000);
+  ASSERT_EQ(plays.size(), plain.size());
+  ASSERT_GT(plays.size(), 100u);
+  std::array<int, AmbientSound::kSongCount> turn{};
+  for (size_t i = 0; i < plays.size(); ++i) {
+    const auto [song, r] = rendition.at(plays[i].sample);
+    EXPECT_EQ(song, plain[i].first) << "play " << i;
+    EXPECT_EQ(plays[i].x, plain[i].second.x) << "play " << i;
+    EXPECT_EQ(plays[i].y, plain[i].second.y) << "play " << i;
+    EXPECT_EQ(plays[i].z, plain[i].second.z) << "play " << i;
+    // Each song's renditions in turn: the song itself, then the others found, then round again.
+    EXPECT_EQ(r, turn[song]) << "play " << i << " of song " << song;
+    turn[song] = (turn[song] + 1) % (1 + nature.ambientSound.otherRenditionCount[song]);
   }
 }
 
