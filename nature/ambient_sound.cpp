@@ -25,7 +25,10 @@ bool SoundInstalled(const AudioSystem& audio, const std::string& name) {
 
 void LoadOtherRenditions(AudioSystem& audio, AmbientSound& sound) {
   for (int song = 0; song < AmbientSound::kSongCount; ++song) {
+    // Loaded again when a silent copy takes the sound over: the table is filled anew.
     int& count = sound.otherRenditionCount[song];
+    count = 0;
+    sound.nextRendition[song] = 0;
     for (int rendition = 1; rendition < kSongRenditions; ++rendition) {
       const std::string name = SongRenditionName(song, rendition);
       if (SoundInstalled(audio, name) && audio.CreateSound(name, k3DSound, sound.otherRenditions[song][count]) == 0) {
