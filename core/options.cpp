@@ -4,34 +4,52 @@
 #include "platform/files.h"
 
 namespace sylvora {
+
+const std::array<OptionSpec, kOptionCount> kOptionTable = {{
+    {"nature_view", &Options::nature_view, OptionType::Integer, 0, 5, kRandomScene, OptionSection::Graphics},
+    {"nature_change_freq", &Options::nature_change_freq, OptionType::Integer, 0, 3600000, 600000,
+     OptionSection::Graphics},
+    {"background_animation", &Options::background_animation, OptionType::Integer, 0, 3, 2, OptionSection::Graphics},
+    {"speed_of_sky", &Options::speed_of_sky, OptionType::Integer, 0, 3, 2, OptionSection::Graphics},
+    {"brightness", &Options::brightness, OptionType::Integer, 0, 10, 4, OptionSection::Graphics},
+    {"exit_on_mouse_move", &Options::exit_on_mouse_move, OptionType::Boolean, 0, 1, 1, OptionSection::Graphics},
+    {"birds_singing", &Options::birds_singing, OptionType::Boolean, 0, 1, 1, OptionSection::Sound},
+    {"sound_volume", &Options::sound_volume, OptionType::Integer, 0, 10, 10, OptionSection::Sound},
+    {"birds_singing_volume", &Options::birds_singing_volume, OptionType::Integer, 0, 10, 5, OptionSection::Sound},
+    {"music_volume", &Options::music_volume, OptionType::Integer, 0, 10, 5, OptionSection::Sound},
+}};
+
+Options::Options() {
+  for (const OptionSpec& spec : kOptionTable) this->*spec.field = spec.fallback;
+}
+
 namespace {
 
 const char* const kOptionsFile = "options.ini";
 
-// Stores the first Integer content of key when it lies in [low, high].
-void ReadInteger(IniFile& file, const char* key, int32_t low, int32_t high, int32_t& field) {
-  if (file.Get(IniValueType::Integer, key) > 0 && file.integers[0] >= low && file.integers[0] <= high) {
-    field = file.integers[0];
+// Stores the option's first content when it is one the option takes.
+void ReadOption(IniFile& file, const OptionSpec& spec, Options& options) {
+  if (spec.type == OptionType::Boolean) {
+    if (file.Get(IniValueType::Boolean, spec.key) > 0) options.*spec.field = file.booleans[0];
+    return;
+  }
+  if (file.Get(IniValueType::Integer, spec.key) > 0 && file.integers[0] >= spec.low && file.integers[0] <= spec.high) {
+    options.*spec.field = file.integers[0];
   }
 }
 
-void ReadBoolean(IniFile& file, const char* key, int32_t& field) {
-  if (file.Get(IniValueType::Boolean, key) > 0) field = file.booleans[0];
+void AddOption(IniFile& file, const OptionSpec& spec, const Options& options) {
+  const bool boolean = spec.type == OptionType::Boolean;
+  (boolean ? file.booleans : file.integers)[0] = options.*spec.field;
+  file.Add(boolean ? IniValueType::Boolean : IniValueType::Integer, spec.key, 1, "");
 }
 
-void AddInteger(IniFile& file, const char* key, int32_t value) {
-  file.integers[0] = value;
-  file.Add(IniValueType::Integer, key, 1, "");
-}
-
-void AddBoolean(IniFile& file, const char* key, int32_t value) {
-  file.booleans[0] = value;
-  file.Add(IniValueType::Boolean, key, 1, "");
-}
-
-void AddSectionHeader(IniFile& file, const char* title) {
+// Each part of the file opens with two blank lines, a rule, its title and a blank line.
+void AddSectionHeader(IniFile& file, OptionSection section) {
+  file.AddBlankLine();
+  file.AddBlankLine();
   file.AddComment("-----------------------");
-  file.AddComment(title);
+  file.AddComment(section == OptionSection::Graphics ? "Graphics" : "Sound");
   file.AddBlankLine();
 }
 
@@ -42,16 +60,7 @@ int LoadOptions(Options& options, Report* report, const OptionsPlace& place) {
   const bool userHasFile = Files().IsFile(place.userDirectory + kOptionsFile);
   IniFile file(report, userHasFile ? place.userDirectory : place.machineDirectory);
   if (file.Load(kOptionsFile) != 0) return 0;
-  ReadInteger(file, "nature_view", 0, 5, options.nature_view);
-  ReadInteger(file, "nature_change_freq", 0, 3600000, options.nature_change_freq);
-  ReadInteger(file, "background_animation", 0, 3, options.background_animation);
-  ReadInteger(file, "speed_of_sky", 0, 3, options.speed_of_sky);
-  ReadInteger(file, "brightness", 0, 10, options.brightness);
-  ReadBoolean(file, "exit_on_mouse_move", options.exit_on_mouse_move);
-  ReadBoolean(file, "birds_singing", options.birds_singing);
-  ReadInteger(file, "sound_volume", 0, 10, options.sound_volume);
-  ReadInteger(file, "birds_singing_volume", 0, 10, options.birds_singing_volume);
-  ReadInteger(file, "music_volume", 0, 10, options.music_volume);
+  for (const OptionSpec& spec : kOptionTable) ReadOption(file, spec, options);
   return 0;
 }
 
@@ -61,22 +70,11 @@ int SaveOptions(const Options& options, Report* report, const OptionsPlace& plac
   file.AddComment(" ");
   file.AddComment("Sylvora Screensaver Options file");
   file.AddComment(" ");
-  file.AddBlankLine();
-  file.AddBlankLine();
-  AddSectionHeader(file, "Graphics");
-  AddInteger(file, "nature_view", options.nature_view);
-  AddInteger(file, "nature_change_freq", options.nature_change_freq);
-  AddInteger(file, "background_animation", options.background_animation);
-  AddInteger(file, "speed_of_sky", options.speed_of_sky);
-  AddInteger(file, "brightness", options.brightness);
-  AddBoolean(file, "exit_on_mouse_move", options.exit_on_mouse_move);
-  file.AddBlankLine();
-  file.AddBlankLine();
-  AddSectionHeader(file, "Sound");
-  AddBoolean(file, "birds_singing", options.birds_singing);
-  AddInteger(file, "sound_volume", options.sound_volume);
-  AddInteger(file, "birds_singing_volume", options.birds_singing_volume);
-  AddInteger(file, "music_volume", options.music_volume);
+  for (int i = 0; i < kOptionCount; ++i) {
+    const OptionSpec& spec = kOptionTable[i];
+    if (i == 0 || spec.section != kOptionTable[i - 1].section) AddSectionHeader(file, spec.section);
+    AddOption(file, spec, options);
+  }
   return file.Save(kOptionsFile) != 0 ? 1 : 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The user's ten settings, kept in options.ini in the user's own settings directory. Loaded at the start
 // of full-screen mode and when the settings dialog opens; saved at every normal exit and on the dialog's OK.
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -8,20 +9,45 @@ namespace sylvora {
 
 class Report;
 
+// The settings' values. A default-made Options holds every option's default from kOptionTable.
 struct Options {
-  int32_t speed_of_sky = 2;             // 0 unmoved .. 3 high
-  int32_t background_animation = 2;     // creature level, 0 none .. 3 high
-  int32_t nature_view = 1000;           // 0..5 a fixed scene, 1000 a random one
-  int32_t nature_change_freq = 600000;  // ms between random scene changes, 0 never
-  int32_t birds_singing = 1;            // whether the ambient sound plays
-  int32_t sound_volume = 10;            // tenths
-  int32_t music_volume = 5;             // tenths
-  int32_t birds_singing_volume = 5;     // tenths
-  int32_t brightness = 4;               // 0..10, gamma adjustment (brightness - 4) * 75
-  int32_t exit_on_mouse_move = 1;       // end on a pointer move of more than 12 pixels
+  Options();
+
+  int32_t speed_of_sky;          // 0 unmoved .. 3 high
+  int32_t background_animation;  // creature level, 0 none .. 3 high
+  int32_t nature_view;           // 0..5 a fixed scene, 1000 a random one
+  int32_t nature_change_freq;    // ms between random scene changes, 0 never
+  int32_t birds_singing;         // whether the ambient sound plays
+  int32_t sound_volume;          // tenths
+  int32_t music_volume;          // tenths
+  int32_t birds_singing_volume;  // tenths
+  int32_t brightness;            // 0..10, gamma adjustment (brightness - 4) * 75
+  int32_t exit_on_mouse_move;    // end on a pointer move of more than 12 pixels
 
   bool operator==(const Options&) const = default;
 };
+
+// How an option is written in options.ini, and which of its two parts holds it.
+enum class OptionType { Integer, Boolean };
+enum class OptionSection { Graphics, Sound };
+
+// One option as options.ini holds it: its key and field; the values the loader takes (an Integer in
+// low..high; a Boolean is 0 or 1); its default, which a missing or unusable value leaves; and the part
+// of the file it is written in.
+struct OptionSpec {
+  const char* key;
+  int32_t Options::*field;
+  OptionType type;
+  int32_t low;
+  int32_t high;
+  int32_t fallback;
+  OptionSection section;
+};
+
+inline constexpr int kOptionCount = 10;
+// Every option in the order options.ini lists them. The defaults, the loader, the saver and the settings
+// dialog's lists all read it.
+extern const std::array<OptionSpec, kOptionCount> kOptionTable;
 
 // nature_view's value for "a random scene, changed every nature_change_freq".
 constexpr int32_t kRandomScene = 1000;

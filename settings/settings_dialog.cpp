@@ -23,12 +23,10 @@ SettingsDialog::SettingsDialog(Options& options, Report* report, OptionsPlace pl
 void SettingsDialog::Open() {
   LoadOptions(options_, report_, place_);
 
-  Fill(kVolumeList, options_.sound_volume);
+  for (const ValueList& list : kValueLists) Fill(list.id, options_.*list.field);
   Find(kSoundBox)->checked = options_.birds_singing != 0;
   Find(kVolumeList)->enabled = options_.birds_singing != 0;
   Find(kMouseExitBox)->checked = options_.exit_on_mouse_move != 0;
-  Fill(kAnimationList, options_.background_animation);
-  Fill(kSkyList, options_.speed_of_sky);
   Fill(kSceneList, PositionOf(kSceneListViews, options_.nature_view));
 
   Fill(kChangeList, PositionOf(kChangeListTimes, options_.nature_change_freq));
@@ -71,15 +69,6 @@ void SettingsDialog::Command(int id) {
       options_.birds_singing = Control(kSoundBox).checked ? 1 : 0;
       Find(kVolumeList)->enabled = Control(kSoundBox).checked;
       break;
-    case kVolumeList:
-      if (position != kNoSelection) options_.sound_volume = position;
-      break;
-    case kAnimationList:
-      if (position != kNoSelection) options_.background_animation = position;
-      break;
-    case kSkyList:
-      if (position != kNoSelection) options_.speed_of_sky = position;
-      break;
     case kSceneList:
       if (position != kNoSelection) options_.nature_view = kSceneListViews[position];
       ShowChangeForScene();
@@ -88,6 +77,9 @@ void SettingsDialog::Command(int id) {
       if (position != kNoSelection) options_.nature_change_freq = kChangeListTimes[position];
       break;
     default:
+      for (const ValueList& list : kValueLists) {
+        if (list.id == id && position != kNoSelection) options_.*list.field = position;
+      }
       break;
   }
 }

@@ -34,6 +34,15 @@ constexpr int kTenMinutesPosition = 4;
 // The change list's position of "never".
 constexpr int kNeverPosition = 12;
 
+// A list whose position is its option's value (0 .. the option's highest).
+struct ValueList {
+  int id;
+  int32_t Options::*field;
+};
+constexpr std::array<ValueList, 3> kValueLists = {{{kVolumeList, &Options::sound_volume},
+                                                   {kAnimationList, &Options::background_animation},
+                                                   {kSkyList, &Options::speed_of_sky}}};
+
 class SettingsDialog {
  public:
   // The dialog edits options in place, loads them from place and saves them there on OK.
