@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "video/renderer_common_sdl.h"
+#include "video/renderer_sdl.h"
 
 namespace sylvora {
 
@@ -76,18 +76,8 @@ class SdlDisplayLayer final : public DisplayLayer {
   explicit SdlDisplayLayer(bool vsync) : vsync_(vsync) { BuildPresentTables(); }
   ~SdlDisplayLayer() override { DestroyRenderer(); }
 
-  std::string PresenterName() override {
-    SDL_RendererInfo info;
-    return renderer_ && SDL_GetRendererInfo(renderer_, &info) == 0 ? info.name : "";
-  }
-
-  // SDL keeps its words for the last failure of any of its calls; they are taken with the failure
-  // the subsystem reports, and cleared so they are not given again.
-  std::string TakeFailureReason() override {
-    std::string reason = SDL_GetError();
-    SDL_ClearError();
-    return reason;
-  }
+  std::string PresenterName() override { return SdlRendererName(renderer_); }
+  std::string TakeFailureReason() override { return TakeSdlFailureReason(); }
 
   bool CreateDevice() override { return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
   void ReleaseDevice() override { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
@@ -161,7 +151,7 @@ class SdlDisplayLayer final : public DisplayLayer {
   DisplaySurface* CreatePrimary(bool modeX) override {
     if (modeX || !window_ || !format_) return nullptr;
     if (!CreateRenderer()) return nullptr;
-    SDL_AddEventWatch(WatchRendererResets, this);
+    resets_.Start();
     return new SdlSurface(nullptr);
   }
 
@@ -176,7 +166,7 @@ class SdlDisplayLayer final : public DisplayLayer {
 
   void ReleaseSurface(DisplaySurface* surface) override {
     if (AsSdl(surface)->IsPrimary()) {
-      SDL_DelEventWatch(WatchRendererResets, this);
+      resets_.Stop();
       DestroyRenderer();
     }
     delete AsSdl(surface);
@@ -213,19 +203,19 @@ class SdlDisplayLayer final : public DisplayLayer {
   }
 
   bool IsLost(DisplaySurface* surface) override {
-    return AsSdl(surface)->IsPrimary() && (targetsReset_ || deviceReset_);
+    return AsSdl(surface)->IsPrimary() && resets_.Seen() != RenderReset::None;
   }
 
   bool RestoreSurface(DisplaySurface* surface) override {
-    if (!AsSdl(surface)->IsPrimary() || !(targetsReset_ || deviceReset_)) return true;
-    if (deviceReset_) {
+    if (!AsSdl(surface)->IsPrimary() || resets_.Seen() == RenderReset::None) return true;
+    if (resets_.Seen() == RenderReset::Device) {
       DestroyRenderer();
       if (!CreateRenderer()) return false;
     } else if (texture_) {
       SDL_DestroyTexture(texture_);
       texture_ = nullptr;
     }
-    targetsReset_ = deviceReset_ = false;
+    resets_.Forget();
     return true;
   }
 
@@ -284,7 +274,7 @@ class SdlDisplayLayer final : public DisplayLayer {
   DisplayResult PresentBlt(DisplaySurface* primary, const SurfaceRect& destination, DisplaySurface* source,
                            const SurfaceRect& sourceRect) override {
     if (!AsSdl(primary)->IsPrimary() || !renderer_) return DisplayResult::Failed;
-    if (targetsReset_ || deviceReset_) return DisplayResult::SurfaceLost;
+    if (resets_.Seen() != RenderReset::None) return DisplayResult::SurfaceLost;
     SDL_Surface* frame = AsSdl(source)->Pixels();
     if (!frame || !UploadFrame(frame)) return DisplayResult::Failed;
 
@@ -322,31 +312,8 @@ class SdlDisplayLayer final : public DisplayLayer {
   }
 
  private:
-  static int SDLCALL WatchRendererResets(void* userdata, SDL_Event* event) {
-    auto* self = static_cast<SdlDisplayLayer*>(userdata);
-    if (event->type == SDL_RENDER_TARGETS_RESET) self->targetsReset_ = true;
-    if (event->type == SDL_RENDER_DEVICE_RESET) self->deviceReset_ = true;
-    return 0;
-  }
-
   bool CreateRenderer() {
-    // The daemon's window has whatever visual its owner chose, which an OpenGL context may not accept
-    // (and SDL cannot re-create a window it does not own); the software renderer draws on any.
-    if (Foreign()) {
-      renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-      pacer_.Start(window_, renderer_, vsync_);
-      return renderer_ != nullptr;
-    }
-    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_OPENGL) {
-      renderer_ = SDL_CreateRenderer(window_, -1, vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0);
-      if (!renderer_ && vsync_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
-    } else {
-      // The window system made the window ready for OpenGL only where OpenGL draws on the card; a
-      // software rasteriser would stretch the frame for several times what SDL's own software
-      // renderer costs, presenting through X shared-memory images.
-      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    }
-    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    renderer_ = MakeSdlRenderer(window_, RendererUser::Classic, vsync_);
     pacer_.Start(window_, renderer_, vsync_);
     return renderer_ != nullptr;
   }
@@ -419,8 +386,7 @@ class SdlDisplayLayer final : public DisplayLayer {
   SDL_Texture* texture_ = nullptr;
   int textureWidth_ = 0;
   int textureHeight_ = 0;
-  bool targetsReset_ = false;
-  bool deviceReset_ = false;
+  SdlResetWatch resets_;
   GammaRamp ramp_ = GammaRamp::Identity();
   RampTables tables_;
   std::vector<uint32_t> rgb565Table_ = std::vector<uint32_t>(kRgb565Values);
