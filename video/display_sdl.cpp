@@ -73,7 +73,7 @@ const EmulatedFormat* FormatOfDepth(int depth) {
 
 class SdlDisplayLayer final : public DisplayLayer {
  public:
-  explicit SdlDisplayLayer(bool vsync) : vsync_(vsync) { BuildPresentTables(); }
+  explicit SdlDisplayLayer(bool vsync) : vsync_(vsync) {}
   ~SdlDisplayLayer() override { DestroyRenderer(); }
 
   std::string PresenterName() override { return SdlRendererName(renderer_); }
@@ -152,7 +152,15 @@ class SdlDisplayLayer final : public DisplayLayer {
     if (modeX || !window_ || !format_) return nullptr;
     if (!CreateRenderer()) return nullptr;
     resets_.Start();
+    // The presenting tables are made with the first primary: the native path, which keeps this layer for
+    // the window's set-up only, never presents through them.
+    BuildPresentTables();
     return new SdlSurface(nullptr);
+  }
+
+  // The frame is one more off-screen surface: presenting reads its pixels.
+  DisplaySurface* CreateFrame(int width, int height, SurfaceMemory memory) override {
+    return CreateOffScreenSurface(width, height, memory);
   }
 
   DisplaySurface* CreateOffScreenSurface(int width, int height, SurfaceMemory memory) override {
@@ -206,6 +214,9 @@ class SdlDisplayLayer final : public DisplayLayer {
     return AsSdl(surface)->IsPrimary() && resets_.Seen() != RenderReset::None;
   }
 
+  // SDL surfaces live in the process's memory and keep their pixels.
+  bool NeedsPicture(DisplaySurface*) override { return false; }
+
   bool RestoreSurface(DisplaySurface* surface) override {
     if (!AsSdl(surface)->IsPrimary() || resets_.Seen() == RenderReset::None) return true;
     if (resets_.Seen() == RenderReset::Device) {
@@ -230,8 +241,9 @@ class SdlDisplayLayer final : public DisplayLayer {
     if (SDL_Surface* pixels = AsSdl(surface)->Pixels()) SDL_UnlockSurface(pixels);
   }
 
-  DisplayResult BltFast(DisplaySurface* destination, int x, int y, DisplaySurface* source, const SurfaceRect& rect,
-                        bool useColourKey) override {
+  // Copies whole pixels: the shift is not shown.
+  DisplayResult BltFast(DisplaySurface* destination, int x, int y, const SubPixelShift&, DisplaySurface* source,
+                        const SurfaceRect& rect, bool useColourKey) override {
     SdlSurface* from = AsSdl(source);
     SDL_Surface* to = AsSdl(destination)->Pixels();
     if (!from->Pixels() || !to) return DisplayResult::Failed;
@@ -326,9 +338,11 @@ class SdlDisplayLayer final : public DisplayLayer {
   }
 
   // The per-channel tables from the ramp, and the RGB565 table that turns a 16-bit pixel straight into
-  // the texture's XRGB8888 pixel with the ramp applied. Built once per ramp change, never per frame.
+  // the texture's XRGB8888 pixel with the ramp applied. Built with the primary and at each ramp change,
+  // never per frame.
   void BuildPresentTables() {
     tables_.Build(ramp_);
+    rgb565Table_.resize(kRgb565Values);
     for (int value = 0; value < kRgb565Values; ++value) {
       const int red5 = value >> 11;
       const int green6 = (value >> 5) & 0x3F;
@@ -389,7 +403,7 @@ class SdlDisplayLayer final : public DisplayLayer {
   SdlResetWatch resets_;
   GammaRamp ramp_ = GammaRamp::Identity();
   RampTables tables_;
-  std::vector<uint32_t> rgb565Table_ = std::vector<uint32_t>(kRgb565Values);
+  std::vector<uint32_t> rgb565Table_;  // empty until the first primary
 };
 
 }  // namespace
