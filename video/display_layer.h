@@ -201,4 +201,33 @@ class DisplayLayer : public DisplayDevice {
                                    const SurfaceRect& sourceRect) = 0;
 };
 
+// A display layer that applies the gamma ramp to pixels on the processor (the classic SDL layer as it
+// presents, the native layer as it uploads): it keeps the ramp and its tables, and tells the layer of
+// each change through RampChanged.
+class ProcessorRampLayer : public DisplayLayer {
+ public:
+  ProcessorRampLayer() { tables_.Build(ramp_); }
+
+  bool GetGammaRamp(GammaRamp& ramp) final {
+    ramp = ramp_;
+    return true;
+  }
+  bool SetGammaRamp(const GammaRamp& ramp) final {
+    ramp_ = ramp;
+    tables_.Build(ramp_);
+    RampChanged();
+    return true;
+  }
+  void ReleaseGammaControl() final { SetGammaRamp(GammaRamp::Identity()); }
+
+ protected:
+  // Called after each ramp change, with Tables() built for the new ramp.
+  virtual void RampChanged() = 0;
+  const RampTables& Tables() const { return tables_; }
+
+ private:
+  GammaRamp ramp_ = GammaRamp::Identity();
+  RampTables tables_;
+};
+
 }  // namespace sylvora

@@ -87,12 +87,10 @@ class NativeSurface final : public DisplaySurface {
 
 NativeSurface* AsNative(DisplaySurface* surface) { return static_cast<NativeSurface*>(surface); }
 
-class NativeDisplayLayer final : public DisplayLayer {
+class NativeDisplayLayer final : public ProcessorRampLayer {
  public:
   NativeDisplayLayer(std::unique_ptr<DisplayDevice> device, std::unique_ptr<RenderDevice> render)
-      : device_(std::move(device)), render_(std::move(render)) {
-    ResetRamp();
-  }
+      : device_(std::move(device)), render_(std::move(render)) {}
   ~NativeDisplayLayer() override { render_->Close(); }
 
   std::string TakeFailureReason() override {
@@ -176,16 +174,6 @@ class NativeDisplayLayer final : public DisplayLayer {
 
   // The ramp is applied to the pictures' pixels at upload, so every full-screen display has one.
   bool CreateGammaControl(DisplaySurface* primary) override { return primary != nullptr && fullScreen_; }
-  bool GetGammaRamp(GammaRamp& ramp) override {
-    ramp = ramp_;
-    return true;
-  }
-  bool SetGammaRamp(const GammaRamp& ramp) override {
-    ramp_ = ramp;
-    BuildTables();
-    return true;
-  }
-  void ReleaseGammaControl() override { ResetRamp(); }
 
   bool GetPixelFormat(DisplaySurface* surface, uint32_t& red, uint32_t& green, uint32_t& blue) override {
     if (!surface) return false;
@@ -338,24 +326,18 @@ class NativeDisplayLayer final : public DisplayLayer {
     } else {
       Opaque(pixels, picture.width, picture.height, picture.width);
     }
-    if (!tables_.identity) {
+    const RampTables& tables = Tables();
+    if (!tables.identity) {
       for (uint32_t& pixel : std::span(pixels, picture.PixelCount())) {
-        pixel = (pixel & 0xFF000000u) | uint32_t{tables_.red[(pixel >> 16) & 0xFF]} << 16 |
-                uint32_t{tables_.green[(pixel >> 8) & 0xFF]} << 8 | tables_.blue[pixel & 0xFF];
+        pixel = (pixel & 0xFF000000u) | uint32_t{tables.red[(pixel >> 16) & 0xFF]} << 16 |
+                uint32_t{tables.green[(pixel >> 8) & 0xFF]} << 8 | tables.blue[pixel & 0xFF];
       }
     }
     picture.prepared = true;
   }
 
-  void ResetRamp() {
-    ramp_ = GammaRamp::Identity();
-    BuildTables();
-  }
-
-  // The per-channel tables from the ramp, as the classic path builds them.
-  void BuildTables() {
-    tables_.Build(ramp_);
-    // Pixels not yet prepared take the new tables at their upload; the others must be loaded again.
+  // Pixels not yet prepared take the new ramp's tables at their upload; the others must be loaded again.
+  void RampChanged() override {
     for (NativeSurface* picture : pictures_) {
       if (picture->uploaded || picture->prepared) picturesWanted_ = true;
     }
@@ -370,8 +352,6 @@ class NativeDisplayLayer final : public DisplayLayer {
   std::vector<NativeSurface*> pictures_;
   RenderReset reset_ = RenderReset::None;  // a renderer reset not yet restored
   bool picturesWanted_ = false;            // pictures must be written again (PicturesWanted)
-  GammaRamp ramp_;
-  RampTables tables_;
 };
 
 }  // namespace

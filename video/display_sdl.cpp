@@ -71,7 +71,7 @@ const EmulatedFormat* FormatOfDepth(int depth) {
   return nullptr;
 }
 
-class SdlDisplayLayer final : public DisplayLayer {
+class SdlDisplayLayer final : public ProcessorRampLayer {
  public:
   explicit SdlDisplayLayer(bool vsync) : vsync_(vsync) {}
   ~SdlDisplayLayer() override { DestroyRenderer(); }
@@ -188,19 +188,6 @@ class SdlDisplayLayer final : public DisplayLayer {
 
   // The ramp is applied in software while presenting, so every full-screen display has one.
   bool CreateGammaControl(DisplaySurface* primary) override { return primary != nullptr && fullScreen_; }
-  bool GetGammaRamp(GammaRamp& ramp) override {
-    ramp = ramp_;
-    return true;
-  }
-  bool SetGammaRamp(const GammaRamp& ramp) override {
-    ramp_ = ramp;
-    BuildPresentTables();
-    return true;
-  }
-  void ReleaseGammaControl() override {
-    ramp_ = GammaRamp::Identity();
-    BuildPresentTables();
-  }
 
   bool GetPixelFormat(DisplaySurface* surface, uint32_t& red, uint32_t& green, uint32_t& blue) override {
     if (!surface || !format_) return false;
@@ -337,24 +324,26 @@ class SdlDisplayLayer final : public DisplayLayer {
     renderer_ = nullptr;
   }
 
-  // The per-channel tables from the ramp, and the RGB565 table that turns a 16-bit pixel straight into
-  // the texture's XRGB8888 pixel with the ramp applied. Built with the primary and at each ramp change,
-  // never per frame.
+  void RampChanged() override { BuildPresentTables(); }
+
+  // The RGB565 table that turns a 16-bit pixel straight into the texture's XRGB8888 pixel with the ramp
+  // applied. Built with the primary and at each ramp change, never per frame.
   void BuildPresentTables() {
-    tables_.Build(ramp_);
+    const RampTables& tables = Tables();
     rgb565Table_.resize(kRgb565Values);
     for (int value = 0; value < kRgb565Values; ++value) {
       const int red5 = value >> 11;
       const int green6 = (value >> 5) & 0x3F;
       const int blue5 = value & 0x1F;
-      rgb565Table_[value] = 0xFF000000u | uint32_t{tables_.red[(red5 << 3) | (red5 >> 2)]} << 16 |
-                            uint32_t{tables_.green[(green6 << 2) | (green6 >> 4)]} << 8 |
-                            tables_.blue[(blue5 << 3) | (blue5 >> 2)];
+      rgb565Table_[value] = 0xFF000000u | uint32_t{tables.red[(red5 << 3) | (red5 >> 2)]} << 16 |
+                            uint32_t{tables.green[(green6 << 2) | (green6 >> 4)]} << 8 |
+                            tables.blue[(blue5 << 3) | (blue5 >> 2)];
     }
   }
 
   // Copies frame into the streaming texture as XRGB8888 through the ramp tables.
   bool UploadFrame(SDL_Surface* frame) {
+    const RampTables& tables = Tables();
     if (!texture_ || textureWidth_ != frame->w || textureHeight_ != frame->h) {
       if (texture_) SDL_DestroyTexture(texture_);
       texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, frame->w, frame->h);
@@ -375,12 +364,12 @@ class SdlDisplayLayer final : public DisplayLayer {
       if (bytesPerPixel == 2) {
         const auto* row = reinterpret_cast<const uint16_t*>(from);
         for (int x = 0; x < frame->w; ++x) to[x] = rgb565Table_[row[x]];
-      } else if (bytesPerPixel == 4 && tables_.identity) {
+      } else if (bytesPerPixel == 4 && tables.identity) {
         std::memcpy(to, from, static_cast<size_t>(frame->w) * 4);
       } else {
         for (int x = 0; x < frame->w; ++x, from += bytesPerPixel) {
-          to[x] = 0xFF000000u | uint32_t{tables_.red[from[2]]} << 16 | uint32_t{tables_.green[from[1]]} << 8 |
-                  tables_.blue[from[0]];
+          to[x] = 0xFF000000u | uint32_t{tables.red[from[2]]} << 16 | uint32_t{tables.green[from[1]]} << 8 |
+                  tables.blue[from[0]];
         }
       }
     }
@@ -401,8 +390,6 @@ class SdlDisplayLayer final : public DisplayLayer {
   int textureWidth_ = 0;
   int textureHeight_ = 0;
   SdlResetWatch resets_;
-  GammaRamp ramp_ = GammaRamp::Identity();
-  RampTables tables_;
   std::vector<uint32_t> rgb565Table_;  // empty until the first primary
 };
 
