@@ -1,7 +1,9 @@
 #pragma once
 // The display operations the video subsystem needs from the platform: a device, a full-screen or
-// window-bound primary, off-screen surfaces, 1:1 colour-keyed blits, colour fills, a stretched present,
-// a gamma ramp and lost-surface detection. The real layer is SDL2 (display_sdl); tests use an in-memory
+// window-bound primary, the frame and the pictures' surfaces, 1:1 colour-keyed blits, colour fills, a
+// stretched present, a gamma ramp, lost-surface detection and word that the pictures must be written
+// again. The real layers are SDL2 (display_sdl, the classic path) and the native layer (display_native),
+// which keeps the classic layer for the window's set-up (DisplayDevice) only; tests use an in-memory
 // double with fault injection. Every call is made by VideoSystem only.
 #include <array>
 #include <cstdint>
@@ -96,16 +98,15 @@ struct RampTables {
   }
 };
 
-class DisplayLayer {
+// The window's set-up, the part of the display both paths share: the device, its modes, full screen or
+// a window, and the window's clip. The native layer takes the classic layer as its device.
+class DisplayDevice {
  public:
-  virtual ~DisplayLayer() = default;
+  virtual ~DisplayDevice() = default;
 
   // The library's own words for the adapter's last failure, once: empty when it gave none or it was
   // already taken. The subsystem records it on a line after its own message about that failure.
   virtual std::string TakeFailureReason() = 0;
-  // What shows the frames once the primary exists (the renderer's name, such as "opengl" or
-  // "software"); empty before, or when there is nothing to tell.
-  virtual std::string PresenterName() = 0;
   // Opens the device of the primary display; false on failure.
   virtual bool CreateDevice() = 0;
   // Closes the device; the surfaces made by it must have been released first.
@@ -123,9 +124,27 @@ class DisplayLayer {
   // Total and free bytes of off-screen display memory; false when the layer cannot tell.
   virtual bool GetAvailableVideoMemory(uint64_t& totalBytes, uint64_t& freeBytes) = 0;
 
+  // Windowed mode: a clipper, bound to the window (DisplayLayer attaches it to the primary). Each false
+  // on failure.
+  virtual bool CreateClipper() = 0;
+  virtual bool SetClipperWindow(NativeWindow* window) = 0;
+  virtual void ReleaseClipper() = 0;
+
+  // Top-left corner of window's client area in screen coordinates (windowed presenting).
+  virtual void ClientOrigin(NativeWindow* window, int& x, int& y) = 0;
+};
+
+class DisplayLayer : public DisplayDevice {
+ public:
+  // What shows the frames once the primary exists (the renderer's name, such as "opengl" or
+  // "software"); empty before, or when there is nothing to tell.
+  virtual std::string PresenterName() = 0;
+
   // The visible surface; nullptr on failure.
   virtual DisplaySurface* CreatePrimary(bool modeX) = 0;
-  // An off-screen surface of width x height in the display's format; nullptr on failure.
+  // The frame every Draw goes to (VideoSystem's secondary buffer), width x height; nullptr on failure.
+  virtual DisplaySurface* CreateFrame(int width, int height, SurfaceMemory memory) = 0;
+  // A picture's surface of width x height in the display's format; nullptr on failure.
   virtual DisplaySurface* CreateOffScreenSurface(int width, int height, SurfaceMemory memory) = 0;
   // How many of the surface's pixels make one frame pixel along each side (a picture's high-resolution
   // twin); BltFast's rectangle stays in frame pixels. Layers that copy 1:1 never get such pictures.
@@ -136,11 +155,8 @@ class DisplayLayer {
   // Frees a surface made by this layer.
   virtual void ReleaseSurface(DisplaySurface* surface) = 0;
 
-  // Windowed mode: a clipper, bound to the window, attached to the primary. Each false on failure.
-  virtual bool CreateClipper() = 0;
-  virtual bool SetClipperWindow(NativeWindow* window) = 0;
+  // Windowed mode: attaches the device's clipper to the primary; false on failure.
   virtual bool AttachClipper(DisplaySurface* primary) = 0;
-  virtual void ReleaseClipper() = 0;
 
   // Full screen: a gamma control of the primary and its ramp. Each false on failure.
   virtual bool CreateGammaControl(DisplaySurface* primary) = 0;
@@ -150,25 +166,29 @@ class DisplayLayer {
 
   // The red, green and blue bit masks of surface's pixel format; false on failure.
   virtual bool GetPixelFormat(DisplaySurface* surface, uint32_t& red, uint32_t& green, uint32_t& blue) = 0;
-  // Whether surface lost its memory; Restore gives it memory back (its pixels are undefined then).
+  // Whether surface (VideoSystem asks of the primary) lost its memory; RestoreSurface gives a surface
+  // memory back (its pixels are undefined then).
   virtual bool IsLost(DisplaySurface* surface) = 0;
   virtual bool RestoreSurface(DisplaySurface* surface) = 0;
+  // Whether the pictures must be written again although the primary was not lost: a layer that lets a
+  // picture's pixels go once it has shown them wants them back to show them anew (a new brightness or
+  // key). VideoSystem's Restore then restores the primary, which ends the wish, and loads again every
+  // picture NeedsPicture names.
+  virtual bool PicturesWanted() { return false; }
+  // Whether the picture on surface must be written again after a restore: its memory came back empty,
+  // or the layer let its pixels go. Pictures in video memory are always written again.
+  virtual bool NeedsPicture(DisplaySurface* surface) = 0;
 
   // Write access to the whole surface; Unlock ends it.
   virtual bool Lock(DisplaySurface* surface, SurfaceLock& lock) = 0;
   virtual void Unlock(DisplaySurface* surface) = 0;
 
   // Copies source's rectangle 1:1 to (x, y) of destination; with useColourKey, source pixels equal to
-  // source's colour key are skipped. The rectangle lies inside both surfaces.
-  virtual DisplayResult BltFast(DisplaySurface* destination, int x, int y, DisplaySurface* source,
-                                const SurfaceRect& rect, bool useColourKey) = 0;
-  // BltFast with the copy moved by shift, on layers that draw between frame pixels (DrawsSubPixels);
-  // the others copy to (x, y) as BltFast does.
+  // source's colour key are skipped. The rectangle lies inside both surfaces. Layers that draw between
+  // frame pixels (DrawsSubPixels) move the copy by shift; the others copy to (x, y).
+  virtual DisplayResult BltFast(DisplaySurface* destination, int x, int y, const SubPixelShift& shift,
+                                DisplaySurface* source, const SurfaceRect& rect, bool useColourKey) = 0;
   virtual bool DrawsSubPixels() { return false; }
-  virtual DisplayResult BltFastShifted(DisplaySurface* destination, int x, int y, const SubPixelShift&,
-                                       DisplaySurface* source, const SurfaceRect& rect, bool useColourKey) {
-    return BltFast(destination, x, y, source, rect, useColourKey);
-  }
   // Fills the whole surface with colour (a pixel value in the surface's format).
   virtual DisplayResult ColourFill(DisplaySurface* surface, uint32_t colour) = 0;
   // Gives surface a source colour key of one pixel value.
@@ -177,10 +197,37 @@ class DisplayLayer {
   virtual DisplayResult GetBltStatus(DisplaySurface* surface) = 0;
   // Shows source's rectangle on the primary at destination (stretched when the sizes differ).
   // Destination is in screen coordinates of the primary.
-  virtual DisplayResult PresentBlt(DisplaySurface* primary, const SurfaceRect& destination,
-                                   DisplaySurface* source, const SurfaceRect& sourceRect) = 0;
-  // Top-left corner of window's client area in screen coordinates (windowed presenting).
-  virtual void ClientOrigin(NativeWindow* window, int& x, int& y) = 0;
+  virtual DisplayResult PresentBlt(DisplaySurface* primary, const SurfaceRect& destination, DisplaySurface* source,
+                                   const SurfaceRect& sourceRect) = 0;
+};
+
+// A display layer that applies the gamma ramp to pixels on the processor (the classic SDL layer as it
+// presents, the native layer as it uploads): it keeps the ramp and its tables, and tells the layer of
+// each change through RampChanged.
+class ProcessorRampLayer : public DisplayLayer {
+ public:
+  ProcessorRampLayer() { tables_.Build(ramp_); }
+
+  bool GetGammaRamp(GammaRamp& ramp) final {
+    ramp = ramp_;
+    return true;
+  }
+  bool SetGammaRamp(const GammaRamp& ramp) final {
+    ramp_ = ramp;
+    tables_.Build(ramp_);
+    RampChanged();
+    return true;
+  }
+  void ReleaseGammaControl() final { SetGammaRamp(GammaRamp::Identity()); }
+
+ protected:
+  // Called after each ramp change, with Tables() built for the new ramp.
+  virtual void RampChanged() = 0;
+  const RampTables& Tables() const { return tables_; }
+
+ private:
+  GammaRamp ramp_ = GammaRamp::Identity();
+  RampTables tables_;
 };
 
 }  // namespace sylvora

@@ -15,11 +15,13 @@
 // SetColourKey, and still draws with BltFast into its secondary buffer. The layer turns a picture's
 // pixels into a texture lazily, at the first blit after they changed, and then lets them go: the
 // renderer holds the picture, and keeping a second copy of every three-times picture would double the
-// program's memory. When pictures must be uploaded again (a reset, a new brightness) the primary
-// reports itself lost, each picture without its pixels reports itself lost too, and VideoSystem's
-// Restore loads those again from the archive, as it reloads lost video memory on the classic path. The secondary buffer is the first surface made after the primary; it
-// has no pixels: it stands for the renderer's back buffer, whose 640 x 480 logical coordinates are
-// mapped onto the output's pixels, filling it as the classic full-screen stretch does.
+// program's memory. When pictures must be uploaded again, the layer says so: after a renderer reset
+// the primary is lost; for a new brightness or key, or a picture drawn whose pixels are gone, it wants
+// the pictures again (PicturesWanted). Either way the draws meet a lost surface, VideoSystem's Restore
+// runs, and every picture without its pixels (NeedsPicture) is loaded again from the archive, as lost
+// video memory is on the classic path. The secondary buffer is the frame (CreateFrame); it has no
+// pixels: it stands for the renderer's back buffer, whose 640 x 480 logical coordinates are mapped
+// onto the output's pixels, filling it as the classic full-screen stretch does.
 //
 // Colour keys: a filtered copy mixes a sprite's edge with its keyed neighbours, so the key becomes
 // transparency and its colour is bled from the sprite (key_alpha.h); no dark fringe shows.
@@ -31,6 +33,9 @@
 //
 // Resets: a renderer reset marks the primary lost; VideoSystem's Restore then restores it, which makes
 // the renderer again after a device reset, and every picture is uploaded again at its next blit.
+//
+// The window's set-up (device, modes, full screen, clip) is the classic layer's, taken as a
+// DisplayDevice: its surfaces, blits and presenting tables are never used here, nor made.
 #include "video/display_native.h"
 
 #include <algorithm>
@@ -46,7 +51,6 @@
 namespace sylvora {
 
 namespace {
-
 
 // Pixel format reported for every surface: XRGB8888, so pictures keep their full 24-bit colour.
 constexpr uint32_t kRedMask = 0xFF0000;
@@ -83,12 +87,10 @@ class NativeSurface final : public DisplaySurface {
 
 NativeSurface* AsNative(DisplaySurface* surface) { return static_cast<NativeSurface*>(surface); }
 
-class NativeDisplayLayer final : public DisplayLayer {
+class NativeDisplayLayer final : public ProcessorRampLayer {
  public:
-  NativeDisplayLayer(std::unique_ptr<DisplayLayer> device, std::unique_ptr<RenderDevice> render)
-      : device_(std::move(device)), render_(std::move(render)) {
-    ResetRamp();
-  }
+  NativeDisplayLayer(std::unique_ptr<DisplayDevice> device, std::unique_ptr<RenderDevice> render)
+      : device_(std::move(device)), render_(std::move(render)) {}
   ~NativeDisplayLayer() override { render_->Close(); }
 
   std::string TakeFailureReason() override {
@@ -129,13 +131,16 @@ class NativeDisplayLayer final : public DisplayLayer {
     return primary_;
   }
 
+  // The frame is the primary's renderer output, one at a time.
+  DisplaySurface* CreateFrame(int width, int height, SurfaceMemory memory) override {
+    if (memory == SurfaceMemory::Video || width <= 0 || height <= 0 || !primary_ || frame_) return nullptr;
+    frame_ = new NativeSurface(NativeSurface::Role::Frame, width, height);
+    return frame_;
+  }
+
   // Video memory is never offered: a picture's pixels are the layer's until they are uploaded.
   DisplaySurface* CreateOffScreenSurface(int width, int height, SurfaceMemory memory) override {
     if (memory == SurfaceMemory::Video || width <= 0 || height <= 0) return nullptr;
-    if (primary_ && !frame_) {
-      frame_ = new NativeSurface(NativeSurface::Role::Frame, width, height);
-      return frame_;
-    }
     auto* picture = new NativeSurface(NativeSurface::Role::Picture, width, height);
     pictures_.push_back(picture);
     return picture;
@@ -169,16 +174,6 @@ class NativeDisplayLayer final : public DisplayLayer {
 
   // The ramp is applied to the pictures' pixels at upload, so every full-screen display has one.
   bool CreateGammaControl(DisplaySurface* primary) override { return primary != nullptr && fullScreen_; }
-  bool GetGammaRamp(GammaRamp& ramp) override {
-    ramp = ramp_;
-    return true;
-  }
-  bool SetGammaRamp(const GammaRamp& ramp) override {
-    ramp_ = ramp;
-    BuildTables();
-    return true;
-  }
-  void ReleaseGammaControl() override { ResetRamp(); }
 
   bool GetPixelFormat(DisplaySurface* surface, uint32_t& red, uint32_t& green, uint32_t& blue) override {
     if (!surface) return false;
@@ -188,15 +183,21 @@ class NativeDisplayLayer final : public DisplayLayer {
     return true;
   }
 
-  // A picture is lost when it must be uploaded and its pixels are gone.
+  // Only the primary is ever lost: by a renderer reset.
   bool IsLost(DisplaySurface* surface) override {
+    return AsNative(surface) == primary_ && Reset() != RenderReset::None;
+  }
+  bool PicturesWanted() override { return picturesWanted_; }
+
+  // A picture must be written again when it must be uploaded and its pixels are gone.
+  bool NeedsPicture(DisplaySurface* surface) override {
     NativeSurface* native = AsNative(surface);
-    if (native == primary_) return Lost();
     return native->role == NativeSurface::Role::Picture && !native->uploaded && !native->pixels;
   }
 
+  // Restoring the primary ends a reset, or the wish for the pictures: every picture is uploaded again.
   bool RestoreSurface(DisplaySurface* surface) override {
-    if (AsNative(surface) != primary_ || !Lost()) return true;
+    if (AsNative(surface) != primary_ || !MustRestore()) return true;
     if (reset_ == RenderReset::Device) {
       // The old renderer took its textures with it: the handles name nothing any more.
       for (NativeSurface* picture : pictures_) picture->texture = 0;
@@ -206,6 +207,7 @@ class NativeDisplayLayer final : public DisplayLayer {
     }
     for (NativeSurface* picture : pictures_) picture->Changed();
     reset_ = RenderReset::None;
+    picturesWanted_ = false;
     return true;
   }
 
@@ -220,19 +222,14 @@ class NativeDisplayLayer final : public DisplayLayer {
 
   // A keyed picture's texture always carries its transparency: VideoSystem's Draw asks for the key
   // exactly when the picture has one.
-  DisplayResult BltFast(DisplaySurface* destination, int x, int y, DisplaySurface* source, const SurfaceRect& rect,
-                        bool useColourKey) override {
-    return BltFastShifted(destination, x, y, SubPixelShift{}, source, rect, useColourKey);
-  }
-
   bool DrawsSubPixels() override { return true; }
 
-  DisplayResult BltFastShifted(DisplaySurface* destination, int x, int y, const SubPixelShift& shift,
-                               DisplaySurface* source, const SurfaceRect& rect, bool) override {
+  DisplayResult BltFast(DisplaySurface* destination, int x, int y, const SubPixelShift& shift, DisplaySurface* source,
+                        const SurfaceRect& rect, bool) override {
     NativeSurface* picture = AsNative(source);
     if (AsNative(destination) != frame_ || picture->role != NativeSurface::Role::Picture) return DisplayResult::Failed;
-    if (!picture->uploaded && !picture->pixels) NeedReload();
-    if (Lost()) return DisplayResult::SurfaceLost;
+    if (!picture->uploaded && !picture->pixels) picturesWanted_ = true;
+    if (MustRestore()) return DisplayResult::SurfaceLost;
     if (!picture->uploaded && !Upload(*picture)) return DisplayResult::Failed;
     int outputWidth = 0;
     int outputHeight = 0;
@@ -268,7 +265,7 @@ class NativeDisplayLayer final : public DisplayLayer {
       return DisplayResult::Ok;
     }
     if (native != frame_) return DisplayResult::Failed;
-    if (Lost()) return DisplayResult::SurfaceLost;
+    if (MustRestore()) return DisplayResult::SurfaceLost;
     return render_->Clear() ? DisplayResult::Ok : DisplayResult::Failed;
   }
 
@@ -277,7 +274,7 @@ class NativeDisplayLayer final : public DisplayLayer {
     if (native->role != NativeSurface::Role::Picture) return native == frame_;
     native->keyed = true;
     native->key = key;
-    if (native->uploaded || native->prepared) NeedReload();
+    if (native->uploaded || native->prepared) picturesWanted_ = true;
     native->Changed();
     return true;
   }
@@ -289,19 +286,23 @@ class NativeDisplayLayer final : public DisplayLayer {
   DisplayResult PresentBlt(DisplaySurface* primary, const SurfaceRect&, DisplaySurface* source,
                            const SurfaceRect&) override {
     if (AsNative(primary) != primary_ || !primary_ || AsNative(source) != frame_) return DisplayResult::Failed;
-    if (Lost()) return DisplayResult::SurfaceLost;
+    if (MustRestore()) return DisplayResult::SurfaceLost;
     return render_->Present() ? DisplayResult::Ok : DisplayResult::Failed;
   }
 
   void ClientOrigin(NativeWindow* window, int& x, int& y) override { device_->ClientOrigin(window, x, y); }
 
  private:
-  // Whether a reset is pending; the renderer's word is taken and kept until the primary is restored.
-  bool Lost() {
+  // The strongest renderer reset not yet restored; the renderer's word is taken and kept until the
+  // primary is restored.
+  RenderReset Reset() {
     const RenderReset seen = render_->TakeReset();
     if (seen > reset_) reset_ = seen;
-    return reset_ != RenderReset::None;
+    return reset_;
   }
+
+  // Whether drawing must wait for VideoSystem's Restore: a reset, or pictures wanted again.
+  bool MustRestore() { return Reset() != RenderReset::None || picturesWanted_; }
 
   // Puts the picture's pixels into its texture, turned in place into what the texture shows: keys to
   // alpha (or all opaque), through the ramp's tables; then lets them go.
@@ -325,50 +326,37 @@ class NativeDisplayLayer final : public DisplayLayer {
     } else {
       Opaque(pixels, picture.width, picture.height, picture.width);
     }
-    if (!tables_.identity) {
+    const RampTables& tables = Tables();
+    if (!tables.identity) {
       for (uint32_t& pixel : std::span(pixels, picture.PixelCount())) {
-        pixel = (pixel & 0xFF000000u) | uint32_t{tables_.red[(pixel >> 16) & 0xFF]} << 16 |
-                uint32_t{tables_.green[(pixel >> 8) & 0xFF]} << 8 | tables_.blue[pixel & 0xFF];
+        pixel = (pixel & 0xFF000000u) | uint32_t{tables.red[(pixel >> 16) & 0xFF]} << 16 |
+                uint32_t{tables.green[(pixel >> 8) & 0xFF]} << 8 | tables.blue[pixel & 0xFF];
       }
     }
     picture.prepared = true;
   }
 
-  // A picture must be uploaded again but its pixels are gone: the primary reports itself lost, and
-  // VideoSystem's Restore loads every picture again.
-  void NeedReload() {
-    if (reset_ == RenderReset::None) reset_ = RenderReset::Targets;
-  }
-
-  void ResetRamp() {
-    ramp_ = GammaRamp::Identity();
-    BuildTables();
-  }
-
-  // The per-channel tables from the ramp, as the classic path builds them.
-  void BuildTables() {
-    tables_.Build(ramp_);
-    // Pixels not yet prepared take the new tables at their upload; the others must be loaded again.
+  // Pixels not yet prepared take the new ramp's tables at their upload; the others must be loaded again.
+  void RampChanged() override {
     for (NativeSurface* picture : pictures_) {
-      if (picture->uploaded || picture->prepared) NeedReload();
+      if (picture->uploaded || picture->prepared) picturesWanted_ = true;
     }
   }
 
-  std::unique_ptr<DisplayLayer> device_;
+  std::unique_ptr<DisplayDevice> device_;
   std::unique_ptr<RenderDevice> render_;
   NativeWindow* window_ = nullptr;
   bool fullScreen_ = false;
   NativeSurface* primary_ = nullptr;
   NativeSurface* frame_ = nullptr;
   std::vector<NativeSurface*> pictures_;
-  RenderReset reset_ = RenderReset::None;
-  GammaRamp ramp_;
-  RampTables tables_;
+  RenderReset reset_ = RenderReset::None;  // a renderer reset not yet restored
+  bool picturesWanted_ = false;            // pictures must be written again (PicturesWanted)
 };
 
 }  // namespace
 
-std::unique_ptr<DisplayLayer> CreateNativeDisplayLayer(std::unique_ptr<DisplayLayer> device,
+std::unique_ptr<DisplayLayer> CreateNativeDisplayLayer(std::unique_ptr<DisplayDevice> device,
                                                        std::unique_ptr<RenderDevice> render) {
   return std::make_unique<NativeDisplayLayer>(std::move(device), std::move(render));
 }

@@ -8,10 +8,10 @@
 
 namespace sylvora {
 
-// A display layer that keeps device (the classic layer: device, modes, full screen, window) for the
+// A display layer that keeps device (the classic layer's device, modes, full screen and window) for the
 // window's set-up and draws every frame through render. Pictures must be written at 32 bits: the layer
 // reports XRGB8888 as its pixel format and 32 as the desktop's depth.
-std::unique_ptr<DisplayLayer> CreateNativeDisplayLayer(std::unique_ptr<DisplayLayer> device,
+std::unique_ptr<DisplayLayer> CreateNativeDisplayLayer(std::unique_ptr<DisplayDevice> device,
                                                        std::unique_ptr<RenderDevice> render);
 
 }  // namespace sylvora

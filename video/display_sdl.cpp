@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "video/renderer_common_sdl.h"
+#include "video/renderer_sdl.h"
 
 namespace sylvora {
 
@@ -71,23 +71,13 @@ const EmulatedFormat* FormatOfDepth(int depth) {
   return nullptr;
 }
 
-class SdlDisplayLayer final : public DisplayLayer {
+class SdlDisplayLayer final : public ProcessorRampLayer {
  public:
-  explicit SdlDisplayLayer(bool vsync) : vsync_(vsync) { BuildPresentTables(); }
+  explicit SdlDisplayLayer(bool vsync) : vsync_(vsync) {}
   ~SdlDisplayLayer() override { DestroyRenderer(); }
 
-  std::string PresenterName() override {
-    SDL_RendererInfo info;
-    return renderer_ && SDL_GetRendererInfo(renderer_, &info) == 0 ? info.name : "";
-  }
-
-  // SDL keeps its words for the last failure of any of its calls; they are taken with the failure
-  // the subsystem reports, and cleared so they are not given again.
-  std::string TakeFailureReason() override {
-    std::string reason = SDL_GetError();
-    SDL_ClearError();
-    return reason;
-  }
+  std::string PresenterName() override { return SdlRendererName(renderer_); }
+  std::string TakeFailureReason() override { return TakeSdlFailureReason(); }
 
   bool CreateDevice() override { return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
   void ReleaseDevice() override { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
@@ -161,8 +151,16 @@ class SdlDisplayLayer final : public DisplayLayer {
   DisplaySurface* CreatePrimary(bool modeX) override {
     if (modeX || !window_ || !format_) return nullptr;
     if (!CreateRenderer()) return nullptr;
-    SDL_AddEventWatch(WatchRendererResets, this);
+    resets_.Start();
+    // The presenting tables are made with the first primary: the native path, which keeps this layer for
+    // the window's set-up only, never presents through them.
+    BuildPresentTables();
     return new SdlSurface(nullptr);
+  }
+
+  // The frame is one more off-screen surface: presenting reads its pixels.
+  DisplaySurface* CreateFrame(int width, int height, SurfaceMemory memory) override {
+    return CreateOffScreenSurface(width, height, memory);
   }
 
   DisplaySurface* CreateOffScreenSurface(int width, int height, SurfaceMemory memory) override {
@@ -176,7 +174,7 @@ class SdlDisplayLayer final : public DisplayLayer {
 
   void ReleaseSurface(DisplaySurface* surface) override {
     if (AsSdl(surface)->IsPrimary()) {
-      SDL_DelEventWatch(WatchRendererResets, this);
+      resets_.Stop();
       DestroyRenderer();
     }
     delete AsSdl(surface);
@@ -190,19 +188,6 @@ class SdlDisplayLayer final : public DisplayLayer {
 
   // The ramp is applied in software while presenting, so every full-screen display has one.
   bool CreateGammaControl(DisplaySurface* primary) override { return primary != nullptr && fullScreen_; }
-  bool GetGammaRamp(GammaRamp& ramp) override {
-    ramp = ramp_;
-    return true;
-  }
-  bool SetGammaRamp(const GammaRamp& ramp) override {
-    ramp_ = ramp;
-    BuildPresentTables();
-    return true;
-  }
-  void ReleaseGammaControl() override {
-    ramp_ = GammaRamp::Identity();
-    BuildPresentTables();
-  }
 
   bool GetPixelFormat(DisplaySurface* surface, uint32_t& red, uint32_t& green, uint32_t& blue) override {
     if (!surface || !format_) return false;
@@ -213,19 +198,22 @@ class SdlDisplayLayer final : public DisplayLayer {
   }
 
   bool IsLost(DisplaySurface* surface) override {
-    return AsSdl(surface)->IsPrimary() && (targetsReset_ || deviceReset_);
+    return AsSdl(surface)->IsPrimary() && resets_.Seen() != RenderReset::None;
   }
 
+  // SDL surfaces live in the process's memory and keep their pixels.
+  bool NeedsPicture(DisplaySurface*) override { return false; }
+
   bool RestoreSurface(DisplaySurface* surface) override {
-    if (!AsSdl(surface)->IsPrimary() || !(targetsReset_ || deviceReset_)) return true;
-    if (deviceReset_) {
+    if (!AsSdl(surface)->IsPrimary() || resets_.Seen() == RenderReset::None) return true;
+    if (resets_.Seen() == RenderReset::Device) {
       DestroyRenderer();
       if (!CreateRenderer()) return false;
     } else if (texture_) {
       SDL_DestroyTexture(texture_);
       texture_ = nullptr;
     }
-    targetsReset_ = deviceReset_ = false;
+    resets_.Forget();
     return true;
   }
 
@@ -240,8 +228,9 @@ class SdlDisplayLayer final : public DisplayLayer {
     if (SDL_Surface* pixels = AsSdl(surface)->Pixels()) SDL_UnlockSurface(pixels);
   }
 
-  DisplayResult BltFast(DisplaySurface* destination, int x, int y, DisplaySurface* source, const SurfaceRect& rect,
-                        bool useColourKey) override {
+  // Copies whole pixels: the shift is not shown.
+  DisplayResult BltFast(DisplaySurface* destination, int x, int y, const SubPixelShift&, DisplaySurface* source,
+                        const SurfaceRect& rect, bool useColourKey) override {
     SdlSurface* from = AsSdl(source);
     SDL_Surface* to = AsSdl(destination)->Pixels();
     if (!from->Pixels() || !to) return DisplayResult::Failed;
@@ -284,7 +273,7 @@ class SdlDisplayLayer final : public DisplayLayer {
   DisplayResult PresentBlt(DisplaySurface* primary, const SurfaceRect& destination, DisplaySurface* source,
                            const SurfaceRect& sourceRect) override {
     if (!AsSdl(primary)->IsPrimary() || !renderer_) return DisplayResult::Failed;
-    if (targetsReset_ || deviceReset_) return DisplayResult::SurfaceLost;
+    if (resets_.Seen() != RenderReset::None) return DisplayResult::SurfaceLost;
     SDL_Surface* frame = AsSdl(source)->Pixels();
     if (!frame || !UploadFrame(frame)) return DisplayResult::Failed;
 
@@ -322,31 +311,8 @@ class SdlDisplayLayer final : public DisplayLayer {
   }
 
  private:
-  static int SDLCALL WatchRendererResets(void* userdata, SDL_Event* event) {
-    auto* self = static_cast<SdlDisplayLayer*>(userdata);
-    if (event->type == SDL_RENDER_TARGETS_RESET) self->targetsReset_ = true;
-    if (event->type == SDL_RENDER_DEVICE_RESET) self->deviceReset_ = true;
-    return 0;
-  }
-
   bool CreateRenderer() {
-    // The daemon's window has whatever visual its owner chose, which an OpenGL context may not accept
-    // (and SDL cannot re-create a window it does not own); the software renderer draws on any.
-    if (Foreign()) {
-      renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-      pacer_.Start(window_, renderer_, vsync_);
-      return renderer_ != nullptr;
-    }
-    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_OPENGL) {
-      renderer_ = SDL_CreateRenderer(window_, -1, vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0);
-      if (!renderer_ && vsync_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
-    } else {
-      // The window system made the window ready for OpenGL only where OpenGL draws on the card; a
-      // software rasteriser would stretch the frame for several times what SDL's own software
-      // renderer costs, presenting through X shared-memory images.
-      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    }
-    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    renderer_ = MakeSdlRenderer(window_, RendererUser::Classic, vsync_);
     pacer_.Start(window_, renderer_, vsync_);
     return renderer_ != nullptr;
   }
@@ -358,22 +324,26 @@ class SdlDisplayLayer final : public DisplayLayer {
     renderer_ = nullptr;
   }
 
-  // The per-channel tables from the ramp, and the RGB565 table that turns a 16-bit pixel straight into
-  // the texture's XRGB8888 pixel with the ramp applied. Built once per ramp change, never per frame.
+  void RampChanged() override { BuildPresentTables(); }
+
+  // The RGB565 table that turns a 16-bit pixel straight into the texture's XRGB8888 pixel with the ramp
+  // applied. Built with the primary and at each ramp change, never per frame.
   void BuildPresentTables() {
-    tables_.Build(ramp_);
+    const RampTables& tables = Tables();
+    rgb565Table_.resize(kRgb565Values);
     for (int value = 0; value < kRgb565Values; ++value) {
       const int red5 = value >> 11;
       const int green6 = (value >> 5) & 0x3F;
       const int blue5 = value & 0x1F;
-      rgb565Table_[value] = 0xFF000000u | uint32_t{tables_.red[(red5 << 3) | (red5 >> 2)]} << 16 |
-                            uint32_t{tables_.green[(green6 << 2) | (green6 >> 4)]} << 8 |
-                            tables_.blue[(blue5 << 3) | (blue5 >> 2)];
+      rgb565Table_[value] = 0xFF000000u | uint32_t{tables.red[(red5 << 3) | (red5 >> 2)]} << 16 |
+                            uint32_t{tables.green[(green6 << 2) | (green6 >> 4)]} << 8 |
+                            tables.blue[(blue5 << 3) | (blue5 >> 2)];
     }
   }
 
   // Copies frame into the streaming texture as XRGB8888 through the ramp tables.
   bool UploadFrame(SDL_Surface* frame) {
+    const RampTables& tables = Tables();
     if (!texture_ || textureWidth_ != frame->w || textureHeight_ != frame->h) {
       if (texture_) SDL_DestroyTexture(texture_);
       texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, frame->w, frame->h);
@@ -394,12 +364,12 @@ class SdlDisplayLayer final : public DisplayLayer {
       if (bytesPerPixel == 2) {
         const auto* row = reinterpret_cast<const uint16_t*>(from);
         for (int x = 0; x < frame->w; ++x) to[x] = rgb565Table_[row[x]];
-      } else if (bytesPerPixel == 4 && tables_.identity) {
+      } else if (bytesPerPixel == 4 && tables.identity) {
         std::memcpy(to, from, static_cast<size_t>(frame->w) * 4);
       } else {
         for (int x = 0; x < frame->w; ++x, from += bytesPerPixel) {
-          to[x] = 0xFF000000u | uint32_t{tables_.red[from[2]]} << 16 | uint32_t{tables_.green[from[1]]} << 8 |
-                  tables_.blue[from[0]];
+          to[x] = 0xFF000000u | uint32_t{tables.red[from[2]]} << 16 | uint32_t{tables.green[from[1]]} << 8 |
+                  tables.blue[from[0]];
         }
       }
     }
@@ -419,11 +389,8 @@ class SdlDisplayLayer final : public DisplayLayer {
   SDL_Texture* texture_ = nullptr;
   int textureWidth_ = 0;
   int textureHeight_ = 0;
-  bool targetsReset_ = false;
-  bool deviceReset_ = false;
-  GammaRamp ramp_ = GammaRamp::Identity();
-  RampTables tables_;
-  std::vector<uint32_t> rgb565Table_ = std::vector<uint32_t>(kRgb565Values);
+  SdlResetWatch resets_;
+  std::vector<uint32_t> rgb565Table_;  // empty until the first primary
 };
 
 }  // namespace

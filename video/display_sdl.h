@@ -9,7 +9,8 @@
 // marks the primary lost until it is restored.
 //
 // A screen-saver daemon's window (one SDL did not create) counts as full screen without being switched
-// or resized: the frame is stretched over the size its owner gave it, through the software renderer.
+// or resized: the frame is stretched over the size its owner gave it, through SDL's software renderer
+// (renderer_policy.h says why).
 #include <memory>
 
 #include "video/display_layer.h"

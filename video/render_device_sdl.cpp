@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "video/renderer_common_sdl.h"
+#include "video/renderer_sdl.h"
 
 namespace sylvora {
 
@@ -27,33 +27,25 @@ class SdlRenderDevice final : public RenderDevice {
     SDL_FreeSurface(memory_);
   }
 
-  std::string TakeFailureReason() override {
-    std::string reason = SDL_GetError();
-    SDL_ClearError();
-    return reason;
-  }
-
-  std::string Name() override {
-    SDL_RendererInfo info;
-    return renderer_ && SDL_GetRendererInfo(renderer_, &info) == 0 ? info.name : "";
-  }
+  std::string TakeFailureReason() override { return TakeSdlFailureReason(); }
+  std::string Name() override { return SdlRendererName(renderer_); }
 
   bool Open(NativeWindow* window) override {
     Close();
     window_ = reinterpret_cast<SDL_Window*>(window);
-    renderer_ = memory_ ? SDL_CreateSoftwareRenderer(memory_) : MakeRenderer();
+    renderer_ = memory_ ? SDL_CreateSoftwareRenderer(memory_) : MakeSdlRenderer(window_, RendererUser::Native, vsync_);
     if (!renderer_) return false;
     SDL_RendererInfo info;
     wholePixels_ = SDL_GetRendererInfo(renderer_, &info) != 0 || (info.flags & SDL_RENDERER_SOFTWARE) != 0;
     if (!memory_) pacer_.Start(window_, renderer_, vsync_);
-    SDL_AddEventWatch(WatchResets, this);
-    reset_ = RenderReset::None;
+    resets_.Start();
+    resets_.Forget();
     return true;
   }
 
   void Close() override {
     if (!renderer_) return;
-    SDL_DelEventWatch(WatchResets, this);
+    resets_.Stop();
     // Destroying the renderer destroys its textures.
     textures_.clear();
     SDL_DestroyRenderer(renderer_);
@@ -117,28 +109,12 @@ class SdlRenderDevice final : public RenderDevice {
   }
 
   RenderReset TakeReset() override {
-    const RenderReset seen = reset_;
-    reset_ = RenderReset::None;
+    const RenderReset seen = resets_.Seen();
+    resets_.Forget();
     return seen;
   }
 
  private:
-  // The renderer for the window: OpenGL or another accelerated one, or SDL's software renderer.
-  SDL_Renderer* MakeRenderer() {
-    if (!window_) return nullptr;
-    SDL_Renderer* renderer = nullptr;
-    // The window system made the window ready for OpenGL only where OpenGL draws on the card and, for
-    // a daemon's window, where its visual takes OpenGL; SDL's software renderer draws on any other,
-    // presenting through X shared-memory images for less than a software rasteriser would cost.
-    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_OPENGL) {
-      renderer = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | (vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0));
-      if (!renderer && vsync_) renderer = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
-    } else {
-      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    }
-    return renderer ? renderer : SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-  }
-
   // Copies what the memory renderer drew to the caller's pixels.
   bool ShowMemory() {
     const auto* pixels = static_cast<const uint32_t*>(memory_->pixels);
@@ -148,15 +124,6 @@ class SdlRenderDevice final : public RenderDevice {
       std::copy_n(pixels + static_cast<size_t>(y) * rowPixels, memory_->w, shown_->data() + static_cast<size_t>(y) * memory_->w);
     }
     return true;
-  }
-
-  static int SDLCALL WatchResets(void* userdata, SDL_Event* event) {
-    auto* self = static_cast<SdlRenderDevice*>(userdata);
-    if (event->type == SDL_RENDER_DEVICE_RESET) self->reset_ = RenderReset::Device;
-    if (event->type == SDL_RENDER_TARGETS_RESET && self->reset_ == RenderReset::None) {
-      self->reset_ = RenderReset::Targets;
-    }
-    return 0;
   }
 
   SDL_Texture* Find(int texture) const {
@@ -172,7 +139,7 @@ class SdlRenderDevice final : public RenderDevice {
   bool wholePixels_ = false;  // the renderer draws at whole output pixels only (SDL's software renderer)
   std::unordered_map<int, SDL_Texture*> textures_;
   int lastHandle_ = 0;
-  RenderReset reset_ = RenderReset::None;
+  SdlResetWatch resets_;
   FramePacer pacer_;
 };
 

@@ -8,9 +8,10 @@
 
 namespace sylvora {
 
-// OpenGL (or whatever accelerated renderer SDL picks) where the window allows it, SDL's software
-// renderer otherwise and on a screen-saver daemon's window. With vsync the presents keep to the
-// display's refresh rate.
+// The renderer ChooseRenderer (renderer_policy.h) gives the native device: OpenGL (or whatever
+// accelerated renderer SDL picks) on a window made ready for it, a screen-saver daemon's window whose
+// visual takes OpenGL included; SDL's software renderer on any other. With vsync the presents keep to
+// the display's refresh rate.
 std::unique_ptr<RenderDevice> CreateSdlRenderDevice(bool vsync = true);
 
 // SDL's software renderer drawing into width x height pixels of memory instead of a window, for checks

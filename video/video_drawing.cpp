@@ -146,11 +146,11 @@ int VideoSystem::Draw(const SurfaceRect& source, int number, int x, int y, const
     return 1;
   }
   const bool keyed = slot.hasColourKey == 1;
-  DisplayResult result = display_->BltFastShifted(secondary_, x, y, shift, slot.surface, rect, keyed);
+  DisplayResult result = display_->BltFast(secondary_, x, y, shift, slot.surface, rect, keyed);
   for (int retry = 0; result == DisplayResult::SurfaceLost && retry < kLostSurfaceRetries; ++retry) {
     // A restore that found nothing lost cannot make the next try succeed.
     if (Restore() == 0) break;
-    result = display_->BltFastShifted(secondary_, x, y, shift, slot.surface, rect, keyed);
+    result = display_->BltFast(secondary_, x, y, shift, slot.surface, rect, keyed);
   }
   if (result != DisplayResult::Ok) {
     ReportFailedBlit(number, rect, x, y);

@@ -156,8 +156,8 @@ int VideoSystem::Create(const CreateArgs& args) {
 }
 
 int VideoSystem::CreateSecondary(int width, int height, const char* function) {
-  secondary_ = display_->CreateOffScreenSurface(width, height, SurfaceMemory::Video);
-  if (!secondary_) secondary_ = display_->CreateOffScreenSurface(width, height, SurfaceMemory::System);
+  secondary_ = display_->CreateFrame(width, height, SurfaceMemory::Video);
+  if (!secondary_) secondary_ = display_->CreateFrame(width, height, SurfaceMemory::System);
   if (!secondary_) {
     Say(1, MessageKind::Error, function, "back buffer was not created");
     return 2;
@@ -355,7 +355,7 @@ void VideoSystem::Resume() { suspended_ = 0; }
 
 int VideoSystem::Restore() {
   if (suspended_ == 1) return 0;
-  if (!primary_ || !display_->IsLost(primary_)) return 0;
+  if (!primary_ || !(display_->IsLost(primary_) || display_->PicturesWanted())) return 0;
   display_->RestoreSurface(primary_);
   if (secondary_) display_->RestoreSurface(secondary_);
   for (int i = 0; i < surfaces_.slotCount; ++i) {
@@ -363,10 +363,10 @@ int VideoSystem::Restore() {
     if (slot.inUse && slot.surface) display_->RestoreSurface(slot.surface);
   }
   // Video memory comes back empty; a display that lets a picture's pixels go once it has shown them
-  // (the native path) reports that picture lost, wherever it lives.
+  // (the native path) names that picture, wherever it lives.
   for (int i = 0; i < surfaces_.slotCount; ++i) {
     const SurfaceSlot& slot = surfaces_.slots[i];
-    if (!slot.inUse || !(slot.inVideoMemory || display_->IsLost(slot.surface))) continue;
+    if (!slot.inUse || !(slot.inVideoMemory || display_->NeedsPicture(slot.surface))) continue;
     const std::string name = slot.name;
     if (ReloadSurface(name, i) != 0) {
       Say(1, MessageKind::Warning, "Restore", FormatText("surface N%d(", i) + name + ") was not restored");

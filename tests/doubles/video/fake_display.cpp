@@ -220,6 +220,11 @@ bool FakeDisplay::RestoreSurface(DisplaySurface* surface) {
   return true;
 }
 
+bool FakeDisplay::NeedsPicture(DisplaySurface* surface) {
+  Record("NeedsPicture");
+  return Of(surface)->lost;
+}
+
 bool FakeDisplay::Lock(DisplaySurface* surface, SurfaceLock& lock) {
   Record("Lock");
   FakeSurface* locked = Of(surface);
@@ -234,8 +239,8 @@ void FakeDisplay::Unlock(DisplaySurface* surface) {
   Of(surface)->locked = false;
 }
 
-DisplayResult FakeDisplay::BltFast(DisplaySurface* destination, int x, int y, DisplaySurface* source,
-                                   const SurfaceRect& rect, bool useColourKey) {
+DisplayResult FakeDisplay::BltFast(DisplaySurface* destination, int x, int y, const SubPixelShift&,
+                                   DisplaySurface* source, const SurfaceRect& rect, bool useColourKey) {
   Record(useColourKey ? "BltFast keyed" : "BltFast");
   FakeSurface* to = Of(destination);
   FakeSurface* from = Of(source);

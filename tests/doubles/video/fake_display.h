@@ -128,6 +128,10 @@ class FakeDisplay final : public DisplayLayer {
   void RestoreDisplayMode() override;
   bool GetAvailableVideoMemory(uint64_t& totalBytes, uint64_t& freeBytes) override;
   DisplaySurface* CreatePrimary(bool modeX) override;
+  // The frame is made and fails as any off-screen surface, and is recorded as one.
+  DisplaySurface* CreateFrame(int width, int height, SurfaceMemory memory) override {
+    return CreateOffScreenSurface(width, height, memory);
+  }
   DisplaySurface* CreateOffScreenSurface(int width, int height, SurfaceMemory memory) override;
   void ReleaseSurface(DisplaySurface* surface) override;
   bool CreateClipper() override;
@@ -141,10 +145,12 @@ class FakeDisplay final : public DisplayLayer {
   bool GetPixelFormat(DisplaySurface* surface, uint32_t& red, uint32_t& green, uint32_t& blue) override;
   bool IsLost(DisplaySurface* surface) override;
   bool RestoreSurface(DisplaySurface* surface) override;
+  // A surface still lost after the restore has no pixels: its picture is written again.
+  bool NeedsPicture(DisplaySurface* surface) override;
   bool Lock(DisplaySurface* surface, SurfaceLock& lock) override;
   void Unlock(DisplaySurface* surface) override;
-  DisplayResult BltFast(DisplaySurface* destination, int x, int y, DisplaySurface* source, const SurfaceRect& rect,
-                        bool useColourKey) override;
+  DisplayResult BltFast(DisplaySurface* destination, int x, int y, const SubPixelShift& shift, DisplaySurface* source,
+                        const SurfaceRect& rect, bool useColourKey) override;
   DisplayResult ColourFill(DisplaySurface* surface, uint32_t colour) override;
   bool SetColourKey(DisplaySurface* surface, uint32_t key) override;
   DisplayResult GetBltStatus(DisplaySurface* surface) override;
