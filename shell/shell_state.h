@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/options.h"
+#include "shell/command_line_settings.h"
 #include "shell/subsystem_calls.h"
 
 namespace sylvora {
@@ -45,6 +47,12 @@ struct ShellState {
   // daemon decides when the run pauses or ends, so the input exit tests and activation changes are left
   // to it, and the window keeps the size its owner gave it.
   int inDaemonWindow = 0;
+
+  // The settings the command line gives for this run (set once by the entry point), and the options as
+  // options.ini gave them before those were applied (set by A0_Open): a save writes the file's values
+  // back for the fields the command line set.
+  CommandLineSettings commandLineSettings;
+  Options optionsFromFile;
 
   // The display the shell asks the video object for; set once by A0_InitWindow.
   DisplayRequest displayRequest;

@@ -62,6 +62,8 @@ void OpenAudio() {
 // Options, then the volumes and the gamma they set.
 void ApplyOptions() {
   LoadOptions(core.options, core.report, core.optionsPlace);
+  shell.optionsFromFile = core.options;
+  ApplyCommandLineSettings(shell.commandLineSettings, core.options);
   if (core.audio && shell.subsystemCalls.setVolumes) {
     shell.subsystemCalls.setVolumes(core.options.sound_volume * 10, core.options.music_volume * 10);
   }
@@ -99,6 +101,12 @@ void DestroySubsystems() {
     delete core.input;
     core.input = nullptr;
   }
+}
+
+// The options as the run leaves them, less what the command line set for this run only.
+int SaveRunOptions() {
+  return SaveOptions(WithoutCommandLineSettings(shell.commandLineSettings, core.options, shell.optionsFromFile),
+                     core.report, core.optionsPlace);
 }
 
 }  // namespace
@@ -141,14 +149,14 @@ int A0_Open() {
 }
 
 void SaveOptionsOnDisplayLost() {
-  if (shell.appRunning && core.report) SaveOptions(core.options, core.report, core.optionsPlace);
+  if (shell.appRunning && core.report) SaveRunOptions();
 }
 
 void Shutdown(int code) {
   // Shutdown runs once per full-screen run; the window closing afterwards must not save again,
   // touch the deleted Report or post a second quit event.
   if (!shell.appRunning) return;
-  if (code == 0) SaveOptions(core.options, core.report, core.optionsPlace);
+  if (code == 0) SaveRunOptions();
   ReleaseLayers();
   DestroySubsystems();
   if (code != 0) {
