@@ -63,6 +63,10 @@ class InputBackend {
   virtual void Unacquire(DeviceKind device) = 0;
   // Reads the 256-byte key-state array.
   virtual ReadResult ReadKeyboard(uint8_t (&keys)[kKeyStateBytes]) = 0;
+  // The keys that went down since the last call, taken from the event queue (bit 7 set), then forgets
+  // them: a tap pressed and released between two reads of the state shows here though the state missed
+  // it. Nothing is kept while the keyboard is not acquired.
+  virtual void TakeKeyPresses(uint8_t (&presses)[kKeyStateBytes]) = 0;
   // Takes the oldest buffered mouse event; NoData when the buffer is empty.
   virtual ReadResult ReadMouseEvent(MouseEvent& event) = 0;
   // Asks the joystick to sample its controls.

@@ -139,6 +139,7 @@ void SdlInputBackend::Acquire(DeviceKind device) { acquired_[Index(device)] = tr
 void SdlInputBackend::Unacquire(DeviceKind device) {
   acquired_[Index(device)] = false;
   if (device == DeviceKind::Mouse) mouseFirst_ = mouseCount_ = 0;
+  if (device == DeviceKind::Keyboard) keyPresses_.fill(0);
 }
 
 bool SdlInputBackend::HasFocus() const {
@@ -159,14 +160,29 @@ ReadResult SdlInputBackend::ReadKeyboard(uint8_t (&keys)[kKeyStateBytes]) {
 
 int SdlInputBackend::WatchEvents(void* self, SDL_Event* event) {
   auto* backend = static_cast<SdlInputBackend*>(self);
-  if (event->type != SDL_MOUSEBUTTONDOWN && event->type != SDL_MOUSEBUTTONUP) return 0;
-  if (!backend->acquired_[backend->Index(DeviceKind::Mouse)] || !backend->HasFocus()) return 0;
-  if (backend->mouseCount_ >= backend->mouseCapacity_) return 0;
-  MouseEvent& slot = backend->mouseEvents_[(backend->mouseFirst_ + backend->mouseCount_) % kMaxMouseEvents];
-  slot.button = ButtonNumber(event->button.button);
-  slot.data = event->type == SDL_MOUSEBUTTONDOWN ? 0x80 : 0;
-  ++backend->mouseCount_;
+  if (event->type == SDL_MOUSEBUTTONDOWN || event->type == SDL_MOUSEBUTTONUP) backend->NoteMouseButton(*event);
+  if (event->type == SDL_KEYDOWN) backend->NoteKeyDown(*event);
   return 0;
+}
+
+void SdlInputBackend::NoteMouseButton(const SDL_Event& event) {
+  if (!acquired_[Index(DeviceKind::Mouse)] || !HasFocus()) return;
+  if (mouseCount_ >= mouseCapacity_) return;
+  MouseEvent& slot = mouseEvents_[(mouseFirst_ + mouseCount_) % kMaxMouseEvents];
+  slot.button = ButtonNumber(event.button.button);
+  slot.data = event.type == SDL_MOUSEBUTTONDOWN ? 0x80 : 0;
+  ++mouseCount_;
+}
+
+void SdlInputBackend::NoteKeyDown(const SDL_Event& event) {
+  if (!acquired_[Index(DeviceKind::Keyboard)] || !HasFocus()) return;
+  const uint8_t code = ScanCodeOfSdlScancode(event.key.keysym.scancode);
+  if (code != 0) keyPresses_[code] = 0x80;
+}
+
+void SdlInputBackend::TakeKeyPresses(uint8_t (&presses)[kKeyStateBytes]) {
+  for (int i = 0; i < kKeyStateBytes; ++i) presses[i] = keyPresses_[i];
+  keyPresses_.fill(0);
 }
 
 ReadResult SdlInputBackend::ReadMouseEvent(MouseEvent& event) {

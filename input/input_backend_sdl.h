@@ -30,6 +30,7 @@ class SdlInputBackend final : public InputBackend {
   void Acquire(DeviceKind device) override;
   void Unacquire(DeviceKind device) override;
   ReadResult ReadKeyboard(uint8_t (&keys)[kKeyStateBytes]) override;
+  void TakeKeyPresses(uint8_t (&presses)[kKeyStateBytes]) override;
   ReadResult ReadMouseEvent(MouseEvent& event) override;
   void PollJoystick() override;
   ReadResult ReadJoystick(JoystickState& state) override;
@@ -39,8 +40,11 @@ class SdlInputBackend final : public InputBackend {
   static constexpr int kMaxMouseEvents = 64;
 
  private:
-  // SDL's event watch: queues the mouse button events while the mouse is acquired.
+  // SDL's event watch: queues the mouse button events while the mouse is acquired, and notes the keys
+  // that go down while the keyboard is.
   static int WatchEvents(void* self, SDL_Event* event);
+  void NoteMouseButton(const SDL_Event& event);
+  void NoteKeyDown(const SDL_Event& event);
   bool HasFocus() const;
   int Index(DeviceKind device) const { return static_cast<int>(device); }
 
@@ -49,6 +53,8 @@ class SdlInputBackend final : public InputBackend {
   std::array<bool, 3> acquired_ = {};
   _SDL_Joystick* joystick_ = nullptr;
   std::array<AxisSetting, 2> axes_ = {};
+  // Keys that went down since the last TakeKeyPresses, by keyboard scan code.
+  std::array<uint8_t, kKeyStateBytes> keyPresses_ = {};
   // Ring buffer of mouse button events; full = newer events are dropped, as on an overflowing device.
   std::array<MouseEvent, kMaxMouseEvents> mouseEvents_ = {};
   int mouseCapacity_ = 0;

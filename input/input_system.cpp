@@ -173,6 +173,7 @@ int InputSystem::CreateMouse() {
     return 2;
   }
   mouse_.objects.fill(InputObject{});
+  buttonsDown_[0] = buttonsDown_[1] = false;
   mouse_.created = 1;
   report_->AddMessage(1, MessageKind::Report, kModule, "CreateMouse", "mouse was successfully created");
   return 0;
@@ -278,16 +279,19 @@ bool InputSystem::UpdateKeyboard() {
     return false;
   }
   keyboard_.acquired = 1;
+  // A key down now, or pressed and let go since the last update, is pressed at this update.
+  backend_.TakeKeyPresses(keyPresses_);
   const uint32_t now = TimeGetTime();
-  for (InputObject& object : keyboard_.objects) Advance(object, (keyStates_[object.scanCode] & 0x80) != 0, now);
+  for (InputObject& object : keyboard_.objects) {
+    Advance(object, ((keyStates_[object.scanCode] | keyPresses_[object.scanCode]) & 0x80) != 0, now);
+  }
   return true;
 }
 
 bool InputSystem::UpdateMouse() {
-  // The mouse reports changes only: a button keeps its state until an event says otherwise, and
-  // only the last buffered event of each button counts.
-  bool left = IsDown(mouse_.objects[kLeftButtonObject].state);
-  bool right = IsDown(mouse_.objects[kLeftButtonObject + 1].state);
+  // The mouse reports changes only: a button stays as its last event left it. A button that went down
+  // at any event since the last update is pressed at this one, even when it has come up again.
+  bool wentDown[2] = {false, false};
   for (;;) {
     MouseEvent event;
     const ReadResult result = backend_.ReadMouseEvent(event);
@@ -296,13 +300,15 @@ bool InputSystem::UpdateMouse() {
       ReadFailed(DeviceKind::Mouse, result, mouse_);
       return false;
     }
-    if (event.button == 0) left = (event.data & 0x80) != 0;
-    if (event.button == 1) right = (event.data & 0x80) != 0;
+    if (event.button != 0 && event.button != 1) continue;
+    buttonsDown_[event.button] = (event.data & 0x80) != 0;
+    wentDown[event.button] = wentDown[event.button] || buttonsDown_[event.button];
   }
   mouse_.acquired = 1;
   const uint32_t now = TimeGetTime();
   for (int i = 0; i < kMouseObjects; ++i) {
-    const bool pressed = (i == kLeftButtonObject && left) || (i == kLeftButtonObject + 1 && right);
+    const int button = i - kLeftButtonObject;
+    const bool pressed = (button == 0 || button == 1) && (buttonsDown_[button] || wentDown[button]);
     Advance(mouse_.objects[i], pressed, now);
   }
   return true;
@@ -333,7 +339,11 @@ void InputSystem::Reset(InputDevice device) {
     ClearObjects(keyboard_);
     for (uint8_t& byte : keyStates_) byte = 0;
   }
-  if (Names(device, InputDevice::Mouse) && mouse_.created) ClearObjects(mouse_);
+  if (Names(device, InputDevice::Mouse) && mouse_.created) {
+    // A button still held reads Up until it is pressed again: the mouse reports changes only.
+    ClearObjects(mouse_);
+    buttonsDown_[0] = buttonsDown_[1] = false;
+  }
   if (Names(device, InputDevice::Joystick) && joystick_.created) ClearObjects(joystick_);
 }
 

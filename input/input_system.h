@@ -121,7 +121,12 @@ class InputSystem {
   bool context_ = false;  // the device layer is open
   InputDeviceObjects<kKeyboardObjects> keyboard_;
   uint8_t keyStates_[kKeyStateBytes] = {};
+  // Keys that went down since the last update (from the event queue): a tap shorter than a frame
+  // still reads Pressed at the next update.
+  uint8_t keyPresses_[kKeyStateBytes] = {};
   InputDeviceObjects<kMouseObjects> mouse_;
+  // Whether the left and right buttons are down, as the last of their events said.
+  bool buttonsDown_[2] = {};
   InputDeviceObjects<kJoystickObjects> joystick_;
   int32_t joystickEnabled_ = 0;
 };

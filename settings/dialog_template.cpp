@@ -25,25 +25,32 @@ const char* const kProductLine = "Sylvora Screensaver version " SYLVORA_VERSION 
 const char* const kAverageWidthSample = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
 const std::array<ControlTemplate, kSettingsControlCount> kSettingsControls = {{
-    {kOkButton, ControlKind::DefaultButton, {229, 116, 62, 19}, "OK"},
-    {kCancelButton, ControlKind::Button, {159, 116, 62, 19}, "Cancel"},
+    {kOkButton, ControlKind::DefaultButton, {229, 116, 62, 19}, "OK", 'O'},
+    {kCancelButton, ControlKind::Button, {159, 116, 62, 19}, "Cancel", 'C'},
     {kNoControlId, ControlKind::GroupBox, {7, 7, 94, 58}, "Sound"},
-    {kSoundBox, ControlKind::CheckBox, {19, 21, 34, 10}, "Sound"},
-    {kNoControlId, ControlKind::Label, {19, 39, 26, 8}, "Volume:"},
+    {kSoundBox, ControlKind::CheckBox, {19, 21, 34, 10}, "Sound", 'S'},
+    {kNoControlId, ControlKind::Label, {19, 39, 26, 8}, "Volume:", 'V', kVolumeList},
     {kVolumeList, ControlKind::List, {47, 37, 36, 114}, ""},
     {kNoControlId, ControlKind::GroupBox, {7, 67, 94, 41}, "Mouse"},
-    {kMouseExitBox, ControlKind::CheckBox, {14, 85, 79, 10}, "Exit on Mouse Move"},
+    {kMouseExitBox, ControlKind::CheckBox, {14, 85, 79, 10}, "Exit on Mouse Move", 'E'},
     {kNoControlId, ControlKind::GroupBox, {107, 7, 184, 102}, "Nature Scene settings"},
-    {kNoControlId, ControlKind::Label, {138, 24, 47, 8}, "Nature Scene:"},
+    {kNoControlId, ControlKind::Label, {138, 24, 47, 8}, "Nature Scene:", 'N', kSceneList},
     {kSceneList, ControlKind::List, {186, 22, 97, 72}, ""},
-    {kNoControlId, ControlKind::Label, {112, 40, 74, 8}, "Change Nature Scene:"},
+    {kNoControlId, ControlKind::Label, {112, 40, 74, 8}, "Change Nature Scene:", 'h', kChangeList},
     {kChangeList, ControlKind::List, {186, 37, 97, 127}, ""},
-    {kNoControlId, ControlKind::Label, {126, 71, 59, 8}, "Nature Animation:"},
+    {kNoControlId, ControlKind::Label, {126, 71, 59, 8}, "Nature Animation:", 'A', kAnimationList},
     {kAnimationList, ControlKind::List, {186, 69, 48, 63}, ""},
-    {kNoControlId, ControlKind::Label, {139, 87, 46, 8}, "Speed of Sky:"},
+    {kNoControlId, ControlKind::Label, {139, 87, 46, 8}, "Speed of Sky:", 'k', kSkyList},
     {kSkyList, ControlKind::List, {186, 84, 48, 65}, ""},
     {kNoControlId, ControlKind::Label, {11, 143, 277, 8}, kProductLine},
 }};
+
+std::string MnemonicText(const char* text, char accessKey) {
+  std::string marked = text;
+  const size_t at = accessKey ? marked.find(accessKey) : std::string::npos;
+  if (at != std::string::npos) marked.insert(at, 1, '_');
+  return marked;
+}
 
 std::span<const char* const> ListEntries(int id) {
   switch (id) {

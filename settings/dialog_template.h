@@ -4,6 +4,7 @@
 // pixels and centres the window. Shared by the controller (ids and lists) and the GTK view (layout).
 #include <array>
 #include <span>
+#include <string>
 
 namespace sylvora {
 
@@ -39,6 +40,11 @@ struct ControlTemplate {
   ControlKind kind = ControlKind::Label;
   DialogRect rect;
   const char* text = "";
+  // The letter of text that Alt takes to the control (underlined), 0 for none; a label's letter takes
+  // the keyboard to the control it names.
+  char accessKey = 0;
+  // For a label, the control it names (for the access key and for assistive technology).
+  int labelFor = kNoControlId;
 };
 
 // The window's caption.
@@ -46,9 +52,16 @@ extern const char* const kSettingsCaption;
 // The client area's size in dialog units.
 constexpr int kSettingsWidth = 298;
 constexpr int kSettingsHeight = 158;
-// Every control, in creation order (which is also the order of the dialog's tab stops).
+// Every control, in creation order.
 constexpr int kSettingsControlCount = 18;
 extern const std::array<ControlTemplate, kSettingsControlCount> kSettingsControls;
+// The order Tab visits the controls in, as they are read: down the left column, down the right one,
+// then the buttons from left to right. A disabled control is passed over.
+constexpr std::array<int, 9> kTabOrder = {kSoundBox,      kVolumeList, kMouseExitBox, kSceneList, kChangeList,
+                                          kAnimationList, kSkyList,    kCancelButton, kOkButton};
+// text with an underscore before the first accessKey in it, as toolkits mark an access key; text
+// itself when it holds no such letter (or accessKey is 0).
+std::string MnemonicText(const char* text, char accessKey);
 // The line at the bottom naming the product and the build's version.
 extern const char* const kProductLine;
 

@@ -53,6 +53,8 @@ SettingsView::SettingsView(SettingsDialog& dialog) : dialog_(dialog) {
     gtk_fixed_put(GTK_FIXED(surface), widgets_[index], place.x, place.y);
     Connect(widgets_[index], control.id, control.kind);
   }
+  TieLabels();
+  SetTabOrder(surface);
   g_signal_connect(window_, "key-press-event", G_CALLBACK(OnKeyPress), this);
   g_signal_connect(window_, "delete-event", G_CALLBACK(OnDelete), this);
   g_signal_connect(window_, "map-event", G_CALLBACK(OnMapped), this);
@@ -91,16 +93,16 @@ GtkWidget* SettingsView::MakeWidget(const ControlTemplate& control) {
   switch (control.kind) {
     case ControlKind::DefaultButton:
     case ControlKind::Button:
-      widget = gtk_button_new_with_label(control.text);
+      widget = gtk_button_new_with_mnemonic(MnemonicText(control.text, control.accessKey).c_str());
       break;
     case ControlKind::GroupBox:
       widget = gtk_frame_new(control.text);
       break;
     case ControlKind::CheckBox:
-      widget = gtk_check_button_new_with_label(control.text);
+      widget = gtk_check_button_new_with_mnemonic(MnemonicText(control.text, control.accessKey).c_str());
       break;
     case ControlKind::Label:
-      widget = gtk_label_new(control.text);
+      widget = gtk_label_new_with_mnemonic(MnemonicText(control.text, control.accessKey).c_str());
       gtk_label_set_xalign(GTK_LABEL(widget), 0.0f);
       gtk_label_set_yalign(GTK_LABEL(widget), 0.0f);
       break;
@@ -137,6 +139,27 @@ void SettingsView::Connect(GtkWidget* widget, int id, ControlKind kind) {
     case ControlKind::Label:
       break;
   }
+}
+
+// Each label names its list: its access key takes the keyboard there, and assistive technology reads
+// the label as the list's name (GTK relates the two both ways).
+void SettingsView::TieLabels() {
+  for (int index = 0; index < kSettingsControlCount; ++index) {
+    const ControlTemplate& control = kSettingsControls[index];
+    if (control.kind == ControlKind::Label && control.labelFor != kNoControlId) {
+      gtk_label_set_mnemonic_widget(GTK_LABEL(widgets_[index]), Widget(control.labelFor));
+    }
+  }
+}
+
+// Tab goes as the dialog is read, not by position across both columns as GTK would take it.
+void SettingsView::SetTabOrder(GtkWidget* surface) {
+  GList* chain = nullptr;
+  for (int id : kTabOrder) chain = g_list_append(chain, Widget(id));
+  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+  gtk_container_set_focus_chain(GTK_CONTAINER(surface), chain);
+  G_GNUC_END_IGNORE_DEPRECATIONS
+  g_list_free(chain);
 }
 
 GtkWidget* SettingsView::Widget(int id) const {

@@ -36,6 +36,8 @@ class SettingsView {
  private:
   GtkWidget* MakeWidget(const ControlTemplate& control);
   void Connect(GtkWidget* widget, int id, ControlKind kind);
+  void TieLabels();
+  void SetTabOrder(GtkWidget* surface);
   void DrawList(GtkWidget* widget, int id, const ControlState& state);
   void Centre(int windowWidth, int windowHeight);
   static DialogBaseUnits MeasureUnits(GtkWidget* widget);

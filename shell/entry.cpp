@@ -120,6 +120,11 @@ ScreensaverMode SelectLaunchMode(const std::string& line, const DaemonWindowRequ
 int RunScreensaver(WindowSystem& window, InputBackend& inputDevices, const std::string& commandLineText,
                    const DaemonWindowRequest& daemon) {
   shell.commandLine = CopyCommandLine(commandLineText);
+  shell.commandLineSettings = ReadCommandLineSettings(shell.commandLine);
+  // A setting that cannot be taken is left out of the run; the daemon keeps what we say here in its log.
+  if (!shell.commandLineSettings.problem.empty()) {
+    std::fprintf(stderr, "sylvora: %s\n", shell.commandLineSettings.problem.c_str());
+  }
   shell.window = &window;
   shell.inputBackend = &inputDevices;
   // The mode depends on nothing A0_InitWindow does, and the daemon's window must be known before

@@ -97,6 +97,9 @@ int FrameRender() {
       return 2;
     }
   }
+  if (shell.commandLineSettings.showFrameRate && core.video && shell.subsystemCalls.drawFrameRate) {
+    shell.subsystemCalls.drawFrameRate(static_cast<int>(shell.frameStats.currentRate + 0.5));
+  }
   if (core.video && shell.subsystemCalls.present) shell.subsystemCalls.present();
   ++shell.frameStats.frameCount;
   return 0;

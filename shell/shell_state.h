@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/options.h"
+#include "shell/command_line_settings.h"
 #include "shell/subsystem_calls.h"
 
 namespace sylvora {
@@ -52,6 +54,12 @@ struct ShellState {
   uint32_t lastSoundTry = 0;
   // 1 once A0_Open has read the options: only then may a stop write them back.
   int optionsRead = 0;
+
+  // The settings the command line gives for this run (set once by the entry point), and the options as
+  // options.ini gave them before those were applied (set by A0_Open): a save writes the file's values
+  // back for the fields the command line set.
+  CommandLineSettings commandLineSettings;
+  Options optionsFromFile;
 
   // The display the shell asks the video object for; set once by A0_InitWindow.
   DisplayRequest displayRequest;

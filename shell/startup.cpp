@@ -69,6 +69,8 @@ int OpenAudio() {
 int ApplyOptions() {
   LoadOptions(core.options, core.report, core.optionsPlace);
   shell.optionsRead = 1;
+  shell.optionsFromFile = core.options;
+  ApplyCommandLineSettings(shell.commandLineSettings, core.options);
   if (core.audio && shell.subsystemCalls.setVolumes) {
     shell.subsystemCalls.setVolumes(core.options.sound_volume * 10, core.options.music_volume * 10);
   }
@@ -120,6 +122,12 @@ void DestroySubsystems() {
   }
 }
 
+// The options as the run leaves them, less what the command line set for this run only.
+int SaveRunOptions() {
+  return SaveOptions(WithoutCommandLineSettings(shell.commandLineSettings, core.options, shell.optionsFromFile),
+                     core.report, core.optionsPlace);
+}
+
 }  // namespace
 
 int A0_InitWindow() {
@@ -163,14 +171,14 @@ int A0_Open() {
 }
 
 void SaveOptionsOnDisplayLost() {
-  if (shell.appRunning && shell.optionsRead && core.report) SaveOptions(core.options, core.report, core.optionsPlace);
+  if (shell.appRunning && shell.optionsRead && core.report) SaveRunOptions();
 }
 
 void Shutdown(int code) {
   // Shutdown runs once per full-screen run; the window closing afterwards must not save again,
   // touch the deleted Report or post a second quit event.
   if (!shell.appRunning) return;
-  if (code == 0 && shell.optionsRead) SaveOptions(core.options, core.report, core.optionsPlace);
+  if (code == 0 && shell.optionsRead) SaveRunOptions();
   ReleaseLayers();
   DestroySubsystems();
   if (code != 0) {

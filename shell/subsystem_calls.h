@@ -65,6 +65,9 @@ struct SubsystemCalls {
   void (*sceneResume)(int reason) = nullptr;
   void (*scenePause)(int reason) = nullptr;
 
+  // FrameRender, when the command line asks for it (-fps): draws the frames per second into the frame's
+  // corner over the scene, before it is shown.
+  void (*drawFrameRate)(int framesPerSecond) = nullptr;
   // FrameRender: shows the secondary buffer; its result is not examined.
   void (*present)() = nullptr;
 };

@@ -19,6 +19,7 @@
 #include "video/display_native.h"
 #include "video/display_path.h"
 #include "video/display_sdl.h"
+#include "video/frame_rate_counter.h"
 #include "video/jpeg_turbojpeg.h"
 #include "video/render_device_sdl.h"
 #include "video/video_system.h"
@@ -93,6 +94,9 @@ void StartFirstScene(int scene) {
   SceneStart(scene);
 }
 
+// The corner counter of -fps; its sheet goes with the video object.
+FrameRateCounter frameRateCounter;
+
 void WireVideo(SubsystemCalls& calls) {
   calls.createVideo = CreateVideo;
   calls.queryDisplayMode = [](int& width, int& height, int& depth) {
@@ -102,7 +106,11 @@ void WireVideo(SubsystemCalls& calls) {
   calls.resumeVideo = [] { core.video->Resume(); };
   calls.suspendVideo = [] { core.video->Suspend(); };
   calls.present = [] { core.video->Present(); };
-  calls.destroyVideo = [] { delete core.video; };
+  calls.drawFrameRate = [](int rate) { frameRateCounter.Draw(*core.video, rate); };
+  calls.destroyVideo = [] {
+    frameRateCounter.Forget();
+    delete core.video;
+  };
 }
 
 void WireAudio(SubsystemCalls& calls) {

@@ -121,6 +121,9 @@ int VideoSystem::CreateOffScreenSurface(int width, int height, int videoMemory, 
     return 2;
   }
   target.inUse = 1;
+  // Its size bounds what Draw takes from it; a loaded picture sets the same.
+  target.width = width;
+  target.height = height;
   handle = number;
   return 0;
 }

@@ -88,14 +88,14 @@ centre_brightness() {
   import -window root -gravity center -crop 64x64+0+0 +repage -format "%[fx:mean]" info: 2>/dev/null
 }
 
-# Starts full screen and waits for the first drawn frame (start-up, which records the pointer's
+# Starts full screen (with any further arguments) and waits for the first drawn frame (start-up, which records the pointer's
 # position, has then ended); notes the pointer's position in X and Y. (The pointer is not parked
 # beforehand: a display that resets when its last client leaves centres it again.)
 start_full_screen() {
   # Under the sanitizers the full-screen run is checked for memory errors but not for leaks: the GL
   # driver SDL's renderer loads leaves allocations in a module unloaded before the check, where no
   # suppression can name them. The shell's own code is leak-checked by its unit tests.
-  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" start /s
+  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" start /s "$@"
   window_named "Sylvora Screensaver" > /dev/null || fail "no full-screen window"
   for _ in $(seq 1 100); do
     running || fail "the program ended by itself: $(cat "$WORK/out.txt")"
@@ -232,6 +232,40 @@ case "$CASE" in
     wait_exit 5 || fail "a key press did not end the program"
     [ "$RC" -eq 0 ] || fail "exit code $RC"
     expect_fresh_options false
+    ;;
+  quick_tap_exits)
+    # xdotool presses and lets go at once, between two frames: a person's quick tap.
+    start_full_screen
+    xdotool key space
+    wait_exit 5 || fail "a quick key tap did not end the program"
+    [ "$RC" -eq 0 ] || fail "exit code $RC"
+    expect_fresh_options true
+    ;;
+  quick_click_exits)
+    start_full_screen
+    xdotool click 3
+    wait_exit 5 || fail "a quick right click did not end the program"
+    [ "$RC" -eq 0 ] || fail "exit code $RC"
+    expect_fresh_options true
+    ;;
+  run_settings_not_saved)
+    # The command line's settings hold for the run (the counter shows in the corner) and never reach
+    # options.ini: the file keeps its own values.
+    printf 'brightness = 6;\r\nspeed_of_sky = 1;\r\n' > "$INSTALL/options.ini"
+    start_full_screen --brightness 5 --drift 3 -fps
+    # The counter's light digits on their dark plate: a 40 x 16 patch at the top left holds both.
+    for _ in $(seq 1 50); do
+      corner=$(import -window root -crop 40x16+0+0 +repage -format "%[fx:minima.intensity] %[fx:maxima.intensity]" info: 2>/dev/null)
+      awk -v c="$corner" 'BEGIN { split(c, v, " "); exit !(v[1] < 0.25 && v[2] > 0.85) }' && break
+      sleep 0.1
+    done
+    awk -v c="$corner" 'BEGIN { split(c, v, " "); exit !(v[1] < 0.25 && v[2] > 0.85) }' ||
+      fail "no frame-rate counter in the corner (darkest and lightest there: $corner)"
+    hold_key Escape
+    wait_exit 5 || fail "a key press did not end the program"
+    [ "$RC" -eq 0 ] || fail "exit code $RC"
+    grep -q "^brightness = 6;" "$USER_OPTIONS" || fail "options.ini: $(cat "$USER_OPTIONS")"
+    grep -q "^speed_of_sky = 1;" "$USER_OPTIONS" || fail "options.ini: $(cat "$USER_OPTIONS")"
     ;;
   *)
     fail "unknown case $CASE"

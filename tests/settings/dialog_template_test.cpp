@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <set>
 #include <string>
 
@@ -92,6 +93,57 @@ TEST(DialogTemplateTest, GroupBoxesHoldTheirControls) {
   for (const char* label : {"Nature Scene:", "Change Nature Scene:", "Nature Animation:", "Speed of Sky:"}) {
     ASSERT_NE(FindControl(label, ControlKind::Label), nullptr) << label;
     EXPECT_TRUE(Inside(FindControl(label, ControlKind::Label)->rect, nature->rect)) << label;
+  }
+}
+
+// Every control that takes the keyboard is reached by a letter of its own or of the label naming it,
+// and no two letters are the same (Alt takes either case).
+TEST(DialogTemplateTest, EveryControlHasItsOwnAccessKey) {
+  std::set<int> reached;
+  std::set<char> letters;
+  for (const ControlTemplate& control : kSettingsControls) {
+    if (!control.accessKey) continue;
+    SCOPED_TRACE(control.text);
+    EXPECT_NE(std::string(control.text).find(control.accessKey), std::string::npos);
+    EXPECT_TRUE(letters.insert(static_cast<char>(std::tolower(control.accessKey))).second);
+    reached.insert(control.kind == ControlKind::Label ? control.labelFor : control.id);
+  }
+  EXPECT_EQ(reached, std::set<int>(kTabOrder.begin(), kTabOrder.end()));
+  EXPECT_EQ(FindControl("Volume:", ControlKind::Label)->labelFor, kVolumeList);
+  EXPECT_EQ(FindControl("Change Nature Scene:", ControlKind::Label)->labelFor, kChangeList);
+  EXPECT_EQ(FindControl("Speed of Sky:", ControlKind::Label)->labelFor, kSkyList);
+}
+
+TEST(DialogTemplateTest, MnemonicTextMarksTheFirstAccessKey) {
+  EXPECT_EQ(MnemonicText("OK", 'O'), "_OK");
+  EXPECT_EQ(MnemonicText("Change Nature Scene:", 'h'), "C_hange Nature Scene:");
+  EXPECT_EQ(MnemonicText("Speed of Sky:", 'S'), "_Speed of Sky:");
+  EXPECT_EQ(MnemonicText("Volume:", 'x'), "Volume:");
+  EXPECT_EQ(MnemonicText("Volume:", 0), "Volume:");
+}
+
+// Reading order from the geometry: the left column (left of the scene group) top down, then the right
+// column top down, then the buttons below both, left to right.
+TEST(DialogTemplateTest, TabGoesInReadingOrder) {
+  auto place = [](int id) {
+    for (const ControlTemplate& control : kSettingsControls) {
+      if (control.id == id) return control.rect;
+    }
+    return DialogRect{};
+  };
+  const DialogRect nature = FindControl("Nature Scene settings", ControlKind::GroupBox)->rect;
+  auto band = [&](const DialogRect& r) { return r.y >= nature.y + nature.height ? 2 : r.x < nature.x ? 0 : 1; };
+  for (size_t i = 1; i < kTabOrder.size(); ++i) {
+    const DialogRect before = place(kTabOrder[i - 1]);
+    const DialogRect after = place(kTabOrder[i]);
+    SCOPED_TRACE(kTabOrder[i]);
+    ASSERT_LE(band(before), band(after));
+    if (band(before) == band(after) && band(after) < 2) {
+      EXPECT_LT(before.y, after.y);
+    }
+    if (band(before) == 2 && band(after) == 2) {
+      EXPECT_LT(before.x, after.x);
+    }
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/options.h"
 #include "report/report.h"
@@ -124,7 +125,11 @@ TEST_F(SettingsViewTest, ControlsSitWhereTheTemplatePutsThemInDialogUnits) {
     }
     if (control.kind == ControlKind::CheckBox || control.kind == ControlKind::Button ||
         control.kind == ControlKind::DefaultButton) {
-      EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(view->WidgetAt(index))), control.text);
+      // The button's own label shows the text, its access key underlined.
+      GtkWidget* label = gtk_bin_get_child(GTK_BIN(view->WidgetAt(index)));
+      EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(label)), control.text);
+      EXPECT_EQ(gtk_label_get_mnemonic_keyval(GTK_LABEL(label)),
+                gdk_keyval_to_lower(gdk_unicode_to_keyval(control.accessKey)));
     }
   }
 }
@@ -254,6 +259,58 @@ TEST_F(SettingsViewTest, CancelButtonEscapeAndCloseBoxAllCancel) {
     EXPECT_EQ(attempt.Result(), 0);
     EXPECT_EQ(files.At(kOptionsPath), "nature_view = 1;\r\n");
   }
+}
+
+// Whether the keyboard is at control: on it, or on the part of it that takes the keyboard (a drop-down
+// list's button).
+bool FocusIsIn(GtkWidget* window, GtkWidget* control) {
+  GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(window));
+  return focus && (focus == control || gtk_widget_is_ancestor(focus, control));
+}
+
+// Each label is its list's name for assistive technology and takes the keyboard to it by its letter.
+TEST_F(SettingsViewTest, LabelsNameTheirListsAndTheirAccessKeysReachThem) {
+  OpenWith();
+  view->Show();
+  ProcessEvents();
+  for (int index = 0; index < kSettingsControlCount; ++index) {
+    const ControlTemplate& control = kSettingsControls[index];
+    if (control.kind != ControlKind::Label || control.labelFor == kNoControlId) continue;
+    SCOPED_TRACE(control.text);
+    GtkWidget* label = view->WidgetAt(index);
+    EXPECT_EQ(gtk_label_get_mnemonic_widget(GTK_LABEL(label)), W(control.labelFor));
+    EXPECT_EQ(gtk_label_get_mnemonic_keyval(GTK_LABEL(label)),
+              gdk_keyval_to_lower(gdk_unicode_to_keyval(control.accessKey)));
+    AtkRelationSet* relations = atk_object_ref_relation_set(gtk_widget_get_accessible(W(control.labelFor)));
+    AtkRelation* named = atk_relation_set_get_relation_by_type(relations, ATK_RELATION_LABELLED_BY);
+    ASSERT_NE(named, nullptr);
+    GPtrArray* targets = atk_relation_get_target(named);
+    ASSERT_EQ(targets->len, 1u);
+    EXPECT_EQ(g_ptr_array_index(targets, 0), gtk_widget_get_accessible(label));
+    g_object_unref(relations);
+    gtk_widget_mnemonic_activate(label, FALSE);
+    EXPECT_TRUE(FocusIsIn(view->Window(), W(control.labelFor)));
+  }
+}
+
+// Tab from the first control visits the rest as the dialog is read and comes round again; a disabled
+// list is passed over.
+TEST_F(SettingsViewTest, TabGoesDownTheLeftColumnThenTheRightThenTheButtons) {
+  OpenWith("nature_view = 2;\r\n");  // a fixed scene: the change list is disabled
+  view->Show();
+  ProcessEvents();
+  gtk_widget_grab_focus(W(kTabOrder[0]));
+  std::vector<int> visited = {kTabOrder[0]};
+  for (size_t step = 0; step < kTabOrder.size() - 1; ++step) {
+    PressKey(view->Window(), GDK_KEY_Tab);
+    int id = kNoControlId;
+    for (int candidate : kTabOrder) {
+      if (FocusIsIn(view->Window(), W(candidate))) id = candidate;
+    }
+    visited.push_back(id);
+  }
+  EXPECT_EQ(visited, (std::vector<int>{kSoundBox, kVolumeList, kMouseExitBox, kSceneList, kAnimationList, kSkyList,
+                                       kCancelButton, kOkButton, kSoundBox}));
 }
 
 TEST_F(SettingsViewTest, EnterPressesOkUnlessCancelHasTheFocus) {

@@ -71,6 +71,12 @@ ReadResult FakeInputBackend::ReadKeyboard(uint8_t (&out)[kKeyStateBytes]) {
   return ReadResult::Ok;
 }
 
+// Not recorded: it follows every successful keyboard read, and the call lists stay those of the device.
+void FakeInputBackend::TakeKeyPresses(uint8_t (&out)[kKeyStateBytes]) {
+  std::copy(std::begin(keyPresses), std::end(keyPresses), std::begin(out));
+  std::fill(std::begin(keyPresses), std::end(keyPresses), 0);
+}
+
 ReadResult FakeInputBackend::ReadMouseEvent(MouseEvent& event) {
   Record("ReadMouseEvent");
   if (mouseRead != ReadResult::Ok) return mouseRead;

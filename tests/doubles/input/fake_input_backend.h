@@ -28,7 +28,15 @@ class FakeInputBackend final : public InputBackend {
   std::deque<MouseEvent> mouseEvents;
   JoystickState joystick;
 
-  void HoldKey(int scanCode, bool down) { keys[scanCode] = down ? 0x80 : 0; }
+  // Keys that went down since the last TakeKeyPresses, as the event queue would have them.
+  uint8_t keyPresses[kKeyStateBytes] = {};
+
+  void HoldKey(int scanCode, bool down) {
+    if (down && !keys[scanCode]) keyPresses[scanCode] = 0x80;
+    keys[scanCode] = down ? 0x80 : 0;
+  }
+  // A key pressed and released at once, between two reads: only the event queue saw it.
+  void TapKey(int scanCode) { keyPresses[scanCode] = 0x80; }
   void Click(int button, bool down) { mouseEvents.push_back(MouseEvent{button, uint8_t(down ? 0x80 : 0)}); }
   // How often a call (as recorded) was made.
   int Count(const std::string& call) const;
@@ -42,6 +50,7 @@ class FakeInputBackend final : public InputBackend {
   void Acquire(DeviceKind device) override;
   void Unacquire(DeviceKind device) override;
   ReadResult ReadKeyboard(uint8_t (&keys)[kKeyStateBytes]) override;
+  void TakeKeyPresses(uint8_t (&presses)[kKeyStateBytes]) override;
   ReadResult ReadMouseEvent(MouseEvent& event) override;
   void PollJoystick() override;
   ReadResult ReadJoystick(JoystickState& state) override;

@@ -1,0 +1,106 @@
+#include "shell/command_line_settings.h"
+
+#include <charconv>
+#include <sstream>
+
+#include "settings/settings_dialog.h"
+
+namespace sylvora {
+
+const std::array<const char*, 9> kSettingSwitches = {"--view",       "--every", "--drift", "--wildlife", "--volume",
+                                                     "--brightness", "--mute",  "-fps",    "--fps"};
+
+namespace {
+
+// A switch that takes a whole number from low to high; value maps it to the options.ini value.
+struct NumberSwitch {
+  const char* name;
+  int low;
+  int high;
+  RunSetting CommandLineSettings::*field;
+  int32_t (*value)(int given);
+};
+
+int32_t Same(int given) { return given; }
+int32_t SceneOfPosition(int position) { return kSceneListViews[position]; }
+int32_t MinutesToMs(int minutes) { return minutes * 60000; }
+
+constexpr NumberSwitch kNumberSwitches[] = {
+    {"--view", 0, 6, &CommandLineSettings::natureView, SceneOfPosition},
+    {"--every", 0, 60, &CommandLineSettings::changeFrequency, MinutesToMs},
+    {"--drift", 0, 3, &CommandLineSettings::skySpeed, Same},
+    {"--wildlife", 0, 3, &CommandLineSettings::animation, Same},
+    {"--volume", 0, 10, &CommandLineSettings::soundVolume, Same},
+    {"--brightness", 0, 10, &CommandLineSettings::brightness, Same},
+};
+
+bool ReadNumber(const std::string& word, int& number) {
+  const char* end = word.data() + word.size();
+  auto [at, error] = std::from_chars(word.data(), end, number);
+  return error == std::errc() && at == end;
+}
+
+void Note(CommandLineSettings& settings, const std::string& text) {
+  if (settings.problem.empty()) settings.problem = text;
+}
+
+// Takes the number after switch sw from words, or notes why not.
+void TakeNumber(const NumberSwitch& sw, std::istringstream& words, CommandLineSettings& settings) {
+  std::string word;
+  int number = 0;
+  if (!(words >> word) || !ReadNumber(word, number) || number < sw.low || number > sw.high) {
+    Note(settings, std::string(sw.name) + " takes a whole number from " + std::to_string(sw.low) + " to " +
+                       std::to_string(sw.high) + (word.empty() ? "" : ", not " + word));
+    return;
+  }
+  settings.*sw.field = RunSetting{true, sw.value(number)};
+}
+
+void Restore(const RunSetting& setting, int32_t& field, int32_t fromFile) {
+  if (setting.given) field = fromFile;
+}
+
+void Override(const RunSetting& setting, int32_t& field) {
+  if (setting.given) field = setting.value;
+}
+
+}  // namespace
+
+CommandLineSettings ReadCommandLineSettings(const std::string& commandLine) {
+  CommandLineSettings settings;
+  std::istringstream words(commandLine);
+  std::string word;
+  while (words >> word) {
+    if (word == "-fps" || word == "--fps") settings.showFrameRate = true;
+    if (word == "--mute") settings.birdsSinging = RunSetting{true, 0};
+    for (const NumberSwitch& sw : kNumberSwitches) {
+      if (word == sw.name) TakeNumber(sw, words, settings);
+    }
+  }
+  return settings;
+}
+
+void ApplyCommandLineSettings(const CommandLineSettings& settings, Options& options) {
+  Override(settings.natureView, options.nature_view);
+  Override(settings.changeFrequency, options.nature_change_freq);
+  Override(settings.skySpeed, options.speed_of_sky);
+  Override(settings.animation, options.background_animation);
+  Override(settings.soundVolume, options.sound_volume);
+  Override(settings.birdsSinging, options.birds_singing);
+  Override(settings.brightness, options.brightness);
+}
+
+Options WithoutCommandLineSettings(const CommandLineSettings& settings, const Options& options,
+                                   const Options& fromFile) {
+  Options saved = options;
+  Restore(settings.natureView, saved.nature_view, fromFile.nature_view);
+  Restore(settings.changeFrequency, saved.nature_change_freq, fromFile.nature_change_freq);
+  Restore(settings.skySpeed, saved.speed_of_sky, fromFile.speed_of_sky);
+  Restore(settings.animation, saved.background_animation, fromFile.background_animation);
+  Restore(settings.soundVolume, saved.sound_volume, fromFile.sound_volume);
+  Restore(settings.birdsSinging, saved.birds_singing, fromFile.birds_singing);
+  Restore(settings.brightness, saved.brightness, fromFile.brightness);
+  return saved;
+}
+
+}  // namespace sylvora
