@@ -5,7 +5,7 @@
 
 namespace sylvora {
 
-const std::array<OptionSpec, kOptionCount> kOptionTable = {{
+const std::array<OptionRow, kOptionCount> kOptionTable = {{
     {"nature_view", &Options::nature_view, OptionType::Integer, 0, 5, kRandomScene, OptionSection::Graphics},
     {"nature_change_freq", &Options::nature_change_freq, OptionType::Integer, 0, 3600000, 600000,
      OptionSection::Graphics},
@@ -20,7 +20,7 @@ const std::array<OptionSpec, kOptionCount> kOptionTable = {{
 }};
 
 Options::Options() {
-  for (const OptionSpec& spec : kOptionTable) this->*spec.field = spec.fallback;
+  for (const OptionRow& option : kOptionTable) this->*option.field = option.fallback;
 }
 
 namespace {
@@ -28,20 +28,20 @@ namespace {
 const char* const kOptionsFile = "options.ini";
 
 // Stores the option's first content when it is one the option takes.
-void ReadOption(IniFile& file, const OptionSpec& spec, Options& options) {
-  if (spec.type == OptionType::Boolean) {
-    if (file.Get(IniValueType::Boolean, spec.key) > 0) options.*spec.field = file.booleans[0];
+void ReadOption(IniFile& file, const OptionRow& option, Options& options) {
+  if (option.type == OptionType::Boolean) {
+    if (file.Get(IniValueType::Boolean, option.key) > 0) options.*option.field = file.booleans[0];
     return;
   }
-  if (file.Get(IniValueType::Integer, spec.key) > 0 && file.integers[0] >= spec.low && file.integers[0] <= spec.high) {
-    options.*spec.field = file.integers[0];
+  if (file.Get(IniValueType::Integer, option.key) > 0 && file.integers[0] >= option.low && file.integers[0] <= option.high) {
+    options.*option.field = file.integers[0];
   }
 }
 
-void AddOption(IniFile& file, const OptionSpec& spec, const Options& options) {
-  const bool boolean = spec.type == OptionType::Boolean;
-  (boolean ? file.booleans : file.integers)[0] = options.*spec.field;
-  file.Add(boolean ? IniValueType::Boolean : IniValueType::Integer, spec.key, 1, "");
+void AddOption(IniFile& file, const OptionRow& option, const Options& options) {
+  const bool boolean = option.type == OptionType::Boolean;
+  (boolean ? file.booleans : file.integers)[0] = options.*option.field;
+  file.Add(boolean ? IniValueType::Boolean : IniValueType::Integer, option.key, 1, "");
 }
 
 // Each part of the file opens with two blank lines, a rule, its title and a blank line.
@@ -60,7 +60,7 @@ int LoadOptions(Options& options, Report* report, const OptionsPlace& place) {
   const bool userHasFile = Files().IsFile(place.userDirectory + kOptionsFile);
   IniFile file(report, userHasFile ? place.userDirectory : place.machineDirectory);
   if (file.Load(kOptionsFile) != 0) return 0;
-  for (const OptionSpec& spec : kOptionTable) ReadOption(file, spec, options);
+  for (const OptionRow& option : kOptionTable) ReadOption(file, option, options);
   return 0;
 }
 
@@ -71,9 +71,9 @@ int SaveOptions(const Options& options, Report* report, const OptionsPlace& plac
   file.AddComment("Sylvora Screensaver Options file");
   file.AddComment(" ");
   for (int i = 0; i < kOptionCount; ++i) {
-    const OptionSpec& spec = kOptionTable[i];
-    if (i == 0 || spec.section != kOptionTable[i - 1].section) AddSectionHeader(file, spec.section);
-    AddOption(file, spec, options);
+    const OptionRow& option = kOptionTable[i];
+    if (i == 0 || option.section != kOptionTable[i - 1].section) AddSectionHeader(file, option.section);
+    AddOption(file, option, options);
   }
   return file.Save(kOptionsFile) != 0 ? 1 : 0;
 }

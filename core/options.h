@@ -34,7 +34,7 @@ enum class OptionSection { Graphics, Sound };
 // One option as options.ini holds it: its key and field; the values the loader takes (an Integer in
 // low..high; a Boolean is 0 or 1); its default, which a missing or unusable value leaves; and the part
 // of the file it is written in.
-struct OptionSpec {
+struct OptionRow {
   const char* key;
   int32_t Options::*field;
   OptionType type;
@@ -47,7 +47,7 @@ struct OptionSpec {
 inline constexpr int kOptionCount = 10;
 // Every option in the order options.ini lists them. The defaults, the loader, the saver and the settings
 // dialog's lists all read it.
-extern const std::array<OptionSpec, kOptionCount> kOptionTable;
+extern const std::array<OptionRow, kOptionCount> kOptionTable;
 
 // nature_view's value for "a random scene, changed every nature_change_freq".
 constexpr int32_t kRandomScene = 1000;

@@ -55,19 +55,19 @@ class SettingsDialogTest : public ::testing::Test {
 // The dialog offers exactly the values options.ini takes: a value list an entry for each value from 0 to
 // the option's highest, the scene and change lists only values their options take.
 TEST(SettingsDialogAgreement, ListsOfferTheValuesOptionsIniTakes) {
-  const auto spec = [](int32_t Options::*field) {
+  const auto option = [](int32_t Options::*field) {
     return *std::find_if(kOptionTable.begin(), kOptionTable.end(),
-                         [field](const OptionSpec& row) { return row.field == field; });
+                         [field](const OptionRow& row) { return row.field == field; });
   };
   for (const ValueList& list : kValueLists) {
-    SCOPED_TRACE(spec(list.field).key);
-    EXPECT_EQ(spec(list.field).low, 0);
-    EXPECT_EQ(static_cast<int>(ListEntries(list.id).size()), spec(list.field).high + 1);
+    SCOPED_TRACE(option(list.field).key);
+    EXPECT_EQ(option(list.field).low, 0);
+    EXPECT_EQ(static_cast<int>(ListEntries(list.id).size()), option(list.field).high + 1);
   }
-  const OptionSpec view = spec(&Options::nature_view);
+  const OptionRow view = option(&Options::nature_view);
   for (const int value : kSceneListViews) EXPECT_TRUE(value == kRandomScene || (value >= view.low && value <= view.high));
   EXPECT_EQ(ListEntries(kSceneList).size(), kSceneListViews.size());
-  const OptionSpec change = spec(&Options::nature_change_freq);
+  const OptionRow change = option(&Options::nature_change_freq);
   for (const int value : kChangeListTimes) EXPECT_TRUE(value >= change.low && value <= change.high) << value;
   EXPECT_EQ(ListEntries(kChangeList).size(), kChangeListTimes.size());
 }
