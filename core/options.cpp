@@ -33,7 +33,8 @@ void ReadOption(IniFile& file, const OptionRow& option, Options& options) {
     if (file.Get(IniValueType::Boolean, option.key) > 0) options.*option.field = file.booleans[0];
     return;
   }
-  if (file.Get(IniValueType::Integer, option.key) > 0 && file.integers[0] >= option.low && file.integers[0] <= option.high) {
+  if (file.Get(IniValueType::Integer, option.key) > 0 && file.integers[0] >= option.low &&
+      file.integers[0] <= option.high) {
     options.*option.field = file.integers[0];
   }
 }

@@ -65,7 +65,8 @@ TEST(SettingsDialogAgreement, ListsOfferTheValuesOptionsIniTakes) {
     EXPECT_EQ(static_cast<int>(ListEntries(list.id).size()), option(list.field).high + 1);
   }
   const OptionRow view = option(&Options::nature_view);
-  for (const int value : kSceneListViews) EXPECT_TRUE(value == kRandomScene || (value >= view.low && value <= view.high));
+  for (const int value : kSceneListViews)
+    EXPECT_TRUE(value == kRandomScene || (value >= view.low && value <= view.high));
   EXPECT_EQ(ListEntries(kSceneList).size(), kSceneListViews.size());
   const OptionRow change = option(&Options::nature_change_freq);
   for (const int value : kChangeListTimes) EXPECT_TRUE(value >= change.low && value <= change.high) << value;
