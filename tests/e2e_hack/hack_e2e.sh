@@ -14,6 +14,8 @@
 #                          without a runtime directory the lock lives in the user's state directory
 #   real_daemon            the real xscreensaver, when installed: ten activations and deactivations
 #                          leave no copy running and no X error in its log (skipped when absent)
+#   mate_daemon            ten activations under the real mate-screensaver, which finds the hack through
+#                          our screensaver .desktop file: each drawn, none left running (skipped when absent)
 #   stop_then_destroy      as xscreensaver ends a run: SIGTERM and the window destroyed at once,
 #   destroy_then_stop      the window destroyed first and SIGTERM a little later,
 #   destroy_only           the window destroyed with no signal: each ${HACK_STOP_RUNS:-50} times at
@@ -158,6 +160,47 @@ real_daemon_cycles() {
   echo "$1 activations ended cleanly under the real xscreensaver"
 }
 
+# $1 activations under the real mate-screensaver, which finds the hack through our screensaver .desktop
+# file ($MATE_DESKTOP_FILE) and runs only hacks kept in its own or xscreensaver's hack directory: each
+# activation draws the scene, and each deactivation leaves no copy running.
+mate_daemon_cycles() {
+  command -v mate-screensaver >/dev/null && command -v mate-screensaver-command >/dev/null \
+    && command -v dbus-daemon >/dev/null || { echo "mate-screensaver is not installed"; exit $SKIP; }
+  [ "$(id -u)" -eq 0 ] || { echo "the hack directory /usr/libexec/xscreensaver is root's"; exit $SKIP; }
+  local hack="/usr/libexec/xscreensaver/sylvora-e2e-$$" home="$WORK/mate-home"
+  mkdir -p /usr/libexec/xscreensaver "$home/.config/glib-2.0/settings" "$home/.local/share/applications/screensavers"
+  ln -s "$PROGRAM" "$hack"
+  on_exit "rm -f '$hack'"
+  sed -e "s|^Exec=.*|Exec=$hack --root|" -e "s|^TryExec=.*|TryExec=$hack|" "$MATE_DESKTOP_FILE" \
+    > "$home/.local/share/applications/screensavers/sylvora.desktop"
+  printf "[org/mate/screensaver]\nmode='single'\nthemes=['screensavers-sylvora']\nlock-enabled=false\n" \
+    > "$home/.config/glib-2.0/settings/keyfile"
+  export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" GSETTINGS_BACKEND=keyfile
+  export DBUS_SESSION_BUS_ADDRESS
+  DBUS_SESSION_BUS_ADDRESS=$(dbus-daemon --session --fork --print-address=1 --print-pid=3 3> "$WORK/bus.pid")
+  on_exit 'kill "$(cat "$WORK/bus.pid")" 2>/dev/null'
+  mate-screensaver --no-daemon --debug > "$WORK/mate-screensaver.log" 2>&1 &
+  PIDS+=($!)
+  for _ in $(seq 1 100); do mate-screensaver-command --query >/dev/null 2>&1 && break; sleep 0.1; done
+  read -r SCREEN_W SCREEN_H <<< "$(xwininfo -root | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')"
+  local cycle b
+  for cycle in $(seq 1 "$1"); do
+    mate-screensaver-command --activate >/dev/null 2>&1 || fail "cycle $cycle: the daemon did not answer"
+    for _ in $(seq 1 200); do
+      b=$(patch_brightness root "32x32+$((SCREEN_W / 2 - 16))+$((SCREEN_H / 2 - 16))")
+      pgrep -f -- "$hack --root" >/dev/null && awk -v b="${b:-0}" 'BEGIN { exit !(b > 0.02) }' && break
+      sleep 0.1
+    done
+    pgrep -f -- "$hack --root" >/dev/null ||
+      fail "cycle $cycle: the daemon started no copy: $(grep -i 'command for job' "$WORK/mate-screensaver.log" | tail -1)"
+    awk -v b="${b:-0}" 'BEGIN { exit !(b > 0.02) }' || fail "cycle $cycle: no scene on the screen (brightness $b)"
+    mate-screensaver-command --deactivate >/dev/null 2>&1
+    for _ in $(seq 1 30); do pgrep -f -- "$hack --root" >/dev/null || break; sleep 0.1; done
+    pgrep -f -- "$hack --root" >/dev/null && fail "cycle $cycle: a copy was still running 3 s after the deactivation"
+  done
+  echo "$1 activations ended cleanly under the real mate-screensaver"
+}
+
 case "$CASE" in
   window_id)
     daemon_window 320 240 10 10; id=$WINDOW
@@ -294,6 +337,9 @@ case "$CASE" in
     ;;
   real_daemon)
     real_daemon_cycles 10
+    ;;
+  mate_daemon)
+    mate_daemon_cycles 10
     ;;
   *)
     fail "unknown case $CASE"
