@@ -56,13 +56,21 @@ void TakeNumber(const NumberSwitch& sw, std::istringstream& words, CommandLineSe
   settings.*sw.field = RunSetting{true, sw.value(number)};
 }
 
-void Restore(const RunSetting& setting, int32_t& field, int32_t fromFile) {
-  if (setting.given) field = fromFile;
-}
+// Each setting a switch gives and the option it stands in for.
+struct SettingTarget {
+  RunSetting CommandLineSettings::*setting;
+  int32_t Options::*option;
+};
 
-void Override(const RunSetting& setting, int32_t& field) {
-  if (setting.given) field = setting.value;
-}
+constexpr SettingTarget kSettingTargets[] = {
+    {&CommandLineSettings::natureView, &Options::nature_view},
+    {&CommandLineSettings::changeFrequency, &Options::nature_change_freq},
+    {&CommandLineSettings::skySpeed, &Options::speed_of_sky},
+    {&CommandLineSettings::animation, &Options::background_animation},
+    {&CommandLineSettings::soundVolume, &Options::sound_volume},
+    {&CommandLineSettings::birdsSinging, &Options::birds_singing},
+    {&CommandLineSettings::brightness, &Options::brightness},
+};
 
 }  // namespace
 
@@ -81,25 +89,18 @@ CommandLineSettings ReadCommandLineSettings(const std::string& commandLine) {
 }
 
 void ApplyCommandLineSettings(const CommandLineSettings& settings, Options& options) {
-  Override(settings.natureView, options.nature_view);
-  Override(settings.changeFrequency, options.nature_change_freq);
-  Override(settings.skySpeed, options.speed_of_sky);
-  Override(settings.animation, options.background_animation);
-  Override(settings.soundVolume, options.sound_volume);
-  Override(settings.birdsSinging, options.birds_singing);
-  Override(settings.brightness, options.brightness);
+  for (const SettingTarget& target : kSettingTargets) {
+    const RunSetting& setting = settings.*target.setting;
+    if (setting.given) options.*target.option = setting.value;
+  }
 }
 
 Options WithoutCommandLineSettings(const CommandLineSettings& settings, const Options& options,
                                    const Options& fromFile) {
   Options saved = options;
-  Restore(settings.natureView, saved.nature_view, fromFile.nature_view);
-  Restore(settings.changeFrequency, saved.nature_change_freq, fromFile.nature_change_freq);
-  Restore(settings.skySpeed, saved.speed_of_sky, fromFile.speed_of_sky);
-  Restore(settings.animation, saved.background_animation, fromFile.background_animation);
-  Restore(settings.soundVolume, saved.sound_volume, fromFile.sound_volume);
-  Restore(settings.birdsSinging, saved.birds_singing, fromFile.birds_singing);
-  Restore(settings.brightness, saved.brightness, fromFile.brightness);
+  for (const SettingTarget& target : kSettingTargets) {
+    if ((settings.*target.setting).given) saved.*target.option = fromFile.*target.option;
+  }
   return saved;
 }
 
