@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/files.h"
+
 namespace sylvora {
 
 namespace {
@@ -138,8 +140,14 @@ int AudioSystem::CreateSound(const std::string& name, int32_t kind, int32_t& ind
   return 0;
 }
 
+bool AudioSystem::HasSound(const std::string& name) const {
+  int entry = 0;
+  if (useArchive_ == 1) return archiveSounds_->Find(name, entry) == 0;
+  return Files().IsFile(LooseSoundPath(name));
+}
+
 uint32_t AudioSystem::LoadSample(const std::string& name, uint32_t flags) {
-  std::string path = resourcePath_ + "sounds\\" + name + ".ogg";
+  std::string path = LooseSoundPath(name);
   uint32_t offset = 0;
   uint32_t length = 0;
   if (useArchive_ == 1) {

@@ -67,6 +67,10 @@ class AudioSystem {
   void PauseOutput();
   void ResumeOutput();
 
+  // Whether CreateSound would find the named sound, in the archive's sound entries or as a loose file;
+  // asks without a word. The ambient sound looks for the songs' optional renditions with it.
+  bool HasSound(const std::string& name) const;
+
   // ---- Read access for the shell and for tests ----
   int32_t Enabled() const { return enabled_; }
   int32_t ThreeD() const { return threeD_; }
@@ -80,13 +84,14 @@ class AudioSystem {
   int32_t SoundCount() const { return soundCount_; }
   const SoundSlot& Sound(int index) const { return sounds_[index]; }
   int32_t ArchiveCount() const { return archiveSounds_->Count(); }
-  const ArchiveTable& ArchiveSounds() const { return *archiveSounds_; }
   const std::string& ResourcePath() const { return resourcePath_; }
   NativeWindow* Window() const { return window_; }
 
  private:
   // Reports a failed library call and switches the object off. Always 1.
   int FailCreate(const std::string& text);
+  // The loose file of the named sound, in the installation's sounds folder.
+  std::string LooseSoundPath(const std::string& name) const { return resourcePath_ + "sounds\\" + name + ".ogg"; }
   // Loads a sample for CreateSound from the archive or the loose file; 0 when it failed (reported).
   uint32_t LoadSample(const std::string& name, uint32_t flags);
   // Reports a CreateSound failure with the ". Sound <name> was not loaded" suffix. Always 1.

@@ -1,6 +1,7 @@
 #pragma once
 // The table through which the scene manager (layer 1) and the ambient sound (layer 6) tell the frame
-// loop which per-frame calls to make. The owners set and clear the flags; the shell only reads them.
+// loop which per-frame calls to make, and the calls themselves. The owners set and clear the flags; the
+// shell only reads them.
 #include <array>
 #include <string>
 
@@ -23,6 +24,19 @@ struct LayerTable {
 
   // Sets all three flags of one layer: 1 when its owner starts it, 0 when it stops.
   void SetFlags(int layer, int value) { layers[layer].active = layers[layer].updating = layers[layer].drawing = value; }
+};
+
+// The owner of a frame layer, the object the frame loop calls for it. FrameUpdate runs the updates of the
+// updating layers in layer order, FrameRender the draws of the drawing layers, ReleaseLayers the stops of
+// the started ones.
+class LayerOwner {
+ public:
+  virtual ~LayerOwner() = default;
+  // 0, or non-zero after reporting a failure (the run then ends).
+  virtual int Update() = 0;
+  virtual int Draw() = 0;
+  // Clears the layer's flags.
+  virtual void Stop() = 0;
 };
 
 }  // namespace sylvora

@@ -29,7 +29,7 @@ class NatureTheme {
   NatureTheme(const NatureTheme&) = delete;
   NatureTheme& operator=(const NatureTheme&) = delete;
 
-  // ---- Called by ConfigureScene, in this order, before Init ----
+  // ---- Called by SceneManager::Configure, in this order, before Init ----
 
   void SetReport(Report* newReport) { report = newReport; }
   void SetVideo(VideoSystem* newVideo) { video = newVideo; }

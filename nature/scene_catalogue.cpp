@@ -1,8 +1,7 @@
 #include "nature/scene_catalogue.h"
 
-#include "core/process_state.h"
+#include "core/options.h"
 #include "nature/nature_random.h"
-#include "nature/nature_state.h"
 #include "nature/scene_manager.h"
 #include "video/video_system.h"
 
@@ -62,11 +61,6 @@ constexpr const CreatureVariant* kSetVariants[NatureTheme::kSetCount] = {
 
 bool IsScene(int scene) { return scene >= 0 && scene < kSceneCount; }
 
-// The surface number held in entry `index` of the layer list, or none when the list is shorter.
-int LayerSurface(int index) {
-  return index < nature.scenePictures.layerCount ? nature.scenePictures.layers[index] : SurfaceNone;
-}
-
 }  // namespace
 
 LayerPlacement Back2Placement(int scene) {
@@ -95,79 +89,84 @@ std::string LayerPictureName(int scene, int layer) {
   return "back" + std::to_string(scene) + "_" + std::to_string(layer);
 }
 
-int LoadSharedPictures() {
+// The scene manager's loading, freeing and setting up of a scene from the catalogue.
+
+int SceneManager::LayerSurface(int index) const {
+  return index < scenePictures.layerCount ? scenePictures.layers[index] : SurfaceNone;
+}
+
+int SceneManager::LoadSharedPictures() {
   int result = 0;
   for (int i = 0; i < kSharedPictureCount; ++i) {
-    nature.sharedPictureSurfaces[i] = SurfaceNone;
-    if (core.video == nullptr || core.video->CreateSurfaceA(kSharedPictureNames[i], 0, 0,
-                                                            nature.sharedPictureSurfaces[i], SurfaceAnySlot, 0) != 0) {
+    sharedPictureSurfaces[i] = SurfaceNone;
+    if (context_.video == nullptr || context_.video->CreateSurfaceA(kSharedPictureNames[i], 0, 0,
+                                                                    sharedPictureSurfaces[i], SurfaceAnySlot, 0) != 0) {
       result = 2;
     }
   }
   return result;
 }
 
-int LoadScenePictures(int scene) {
-  if (nature.scenePictures.loaded) FreeScenePictures();
+int SceneManager::LoadScenePictures(int scene) {
+  if (scenePictures.loaded) FreeScenePictures();
   if (!IsScene(scene)) return 2;
   const SceneEntry& entry = kScenes[scene];
   bool failed = false;
-  nature.scenePictures.layers.fill(SurfaceNone);
-  nature.scenePictures.sky = SurfaceNone;
-  if (core.video == nullptr) {
+  scenePictures.layers.fill(SurfaceNone);
+  scenePictures.sky = SurfaceNone;
+  if (context_.video == nullptr) {
     failed = true;
   } else {
     failed |=
-        core.video->CreateSurfaceB(LayerPictureName(scene, 0), 1, nature.scenePictures.layers[0], SurfaceAnySlot) != 0;
-    failed |= core.video->CreateSurfaceA(LayerPictureName(scene, 1), 1, 0, nature.scenePictures.layers[1],
-                                         SurfaceAnySlot, entry.back1Threshold) != 0;
+        context_.video->CreateSurfaceB(LayerPictureName(scene, 0), 1, scenePictures.layers[0], SurfaceAnySlot) != 0;
+    failed |= context_.video->CreateSurfaceA(LayerPictureName(scene, 1), 1, 0, scenePictures.layers[1], SurfaceAnySlot,
+                                             entry.back1Threshold) != 0;
     if (entry.hasBack2) {
-      failed |= core.video->CreateSurfaceA(LayerPictureName(scene, 2), 1, 0, nature.scenePictures.layers[2],
-                                           SurfaceAnySlot, entry.back2Threshold) != 0;
+      failed |= context_.video->CreateSurfaceA(LayerPictureName(scene, 2), 1, 0, scenePictures.layers[2],
+                                               SurfaceAnySlot, entry.back2Threshold) != 0;
     }
   }
-  nature.scenePictures.layerCount = entry.hasBack2 ? 3 : 2;
+  scenePictures.layerCount = entry.hasBack2 ? 3 : 2;
 
   // A scene with one sky takes it without asking the generator.
   const int skyChoice = entry.skyCount > 1 ? RandomRange(0, entry.skyCount) : 0;
-  if (core.video != nullptr) {
-    failed |= core.video->CreateSurfaceB(entry.skies[skyChoice], 1, nature.scenePictures.sky, SurfaceAnySlot) != 0;
+  if (context_.video != nullptr) {
+    failed |= context_.video->CreateSurfaceB(entry.skies[skyChoice], 1, scenePictures.sky, SurfaceAnySlot) != 0;
   }
-  nature.scenePictures.skyCount = 1;
-  nature.scenePictures.loaded = 1;
+  scenePictures.skyCount = 1;
+  scenePictures.loaded = 1;
   return failed ? 2 : 0;
 }
 
-int FreeScenePictures() {
-  if (!nature.scenePictures.loaded) return 0;
-  for (int i = 0; i < nature.scenePictures.layerCount; ++i) {
-    if (core.video != nullptr) core.video->DeleteSurface(nature.scenePictures.layers[i]);
+int SceneManager::FreeScenePictures() {
+  if (!scenePictures.loaded) return 0;
+  for (int i = 0; i < scenePictures.layerCount; ++i) {
+    if (context_.video != nullptr) context_.video->DeleteSurface(scenePictures.layers[i]);
   }
-  nature.scenePictures.layerCount = 0;
-  if (nature.scenePictures.skyCount > 0 && core.video != nullptr) core.video->DeleteSurface(nature.scenePictures.sky);
-  nature.scenePictures.skyCount = 0;
-  nature.scenePictures.loaded = 0;
+  scenePictures.layerCount = 0;
+  if (scenePictures.skyCount > 0 && context_.video != nullptr) context_.video->DeleteSurface(scenePictures.sky);
+  scenePictures.skyCount = 0;
+  scenePictures.loaded = 0;
   return 0;
 }
 
-int ConfigureScene(int scene) {
+int SceneManager::Configure(int scene) {
   if (!IsScene(scene)) return 0;
   const SceneEntry& entry = kScenes[scene];
-  NatureTheme& theme = nature.theme;
 
   const LayerPlacement& ground = entry.back0;
-  theme.back0.sprite.Setup(core.video, LayerSurface(0), ground.width, ground.height, ground.x, ground.y);
+  theme.back0.sprite.Setup(context_.video, LayerSurface(0), ground.width, ground.height, ground.x, ground.y);
   const LayerPlacement& overlay = entry.back1;
-  theme.back1.sprite.Setup(core.video, LayerSurface(1), overlay.width, overlay.height, overlay.x, overlay.y);
+  theme.back1.sprite.Setup(context_.video, LayerSurface(1), overlay.width, overlay.height, overlay.x, overlay.y);
   if (entry.hasBack2) {
     const LayerPlacement foreground = Back2Placement(scene);
-    theme.back2.sprite.Setup(core.video, LayerSurface(2), foreground.width, foreground.height, foreground.x,
+    theme.back2.sprite.Setup(context_.video, LayerSurface(2), foreground.width, foreground.height, foreground.x,
                              foreground.y);
   }
 
   const int band = SkyBandOf(scene);
-  const int sky = nature.scenePictures.skyCount > 0 ? nature.scenePictures.sky : SurfaceNone;
-  theme.sky.sprite.Setup(core.video, sky, kSceneWidth, 2 * band, 0, 0);
+  const int sky = scenePictures.skyCount > 0 ? scenePictures.sky : SurfaceNone;
+  theme.sky.sprite.Setup(context_.video, sky, kSceneWidth, 2 * band, 0, 0);
   theme.sky.sprite.SetFrames(kSceneWidth, band, 1, kSkyAnimationSpeed);
 
   for (int set = 0; set < NatureTheme::kSetCount; ++set) {
@@ -175,14 +174,14 @@ int ConfigureScene(int scene) {
     for (int i = 0; i < entry.variantCounts[set]; ++i) {
       const CreatureVariant& variant = variants[i];
       Sprite& picture = theme.sets[set]->variants[i];
-      picture.Setup(core.video, nature.sharedPictureSurfaces[variant.sharedPicture], variant.sheetWidth,
+      picture.Setup(context_.video, sharedPictureSurfaces[variant.sharedPicture], variant.sheetWidth,
                     variant.sheetHeight);
       picture.SetFrames(variant.frameWidth, variant.frameHeight, variant.frames, variant.speed);
     }
   }
 
-  theme.SetReport(core.report);
-  theme.SetVideo(core.video);
+  theme.SetReport(context_.report);
+  theme.SetVideo(context_.video);
 
   theme.back0.enabled = 1;
   theme.back1.enabled = 1;
@@ -190,11 +189,11 @@ int ConfigureScene(int scene) {
   theme.sky.enabled = 1;
   for (int set = 0; set < NatureTheme::kSetCount; ++set) theme.sets[set]->variantCount = entry.variantCounts[set];
 
-  theme.SetSkySpeed(core.options.speed_of_sky);
-  theme.SetAnimationLevel(core.options.background_animation);
+  theme.SetSkySpeed(context_.options->speed_of_sky);
+  theme.SetAnimationLevel(context_.options->background_animation);
   theme.SetScreenSize(kSceneWidth, kSceneHeight);
   theme.Init();
-  nature.currentScene = scene;
+  currentScene = scene;
   return 0;
 }
 

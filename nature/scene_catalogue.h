@@ -1,7 +1,7 @@
 #pragma once
 // The fixed catalogue of the six scenes: the pictures of each scene and where they go on the 640 x 480
 // screen, the sky pictures a scene picks from, the creature sets it switches on, and the shared creature
-// pictures loaded once at start-up. Also the operations that load, free and apply a scene.
+// pictures loaded once at start-up.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -71,7 +71,7 @@ const CreatureVariant* SetVariants(int scene, int set);
 // The picture name of a layer: "back" scene "_" layer.
 std::string LayerPictureName(int scene, int layer);
 
-// The current scene's own pictures (held in the nature state).
+// The current scene's own pictures, held by the scene manager.
 struct ScenePictures {
   int loaded = 0;
   std::array<int, kMaxSceneLayers> layers{};  // back_0, back_1 and, except in scene 1, back_2
@@ -79,17 +79,5 @@ struct ScenePictures {
   int sky = 0;                               // the chosen sky picture
   int skyCount = 0;                          // 0 or 1
 };
-
-// Loads the 21 shared creature pictures into system memory, each independently. Called once by A0_Open
-// after the options. 0 when all loaded, 2 when any failed (each failure reported by the video object).
-int LoadSharedPictures();
-// Loads scene's layer pictures and one of its skies (freeing the previous scene's first). 0, or 2 when
-// any picture failed; the scene then runs without it.
-int LoadScenePictures(int scene);
-// Deletes the current scene's layer and sky surfaces. Always 0.
-int FreeScenePictures();
-// Sets the nature theme up for scene: layers, sky, creature templates, options, then Init. Records the
-// scene as nature.currentScene. Always 0.
-int ConfigureScene(int scene);
 
 }  // namespace sylvora

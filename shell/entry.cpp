@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cstdio>
 
-#include "core/process_state.h"
 #include "input/input_system.h"
 #include "platform/window.h"
 #include "report/report.h"
@@ -41,8 +40,7 @@ bool ContainsAny(const std::string& text, const char* const (&switches)[3]) {
 
 // Preview, password and configure modes end here, without writing the Report's files.
 int EndQuietMode() {
-  delete core.report;
-  core.report = nullptr;
+  shell.report.reset();
   return 0;
 }
 
@@ -93,7 +91,7 @@ bool FindSwitchMode(const std::string& line, ScreensaverMode& mode) {
   return true;
 }
 
-bool SceneUpdating() { return core.layerTable.layers[LayerTable::kSceneLayer].updating != 0; }
+bool SceneUpdating() { return shell.layerTable.layers[LayerTable::kSceneLayer].updating != 0; }
 
 }  // namespace
 
@@ -154,7 +152,7 @@ int RunScreensaver(WindowSystem& window, InputBackend& inputDevices, const std::
       return EndQuietMode();
     case ScreensaverMode::Configure:
       if (shell.subsystemCalls.runSettingsDialog)
-        shell.subsystemCalls.runSettingsDialog(core.options, core.report, core.optionsPlace);
+        shell.subsystemCalls.runSettingsDialog(shell.options, shell.report.get(), shell.optionsPlace);
       return EndQuietMode();
     case ScreensaverMode::FullScreen:
     case ScreensaverMode::DaemonWindow:
@@ -190,7 +188,7 @@ void WindowProcedure(const WindowEvent& event) {
       if (shell.appRunning && !shell.inDaemonWindow) OnActivateApp(event.kind == WindowEventKind::Activate ? 1 : 0);
       break;
     case WindowEventKind::Problem:
-      if (core.report) core.report->AddMessage(1, MessageKind::Warning, "A0", "WindowProcedure", event.text);
+      if (shell.report) shell.report->AddMessage(1, MessageKind::Warning, "A0", "WindowProcedure", event.text);
       break;
     case WindowEventKind::Quit:
     case WindowEventKind::Other:
@@ -201,20 +199,20 @@ void WindowProcedure(const WindowEvent& event) {
 void OnActivateApp(int active) {
   shell.appActive = active;
   if (active) {
-    if (core.input) {
-      core.input->Reset(InputDevice::All);
-      core.input->Acquire(InputDevice::All);
+    if (shell.input) {
+      shell.input->Reset(InputDevice::All);
+      shell.input->Acquire(InputDevice::All);
     }
-    if (core.video && shell.subsystemCalls.resumeVideo) shell.subsystemCalls.resumeVideo();
+    if (shell.video && shell.subsystemCalls.resumeVideo) shell.subsystemCalls.resumeVideo();
     if (SceneUpdating() && shell.subsystemCalls.sceneResume) shell.subsystemCalls.sceneResume(kActivationReason);
-    if (core.audio && shell.subsystemCalls.resumeAudioOutput) shell.subsystemCalls.resumeAudioOutput();
+    if (shell.audio && shell.subsystemCalls.resumeAudioOutput) shell.subsystemCalls.resumeAudioOutput();
   } else {
-    if (core.input) {
-      core.input->Reset(InputDevice::All);
-      core.input->UnAcquire(InputDevice::All);
+    if (shell.input) {
+      shell.input->Reset(InputDevice::All);
+      shell.input->UnAcquire(InputDevice::All);
     }
-    if (core.audio && shell.subsystemCalls.pauseAudioOutput) shell.subsystemCalls.pauseAudioOutput();
-    if (core.video && shell.subsystemCalls.suspendVideo) shell.subsystemCalls.suspendVideo();
+    if (shell.audio && shell.subsystemCalls.pauseAudioOutput) shell.subsystemCalls.pauseAudioOutput();
+    if (shell.video && shell.subsystemCalls.suspendVideo) shell.subsystemCalls.suspendVideo();
     if (SceneUpdating() && shell.subsystemCalls.scenePause) shell.subsystemCalls.scenePause(kActivationReason);
   }
 }

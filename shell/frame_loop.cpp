@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "core/process_state.h"
 #include "input/input_system.h"
 #include "platform/clock.h"
 #include "platform/window.h"
@@ -13,38 +12,38 @@
 namespace sylvora {
 
 int InitLayers() {
-  core.layerTable.count = 0;
+  shell.layerTable.count = 0;
   for (int i = 0; i < kLayersInUse; ++i) {
-    Layer& layer = core.layerTable.layers[i];
+    Layer& layer = shell.layerTable.layers[i];
     layer.name = "Layer A" + std::to_string(i);
     layer.active = layer.updating = layer.drawing = 0;
-    ++core.layerTable.count;
+    ++shell.layerTable.count;
   }
   return 0;
 }
 
 int ReleaseLayers() {
   for (int i = 0; i < kLayersInUse; ++i) {
-    const Layer& layer = core.layerTable.layers[i];
-    if ((layer.active || layer.updating || layer.drawing) && shell.layerCalls[i].stop) shell.layerCalls[i].stop();
+    const Layer& layer = shell.layerTable.layers[i];
+    if ((layer.active || layer.updating || layer.drawing) && shell.layerOwners[i]) shell.layerOwners[i]->Stop();
   }
   return 0;
 }
 
 int CheckExit() {
-  if (!core.input) return 0;  // per-frame calls on an object are guarded, as everywhere
-  core.input->Update(InputDevice::All);
+  if (!shell.input) return 0;  // per-frame calls on an object are guarded, as everywhere
+  shell.input->Update(InputDevice::All);
   // The daemon ends the run itself (it signals us on the user's activity).
   if (shell.inDaemonWindow) return 0;
   bool exit = false;
   InputDevice foundDevice = InputDevice::None;
   int index = 0;
-  if (core.input->GetPressed(InputDevice::Keyboard, foundDevice, index) == 0) exit = true;
+  if (shell.input->GetPressed(InputDevice::Keyboard, foundDevice, index) == 0) exit = true;
   for (int button : {InputSystem::kLeftButtonObject, InputSystem::kLeftButtonObject + 1}) {
-    const KeyState state = core.input->Get(InputDevice::Mouse, button);
+    const KeyState state = shell.input->Get(InputDevice::Mouse, button);
     if (state == KeyState::Pressed || state == KeyState::Held) exit = true;
   }
-  if (core.options.exit_on_mouse_move) {
+  if (shell.options.exit_on_mouse_move) {
     CursorPoint now;
     shell.window->CursorPosition(now.x, now.y);
     if (std::abs(now.x - shell.startCursor.x) > kExitMoveThreshold ||
@@ -74,7 +73,7 @@ int FrameUpdate() {
   MeasureFrameRate();
   if (shell.frameStats.averageRate > kPacingRateLimit) SleepMilliseconds(kPacingSleepMs);
   for (int i = 0; i < kLayersInUse; ++i) {
-    if (core.layerTable.layers[i].updating && shell.layerCalls[i].update && shell.layerCalls[i].update() != 0) {
+    if (shell.layerTable.layers[i].updating && shell.layerOwners[i] && shell.layerOwners[i]->Update() != 0) {
       Shutdown(2);
       return 2;
     }
@@ -92,15 +91,15 @@ void RetrySound() {
 
 int FrameRender() {
   for (int i = 0; i < kLayersInUse; ++i) {
-    if (core.layerTable.layers[i].drawing && shell.layerCalls[i].draw && shell.layerCalls[i].draw() != 0) {
+    if (shell.layerTable.layers[i].drawing && shell.layerOwners[i] && shell.layerOwners[i]->Draw() != 0) {
       Shutdown(2);
       return 2;
     }
   }
-  if (shell.commandLineSettings.showFrameRate && core.video && shell.subsystemCalls.drawFrameRate) {
+  if (shell.commandLineSettings.showFrameRate && shell.video && shell.subsystemCalls.drawFrameRate) {
     shell.subsystemCalls.drawFrameRate(static_cast<int>(shell.frameStats.currentRate + 0.5));
   }
-  if (core.video && shell.subsystemCalls.present) shell.subsystemCalls.present();
+  if (shell.video && shell.subsystemCalls.present) shell.subsystemCalls.present();
   ++shell.frameStats.frameCount;
   return 0;
 }

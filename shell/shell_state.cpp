@@ -4,6 +4,19 @@ namespace sylvora {
 
 ShellState shell;
 
-void ShellState::Reset() { *this = ShellState{}; }
+void ShellState::DestroyRunObjects() {
+  layerOwners.fill(nullptr);
+  ambientSound.reset();
+  scenes.reset();
+  audio.reset();
+  video.reset();
+  input.reset();
+  report.reset();
+}
+
+void ShellState::Reset() {
+  DestroyRunObjects();
+  *this = ShellState{};
+}
 
 }  // namespace sylvora

@@ -1,15 +1,25 @@
 #pragma once
-// The shell's own process-wide state: the command line, the activity flags the message loop tests,
-// the display request, the pointer position at start-up, the frame statistics, the platform adapters
-// the program's main() built and the calls into the subsystems. The subsystem objects themselves are
-// in core/process_state.h.
+// The program's one process-wide state, the shell's: the command line, the activity flags the message
+// loop tests, the display request, the pointer position at start-up, the frame statistics, the platform
+// adapters the program's main() built, the calls into the subsystems, and the objects of a run, which it
+// alone owns. Below the shell nothing reads it: the scenes, the ambient sound and the settings dialog
+// are handed what they use.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "audio/audio_system.h"
+#include "core/layer_table.h"
 #include "core/options.h"
+#include "input/input_system.h"
+#include "nature/ambient_sound.h"
+#include "nature/scene_manager.h"
+#include "report/report.h"
 #include "shell/command_line_settings.h"
 #include "shell/subsystem_calls.h"
+#include "video/frame_rate_counter.h"
+#include "video/video_system.h"
 
 namespace sylvora {
 
@@ -67,17 +77,44 @@ struct ShellState {
   CursorPoint startCursor;
   // Started by A0_Open, counted by FrameRender, measured by FrameUpdate.
   FrameStats frameStats;
+  // The corner counter of -fps; its sheet goes with the video object.
+  FrameRateCounter frameRateCounter;
 
   // The program's window and the input device layer, set by the entry point for the life of the process.
   WindowSystem* window = nullptr;
   InputBackend* inputBackend = nullptr;
 
-  // The calls into the subsystems and the layer owners: filled once by WireSubsystems (shell/wiring.cpp)
-  // before RunScreensaver; the shell's tests fill them with doubles.
+  // The calls into the subsystems: filled once by WireSubsystems (shell/wiring.cpp) before
+  // RunScreensaver; the shell's tests fill them with doubles.
   SubsystemCalls subsystemCalls;
-  std::array<LayerCalls, kLayersInUse> layerCalls;
+  // The owner of each layer in use, or null; the real ones (the scenes on layer 1, the ambient sound on
+  // layer 6) are set when subsystemCalls.createScenes builds them, the shell's tests set doubles.
+  std::array<LayerOwner*, kLayersInUse> layerOwners{};
 
-  // Back to the state before the entry point ran, for tests: the adapters are forgotten, not deleted.
+  // The objects of a run, in the order they are made: the Report by A0_InitWindow, the others by
+  // A0_Open's steps (video, audio and the scenes through subsystemCalls). Shutdown destroys them in the
+  // reverse order; each per-frame and activation call tests its pointer first.
+  std::unique_ptr<Report> report;
+  std::unique_ptr<InputSystem> input;
+  std::unique_ptr<VideoSystem> video;
+  std::unique_ptr<AudioSystem> audio;
+  std::unique_ptr<SceneManager> scenes;
+  std::unique_ptr<AmbientSound> ambientSound;
+
+  // The user's settings, loaded at start-up and when the settings dialog opens.
+  Options options;
+  // The installation directory with a trailing backslash; every file name is appended to it.
+  std::string resourcePath;
+  // Where options.ini is read and written: the user's settings directory, and resourcePath for the
+  // machine's defaults.
+  OptionsPlace optionsPlace;
+  // Layer 1 is the scene, layer 6 the ambient sound.
+  LayerTable layerTable;
+
+  // Destroys the run's objects, last made first, and forgets the layer owners among them.
+  void DestroyRunObjects();
+  // Back to the state before the entry point ran, for tests: the run's objects are destroyed, the adapters
+  // forgotten.
   void Reset();
 };
 

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "core/process_state.h"
 #include "input/input_system.h"
 #include "platform/clock.h"
 #include "platform/install_path.h"
@@ -32,24 +31,24 @@ void ResetFrameStats() {
 }
 
 void RecordStart(const char* function, const std::string& text) {
-  core.report->AddMessage(1, MessageKind::Report, kModule, function, text);
+  shell.report->AddMessage(1, MessageKind::Report, kModule, function, text);
 }
 
 // Input: keyboard and mouse are required, the joystick is optional.
 int OpenInput() {
-  core.input = new InputSystem(core.report, *shell.inputBackend);
-  if (core.input->CreateDirectInput(shell.window->Handle()) != 0) return kFailed;
-  if (core.input->Create(InputDevice::All) != 0) return kFailed;
-  core.input->Acquire(InputDevice::All);
+  shell.input = std::make_unique<InputSystem>(shell.report.get(), *shell.inputBackend);
+  if (shell.input->CreateDirectInput(shell.window->Handle()) != 0) return kFailed;
+  if (shell.input->Create(InputDevice::All) != 0) return kFailed;
+  shell.input->Acquire(InputDevice::All);
   return 0;
 }
 
 // Video, then the window sized to the display mode it uses.
 int OpenVideo() {
   if (!shell.subsystemCalls.createVideo) return 0;
-  if (shell.subsystemCalls.createVideo(shell.displayRequest, shell.window->Handle(), core.resourcePath) != 0)
+  if (shell.subsystemCalls.createVideo(shell.displayRequest, shell.window->Handle(), shell.resourcePath) != 0)
     return kFailed;
-  if (core.video && shell.subsystemCalls.queryDisplayMode) {
+  if (shell.video && shell.subsystemCalls.queryDisplayMode) {
     int width = 0, height = 0, depth = 0;
     shell.subsystemCalls.queryDisplayMode(width, height, depth);
     // The daemon's window has the size its owner chose (a preview pane, one monitor); the frame is
@@ -61,24 +60,27 @@ int OpenVideo() {
 
 // Audio's failure only leaves the program silent.
 int OpenAudio() {
-  if (shell.subsystemCalls.createAudio) shell.subsystemCalls.createAudio(shell.window->Handle(), core.resourcePath);
+  if (shell.subsystemCalls.createAudio) shell.subsystemCalls.createAudio(shell.window->Handle(), shell.resourcePath);
   return 0;
 }
 
 // Options, then the volumes and the gamma they set.
 int ApplyOptions() {
-  LoadOptions(core.options, core.report, core.optionsPlace);
+  LoadOptions(shell.options, shell.report.get(), shell.optionsPlace);
   shell.optionsRead = 1;
-  shell.optionsFromFile = core.options;
-  ApplyCommandLineSettings(shell.commandLineSettings, core.options);
-  if (core.audio && shell.subsystemCalls.setVolumes) {
-    shell.subsystemCalls.setVolumes(core.options.sound_volume * 10, core.options.music_volume * 10);
+  shell.optionsFromFile = shell.options;
+  ApplyCommandLineSettings(shell.commandLineSettings, shell.options);
+  if (shell.audio && shell.subsystemCalls.setVolumes) {
+    shell.subsystemCalls.setVolumes(shell.options.sound_volume * 10, shell.options.music_volume * 10);
   }
-  if (core.video && shell.subsystemCalls.setGamma) shell.subsystemCalls.setGamma((core.options.brightness - 4) * 75);
+  if (shell.video && shell.subsystemCalls.setGamma) shell.subsystemCalls.setGamma((shell.options.brightness - 4) * 75);
   return 0;
 }
 
-int LoadSharedPictures() {
+// The scene manager and the ambient sound, on the video and audio objects and the options just read,
+// then the pictures every scene shares.
+int OpenScenes() {
+  if (shell.subsystemCalls.createScenes) shell.subsystemCalls.createScenes();
   if (shell.subsystemCalls.loadSharedPictures) shell.subsystemCalls.loadSharedPictures();
   return 0;
 }
@@ -95,7 +97,7 @@ int RecordStartCursor() {
 
 // The first scene: a fixed one, or one of the six at random.
 int StartScenes() {
-  const int scene = core.options.nature_view == kRandomScene ? std::rand() % 6 : core.options.nature_view;
+  const int scene = shell.options.nature_view == kRandomScene ? std::rand() % 6 : shell.options.nature_view;
   if (shell.subsystemCalls.startFirstScene) shell.subsystemCalls.startFirstScene(scene);
   if (shell.subsystemCalls.startAmbientSound) shell.subsystemCalls.startAmbientSound();
   return 0;
@@ -103,29 +105,33 @@ int StartScenes() {
 
 // A0_Open's steps from input on, in order: 0, or kFailed when the run cannot go on (reported). On a busy
 // machine each may take a while, so a daemon's stop asked for meanwhile is looked for between any two.
-constexpr int (*kStartUpSteps[])() = {OpenInput,          OpenVideo,         OpenAudio,         ApplyOptions,
-                                      LoadSharedPictures, LoadAmbientSounds, RecordStartCursor, StartScenes};
+constexpr int (*kStartUpSteps[])() = {OpenInput,  OpenVideo,         OpenAudio,         ApplyOptions,
+                                      OpenScenes, LoadAmbientSounds, RecordStartCursor, StartScenes};
 
+// The layers' owners first, as they hold on to the audio and video objects; the Report stays for the
+// shutdown's own message and files.
 void DestroySubsystems() {
-  if (core.audio) {
+  shell.layerOwners.fill(nullptr);
+  shell.ambientSound.reset();
+  shell.scenes.reset();
+  if (shell.audio) {
     if (shell.subsystemCalls.destroyAudio) shell.subsystemCalls.destroyAudio();
-    core.audio = nullptr;
+    shell.audio.reset();
   }
-  if (core.video) {
+  if (shell.video) {
     if (shell.subsystemCalls.destroyVideo) shell.subsystemCalls.destroyVideo();
-    core.video = nullptr;
+    shell.video.reset();
   }
-  if (core.input) {
-    core.input->Release();
-    delete core.input;
-    core.input = nullptr;
+  if (shell.input) {
+    shell.input->Release();
+    shell.input.reset();
   }
 }
 
 // The options as the run leaves them, less what the command line set for this run only.
 int SaveRunOptions() {
-  return SaveOptions(WithoutCommandLineSettings(shell.commandLineSettings, core.options, shell.optionsFromFile),
-                     core.report, core.optionsPlace);
+  return SaveOptions(WithoutCommandLineSettings(shell.commandLineSettings, shell.options, shell.optionsFromFile),
+                     shell.report.get(), shell.optionsPlace);
 }
 
 }  // namespace
@@ -136,12 +142,12 @@ int A0_InitWindow() {
     shell.window->ShowMessageBox(kInstallPathMissingText, kInstallPathMissingCaption);
     return kFailed;
   }
-  core.resourcePath = directory + "\\";
-  core.optionsPlace = OptionsPlace{UserConfigDirectory(), core.resourcePath};
-  core.report = new Report(static_cast<int>(ReportMode::Quiet), UserStateDirectory());
-  RecordStart("A0_InitWindow", "Log file was opened on " + core.report->DateText());
-  RecordStart("A0_InitWindow", "application working directory is\"" + core.report->WorkingDirectory() + "\"");
-  RecordStart("A0_InitWindow", "path to resource file is " + core.resourcePath);
+  shell.resourcePath = directory + "\\";
+  shell.optionsPlace = OptionsPlace{UserConfigDirectory(), shell.resourcePath};
+  shell.report = std::make_unique<Report>(static_cast<int>(ReportMode::Quiet), UserStateDirectory());
+  RecordStart("A0_InitWindow", "Log file was opened on " + shell.report->DateText());
+  RecordStart("A0_InitWindow", "application working directory is\"" + shell.report->WorkingDirectory() + "\"");
+  RecordStart("A0_InitWindow", "path to resource file is " + shell.resourcePath);
   shell.displayRequest = DisplayRequest{1, 640, 480, 16, RetroRequested(shell.commandLine) ? 1 : 0};
   return 0;
 }
@@ -149,9 +155,9 @@ int A0_InitWindow() {
 int A0_Open() {
   shell.appRunning = 1;
   std::srand(static_cast<unsigned>(std::time(nullptr)));
-  core.input = nullptr;
-  core.video = nullptr;
-  core.audio = nullptr;
+  shell.input = nullptr;
+  shell.video = nullptr;
+  shell.audio = nullptr;
   shell.optionsRead = 0;
   InitLayers();
   RecordStart("A0_Open", "application command line is: " + shell.commandLine);
@@ -171,7 +177,7 @@ int A0_Open() {
 }
 
 void SaveOptionsOnDisplayLost() {
-  if (shell.appRunning && shell.optionsRead && core.report) SaveRunOptions();
+  if (shell.appRunning && shell.optionsRead && shell.report) SaveRunOptions();
 }
 
 void Shutdown(int code) {
@@ -183,11 +189,10 @@ void Shutdown(int code) {
   DestroySubsystems();
   if (code != 0) {
     shell.window->Hide();
-    shell.window->ShowMessageBox(core.report->FatalText(), kProgramTitle);
+    shell.window->ShowMessageBox(shell.report->FatalText(), kProgramTitle);
   }
-  core.report->WriteFiles();
-  delete core.report;
-  core.report = nullptr;
+  shell.report->WriteFiles();
+  shell.report.reset();
   shell.appRunning = 0;
   shell.window->PostQuit(0);
 }

@@ -2,9 +2,9 @@
 // The shell's calls into the subsystems it drives but does not implement: video, audio, the settings
 // dialog, and the owners of the frame layers (the scene manager on layer 1, the ambient sound on
 // layer 6). Each entry is a plain function; an empty entry is an absent piece and its step is skipped.
-// Entries that act on the video or audio object run only while that object exists (its pointer in
-// core/process_state.h is not null); the scene's pause and resume run only while layer 1 is updating.
-// The shell keeps them in its state (shell/shell_state.h).
+// Entries that act on the video or audio object run only while that object exists (its pointer in the
+// shell's state is not null); the scene's pause and resume run only while layer 1 is updating. The
+// shell keeps them in its state (shell/shell_state.h), which the real entries (shell/wiring.cpp) use.
 #include <string>
 
 #include "core/options.h"
@@ -29,17 +29,20 @@ struct SubsystemCalls {
   int (*runSettingsDialog)(Options& options, Report* report, const OptionsPlace& place) = nullptr;
 
   // A0_Open, in the order it calls them.
-  // Creates the video object into `core.video` and brings it up for request on window: 0, or 2 on failure
+  // Creates the video object into `shell.video` and brings it up for request on window: 0, or 2 on failure
   // (reported; the object stays for Shutdown to destroy).
   int (*createVideo)(const DisplayRequest& request, NativeWindow* window, const std::string& resourcePath) = nullptr;
   // The display mode the video object uses; the window is sized to it.
   void (*queryDisplayMode)(int& width, int& height, int& depth) = nullptr;
-  // Creates the audio object into `core.audio` and brings it up; a failure only leaves the program silent.
+  // Creates the audio object into `shell.audio` and brings it up; a failure only leaves the program silent.
   void (*createAudio)(NativeWindow* window, const std::string& resourcePath) = nullptr;
   // Global volumes of the audio object, in percent.
   void (*setVolumes)(int samplePercent, int musicPercent) = nullptr;
   // Display gamma adjustment of the video object.
   void (*setGamma)(int gamma) = nullptr;
+  // Builds the scene manager and the ambient sound into the shell's state, on its video and audio objects
+  // and options, and makes them the owners of layers 1 and 6.
+  void (*createScenes)() = nullptr;
   // The pictures and sounds every scene shares; results are not examined.
   void (*loadSharedPictures)() = nullptr;
   void (*loadAmbientSounds)() = nullptr;
@@ -53,7 +56,7 @@ struct SubsystemCalls {
   // the sound is still held elsewhere.
   bool (*retakeSound)() = nullptr;
 
-  // Shutdown: destroy and free the objects; the shell then sets their pointers to null.
+  // Shutdown, just before it destroys the audio or the video object: what holds on to it lets go.
   void (*destroyAudio)() = nullptr;
   void (*destroyVideo)() = nullptr;
 
@@ -70,15 +73,6 @@ struct SubsystemCalls {
   void (*drawFrameRate)(int framesPerSecond) = nullptr;
   // FrameRender: shows the secondary buffer; its result is not examined.
   void (*present)() = nullptr;
-};
-
-// The per-frame calls of one layer of the LayerTable. FrameUpdate runs the updates of the updating
-// layers in layer order, FrameRender the draws of the drawing layers, ReleaseLayers the stops of the
-// started ones. update and draw return 0, or non-zero after reporting a failure.
-struct LayerCalls {
-  int (*update)() = nullptr;
-  int (*draw)() = nullptr;
-  void (*stop)() = nullptr;
 };
 
 // Layers "Layer A0" .. "Layer A6" are in use.

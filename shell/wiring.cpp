@@ -2,9 +2,7 @@
 
 #include "audio/audio_system.h"
 #include "audio/sound_library_openal.h"
-#include "core/process_state.h"
 #include "nature/ambient_sound.h"
-#include "nature/nature_state.h"
 #include "nature/scene_catalogue.h"
 #include "nature/scene_manager.h"
 #include "platform/clock.h"
@@ -19,7 +17,6 @@
 #include "video/display_native.h"
 #include "video/display_path.h"
 #include "video/display_sdl.h"
-#include "video/frame_rate_counter.h"
 #include "video/jpeg_turbojpeg.h"
 #include "video/render_device_sdl.h"
 #include "video/video_system.h"
@@ -38,7 +35,7 @@ int CreateVideo(const DisplayRequest& request, NativeWindow* window, const std::
                       DisplayPath::Native;
   std::unique_ptr<DisplayLayer> display = CreateSdlDisplayLayer();
   if (native) display = CreateNativeDisplayLayer(std::move(display), CreateSdlRenderDevice());
-  core.video = new VideoSystem(core.report, std::move(display), CreateTurboJpegDecoder());
+  shell.video = std::make_unique<VideoSystem>(shell.report.get(), std::move(display), CreateTurboJpegDecoder());
   CreateArgs args;
   args.fullScreen = request.fullScreen;
   args.width = request.width;
@@ -49,7 +46,7 @@ int CreateVideo(const DisplayRequest& request, NativeWindow* window, const std::
   args.window = window;
   args.resourcePath = directory;
   args.highResolution = native ? 1 : 0;
-  return core.video->Create(args);
+  return shell.video->Create(args);
 }
 
 // Whether another running copy in a daemon's window (the daemon starts one per monitor) holds the
@@ -66,71 +63,74 @@ bool SoundPlaysElsewhere() {
 // but cannot open the output lets it go, so another copy may play. Full-screen mode of our own always
 // opens the sound output.
 void CreateAudio(NativeWindow* window, const std::string& directory) {
-  core.audio = new AudioSystem(core.report, MakeOpenAlSoundLibrary());
+  shell.audio = std::make_unique<AudioSystem>(shell.report.get(), MakeOpenAlSoundLibrary());
   if (shell.inDaemonWindow && SoundPlaysElsewhere()) {
-    core.report->AddMessage(1, MessageKind::Warning, "A0", "A0_Open", "sound output is used by another instance");
+    shell.report->AddMessage(1, MessageKind::Warning, "A0", "A0_Open", "sound output is used by another instance");
     shell.soundWaiting = 1;
     shell.lastSoundTry = TimeGetTime();
     return;
   }
-  if (core.audio->Create(window, 1, 0, directory) != 0) ReleaseSoundLock();
+  if (shell.audio->Create(window, 1, 0, directory) != 0) ReleaseSoundLock();
 }
 
 // The sound start-up would have given this copy, had the copy before it been gone by then.
 bool RetakeSound() {
-  if (!core.audio || SoundPlaysElsewhere()) return true;
-  if (core.audio->Create(shell.window->Handle(), 1, 0, core.resourcePath) != 0) {
+  if (!shell.audio || SoundPlaysElsewhere()) return true;
+  if (shell.audio->Create(shell.window->Handle(), 1, 0, shell.resourcePath) != 0) {
     ReleaseSoundLock();
     return false;
   }
-  core.audio->SetVolumes(core.options.sound_volume * 10, core.options.music_volume * 10);
-  LoadAmbientSounds();
-  StartAmbientSound();
+  shell.audio->SetVolumes(shell.options.sound_volume * 10, shell.options.music_volume * 10);
+  if (shell.ambientSound) {
+    shell.ambientSound->Load();
+    shell.ambientSound->Start();
+  }
   return false;
 }
 
-void StartFirstScene(int scene) {
-  nature.lastSceneChange = TimeGetTime();
-  SceneStart(scene);
+void CreateScenes() {
+  const NatureContext context{shell.report.get(), shell.video.get(), shell.audio.get(), &shell.options,
+                              &shell.layerTable};
+  shell.scenes = std::make_unique<SceneManager>(context);
+  shell.ambientSound = std::make_unique<AmbientSound>(context);
+  shell.layerOwners[LayerTable::kSceneLayer] = shell.scenes.get();
+  shell.layerOwners[LayerTable::kAmbientSoundLayer] = shell.ambientSound.get();
 }
 
-// The corner counter of -fps; its sheet goes with the video object.
-FrameRateCounter frameRateCounter;
+void StartFirstScene(int scene) {
+  shell.scenes->lastSceneChange = TimeGetTime();
+  shell.scenes->Start(scene);
+}
 
 void WireVideo(SubsystemCalls& calls) {
   calls.createVideo = CreateVideo;
   calls.queryDisplayMode = [](int& width, int& height, int& depth) {
-    core.video->QueryDisplayMode(width, height, depth);
+    shell.video->QueryDisplayMode(width, height, depth);
   };
-  calls.setGamma = [](int gamma) { core.video->SetGamma(gamma); };
-  calls.resumeVideo = [] { core.video->Resume(); };
-  calls.suspendVideo = [] { core.video->Suspend(); };
-  calls.present = [] { core.video->Present(); };
-  calls.drawFrameRate = [](int rate) { frameRateCounter.Draw(*core.video, rate); };
-  calls.destroyVideo = [] {
-    frameRateCounter.Forget();
-    delete core.video;
-  };
+  calls.setGamma = [](int gamma) { shell.video->SetGamma(gamma); };
+  calls.resumeVideo = [] { shell.video->Resume(); };
+  calls.suspendVideo = [] { shell.video->Suspend(); };
+  calls.present = [] { shell.video->Present(); };
+  calls.drawFrameRate = [](int rate) { shell.frameRateCounter.Draw(*shell.video, rate); };
+  calls.destroyVideo = [] { shell.frameRateCounter.Forget(); };
 }
 
 void WireAudio(SubsystemCalls& calls) {
   calls.createAudio = CreateAudio;
-  calls.setVolumes = [](int samples, int music) { core.audio->SetVolumes(samples, music); };
-  calls.resumeAudioOutput = [] { core.audio->ResumeOutput(); };
-  calls.pauseAudioOutput = [] { core.audio->PauseOutput(); };
-  calls.destroyAudio = [] { delete core.audio; };
+  calls.setVolumes = [](int samples, int music) { shell.audio->SetVolumes(samples, music); };
+  calls.resumeAudioOutput = [] { shell.audio->ResumeOutput(); };
+  calls.pauseAudioOutput = [] { shell.audio->PauseOutput(); };
 }
 
 void WireScenes(SubsystemCalls& calls) {
-  calls.loadSharedPictures = [] { LoadSharedPictures(); };
-  calls.loadAmbientSounds = [] { LoadAmbientSounds(); };
+  calls.createScenes = CreateScenes;
+  calls.loadSharedPictures = [] { shell.scenes->LoadSharedPictures(); };
+  calls.loadAmbientSounds = [] { shell.ambientSound->Load(); };
   calls.startFirstScene = StartFirstScene;
-  calls.startAmbientSound = [] { StartAmbientSound(); };
+  calls.startAmbientSound = [] { shell.ambientSound->Start(); };
   calls.retakeSound = RetakeSound;
-  calls.sceneResume = [](int reason) { SceneResume(reason); };
-  calls.scenePause = [](int reason) { ScenePause(reason); };
-  shell.layerCalls[LayerTable::kSceneLayer] = {SceneUpdate, SceneDraw, SceneStop};
-  shell.layerCalls[LayerTable::kAmbientSoundLayer] = {AmbientSoundUpdate, nullptr, StopAmbientSound};
+  calls.sceneResume = [](int reason) { shell.scenes->Resume(reason); };
+  calls.scenePause = [](int reason) { shell.scenes->Pause(reason); };
 }
 
 }  // namespace

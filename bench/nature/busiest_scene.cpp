@@ -2,10 +2,7 @@
 
 #include <climits>
 
-#include "core/process_state.h"
-#include "nature/nature_state.h"
 #include "nature/scene_catalogue.h"
-#include "nature/scene_manager.h"
 
 namespace sylvora {
 namespace {
@@ -46,8 +43,7 @@ void FillButterflies(ButterflySet& set, uint32_t now) {
 }
 
 // Fills every slot of every set with a creature on screen that stays there, and holds the spawns back.
-void FillEverySet(uint32_t now) {
-  NatureTheme& theme = nature.theme;
+void FillEverySet(NatureTheme& theme, uint32_t now) {
   for (CreatureSet* set : theme.sets) set->spawnTimer.Set(INT_MAX, 1);
   for (int i = 0; i < SeedSet::kSlots; ++i) {
     Place(theme.seedA.slots[i], theme.seedA.variants[0], 60 * i, 100, now);
@@ -62,30 +58,31 @@ void FillEverySet(uint32_t now) {
 }
 
 // Gives both seed sets the picture they have in the scene with seeds.
-void SwitchSeedsOn() {
-  nature.theme.seedA.variantCount = nature.theme.seedB.variantCount = 1;
-  for (SeedSet* set : {&nature.theme.seedA, &nature.theme.seedB}) {
-    const int index = set == &nature.theme.seedA ? NatureTheme::kSeedA : NatureTheme::kSeedB;
+void SwitchSeedsOn(SceneManager& scenes) {
+  NatureTheme& theme = scenes.theme;
+  theme.seedA.variantCount = theme.seedB.variantCount = 1;
+  for (SeedSet* set : {&theme.seedA, &theme.seedB}) {
+    const int index = set == &theme.seedA ? NatureTheme::kSeedA : NatureTheme::kSeedB;
     const CreatureVariant& v = SetVariants(kSceneWithSeeds, index)[0];
-    set->variants[0].Setup(core.video, nature.sharedPictureSurfaces[v.sharedPicture], v.sheetWidth, v.sheetHeight);
+    set->variants[0].Setup(theme.video, scenes.sharedPictureSurfaces[v.sharedPicture], v.sheetWidth, v.sheetHeight);
     set->variants[0].SetFrames(v.frameWidth, v.frameHeight, v.frames, v.speed);
   }
 }
 
 // Stops the sky half way along its upper half: the window then crosses into the lower half.
-void HoldSkyAcrossTheSeam() {
-  nature.theme.SetSkySpeed(0);
-  nature.theme.skyPosition = kSceneWidth / 2;
+void HoldSkyAcrossTheSeam(NatureTheme& theme) {
+  theme.SetSkySpeed(0);
+  theme.skyPosition = kSceneWidth / 2;
 }
 
 }  // namespace
 
-void StartBusiestScene(uint32_t now) {
-  core.options.nature_view = kBusiestScene;
-  SceneStart(kBusiestScene);
-  SwitchSeedsOn();
-  HoldSkyAcrossTheSeam();
-  FillEverySet(now);
+void StartBusiestScene(BenchScenes& bench, uint32_t now) {
+  bench.options.nature_view = kBusiestScene;
+  bench.scenes.Start(kBusiestScene);
+  SwitchSeedsOn(bench.scenes);
+  HoldSkyAcrossTheSeam(bench.scenes.theme);
+  FillEverySet(bench.scenes.theme, now);
 }
 
 }  // namespace sylvora

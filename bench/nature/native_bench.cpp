@@ -43,8 +43,6 @@
 #include "bench/nature/busiest_scene.h"
 #include "bench/nature/scene_pictures.h"
 #include "bench/process_cpu.h"
-#include "core/process_state.h"
-#include "nature/nature_state.h"
 #include "nature/scene_catalogue.h"
 #include "nature/scene_manager.h"
 #include "platform/install_path.h"
@@ -116,26 +114,23 @@ class NativeStage {
  public:
   NativeStage() {
     if (!std::getenv("DISPLAY")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
-    core.report = report_.get();
-    core.options = Options{};
-    core.options.background_animation = 3;
     ready_ = ReadInstallPath(InstallPathFile(), installation_) &&
              window_.Create("native bench", kSceneWidth, kSceneHeight, true);
     auto device = std::make_unique<WatchedRenderDevice>(CreateSdlRenderDevice(false), log_);
     video_ = std::make_unique<VideoSystem>(
         report_.get(), CreateNativeDisplayLayer(CreateSdlDisplayLayer(), std::move(device)), CreateTurboJpegDecoder());
-    core.video = video_.get();
-    ready_ = ready_ && video_->Create(Arguments()) == 0 && LoadSharedPictures() == 0;
+    bench_ = std::make_unique<BenchScenes>(report_.get(), video_.get());
+    ready_ = ready_ && video_->Create(Arguments()) == 0 && bench_->scenes.LoadSharedPictures() == 0;
   }
   ~NativeStage() {
-    SceneStop();
-    core.video = nullptr;
+    bench_->scenes.Stop();
+    bench_.reset();
     video_.reset();
-    core.report = nullptr;
   }
 
   bool Ready() const { return ready_; }
   VideoSystem& Video() { return *video_; }
+  BenchScenes& Bench() { return *bench_; }
   const std::string& Installation() const { return installation_; }
   SDL_Window* Window() { return reinterpret_cast<SDL_Window*>(window_.Handle()); }
 
@@ -150,8 +145,8 @@ class NativeStage {
   // One frame as the program's frame loop makes it: the scene updated, drawn and presented.
   void Frame() {
     clock_.Advance(kFrameMs);
-    SceneUpdate();
-    SceneDraw();
+    bench_->scenes.Update();
+    bench_->scenes.Draw();
     video_->Present();
   }
 
@@ -196,6 +191,7 @@ class NativeStage {
   SdlWindowSystem window_;  // outlives the video: it shuts SDL down
   CallLog log_;
   std::unique_ptr<VideoSystem> video_;
+  std::unique_ptr<BenchScenes> bench_;
   std::string installation_;
   bool ready_ = false;
 };
@@ -208,7 +204,7 @@ NativeStage& TheStage() {
 // The busiest scene, started afresh (the scene change benchmarks leave another one), with every picture
 // of it uploaded by one frame.
 void StartBusiestFrame(NativeStage& stage) {
-  StartBusiestScene(stage.Now());
+  StartBusiestScene(stage.Bench(), stage.Now());
   stage.Frame();
 }
 
@@ -379,7 +375,7 @@ BENCHMARK(BM_BareNativeFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Uploads each picture of the current scene into its texture, as its first draw does.
 void UploadScenePictures(NativeStage& stage) {
-  const ScenePictures& pictures = nature.scenePictures;
+  const ScenePictures& pictures = stage.Bench().scenes.scenePictures;
   for (int layer = 0; layer < pictures.layerCount; ++layer) stage.TextureOf(pictures.layers[layer]);
   if (pictures.skyCount > 0) stage.TextureOf(pictures.sky);
 }
@@ -395,12 +391,12 @@ uintmax_t InstalledDataBytes(NativeStage& stage) {
 void BM_NativeSceneChange(benchmark::State& state) {
   NativeStage& stage = TheStage();
   if (!stage.Ready()) return state.SkipWithError("the native video did not start on the staged installation");
-  SceneStart(0);
+  stage.Bench().scenes.Start(0);
   int scene = 0;
   const ProcessCpu cpu;
   for (auto _ : state) {
     scene = (scene + 1) % kSceneCount;
-    SceneSwitch(scene, 1);  // free 4 pictures, load 4 (3 in scene 1), configure
+    stage.Bench().scenes.Switch(scene, 1);  // free 4 pictures, load 4 (3 in scene 1), configure
     UploadScenePictures(stage);
   }
   cpu.Report(state);

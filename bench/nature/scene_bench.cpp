@@ -21,8 +21,6 @@
 #include "bench/nature/busiest_scene.h"
 #include "bench/nature/scene_pictures.h"
 #include "bench/process_cpu.h"
-#include "core/process_state.h"
-#include "nature/nature_state.h"
 #include "nature/nature_theme.h"
 #include "nature/scene_catalogue.h"
 #include "nature/scene_manager.h"
@@ -46,7 +44,7 @@ enum class Backing {
   RealContent,  // the build's data.nrx on disk, the program's SDL2 display layer and TurboJPEG
 };
 
-// The process-wide objects a scene needs.
+// The objects a scene needs: the clock, the files, the Report, the video object and the scene manager.
 struct Stage {
   FakeClock clock{1000};
   ScopedClock scopedClock{clock};
@@ -54,13 +52,13 @@ struct Stage {
   std::optional<ScopedFileSystem> scopedFiles;
   std::unique_ptr<Report> ownedReport = std::make_unique<Report>(static_cast<int>(ReportMode::Quiet), "./");
   std::unique_ptr<VideoSystem> ownedVideo;
+  std::unique_ptr<BenchScenes> bench;
   FakeDisplay* display = nullptr;
 
   SDL_Window* window = nullptr;
 
   explicit Stage(Backing backing = Backing::FakeDisplay) {
     std::srand(1);
-    core.report = ownedReport.get();
     CreateArgs args;
     if (backing == Backing::RealContent) {
       args.resourcePath = std::string(SYLVORA_CONTENT_DIR) + "/";
@@ -74,24 +72,23 @@ struct Stage {
       SDL_Init(SDL_INIT_VIDEO);
       window = SDL_CreateWindow("nature bench", 0, 0, 640, 480, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
       args.window = reinterpret_cast<NativeWindow*>(window);
-      ownedVideo = std::make_unique<VideoSystem>(core.report, CreateSdlDisplayLayer(false), CreateTurboJpegDecoder());
+      ownedVideo =
+          std::make_unique<VideoSystem>(ownedReport.get(), CreateSdlDisplayLayer(false), CreateTurboJpegDecoder());
     } else {
       auto fake = std::make_unique<FakeDisplay>();
       fake->desktop = {640, 480, 16};
       display = fake.get();
-      ownedVideo = std::make_unique<VideoSystem>(core.report, std::move(fake), std::make_unique<FakeJpegDecoder>());
+      ownedVideo =
+          std::make_unique<VideoSystem>(ownedReport.get(), std::move(fake), std::make_unique<FakeJpegDecoder>());
     }
     if (ownedVideo->Create(args) != 0) std::abort();
-    core.video = ownedVideo.get();
-    core.options = Options{};
-    core.options.background_animation = 3;
-    LoadSharedPictures();
+    bench = std::make_unique<BenchScenes>(ownedReport.get(), ownedVideo.get());
+    bench->scenes.LoadSharedPictures();
   }
   ~Stage() {
-    SceneStop();
+    bench->scenes.Stop();
+    bench.reset();
     ownedVideo.reset();
-    core.video = nullptr;
-    core.report = nullptr;
     if (window) {
       SDL_DestroyWindow(window);
       SDL_Quit();
@@ -101,11 +98,11 @@ struct Stage {
 
 void BM_BusiestSceneUpdateOnly(benchmark::State& state) {
   Stage stage;
-  StartBusiestScene(stage.clock.Milliseconds());
+  StartBusiestScene(*stage.bench, stage.clock.Milliseconds());
   const ProcessCpu cpu;
   for (auto _ : state) {
     stage.clock.Advance(16);
-    SceneUpdate();
+    stage.bench->scenes.Update();
   }
   cpu.Report(state);
 }
@@ -113,17 +110,17 @@ BENCHMARK(BM_BusiestSceneUpdateOnly)->Unit(benchmark::kMicrosecond);
 
 void BM_BusiestSceneFrameOnTheFakeDisplay(benchmark::State& state) {
   Stage stage;
-  StartBusiestScene(stage.clock.Milliseconds());
+  StartBusiestScene(*stage.bench, stage.clock.Milliseconds());
   const ProcessCpu cpu;
   for (auto _ : state) {
     stage.clock.Advance(16);
-    SceneUpdate();
-    SceneDraw();
+    stage.bench->scenes.Update();
+    stage.bench->scenes.Draw();
   }
   cpu.Report(state);
   // One more frame, counting what it drew: 3 layers, 2 sky blits and 57 creatures.
   const int before = stage.display->CallCount("BltFast") + stage.display->CallCount("BltFast keyed");
-  SceneDraw();
+  stage.bench->scenes.Draw();
   state.counters["blits_per_frame"] =
       stage.display->CallCount("BltFast") + stage.display->CallCount("BltFast keyed") - before;
 }
@@ -132,12 +129,12 @@ BENCHMARK(BM_BusiestSceneFrameOnTheFakeDisplay)->Unit(benchmark::kMicrosecond);
 // The same frame on the program's SDL2 surfaces (RGB565, colour-keyed blits).
 void BM_BusiestSceneFrameSdl(benchmark::State& state) {
   Stage stage(Backing::SdlSurfaces);
-  StartBusiestScene(stage.clock.Milliseconds());
+  StartBusiestScene(*stage.bench, stage.clock.Milliseconds());
   const ProcessCpu cpu;
   for (auto _ : state) {
     stage.clock.Advance(16);
-    SceneUpdate();
-    SceneDraw();
+    stage.bench->scenes.Update();
+    stage.bench->scenes.Draw();
   }
   cpu.Report(state);
 }
@@ -147,12 +144,12 @@ BENCHMARK(BM_BusiestSceneFrameSdl)->Unit(benchmark::kMicrosecond);
 // and converted into the SDL2 display layer's surfaces.
 void BM_SceneChange(benchmark::State& state) {
   Stage stage(Backing::RealContent);
-  SceneStart(0);
+  stage.bench->scenes.Start(0);
   int scene = 0;
   const ProcessCpu cpu;
   for (auto _ : state) {
     scene = (scene + 1) % kSceneCount;
-    SceneSwitch(scene, 1);  // free 4 pictures, load 4 (3 in scene 1), configure
+    stage.bench->scenes.Switch(scene, 1);  // free 4 pictures, load 4 (3 in scene 1), configure
   }
   cpu.Report(state);
 }

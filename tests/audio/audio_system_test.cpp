@@ -238,6 +238,13 @@ TEST_F(AudioSystemTest, ArchiveSoundsLoadFromTheirFileRangeMatchedByExactName) {
   EXPECT_EQ(index, 1);
   EXPECT_EQ(Messages().back(), "W CreateSound: sound was not found in the res file. Sound <Song0> was not loaded");
   EXPECT_THAT(NewCalls(), IsEmpty());
+
+  // Asking finds what CreateSound finds, and says nothing; a picture entry is no sound.
+  const int messages = report.MessageCount();
+  EXPECT_TRUE(audio->HasSound("song0"));
+  EXPECT_FALSE(audio->HasSound("Song0"));
+  EXPECT_FALSE(audio->HasSound("back0_1"));
+  EXPECT_EQ(report.MessageCount(), messages);
 }
 
 TEST_F(AudioSystemTest, MoreThanAThousandSoundEntriesStopAtTheTableWithAWarning) {

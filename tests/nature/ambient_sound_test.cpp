@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "audio/audio_system.h"
-#include "core/process_state.h"
-#include "nature/nature_state.h"
+#include "core/layer_table.h"
+#include "core/options.h"
 #include "report/report.h"
 #include "tests/doubles/audio/fake_sound_library.h"
 #include "tests/doubles/fake_clock.h"
@@ -36,20 +36,37 @@ class AmbientSoundTest : public ::testing::Test {
   FakeSoundLibrary* library = nullptr;
   std::shared_ptr<FakeSoundLibrary::CallLog> calls;
 
+  Options options;
+  LayerTable layers;
+  std::unique_ptr<AudioSystem> audio;
+  std::unique_ptr<AmbientSound> sound;
+
   void SetUp() override {
+    UseFreshAudio();
+    srand(7);
+  }
+
+  // A started audio object on a fresh library double, and a fresh ambient sound on it.
+  void UseFreshAudio() {
+    sound.reset();
     auto fake = std::make_unique<FakeSoundLibrary>();
     library = fake.get();
     calls = fake->calls;
-    core.Reset();
-    nature.Reset();
-    core.report = log.get();
-    core.audio = new AudioSystem(log.get(), std::move(fake));
-    ASSERT_EQ(core.audio->Create(nullptr, 0, 0, "/install\\"), 0);
-    srand(7);
+    audio = std::make_unique<AudioSystem>(log.get(), std::move(fake));
+    ASSERT_EQ(audio->Create(nullptr, 0, 0, "/install\\"), 0);
+    sound = std::make_unique<AmbientSound>(NatureContext{log.get(), nullptr, audio.get(), &options, &layers});
   }
-  void TearDown() override {
-    delete core.audio;
-    core.Reset();
+
+  // Which song (0..6) and rendition (0 the song itself) each sample number holds.
+  std::map<unsigned, std::pair<int, int>> RenditionOfSample() const {
+    std::map<unsigned, std::pair<int, int>> found;
+    for (int song = 0; song < AmbientSound::kSongCount; ++song) {
+      found[audio->Sound(sound->songs[song]).sample] = {song, 0};
+      for (int r = 0; r < sound->otherRenditionCount[song]; ++r) {
+        found[audio->Sound(sound->otherRenditions[song][r]).sample] = {song, r + 1};
+      }
+    }
+    return found;
   }
 
   // Every call of the given kind made since the mark.
@@ -66,7 +83,7 @@ class AmbientSoundTest : public ::testing::Test {
     const size_t mark = calls->size();
     for (int frame = 0; frame < seconds * 100; ++frame) {
       clock.Advance(10);
-      AmbientSoundUpdate();
+      sound->Update();
     }
     std::vector<SongPlay> plays;
     for (const std::string& call : CallsSince(mark, "SamplePlay3D(")) {
@@ -81,17 +98,17 @@ class AmbientSoundTest : public ::testing::Test {
 
 TEST_F(AmbientSoundTest, LoadsTheBackgroundPlainAndTheSevenSongsIn3D) {
   const size_t mark = calls->size();
-  EXPECT_EQ(LoadAmbientSounds(), 0);
+  EXPECT_EQ(sound->Load(), 0);
   const auto loads = CallsSince(mark, "SampleLoad(");
   ASSERT_EQ(loads.size(), 8u);
   EXPECT_NE(loads[0].find("sounds\\backmain.ogg"), std::string::npos);
   EXPECT_NE(loads[7].find("sounds\\back6.ogg"), std::string::npos);
-  EXPECT_EQ(nature.ambientSound.background, 0);
+  EXPECT_EQ(sound->background, 0);
   for (int song = 0; song < AmbientSound::kSongCount; ++song) {
-    EXPECT_EQ(nature.ambientSound.songs[song], song + 1);
-    EXPECT_EQ(core.audio->Sound(nature.ambientSound.songs[song]).is3D, 1);
+    EXPECT_EQ(sound->songs[song], song + 1);
+    EXPECT_EQ(audio->Sound(sound->songs[song]).is3D, 1);
   }
-  EXPECT_EQ(core.audio->Sound(nature.ambientSound.background).is3D, 0);
+  EXPECT_EQ(audio->Sound(sound->background).is3D, 0);
 }
 
 TEST_F(AmbientSoundTest, VolumeFactorGivesTheBackgroundVolumeAndSongDistances) {
@@ -109,25 +126,25 @@ TEST_F(AmbientSoundTest, VolumeFactorGivesTheBackgroundVolumeAndSongDistances) {
 }
 
 TEST_F(AmbientSoundTest, StartLoopsTheBackgroundAtTheBirdSongVolume) {
-  LoadAmbientSounds();
-  core.options.birds_singing_volume = 0;
+  sound->Load();
+  options.birds_singing_volume = 0;
   const size_t mark = calls->size();
-  EXPECT_EQ(StartAmbientSound(), 0);
-  const Layer& layer = core.layerTable.layers[LayerTable::kAmbientSoundLayer];
+  EXPECT_EQ(sound->Start(), 0);
+  const Layer& layer = layers.layers[LayerTable::kAmbientSoundLayer];
   EXPECT_EQ(layer.active + layer.updating + layer.drawing, 3);
   const auto plays = CallsSince(mark, "SamplePlayEx(");
   ASSERT_EQ(plays.size(), 1u);
   EXPECT_EQ(plays[0], "SamplePlayEx(1,0,-1,1,-101,1)");  // sample 1, default rate and pan, volume 1, looped
-  EXPECT_EQ(nature.ambientSound.songTimer.interval, 100);
-  EXPECT_EQ(nature.ambientSound.songTimer.oneIn, 130);
-  StopAmbientSound();
+  EXPECT_EQ(sound->songTimer.interval, 100);
+  EXPECT_EQ(sound->songTimer.oneIn, 130);
+  sound->Stop();
   EXPECT_EQ(layer.active + layer.updating + layer.drawing, 0);
 }
 
 TEST_F(AmbientSoundTest, SongsComeFromAllAroundWithinTheVolumesRange) {
-  LoadAmbientSounds();
-  core.options.birds_singing_volume = 10;
-  StartAmbientSound();
+  sound->Load();
+  options.birds_singing_volume = 10;
+  sound->Start();
   const auto plays = RunSongs(1300);
   // One song every 13 s on average: 100 expected over 1300 s.
   EXPECT_GT(plays.size(), 70u);
@@ -147,9 +164,9 @@ TEST_F(AmbientSoundTest, SongsComeFromAllAroundWithinTheVolumesRange) {
 }
 
 TEST_F(AmbientSoundTest, QuietestVolumePutsSongsFarAway) {
-  LoadAmbientSounds();
-  core.options.birds_singing_volume = 0;
-  StartAmbientSound();
+  sound->Load();
+  options.birds_singing_volume = 0;
+  sound->Start();
   const auto plays = RunSongs(300);
   ASSERT_FALSE(plays.empty());
   for (const SongPlay& play : plays) {
@@ -160,36 +177,18 @@ TEST_F(AmbientSoundTest, QuietestVolumePutsSongsFarAway) {
   }
 }
 
-// Which song (0..6) and rendition (0 the song itself) each sample number holds.
-std::map<unsigned, std::pair<int, int>> RenditionOfSample() {
-  std::map<unsigned, std::pair<int, int>> found;
-  const AmbientSound& sound = nature.ambientSound;
-  for (int song = 0; song < AmbientSound::kSongCount; ++song) {
-    found[core.audio->Sound(sound.songs[song]).sample] = {song, 0};
-    for (int r = 0; r < sound.otherRenditionCount[song]; ++r) {
-      found[core.audio->Sound(sound.otherRenditions[song][r]).sample] = {song, r + 1};
-    }
-  }
-  return found;
-}
-
 TEST_F(AmbientSoundTest, InstalledRenditionsTakeTurnsAndSongsStillPlayWhenAndWhereTheyDid) {
   // Without renditions: the songs as they always played.
-  LoadAmbientSounds();
-  core.options.birds_singing_volume = 10;
-  StartAmbientSound();
+  sound->Load();
+  options.birds_singing_volume = 10;
+  sound->Start();
   std::vector<std::pair<int, SongPlay>> plain;
   const std::vector<SongPlay> plainPlays = RunSongs(2000);
   for (const SongPlay& play : plainPlays) plain.push_back({RenditionOfSample().at(play.sample).first, play});
 
   // Again from the same random start, with three renditions of every song but the fourth, which has one
   // (its second is missing), installed beside the songs.
-  delete core.audio;
-  nature.Reset();
-  auto fake = std::make_unique<FakeSoundLibrary>();
-  calls = fake->calls;
-  core.audio = new AudioSystem(log.get(), std::move(fake));
-  ASSERT_EQ(core.audio->Create(nullptr, 0, 0, "/install\\"), 0);
+  ASSERT_NO_FATAL_FAILURE(UseFreshAudio());
   for (int song = 0; song < AmbientSound::kSongCount; ++song) {
     for (int r = 1; r < kSongRenditions; ++r) {
       if (song != 3 || r == 3) files.Put("/install/sounds/" + SongRenditionName(song, r) + ".ogg", "x");
@@ -197,16 +196,16 @@ TEST_F(AmbientSoundTest, InstalledRenditionsTakeTurnsAndSongsStillPlayWhenAndWhe
   }
   const int warningsBefore = log->WarningCount();
   size_t mark = calls->size();
-  LoadAmbientSounds();
+  sound->Load();
   const auto loads = CallsSince(mark, "SampleLoad(");
   ASSERT_EQ(loads.size(), 8u + 6 * 3 + 1);
   EXPECT_NE(loads[8].find("sounds\\back0r1.ogg"), std::string::npos) << loads[8];
   EXPECT_NE(loads[17].find("sounds\\back3r3.ogg"), std::string::npos) << loads[17];
   EXPECT_EQ(log->WarningCount(), warningsBefore) << "a missing rendition is not a missing sound";
-  EXPECT_EQ(nature.ambientSound.otherRenditionCount[3], 1);
-  EXPECT_EQ(nature.ambientSound.otherRenditionCount[6], 3);
+  EXPECT_EQ(sound->otherRenditionCount[3], 1);
+  EXPECT_EQ(sound->otherRenditionCount[6], 3);
   srand(7);
-  StartAmbientSound();
+  sound->Start();
   const std::map<unsigned, std::pair<int, int>> rendition = RenditionOfSample();
   const std::vector<SongPlay> plays = RunSongs(2000);
   ASSERT_EQ(plays.size(), plain.size());
@@ -220,19 +219,19 @@ TEST_F(AmbientSoundTest, InstalledRenditionsTakeTurnsAndSongsStillPlayWhenAndWhe
     EXPECT_EQ(plays[i].z, plain[i].second.z) << "play " << i;
     // Each song's renditions in turn: the song itself, then the others found, then round again.
     EXPECT_EQ(r, turn[song]) << "play " << i << " of song " << song;
-    turn[song] = (turn[song] + 1) % (1 + nature.ambientSound.otherRenditionCount[song]);
+    turn[song] = (turn[song] + 1) % (1 + sound->otherRenditionCount[song]);
   }
 }
 
 TEST_F(AmbientSoundTest, NoSoundAtAllWhenBirdsDoNotSingThoughTheTimerRuns) {
-  LoadAmbientSounds();
-  core.options.birds_singing = 0;
+  sound->Load();
+  options.birds_singing = 0;
   const size_t mark = calls->size();
-  StartAmbientSound();
-  const uint32_t armed = nature.ambientSound.songTimer.last;
+  sound->Start();
+  const uint32_t armed = sound->songTimer.last;
   EXPECT_TRUE(RunSongs(300).empty());
   EXPECT_TRUE(CallsSince(mark, "SamplePlay").empty());
-  EXPECT_NE(nature.ambientSound.songTimer.last, armed);
+  EXPECT_NE(sound->songTimer.last, armed);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ class FrameRateTest : public NatureTest {
     std::srand(77);
     ConfigureWithWind(scene, true);
     const uint32_t now = clock_.Milliseconds();
-    for (CreatureSet* set : nature.theme.sets) set->spawnTimer.Set(INT_MAX, 1);
+    for (CreatureSet* set : scenes_->theme.sets) set->spawnTimer.Set(INT_MAX, 1);
     auto start = [&](Creature& c, double x, double y, double speed, const Sprite& picture) {
       c.active = 1;
       c.x = x;
@@ -34,25 +34,25 @@ class FrameRateTest : public NatureTest {
       c.moveClock = c.animationClock = now;
     };
     for (int i = 0; i < SeedSet::kSlots; ++i) {
-      Seed& seed = nature.theme.seedA.slots[i];
-      start(seed, 100 + 90 * i, 20, 0.03 + 0.005 * i, nature.theme.seedA.variants[0]);
+      Seed& seed = scenes_->theme.seedA.slots[i];
+      start(seed, 100 + 90 * i, 20, 0.03 + 0.005 * i, scenes_->theme.seedA.variants[0]);
       seed.heading = 215 + 10 * i;
     }
     for (int i = 0; i < ButterflySet::kSlots; ++i) {
-      Butterfly& b = nature.theme.butterfliesLarge.slots[i];
-      start(b, 50 + 50 * i, 100 + 20 * i, 0.1 + 0.01 * i, nature.theme.butterfliesLarge.variants[0]);
+      Butterfly& b = scenes_->theme.butterfliesLarge.slots[i];
+      start(b, 50 + 50 * i, 100 + 20 * i, 0.1 + 0.01 * i, scenes_->theme.butterfliesLarge.variants[0]);
       b.heading = (i * 37) % 360;
       b.cruising = 1;
       b.jitter.Set(INT_MAX, 1);
       b.stopCruise.Set(INT_MAX, 1);
     }
-    if (nature.theme.flock.variantCount > 0) {
-      CreatureGroup& flock = nature.theme.flock.group;
+    if (scenes_->theme.flock.variantCount > 0) {
+      CreatureGroup& flock = scenes_->theme.flock.group;
       flock = CreatureGroup{1, 7, 7, 10, 0, 1, {}};
       for (int i = 0; i < BirdFlock::kSlots; ++i) {
-        start(nature.theme.flock.slots[i], -9 + 12 * i, 10 + 3 * i, 0.035, nature.theme.flock.variants[0]);
+        start(scenes_->theme.flock.slots[i], -9 + 12 * i, 10 + 3 * i, 0.035, scenes_->theme.flock.variants[0]);
       }
-      GliderGroup& near = nature.theme.glidersNear;
+      GliderGroup& near = scenes_->theme.glidersNear;
       near.group = CreatureGroup{1, 10, 10, 0, 0, 0, {}};
       for (int i = 0; i < GliderGroup::kSlots; ++i) {
         Glider& g = near.slots[i];
@@ -65,7 +65,7 @@ class FrameRateTest : public NatureTest {
   }
 
   Snapshot Take() const {
-    Snapshot shot{nature.theme.skyPosition, {}};
+    Snapshot shot{scenes_->theme.skyPosition, {}};
     auto add = [&shot](const Creature& c) {
       shot.values.push_back(c.active);
       if (!c.active) return;
@@ -76,10 +76,10 @@ class FrameRateTest : public NatureTest {
       shot.values.push_back(std::cos(phase));
       shot.values.push_back(std::sin(phase));
     };
-    for (const Seed& s : nature.theme.seedA.slots) add(s);
-    for (const Butterfly& b : nature.theme.butterfliesLarge.slots) add(b);
-    for (const Creature& c : nature.theme.flock.slots) add(c);
-    for (const Glider& g : nature.theme.glidersNear.slots) add(g);
+    for (const Seed& s : scenes_->theme.seedA.slots) add(s);
+    for (const Butterfly& b : scenes_->theme.butterfliesLarge.slots) add(b);
+    for (const Creature& c : scenes_->theme.flock.slots) add(c);
+    for (const Glider& g : scenes_->theme.glidersNear.slots) add(g);
     return shot;
   }
 
@@ -91,7 +91,7 @@ class FrameRateTest : public NatureTest {
     std::vector<Snapshot> shots;
     for (int frame = 1; frame <= 5 * fps; ++frame) {
       clock_.Set(kStart + static_cast<uint32_t>(frame * 1000LL / fps));
-      nature.theme.Update();
+      scenes_->theme.Update();
       if (frame % fps == 0) shots.push_back(Take());
     }
     return shots;

@@ -40,34 +40,31 @@ class NativeEquivalenceTest : public NatureTest {
     std::filesystem::create_directories(install_);
     EXPECT_TRUE(WriteSceneTestArchive(install_.string() + "/", true));
   }
-  ~NativeEquivalenceTest() override {
-    core.video = nullptr;
-    std::filesystem::remove_all(install_);
-  }
+  ~NativeEquivalenceTest() override { std::filesystem::remove_all(install_); }
 
   // Scene drawn on a fresh video object over display: its sky at position, a glider cut at the left
   // edge and butterflies at the right and bottom edges where the scene has them.
   void DrawScene(std::unique_ptr<DisplayLayer> display, int scene, double skyPosition, bool highResolution) {
-    ResetProcessState();
-    core.report = ownedReport_.get();
-    core.options.background_animation = 0;
-    video_ = std::make_unique<VideoSystem>(core.report, std::move(display), std::make_unique<FakeJpegDecoder>());
+    options_ = Options{};
+    layers_ = LayerTable{};
+    options_.background_animation = 0;
+    video_ = std::make_unique<VideoSystem>(ownedReport_.get(), std::move(display), std::make_unique<FakeJpegDecoder>());
     CreateArgs args;
     args.depth = 32;
     args.resourcePath = install_.string() + "/";
     args.highResolution = highResolution ? 1 : 0;
     ASSERT_EQ(video_->Create(args), 0);
-    core.video = video_.get();
-    ASSERT_EQ(LoadSharedPictures(), 0);
-    SceneStart(scene);
-    nature.theme.skyPosition = skyPosition;
+    BuildScenes(video_.get());
+    ASSERT_EQ(scenes_->LoadSharedPictures(), 0);
+    scenes_->Start(scene);
+    scenes_->theme.skyPosition = skyPosition;
     PlaceCreatures();
     video_->ClearSurface(SurfaceSecondary);
-    SceneDraw();
+    scenes_->Draw();
   }
 
   void PlaceCreatures() {
-    NatureTheme& theme = nature.theme;
+    NatureTheme& theme = scenes_->theme;
     if (theme.glidersFar.variantCount > 0) LoneGlider(theme.glidersFar, 100, 1, -12, 150).frame = 3;
     if (theme.butterfliesSmall.variantCount > 0) CruisingButterfly(theme.butterfliesSmall, 0, 630, 300).frame = 2;
     if (theme.butterfliesLarge.variantCount > 0) CruisingButterfly(theme.butterfliesLarge, 0, 320, 470).frame = 5;

@@ -1,14 +1,15 @@
 #pragma once
-// Common ground of the nature tests: a fake clock, a seeded generator, a quiet Report and fresh
-// process-wide scene state, so each test drives the one NatureTheme from a known start.
+// Common ground of the nature tests: a fake clock, a seeded generator, a quiet Report, default options,
+// and a scene manager of the test's own, so each test drives its NatureTheme from a known start.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdlib>
 #include <memory>
 
-#include "core/process_state.h"
-#include "nature/nature_state.h"
+#include "core/layer_table.h"
+#include "core/options.h"
+#include "nature/scene_manager.h"
 #include "report/report.h"
 #include "tests/doubles/fake_clock.h"
 
@@ -23,15 +24,12 @@ class NatureTest : public ::testing::Test {
   NatureTest() : clock_(kStart), scopedClock_(clock_) {
     std::srand(12345);
     ownedReport_ = std::make_unique<Report>(static_cast<int>(ReportMode::Quiet), "./");
-    ResetProcessState();
-    core.report = ownedReport_.get();
+    BuildScenes(nullptr);
   }
-  ~NatureTest() override { ResetProcessState(); }
 
-  // One Reset per process-wide object; the fresh theme holds no report or video object of an earlier test.
-  static void ResetProcessState() {
-    core.Reset();
-    nature.Reset();
+  // A fresh scene manager on video (or none), the Report, options_ and layers_.
+  void BuildScenes(VideoSystem* video) {
+    scenes_ = std::make_unique<SceneManager>(NatureContext{ownedReport_.get(), video, nullptr, &options_, &layers_});
   }
 
   // Runs the theme's Update every step ms for duration ms.
@@ -45,21 +43,21 @@ class NatureTest : public ::testing::Test {
   // Configures the one theme for scene through the catalogue, then Inits it again with generator seeds
   // until its wind blows the wanted way (negative: left).
   void ConfigureWithWind(int scene, bool windToTheLeft) {
-    ConfigureScene(scene);
-    for (unsigned seed = 1; (nature.theme.wind < 0) != windToTheLeft; ++seed) {
+    scenes_->Configure(scene);
+    for (unsigned seed = 1; (scenes_->theme.wind < 0) != windToTheLeft; ++seed) {
       std::srand(seed);
-      nature.theme.Init();
+      scenes_->theme.Init();
     }
   }
 
   // Makes the flock start at the next update, with its first bird following at the one after: returns the
   // flock once the update ran.
   BirdFlock& StartFlock() {
-    BirdFlock& flock = nature.theme.flock;
+    BirdFlock& flock = scenes_->theme.flock;
     flock.spawnTimer.Set(100, 1);
     flock.group.addTimer.Set(100, 1);
     clock_.Advance(100);
-    nature.theme.Update();
+    scenes_->theme.Update();
     return flock;
   }
 
@@ -93,6 +91,9 @@ class NatureTest : public ::testing::Test {
   FakeClock clock_;
   ScopedClock scopedClock_;
   std::unique_ptr<Report> ownedReport_;
+  Options options_;
+  LayerTable layers_;
+  std::unique_ptr<SceneManager> scenes_;
 
  private:
   // A live, still creature at (x, y) with 8 frames, its move and animation clocks at now.

@@ -12,17 +12,17 @@ class SceneDrawingTest : public SceneVideoTest {
  protected:
   // Starts scene with no creatures, so only layers and sky are drawn.
   void StartQuietScene(int scene) {
-    core.options.background_animation = 0;
-    ASSERT_EQ(LoadSharedPictures(), 0);
-    SceneStart(scene);
+    options_.background_animation = 0;
+    ASSERT_EQ(scenes_->LoadSharedPictures(), 0);
+    scenes_->Start(scene);
   }
   // Switches every layer but the sky off.
-  void OnlySky() { nature.theme.back0.enabled = nature.theme.back1.enabled = nature.theme.back2.enabled = 0; }
+  void OnlySky() { scenes_->theme.back0.enabled = scenes_->theme.back1.enabled = scenes_->theme.back2.enabled = 0; }
   // Every column of the sky band shows panorama column (position + column) mod 1280.
   void ExpectSkyWindowAt(int position) {
-    nature.theme.skyPosition = position + 0.75;  // truncated
+    scenes_->theme.skyPosition = position + 0.75;  // truncated
     DrawFrame();
-    const int band = nature.theme.skyBand;
+    const int band = scenes_->theme.skyBand;
     for (int x = 0; x < 640; ++x) {
       for (int y : {0, band / 2, band - 1}) {
         ASSERT_EQ(SkyColumn(PixelAt(x, y)), (position + x) % 1280) << "position " << position << " x " << x;
@@ -43,17 +43,17 @@ TEST_F(SceneDrawingTest, ASeamPositionTakesOneBlitAndAnyOtherTwo) {
   OnlySky();
   const struct { int position; int blits; } cases[] = {{0, 1}, {300, 2}, {639, 2}, {640, 1}, {900, 2}, {1279, 2}};
   for (const auto& c : cases) {
-    nature.theme.skyPosition = c.position;
+    scenes_->theme.skyPosition = c.position;
     DrawFrame();
     EXPECT_EQ(NewBlits(), c.blits) << "position " << c.position;
   }
 }
 
 TEST_F(SceneDrawingTest, WithSpeedZeroTheUpperHalfFillsTheBand) {
-  core.options.speed_of_sky = 0;
+  options_.speed_of_sky = 0;
   StartQuietScene(0);
   OnlySky();
-  RunTheme(nature.theme, 10000, 20);
+  RunTheme(scenes_->theme, 10000, 20);
   DrawFrame();
   for (int x = 0; x < 640; x += 7) EXPECT_EQ(SkyColumn(PixelAt(x, 0)), x);
 }
@@ -107,14 +107,14 @@ TEST_F(SceneDrawingTest, ComputedForegroundPositionsOfScenesTwoAndFour) {
 
 TEST_F(SceneDrawingTest, SceneOneNeverDrawsABack2) {
   StartQuietScene(1);
-  EXPECT_EQ(nature.scenePictures.layerCount, 2);
-  EXPECT_EQ(nature.theme.back2.enabled, 0);
-  nature.theme.skyPosition = 0;
+  EXPECT_EQ(scenes_->scenePictures.layerCount, 2);
+  EXPECT_EQ(scenes_->theme.back2.enabled, 0);
+  scenes_->theme.skyPosition = 0;
   DrawFrame();
   EXPECT_EQ(NewBlits(), 3);  // ground, one sky blit, overlay
   EXPECT_EQ(PixelAt(200, 300), kGroundColour);
-  for (int i = 0; i < core.report->MessageCount(); ++i) {
-    EXPECT_EQ(core.report->Message(i).text.find("back1_2"), std::string::npos);
+  for (int i = 0; i < ownedReport_->MessageCount(); ++i) {
+    EXPECT_EQ(ownedReport_->Message(i).text.find("back1_2"), std::string::npos);
   }
 }
 
@@ -122,62 +122,62 @@ TEST_F(SceneDrawingTest, SceneChangesFreeTheOldPicturesAndReuseTheirSlots) {
   StartQuietScene(0);
   const int slotsInUse = ownedVideo_->Surfaces().slotCount;
   EXPECT_EQ(slotsInUse, 21 + 4);
-  SceneSwitch(1, 1);
-  SceneSwitch(3, 1);
-  SceneSwitch(0, 1);
+  scenes_->Switch(1, 1);
+  scenes_->Switch(3, 1);
+  scenes_->Switch(0, 1);
   EXPECT_EQ(ownedVideo_->Surfaces().slotCount, slotsInUse);
   int inUse = 0;
   for (int i = 0; i < ownedVideo_->Surfaces().slotCount; ++i) inUse += ownedVideo_->Surfaces().slots[i].inUse;
   EXPECT_EQ(inUse, 25);
-  SceneStop();
+  scenes_->Stop();
   inUse = 0;
   for (int i = 0; i < ownedVideo_->Surfaces().slotCount; ++i) inUse += ownedVideo_->Surfaces().slots[i].inUse;
   EXPECT_EQ(inUse, 21);  // the shared creature pictures stay
 }
 
 TEST_F(SceneDrawingTest, SceneThreePicksEachOfItsFourSkiesByOneDraw) {
-  LoadSharedPictures();
+  scenes_->LoadSharedPictures();
   bool seen[4] = {};
   for (unsigned seed = 1; seed <= 40 && !(seen[0] && seen[1] && seen[2] && seen[3]); ++seed) {
     std::srand(seed);
     const int choice = std::rand() % 4;
     std::srand(seed);
-    LoadScenePictures(3);
-    ASSERT_EQ(ownedVideo_->Surfaces().slots[nature.scenePictures.sky].name, "sky3_" + std::to_string(choice));
+    scenes_->LoadScenePictures(3);
+    ASSERT_EQ(ownedVideo_->Surfaces().slots[scenes_->scenePictures.sky].name, "sky3_" + std::to_string(choice));
     seen[choice] = true;
   }
   EXPECT_TRUE(seen[0] && seen[1] && seen[2] && seen[3]);
 }
 
 TEST_F(SceneDrawingTest, ScenesWithOneSkyDoNotDrawANumber) {
-  LoadSharedPictures();
+  scenes_->LoadSharedPictures();
   std::srand(5);
   const int next = std::rand();
   std::srand(5);
-  LoadScenePictures(5);
-  EXPECT_EQ(ownedVideo_->Surfaces().slots[nature.scenePictures.sky].name, "sky5_0");
+  scenes_->LoadScenePictures(5);
+  EXPECT_EQ(ownedVideo_->Surfaces().slots[scenes_->scenePictures.sky].name, "sky5_0");
   EXPECT_EQ(std::rand(), next);
 }
 
 TEST_F(SceneDrawingTest, SceneFourHasSeedsAndButterfliesButNoFlockOrGliders) {
-  core.options.background_animation = 3;
-  LoadSharedPictures();
-  SceneStart(4);
-  EXPECT_EQ(nature.theme.flock.variantCount, 0);
-  EXPECT_EQ(nature.theme.glidersNear.variantCount, 0);
-  EXPECT_EQ(nature.theme.glidersFar.variantCount, 0);
+  options_.background_animation = 3;
+  scenes_->LoadSharedPictures();
+  scenes_->Start(4);
+  EXPECT_EQ(scenes_->theme.flock.variantCount, 0);
+  EXPECT_EQ(scenes_->theme.glidersNear.variantCount, 0);
+  EXPECT_EQ(scenes_->theme.glidersFar.variantCount, 0);
   // The small butterflies use the 25 x 32 pictures of the large set.
-  EXPECT_EQ(nature.theme.butterfliesSmall.variants[0].frameWidth, 25);
-  EXPECT_EQ(nature.theme.butterfliesSmall.variants[0].surface, nature.sharedPictureSurfaces[13]);
-  EXPECT_EQ(nature.theme.butterfliesLarge.variantCount, 4);
+  EXPECT_EQ(scenes_->theme.butterfliesSmall.variants[0].frameWidth, 25);
+  EXPECT_EQ(scenes_->theme.butterfliesSmall.variants[0].surface, scenes_->sharedPictureSurfaces[13]);
+  EXPECT_EQ(scenes_->theme.butterfliesLarge.variantCount, 4);
   bool seeds = false, butterflies = false;
   for (int frame = 0; frame < 3 * 60 * 50; ++frame) {
     clock_.Advance(20);
-    SceneUpdate();
-    ASSERT_FALSE(nature.theme.flock.group.active);
-    ASSERT_FALSE(nature.theme.glidersNear.group.active || nature.theme.glidersFar.group.active);
-    for (const Seed& s : nature.theme.seedA.slots) seeds = seeds || s.active;
-    for (const Butterfly& b : nature.theme.butterfliesLarge.slots) butterflies = butterflies || b.active;
+    scenes_->Update();
+    ASSERT_FALSE(scenes_->theme.flock.group.active);
+    ASSERT_FALSE(scenes_->theme.glidersNear.group.active || scenes_->theme.glidersFar.group.active);
+    for (const Seed& s : scenes_->theme.seedA.slots) seeds = seeds || s.active;
+    for (const Butterfly& b : scenes_->theme.butterfliesLarge.slots) butterflies = butterflies || b.active;
   }
   EXPECT_TRUE(seeds);
   EXPECT_TRUE(butterflies);
@@ -185,8 +185,9 @@ TEST_F(SceneDrawingTest, SceneFourHasSeedsAndButterfliesButNoFlockOrGliders) {
 
 TEST_F(SceneDrawingTest, CreaturesAreCutAtTheScreenEdgesAndShowTheirFrameAndRow) {
   StartQuietScene(0);
-  nature.theme.back0.enabled = nature.theme.back1.enabled = nature.theme.back2.enabled = nature.theme.sky.enabled = 0;
-  ButterflySet& set = nature.theme.butterfliesLarge;
+  scenes_->theme.back0.enabled = scenes_->theme.back1.enabled = scenes_->theme.back2.enabled =
+      scenes_->theme.sky.enabled = 0;
+  ButterflySet& set = scenes_->theme.butterfliesLarge;
   Butterfly& left = set.slots[0];
   left.active = 1;
   left.variant = 0;  // 35 x 47
@@ -217,8 +218,9 @@ TEST_F(SceneDrawingTest, CreaturesAreCutAtTheScreenEdgesAndShowTheirFrameAndRow)
 
 TEST_F(SceneDrawingTest, GlidersShowTheRowOfTheirTiltAndDirection) {
   StartQuietScene(5);
-  nature.theme.back0.enabled = nature.theme.back1.enabled = nature.theme.back2.enabled = nature.theme.sky.enabled = 0;
-  GliderGroup& set = nature.theme.glidersFar;
+  scenes_->theme.back0.enabled = scenes_->theme.back1.enabled = scenes_->theme.back2.enabled =
+      scenes_->theme.sky.enabled = 0;
+  GliderGroup& set = scenes_->theme.glidersFar;
   set.group.active = 1;
   set.group.direction = 1;
   Glider& glider = set.slots[0];
@@ -240,29 +242,29 @@ TEST_F(SceneDrawingTest, GlidersShowTheRowOfTheirTiltAndDirection) {
 TEST_F(SceneDrawingTest, MissingPicturesAreLeftOutSilentlyAndTheRestIsDrawn) {
   files_.files.erase("/install/data.dat");  // every picture fails to load
   WriteArchive("/install", {}, "data.dat");
-  core.options.background_animation = 0;
-  EXPECT_EQ(LoadSharedPictures(), 2);
-  SceneStart(0);
-  EXPECT_EQ(nature.theme.back0.sprite.surface, SurfaceNone);
-  const int messages = core.report->MessageCount();
-  const int warnings = core.report->WarningCount();
+  options_.background_animation = 0;
+  EXPECT_EQ(scenes_->LoadSharedPictures(), 2);
+  scenes_->Start(0);
+  EXPECT_EQ(scenes_->theme.back0.sprite.surface, SurfaceNone);
+  const int messages = ownedReport_->MessageCount();
+  const int warnings = ownedReport_->WarningCount();
   DrawFrame();
   EXPECT_EQ(NewBlits(), 0);
-  EXPECT_EQ(core.report->MessageCount(), messages);
-  EXPECT_EQ(core.report->WarningCount(), warnings);
+  EXPECT_EQ(ownedReport_->MessageCount(), messages);
+  EXPECT_EQ(ownedReport_->WarningCount(), warnings);
 }
 
 TEST_F(SceneDrawingTest, ALoadFailureLeavesOnlyThatPictureOut) {
-  core.options.background_animation = 0;
-  LoadSharedPictures();
+  options_.background_animation = 0;
+  scenes_->LoadSharedPictures();
   display_->videoSurfacesFail = true;
   display_->systemSurfacesFail = true;
-  EXPECT_EQ(LoadScenePictures(0), 2);
+  EXPECT_EQ(scenes_->LoadScenePictures(0), 2);
   display_->videoSurfacesFail = display_->systemSurfacesFail = false;
-  EXPECT_EQ(nature.scenePictures.layers[0], SurfaceNone);
-  EXPECT_EQ(nature.scenePictures.sky, SurfaceNone);
-  EXPECT_EQ(FreeScenePictures(), 0);
-  EXPECT_EQ(nature.scenePictures.loaded, 0);
+  EXPECT_EQ(scenes_->scenePictures.layers[0], SurfaceNone);
+  EXPECT_EQ(scenes_->scenePictures.sky, SurfaceNone);
+  EXPECT_EQ(scenes_->FreeScenePictures(), 0);
+  EXPECT_EQ(scenes_->scenePictures.loaded, 0);
 }
 
 }  // namespace

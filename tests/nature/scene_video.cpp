@@ -12,15 +12,14 @@ SceneVideoTest::SceneVideoTest() : scopedFiles_(files_) {
   display->blueMask = 0x0000FF;
   display->desktop = {640, 480, 32};
   display_ = display.get();
-  ownedVideo_ = std::make_unique<VideoSystem>(core.report, std::move(display), std::make_unique<FakeJpegDecoder>());
+  ownedVideo_ =
+      std::make_unique<VideoSystem>(ownedReport_.get(), std::move(display), std::make_unique<FakeJpegDecoder>());
   CreateArgs args;
   args.depth = 32;
   args.resourcePath = "/install/";
   EXPECT_EQ(ownedVideo_->Create(args), 0);
-  core.video = ownedVideo_.get();
+  BuildScenes(ownedVideo_.get());
 }
-
-SceneVideoTest::~SceneVideoTest() { core.video = nullptr; }
 
 uint32_t SceneVideoTest::PixelAt(int x, int y) const {
   return FakeDisplay::Of(ownedVideo_->Secondary())->PixelAt(x, y) & 0xFFFFFF;
@@ -29,7 +28,7 @@ uint32_t SceneVideoTest::PixelAt(int x, int y) const {
 void SceneVideoTest::DrawFrame() {
   ownedVideo_->ClearSurface(SurfaceSecondary);
   NewBlits();
-  SceneDraw();
+  scenes_->Draw();
 }
 
 int SceneVideoTest::NewBlits() {

@@ -15,7 +15,6 @@ namespace sylvora {
 class SceneVideoTest : public NatureTest {
  protected:
   SceneVideoTest();
-  ~SceneVideoTest() override;
 
   // The colour at (x, y) of the secondary buffer.
   uint32_t PixelAt(int x, int y) const;

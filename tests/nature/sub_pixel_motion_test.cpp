@@ -28,22 +28,21 @@ class SubPixelMotionTest : public NatureTest {
     EXPECT_TRUE(WriteSceneTestArchive("/install"));
     auto render = std::make_unique<FakeRenderDevice>();
     render_ = render.get();
-    video_ = std::make_unique<VideoSystem>(
-        core.report, CreateNativeDisplayLayer(std::make_unique<FakeDisplay>(), std::move(render)),
-        std::make_unique<FakeJpegDecoder>());
+    video_ = std::make_unique<VideoSystem>(ownedReport_.get(),
+                                           CreateNativeDisplayLayer(std::make_unique<FakeDisplay>(), std::move(render)),
+                                           std::make_unique<FakeJpegDecoder>());
     CreateArgs args;
     args.depth = 32;
     args.resourcePath = "/install/";
     EXPECT_EQ(video_->Create(args), 0);
-    core.video = video_.get();
-    EXPECT_EQ(LoadSharedPictures(), 0);
+    BuildScenes(video_.get());
+    EXPECT_EQ(scenes_->LoadSharedPictures(), 0);
   }
-  ~SubPixelMotionTest() override { core.video = nullptr; }
 
   // Starts scene showing only what a test puts there: no layers, no creature ever spawned.
   void StartEmptyScene(int scene, bool keepSky) {
-    SceneStart(scene);
-    NatureTheme& theme = nature.theme;
+    scenes_->Start(scene);
+    NatureTheme& theme = scenes_->theme;
     theme.back0.enabled = theme.back1.enabled = theme.back2.enabled = 0;
     theme.sky.enabled = keepSky ? 1 : 0;
     for (CreatureSet* set : theme.sets) set->spawnTimer.Set(kNever, 1);
@@ -52,9 +51,9 @@ class SubPixelMotionTest : public NatureTest {
   // One frame later: the theme updated, drawn and presented; the copies it showed, left to right.
   std::vector<FakeCopy> NextFrame() {
     clock_.Advance(kFrameMs);
-    nature.theme.Update();
+    scenes_->theme.Update();
     video_->ClearSurface(SurfaceSecondary);
-    SceneDraw();
+    scenes_->Draw();
     video_->Present();
     std::vector<FakeCopy> copies = render_->presented;
     std::sort(copies.begin(), copies.end(), [](const FakeCopy& a, const FakeCopy& b) { return a.to.left < b.to.left; });
@@ -73,11 +72,11 @@ double PanoramaColumn(const FakeCopy& copy, int band) {
 }
 
 TEST_F(SubPixelMotionTest, TheSlowestSkyGlidesLessThanAnOutputPixelAFrameAndFillsTheBandToTheEdge) {
-  core.options.speed_of_sky = 1;
+  options_.speed_of_sky = 1;
   for (const int wind : {-30, 30}) {
     SCOPED_TRACE(wind);
     StartEmptyScene(3, true);
-    NatureTheme& theme = nature.theme;
+    NatureTheme& theme = scenes_->theme;
     theme.wind = wind;  // the weakest wind, with the slowest speed mode
     theme.skyRate = 30 * theme.skySpeedFactor;
     theme.skyPosition = 639.5;  // the seam of the panorama's halves is in view
@@ -109,7 +108,7 @@ TEST_F(SubPixelMotionTest, TheSlowestSkyGlidesLessThanAnOutputPixelAFrameAndFill
 
 TEST_F(SubPixelMotionTest, AGliderIsDrawnAtItsFractionalPositionAndNeverStepsBack) {
   StartEmptyScene(0, false);
-  Glider& glider = LoneGlider(nature.theme.glidersFar, 100, 1, 100, 200);
+  Glider& glider = LoneGlider(scenes_->theme.glidersFar, 100, 1, 100, 200);
   glider.speed = 0.25;  // the slowest far glider, flying right and level
   glider.targetTilt = glider.tilt = 5;
   float lastLeft = 0;

@@ -115,8 +115,8 @@ TEST_F(CommandLineRun, SwitchesHoldForTheRunAndTheSaveKeepsTheFilesValues) {
   files_.Put(kOptionsPath, "nature_view = 1;\r\nsound_volume = 7;\r\nbrightness = 6;\r\nspeed_of_sky = 1;\r\n");
   Open("/s --view 4 --volume 2 --brightness 8");
   EXPECT_THAT(trace, testing::IsSupersetOf({"setVolumes(20 50)", "setGamma(300)", "startFirstScene(2)"}));
-  EXPECT_EQ(core.options.speed_of_sky, 1);
-  core.options.exit_on_mouse_move = 0;  // a change the run makes itself is saved as ever
+  EXPECT_EQ(shell.options.speed_of_sky, 1);
+  shell.options.exit_on_mouse_move = 0;  // a change the run makes itself is saved as ever
   Shutdown(0);
   const std::string saved = files_.At(kOptionsPath);
   EXPECT_THAT(saved, HasSubstr("nature_view = 1;"));

@@ -153,7 +153,7 @@ TEST_F(DaemonWindowRun, InputNeverEndsTheRunButTheDaemonsStopDoesWithOptionsSave
   EXPECT_THAT(window_.postedQuits, ElementsAre(0));
   EXPECT_TRUE(files_.Has(kOptionsPath));
   EXPECT_THAT(window_.boxes, IsEmpty());
-  EXPECT_EQ(core.report, nullptr);
+  EXPECT_EQ(shell.report, nullptr);
 }
 
 // A copy that found the sound held by another asks for it again once a second while it draws, and
@@ -187,7 +187,7 @@ TEST_F(DaemonWindowRun, ALostDisplaySavesTheOptionsOnlyWhileASceneRuns) {
     if (window_.idlePeeks != 5) return;
     lost = window_.displayLost;
     ASSERT_NE(lost, nullptr);
-    core.options.brightness = 9;
+    shell.options.brightness = 9;
     lost();
     EXPECT_THAT(files_.At(kOptionsPath), HasSubstr("brightness = 9;"));
     files_.files.erase(NativePath(kOptionsPath));
@@ -246,7 +246,7 @@ TEST_F(DaemonWindowRun, AWindowThatCannotBeUsedEndsWithCode1AndOneTakenAwayWhile
     EXPECT_EQ(RunInDaemonWindow(), code);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     EXPECT_THAT(window_.calls, ElementsAre("CreateFrom"));
-    EXPECT_EQ(core.report, nullptr);
+    EXPECT_EQ(shell.report, nullptr);
     EXPECT_FALSE(files_.Has(kOptionsPath));
   }
 }
@@ -267,7 +267,7 @@ TEST_F(DaemonWindowRun, ConfigureWithRootStillRunsTheDialogInOurOwnWindow) {
 
 TEST_F(DaemonWindowRun, AStartUpFailureStillShutsDownWithTheBox) {
   shell.subsystemCalls.createVideo = [](const DisplayRequest&, NativeWindow*, const std::string&) {
-    core.report->AddMessage(1, MessageKind::Error, "KALDRA.VIDEO", "CreateFullScreen", "no display");
+    shell.report->AddMessage(1, MessageKind::Error, "KALDRA.VIDEO", "CreateFullScreen", "no display");
     return 2;
   };
   EXPECT_EQ(RunInDaemonWindow(), 0);

@@ -24,16 +24,17 @@ class FrameSteps : public ShellFixture {
 };
 
 TEST_F(FrameSteps, InitLayersNamesSevenClearLayers) {
-  core.layerTable.SetFlags(3, 1);
-  core.layerTable.count = 42;
+  shell.layerTable.SetFlags(3, 1);
+  shell.layerTable.count = 42;
   EXPECT_EQ(InitLayers(), 0);
-  EXPECT_EQ(core.layerTable.count, 7);
+  EXPECT_EQ(shell.layerTable.count, 7);
   for (int i = 0; i < 7; ++i) {
-    EXPECT_EQ(core.layerTable.layers[i].name, "Layer A" + std::to_string(i));
-    EXPECT_EQ(core.layerTable.layers[i].active + core.layerTable.layers[i].updating + core.layerTable.layers[i].drawing,
-              0);
+    EXPECT_EQ(shell.layerTable.layers[i].name, "Layer A" + std::to_string(i));
+    EXPECT_EQ(
+        shell.layerTable.layers[i].active + shell.layerTable.layers[i].updating + shell.layerTable.layers[i].drawing,
+        0);
   }
-  EXPECT_EQ(core.layerTable.layers[7].name, "");
+  EXPECT_EQ(shell.layerTable.layers[7].name, "");
 }
 
 TEST_F(FrameSteps, At200FramesASecondSleepingStartsInTheThirdWindow) {
@@ -87,8 +88,8 @@ TEST_F(FrameSteps, UpdatesRunBeforeDrawsInLayerOrder) {
 
 TEST_F(FrameSteps, WithNoLayerStartedAFrameIsStillPresentedAndCounted) {
   OpenFullScreen();
-  core.layerTable.SetFlags(1, 0);
-  core.layerTable.SetFlags(6, 0);
+  shell.layerTable.SetFlags(1, 0);
+  shell.layerTable.SetFlags(6, 0);
   const int before = shell.frameStats.frameCount;
   EXPECT_EQ(FrameUpdate(), 0);
   EXPECT_EQ(FrameRender(), 0);
@@ -99,8 +100,8 @@ TEST_F(FrameSteps, WithNoLayerStartedAFrameIsStillPresentedAndCounted) {
 TEST_F(FrameSteps, AFailingSceneUpdateEndsWithTheFatalBox) {
   files_.Put(kOptionsPath, "brightness = 9;\r\n");
   OpenFullScreen();
-  shell.layerCalls[1].update = [] {
-    core.report->AddMessage(1, MessageKind::Error, "RURODODE.NATURE", "SceneUpdate", "surface 3 was not loaded");
+  sceneLayer_.onUpdate = [] {
+    shell.report->AddMessage(1, MessageKind::Error, "RURODODE.NATURE", "SceneUpdate", "surface 3 was not loaded");
     return 1;
   };
   EXPECT_EQ(FrameUpdate(), 2);
@@ -113,7 +114,7 @@ TEST_F(FrameSteps, AFailingSceneUpdateEndsWithTheFatalBox) {
 
 TEST_F(FrameSteps, AFailingAmbientUpdateEndsTheProgram) {
   OpenFullScreen();
-  shell.layerCalls[6].update = [] { return 1; };
+  ambientLayer_.onUpdate = [] { return 1; };
   EXPECT_EQ(FrameUpdate(), 2);
   EXPECT_EQ(trace.front(), "SceneUpdate");
   EXPECT_THAT(window_.postedQuits, ElementsAre(0));
@@ -121,7 +122,7 @@ TEST_F(FrameSteps, AFailingAmbientUpdateEndsTheProgram) {
 
 TEST_F(FrameSteps, AFailingDrawPresentsNothing) {
   OpenFullScreen();
-  shell.layerCalls[1].draw = [] { return 1; };
+  sceneLayer_.onDraw = [] { return 1; };
   const int before = shell.frameStats.frameCount;
   EXPECT_EQ(FrameRender(), 2);
   EXPECT_THAT(trace, ElementsAre("SceneStop", "StopAmbientSound", "destroyAudio", "destroyVideo"));
@@ -181,7 +182,7 @@ TEST_F(ExitTests, MovingMoreThan12PixelsDownEnds) {
 }
 
 TEST_F(ExitTests, MovesAreIgnoredWhenTheOptionIsOff) {
-  core.options.exit_on_mouse_move = 0;
+  shell.options.exit_on_mouse_move = 0;
   window_.cursorX = shell.startCursor.x + 500;
   window_.cursorY = shell.startCursor.y + 500;
   EXPECT_FALSE(Exits());
@@ -199,8 +200,8 @@ TEST_F(JoystickExit, TheJoystickNeverEnds) {
   backend_.joystick.x = -5000;
   backend_.joystick.buttons[0] = 0x80;
   EXPECT_FALSE(Exits());
-  EXPECT_EQ(core.input->Get(InputDevice::Joystick, 0), KeyState::Pressed);
-  EXPECT_EQ(core.input->Get(InputDevice::Joystick, 4), KeyState::Pressed);
+  EXPECT_EQ(shell.input->Get(InputDevice::Joystick, 0), KeyState::Pressed);
+  EXPECT_EQ(shell.input->Get(InputDevice::Joystick, 4), KeyState::Pressed);
 }
 
 class Activation : public ShellFixture {
@@ -210,13 +211,13 @@ class Activation : public ShellFixture {
 
 TEST_F(Activation, LosingActivationPausesInputAudioVideoAndScene) {
   backend_.Click(0, true);
-  core.input->Update(InputDevice::All);
+  shell.input->Update(InputDevice::All);
   backend_.calls.clear();
   OnActivateApp(0);
   EXPECT_EQ(shell.appActive, 0);
   EXPECT_THAT(trace, ElementsAre("pauseAudioOutput", "suspendVideo", "scenePause(1)"));
   EXPECT_THAT(backend_.calls, ElementsAre("Unacquire Keyboard", "Unacquire Mouse"));
-  EXPECT_EQ(core.input->Mouse().objects[4].state, KeyState::Up);
+  EXPECT_EQ(shell.input->Mouse().objects[4].state, KeyState::Up);
 }
 
 TEST_F(Activation, RegainingItResumesInTheirOrder) {
@@ -230,7 +231,7 @@ TEST_F(Activation, RegainingItResumesInTheirOrder) {
 }
 
 TEST_F(Activation, TheSceneIsLeftAloneWhenItIsNotUpdating) {
-  core.layerTable.SetFlags(1, 0);
+  shell.layerTable.SetFlags(1, 0);
   OnActivateApp(0);
   OnActivateApp(1);
   EXPECT_THAT(trace, ElementsAre("pauseAudioOutput", "suspendVideo", "resumeVideo", "resumeAudioOutput"));
@@ -307,7 +308,7 @@ TEST_F(MessageLoop, TheWindowClosingAfterAnExitDoesNotShutDownAgain) {
 TEST_F(MessageLoop, AFailingFrameStepWaitsForTheQuitEvent) {
   shell.subsystemCalls = TracingCalls();
   UseTracingLayers();
-  shell.layerCalls[1].draw = [] { return 1; };
+  sceneLayer_.onDraw = [] { return 1; };
   EXPECT_EQ(RunScreensaver(window_, backend_, "/s"), 0);
   EXPECT_EQ(shell.appRunning, 0);
   EXPECT_EQ(window_.boxes.size(), 1u);

@@ -85,7 +85,7 @@ TEST_F(Entry, PreviewEndsAtOnceWithoutShowingAnything) {
   EXPECT_TRUE(window_.created);
   EXPECT_THAT(window_.calls, ElementsAre("Create", "SetCursor"));
   EXPECT_THAT(window_.boxes, IsEmpty());
-  EXPECT_EQ(core.report, nullptr);
+  EXPECT_EQ(shell.report, nullptr);
   EXPECT_FALSE(files_.Has(kOptionsPath));
   EXPECT_THAT(backend_.calls, IsEmpty());
 }
@@ -116,7 +116,7 @@ TEST_F(Entry, PasswordModeExplainsAndChangesNothing) {
   EXPECT_EQ(window_.boxes[0].text, "This screensaver does not support password");
   EXPECT_EQ(window_.boxes[0].caption, "Attention");
   EXPECT_FALSE(window_.boxes[0].windowVisible);
-  EXPECT_EQ(core.report, nullptr);
+  EXPECT_EQ(shell.report, nullptr);
   EXPECT_FALSE(files_.Has(kOptionsPath));
 }
 
@@ -137,20 +137,20 @@ TEST_F(Entry, ConfigureRunsTheSettingsDialogOnTheOptionsWithTheReportAndTheUsers
     return 0;
   };
   EXPECT_EQ(Run("/c:3344"), 0);
-  EXPECT_EQ(dialogOptions, &core.options);
+  EXPECT_EQ(dialogOptions, &shell.options);
   EXPECT_NE(dialogReport, nullptr);
   EXPECT_EQ(dialogPlace.userDirectory, "/home/user/.config/sylvora/");
   EXPECT_EQ(dialogPlace.machineDirectory, "/opt/sylvora\\");
   EXPECT_EQ(Run(""), 0);
   EXPECT_EQ(dialogRuns, 2);
-  EXPECT_EQ(core.report, nullptr);
+  EXPECT_EQ(shell.report, nullptr);
   EXPECT_FALSE(window_.visible);
 }
 
 TEST_F(Entry, ConfigureWithoutADialogEndsAtOnce) {
   EXPECT_EQ(Run("/c"), 0);
   EXPECT_THAT(window_.boxes, IsEmpty());
-  EXPECT_EQ(core.report, nullptr);
+  EXPECT_EQ(shell.report, nullptr);
 }
 
 TEST_F(Entry, AMissingInstallPathWarnsInEveryMode) {
@@ -166,7 +166,7 @@ TEST_F(Entry, AMissingInstallPathWarnsInEveryMode) {
     EXPECT_EQ(window_.boxes[0].text, "Registry data was not found. Please reinstall application.");
     EXPECT_EQ(window_.boxes[0].caption, "Warning");
     EXPECT_FALSE(window_.visible) << line;
-    EXPECT_EQ(core.report, nullptr);
+    EXPECT_EQ(shell.report, nullptr);
     EXPECT_TRUE(window_.postedQuits.empty());
   }
   EXPECT_THAT(backend_.calls, IsEmpty());
@@ -184,7 +184,7 @@ TEST_F(Entry, NoWindowEndsWithAFailureCode) {
   window_.createFails = true;
   EXPECT_EQ(Run("/s"), 1);
   EXPECT_THAT(window_.boxes, IsEmpty());
-  EXPECT_EQ(core.report, nullptr);
+  EXPECT_EQ(shell.report, nullptr);
 }
 
 class InitWindow : public ShellFixture {
@@ -197,19 +197,19 @@ class InitWindow : public ShellFixture {
 
 TEST_F(InitWindow, RecordsTheThreeStartMessages) {
   ASSERT_EQ(Init(), 0);
-  EXPECT_EQ(core.resourcePath, "/opt/sylvora\\");
-  ASSERT_NE(core.report, nullptr);
-  EXPECT_EQ(core.report->Mode(), ReportMode::Quiet);
-  ASSERT_EQ(core.report->MessageCount(), 3);
+  EXPECT_EQ(shell.resourcePath, "/opt/sylvora\\");
+  ASSERT_NE(shell.report, nullptr);
+  EXPECT_EQ(shell.report->Mode(), ReportMode::Quiet);
+  ASSERT_EQ(shell.report->MessageCount(), 3);
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(core.report->Message(i).kind, 0);
-    EXPECT_EQ(core.report->Message(i).module, "A0");
-    EXPECT_EQ(core.report->Message(i).function, "A0_InitWindow");
+    EXPECT_EQ(shell.report->Message(i).kind, 0);
+    EXPECT_EQ(shell.report->Message(i).module, "A0");
+    EXPECT_EQ(shell.report->Message(i).function, "A0_InitWindow");
   }
-  EXPECT_THAT(core.report->Message(0).text, StartsWith("Log file was opened on "));
-  EXPECT_GT(core.report->Message(0).text.size(), std::string("Log file was opened on ").size());
-  EXPECT_EQ(core.report->Message(1).text, "application working directory is\"/work\"");
-  EXPECT_EQ(core.report->Message(2).text, "path to resource file is /opt/sylvora\\");
+  EXPECT_THAT(shell.report->Message(0).text, StartsWith("Log file was opened on "));
+  EXPECT_GT(shell.report->Message(0).text.size(), std::string("Log file was opened on ").size());
+  EXPECT_EQ(shell.report->Message(1).text, "application working directory is\"/work\"");
+  EXPECT_EQ(shell.report->Message(2).text, "path to resource file is /opt/sylvora\\");
   EXPECT_EQ(shell.displayRequest.fullScreen, 1);
   EXPECT_EQ(shell.displayRequest.width, 640);
   EXPECT_EQ(shell.displayRequest.height, 480);
@@ -221,8 +221,7 @@ TEST_F(InitWindow, AsksForTheClassicFrameOnlyWhenTheCommandLineSaysRetro) {
   shell.commandLine = CopyCommandLine("/s");
   ASSERT_EQ(Init(), 0);
   EXPECT_EQ(shell.displayRequest.retro, 0);
-  delete core.report;
-  core.report = nullptr;
+  shell.report.reset();
   shell.commandLine = CopyCommandLine("/S --Retro");
   ASSERT_EQ(Init(), 0);
   EXPECT_EQ(shell.displayRequest.retro, 1);
@@ -233,25 +232,24 @@ TEST_F(InitWindow, NeedsOnlyReadAccessToTheInstallPathFile) {
   files_.unwritable.insert(InstallPathFile());
   files_.renameFails = true;
   ASSERT_EQ(Init(), 0);
-  EXPECT_EQ(core.resourcePath, "/opt/sylvora\\");
+  EXPECT_EQ(shell.resourcePath, "/opt/sylvora\\");
   EXPECT_EQ(files_.At(InstallPathFile()), "path=/opt/sylvora\n");
 }
 
 TEST_F(InitWindow, AddsOneBackslashEvenAfterATrailingOne) {
   files_.Put(InstallPathFile(), "path=C:\\Screens\\\n");
   ASSERT_EQ(Init(), 0);
-  EXPECT_EQ(core.resourcePath, "C:\\Screens\\\\");
+  EXPECT_EQ(shell.resourcePath, "C:\\Screens\\\\");
 }
 
 TEST_F(InitWindow, Accepts259BytesAndRefuses260) {
   files_.Put(InstallPathFile(), "path=" + std::string(259, 'd') + "\n");
   ASSERT_EQ(Init(), 0);
-  EXPECT_EQ(core.resourcePath.size(), 260u);
-  delete core.report;
-  core.report = nullptr;
+  EXPECT_EQ(shell.resourcePath.size(), 260u);
+  shell.report.reset();
   files_.Put(InstallPathFile(), "path=" + std::string(260, 'd') + "\n");
   EXPECT_EQ(Init(), 2);
-  EXPECT_EQ(core.report, nullptr);
+  EXPECT_EQ(shell.report, nullptr);
   ASSERT_EQ(window_.boxes.size(), 1u);
   EXPECT_EQ(window_.boxes[0].caption, "Warning");
 }

@@ -33,28 +33,28 @@ TEST_F(Startup, BringsEverythingUpInOrder) {
   EXPECT_EQ(window_.height, kModeHeight);
   EXPECT_EQ(shell.startCursor.x, 123);
   EXPECT_EQ(shell.startCursor.y, 45);
-  EXPECT_EQ(core.options.brightness, 6);
+  EXPECT_EQ(shell.options.brightness, 6);
   EXPECT_EQ(shell.frameStats.windowStart, clock_.Milliseconds());
   EXPECT_EQ(shell.frameStats.windowLength, 1000);
   EXPECT_THAT(MessagesOf("A0"), ElementsAre(StartsWith("A0_InitWindow: Log file"), StartsWith("A0_InitWindow: app"),
                                             StartsWith("A0_InitWindow: path"),
                                             "A0_Open: application command line is: /s"));
   // Input: created, then every device acquired.
-  ASSERT_NE(core.input, nullptr);
+  ASSERT_NE(shell.input, nullptr);
   EXPECT_EQ(backend_.calls.front(), "CreateContext");
   EXPECT_THAT(std::vector<std::string>(backend_.calls.end() - 2, backend_.calls.end()),
               ElementsAre("Acquire Keyboard", "Acquire Mouse"));
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(core.layerTable.layers[i].name, "Layer A" + std::to_string(i));
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(shell.layerTable.layers[i].name, "Layer A" + std::to_string(i));
 }
 
 TEST_F(Startup, RunsWithoutTheSubsystemsThatAreNotThere) {
   PrepareFullScreen();
   ASSERT_EQ(A0_Open(), 0);
-  EXPECT_EQ(core.video, nullptr);
-  EXPECT_EQ(core.audio, nullptr);
-  EXPECT_NE(core.input, nullptr);
+  EXPECT_EQ(shell.video, nullptr);
+  EXPECT_EQ(shell.audio, nullptr);
+  EXPECT_NE(shell.input, nullptr);
   EXPECT_EQ(window_.width, 640);
-  EXPECT_EQ(core.layerTable.count, 7);
+  EXPECT_EQ(shell.layerTable.count, 7);
 }
 
 TEST_F(Startup, ARandomFirstSceneIsOneOfTheSix) {
@@ -64,7 +64,7 @@ TEST_F(Startup, ARandomFirstSceneIsOneOfTheSix) {
     scene = -1;
     shell.subsystemCalls.startFirstScene = [](int s) { scene = s; };
     ASSERT_EQ(A0_Open(), 0);
-    EXPECT_EQ(core.options.nature_view, kRandomScene);
+    EXPECT_EQ(shell.options.nature_view, kRandomScene);
     EXPECT_GE(scene, 0);
     EXPECT_LT(scene, 6);
     Shutdown(0);
@@ -95,8 +95,8 @@ TEST_P(StartupInputFault, ShowsTheInputErrorAndLeavesOptionsAlone) {
   EXPECT_THAT(window_.calls, ElementsAre("Create", "SetCursor", "Show", "Hide", "MessageBox", "PostQuit"));
   EXPECT_EQ(files_.At(kOptionsPath), kOldOptions);
   EXPECT_THAT(trace, IsEmpty());  // neither video nor audio was created
-  EXPECT_EQ(core.input, nullptr);
-  EXPECT_EQ(core.report, nullptr);
+  EXPECT_EQ(shell.input, nullptr);
+  EXPECT_EQ(shell.report, nullptr);
   EXPECT_EQ(shell.appRunning, 0);
   // Whatever was opened is closed again.
   EXPECT_EQ(backend_.Count("ReleaseContext"), std::string(GetParam().failingCall) == "CreateContext" ? 0 : 1);
@@ -114,8 +114,8 @@ TEST_F(Startup, AVideoFailureShowsTheVideoErrorAndNeverCreatesAudio) {
   shell.subsystemCalls = TracingCalls();
   shell.subsystemCalls.createVideo = [](const DisplayRequest&, NativeWindow*, const std::string&) {
     trace.push_back("createVideo");
-    core.video = StandInVideo();
-    core.report->AddMessage(1, MessageKind::Error, "KALDRA.VIDEO", "CreateFullScreen", "display mode was not set");
+    shell.video = StandInVideo();
+    shell.report->AddMessage(1, MessageKind::Error, "KALDRA.VIDEO", "CreateFullScreen", "display mode was not set");
     return 2;
   };
   EXPECT_EQ(A0_Open(), 2);
@@ -124,7 +124,7 @@ TEST_F(Startup, AVideoFailureShowsTheVideoErrorAndNeverCreatesAudio) {
   EXPECT_THAT(window_.boxes[0].text, HasSubstr("[KALDRA.VIDEO:CreateFullScreen()]"));
   EXPECT_THAT(window_.boxes[0].text, HasSubstr("\"display mode was not set\""));
   EXPECT_EQ(files_.At(kOptionsPath), kOldOptions);
-  EXPECT_EQ(core.video, nullptr);
+  EXPECT_EQ(shell.video, nullptr);
   EXPECT_EQ(window_.width, 640);  // never resized
 }
 
@@ -133,8 +133,8 @@ TEST_F(Startup, AnAudioFailureOnlySilences) {
   shell.subsystemCalls = TracingCalls();
   shell.subsystemCalls.createAudio = [](NativeWindow*, const std::string&) {
     trace.push_back("createAudio");
-    core.audio = StandInAudio();
-    core.report->AddMessage(1, MessageKind::Error, "KALDRA.AUDIO", "Create", "sound device was not initialized");
+    shell.audio = StandInAudio();
+    shell.report->AddMessage(1, MessageKind::Error, "KALDRA.AUDIO", "Create", "sound device was not initialized");
   };
   EXPECT_EQ(A0_Open(), 0);
   EXPECT_EQ(trace.back(), "startAmbientSound");
@@ -171,7 +171,7 @@ TEST_F(Startup, AStopBetweenAnyTwoStepsEndsStartUpThereAndSavesOnlyOptionsItRead
     EXPECT_EQ(files_.At(kOptionsPath).find("sound_volume") != std::string::npos, stopAt > 3);
     EXPECT_THAT(window_.boxes, IsEmpty());
     EXPECT_EQ(shell.appRunning, 0);
-    EXPECT_EQ(core.input, nullptr);
+    EXPECT_EQ(shell.input, nullptr);
     // The loop that follows takes the stop's event and the quit, and ends as a stop does.
     EXPECT_EQ(RunMessageLoop(), 0);
   }
@@ -181,7 +181,7 @@ class ShutdownOrder : public ShellFixture {};
 
 TEST_F(ShutdownOrder, NormalExitSavesOptionsAndTakesEverythingDown) {
   OpenFullScreen();
-  core.options.brightness = 8;
+  shell.options.brightness = 8;
   backend_.calls.clear();
   Shutdown(0);
   EXPECT_THAT(trace, ElementsAre("SceneStop", "StopAmbientSound", "destroyAudio", "destroyVideo"));
@@ -192,10 +192,10 @@ TEST_F(ShutdownOrder, NormalExitSavesOptionsAndTakesEverythingDown) {
   EXPECT_THAT(window_.boxes, IsEmpty());
   EXPECT_TRUE(window_.visible);
   EXPECT_THAT(window_.postedQuits, ElementsAre(0));
-  EXPECT_EQ(core.report, nullptr);
-  EXPECT_EQ(core.input, nullptr);
-  EXPECT_EQ(core.video, nullptr);
-  EXPECT_EQ(core.audio, nullptr);
+  EXPECT_EQ(shell.report, nullptr);
+  EXPECT_EQ(shell.input, nullptr);
+  EXPECT_EQ(shell.video, nullptr);
+  EXPECT_EQ(shell.audio, nullptr);
   EXPECT_EQ(shell.appRunning, 0);
 }
 
@@ -205,7 +205,7 @@ TEST_F(ShutdownOrder, AFirstRunStartsFromTheMachinesDefaultsAndSavesOnlyTheUsers
   files_.Put(kMachineOptionsPath, "brightness = 6;\r\n");
   const auto installation = files_.files;
   OpenFullScreen();
-  EXPECT_EQ(core.options.brightness, 6);
+  EXPECT_EQ(shell.options.brightness, 6);
   Shutdown(0);
   ASSERT_TRUE(files_.Has(kOptionsPath));
   EXPECT_THAT(files_.At(kOptionsPath), HasSubstr("brightness = 6;"));
@@ -244,8 +244,8 @@ TEST_F(ShutdownOrder, AFailureHidesTheWindowAndShowsTheFatalText) {
 
 TEST_F(ShutdownOrder, StopsOnlyLayersThatAreStarted) {
   OpenFullScreen();
-  core.layerTable.SetFlags(1, 0);
-  core.layerTable.layers[6].updating = 0;  // any one flag still counts as started
+  shell.layerTable.SetFlags(1, 0);
+  shell.layerTable.layers[6].updating = 0;  // any one flag still counts as started
   Shutdown(0);
   EXPECT_THAT(trace, ElementsAre("StopAmbientSound", "destroyAudio", "destroyVideo"));
 }

@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "audio/audio_system.h"
-#include "core/process_state.h"
 #include "input/input_system.h"
 #include "platform/install_path.h"
 #include "report/report.h"
@@ -33,14 +33,12 @@ namespace sylvora {
 inline std::vector<std::string> trace;
 
 // Stand-ins for the video and audio objects: real ones on the display and sound-library doubles, never
-// brought up, since the shell only tests and clears their pointers.
-inline VideoSystem* StandInVideo() {
-  static VideoSystem video(nullptr, std::make_unique<FakeDisplay>(), std::make_unique<FakeJpegDecoder>());
-  return &video;
+// brought up, since the shell only tests their pointers and destroys them.
+inline std::unique_ptr<VideoSystem> StandInVideo() {
+  return std::make_unique<VideoSystem>(nullptr, std::make_unique<FakeDisplay>(), std::make_unique<FakeJpegDecoder>());
 }
-inline AudioSystem* StandInAudio() {
-  static AudioSystem audio(nullptr, std::make_unique<FakeSoundLibrary>());
-  return &audio;
+inline std::unique_ptr<AudioSystem> StandInAudio() {
+  return std::make_unique<AudioSystem>(nullptr, std::make_unique<FakeSoundLibrary>());
 }
 
 // The display mode the fake video reports.
@@ -54,7 +52,7 @@ inline SubsystemCalls TracingCalls() {
     trace.push_back("createVideo(" + std::to_string(r.fullScreen) + " " + std::to_string(r.width) + "x" +
                     std::to_string(r.height) + "x" + std::to_string(r.depth) + (w ? " window " : " none ") + path +
                     ")");
-    core.video = StandInVideo();
+    shell.video = StandInVideo();
     return 0;
   };
   calls.queryDisplayMode = [](int& width, int& height, int& depth) {
@@ -65,7 +63,7 @@ inline SubsystemCalls TracingCalls() {
   };
   calls.createAudio = [](NativeWindow*, const std::string&) {
     trace.push_back("createAudio");
-    core.audio = StandInAudio();
+    shell.audio = StandInAudio();
   };
   calls.setVolumes = [](int samples, int music) {
     trace.push_back("setVolumes(" + std::to_string(samples) + " " + std::to_string(music) + ")");
@@ -75,11 +73,11 @@ inline SubsystemCalls TracingCalls() {
   calls.loadAmbientSounds = [] { trace.push_back("loadAmbientSounds"); };
   calls.startFirstScene = [](int scene) {
     trace.push_back("startFirstScene(" + std::to_string(scene) + ")");
-    core.layerTable.SetFlags(LayerTable::kSceneLayer, 1);
+    shell.layerTable.SetFlags(LayerTable::kSceneLayer, 1);
   };
   calls.startAmbientSound = [] {
     trace.push_back("startAmbientSound");
-    core.layerTable.SetFlags(LayerTable::kAmbientSoundLayer, 1);
+    shell.layerTable.SetFlags(LayerTable::kAmbientSoundLayer, 1);
   };
   calls.destroyAudio = [] { trace.push_back("destroyAudio"); };
   calls.destroyVideo = [] { trace.push_back("destroyVideo"); };
@@ -93,29 +91,35 @@ inline SubsystemCalls TracingCalls() {
   return calls;
 }
 
-// Layer owners that record themselves and stop by clearing their flags.
-inline void UseTracingLayers() {
-  shell.layerCalls[1].update = [] {
-    trace.push_back("SceneUpdate");
+// A layer owner that records its calls under the real owner's names and stops by clearing its flags. A
+// test may give its update or draw something else to do (onUpdate, onDraw), which is then not recorded.
+class TracingLayer : public LayerOwner {
+ public:
+  TracingLayer(int layer, const char* updateName, const char* drawName, const char* stopName)
+      : layer_(layer), updateName_(updateName), drawName_(drawName), stopName_(stopName) {}
+
+  int Update() override { return Run(onUpdate, updateName_); }
+  int Draw() override { return Run(onDraw, drawName_); }
+  void Stop() override {
+    trace.push_back(stopName_);
+    shell.layerTable.SetFlags(layer_, 0);
+  }
+
+  std::function<int()> onUpdate;
+  std::function<int()> onDraw;
+
+ private:
+  int Run(const std::function<int()>& instead, const char* name) {
+    if (instead) return instead();
+    if (name) trace.push_back(name);
     return 0;
-  };
-  shell.layerCalls[1].draw = [] {
-    trace.push_back("SceneDraw");
-    return 0;
-  };
-  shell.layerCalls[1].stop = [] {
-    trace.push_back("SceneStop");
-    core.layerTable.SetFlags(1, 0);
-  };
-  shell.layerCalls[6].update = [] {
-    trace.push_back("AmbientSoundUpdate");
-    return 0;
-  };
-  shell.layerCalls[6].stop = [] {
-    trace.push_back("StopAmbientSound");
-    core.layerTable.SetFlags(6, 0);
-  };
-}
+  }
+
+  int layer_;
+  const char* updateName_;
+  const char* drawName_;
+  const char* stopName_;
+};
 
 class ShellFixture : public ::testing::Test {
  protected:
@@ -135,16 +139,19 @@ class ShellFixture : public ::testing::Test {
 
   ~ShellFixture() override {
     if (shell.appRunning) Shutdown(0);
-    delete core.report;
-    delete core.input;
     ResetProcessState();
   }
 
-  // One Reset per process-wide object, and an empty trace.
+  // The shell's state as before the entry point ran, and an empty trace.
   static void ResetProcessState() {
-    core.Reset();
     shell.Reset();
     trace.clear();
+  }
+
+  // The tracing layer owners on layers 1 and 6, in place of the scene manager and the ambient sound.
+  void UseTracingLayers() {
+    shell.layerOwners[LayerTable::kSceneLayer] = &sceneLayer_;
+    shell.layerOwners[LayerTable::kAmbientSoundLayer] = &ambientLayer_;
   }
 
   // What the entry point does before A0_Open, without choosing a mode.
@@ -172,8 +179,8 @@ class ShellFixture : public ::testing::Test {
   // Messages of module, in order, as "function: text".
   static std::vector<std::string> MessagesOf(const std::string& module) {
     std::vector<std::string> out;
-    for (int i = 0; core.report && i < core.report->MessageCount(); ++i) {
-      const ReportMessage& m = core.report->Message(i);
+    for (int i = 0; shell.report && i < shell.report->MessageCount(); ++i) {
+      const ReportMessage& m = shell.report->Message(i);
       if (m.module == module) out.push_back(m.function + ": " + m.text);
     }
     return out;
@@ -185,6 +192,8 @@ class ShellFixture : public ::testing::Test {
   ScopedClock scopedClock_;
   MemoryWindow window_;
   FakeInputBackend backend_;
+  TracingLayer sceneLayer_{LayerTable::kSceneLayer, "SceneUpdate", "SceneDraw", "SceneStop"};
+  TracingLayer ambientLayer_{LayerTable::kAmbientSoundLayer, "AmbientSoundUpdate", nullptr, "StopAmbientSound"};
 };
 
 }  // namespace sylvora

@@ -1,9 +1,0 @@
-#include "core/process_state.h"
-
-namespace sylvora {
-
-CoreState core;
-
-void CoreState::Reset() { *this = CoreState{}; }
-
-}  // namespace sylvora
