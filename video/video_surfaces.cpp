@@ -330,23 +330,21 @@ int VideoSystem::LoadArchivedPicture(const std::string& entryName, const std::st
     return 2;
   }
   const int32_t type = graphicEntries_->Entry(entry).type;
-  if (type == kJpegPicture) {
-    kind = PictureKind::Jpeg;
-    if (LoadGraphicsFromJpg("", entry) != 0) {
-      Say(1, MessageKind::Error, function, "jpg graph object <" + name + "> was not loaded");
-      return 2;
-    }
-  } else if (type == kBmpPicture) {
-    kind = PictureKind::Bmp;
-    if (LoadGraphicsFromBmp("", entry) != 0) {
-      Say(1, MessageKind::Error, function, "bmp graph object <" + name + "> was not loaded");
-      return 2;
-    }
-  } else {
+  if (type != kJpegPicture && type != kBmpPicture) {
     Say(1, MessageKind::Error, function, "graph object <" + name + "> has unknown type");
     return 2;
   }
-  return 0;
+  kind = type == kJpegPicture ? PictureKind::Jpeg : PictureKind::Bmp;
+  return LoadPictureOfKind(kind, "", entry, "object", name);
+}
+
+int VideoSystem::LoadPictureOfKind(PictureKind kind, const std::string& file, int entry, const char* source,
+                                   const std::string& name) {
+  const bool jpeg = kind == PictureKind::Jpeg;
+  if ((jpeg ? LoadGraphicsFromJpg(file, entry) : LoadGraphicsFromBmp(file, entry)) == 0) return 0;
+  Say(1, MessageKind::Error, "LoadGraphics",
+      std::string(jpeg ? "jpg" : "bmp") + " graph " + source + " <" + name + "> was not loaded");
+  return 2;
 }
 
 int VideoSystem::LoadLoosePicture(const std::string& file, const std::string& name, PictureKind& kind) {
@@ -355,21 +353,13 @@ int VideoSystem::LoadLoosePicture(const std::string& file, const std::string& na
   const std::string stem = resourcePath_ + "graphics\\" + file;
   if (Files().OpenForReading(stem + ".jpg")) {
     kind = PictureKind::Jpeg;
-    if (LoadGraphicsFromJpg(file, LooseFileEntry) != 0) {
-      Say(1, MessageKind::Error, function, "jpg graph file <" + name + "> was not loaded");
-      return 2;
-    }
   } else if (Files().OpenForReading(stem + ".bmp")) {
     kind = PictureKind::Bmp;
-    if (LoadGraphicsFromBmp(file, LooseFileEntry) != 0) {
-      Say(1, MessageKind::Error, function, "bmp graph file <" + name + "> was not loaded");
-      return 2;
-    }
   } else {
     Say(1, MessageKind::Error, function, "jpg or bmp graph file <" + name + "> was not found");
     return 2;
   }
-  return 0;
+  return LoadPictureOfKind(kind, file, LooseFileEntry, "file", name);
 }
 
 std::unique_ptr<ReadableFile> VideoSystem::OpenPicture(const std::string& name, int entry, const char* extension,

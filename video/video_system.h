@@ -166,6 +166,10 @@ class VideoSystem {
   bool DeclaredSize(const std::string& name, int& width, int& height);
   int LoadArchivedPicture(const std::string& entryName, const std::string& name, PictureKind& kind);
   int LoadLoosePicture(const std::string& file, const std::string& name, PictureKind& kind);
+  // Loads a picture of kind from the archive entry or the loose file (see the loaders below); on failure
+  // reports that the jpg or bmp graph object or file (source) was not loaded. 0 or 2.
+  int LoadPictureOfKind(PictureKind kind, const std::string& file, int entry, const char* source,
+                        const std::string& name);
   // Loaders for one archive entry (name empty) or a loose file (entry LooseFileEntry). 0 or 2.
   int LoadGraphicsFromBmp(const std::string& name, int entry);
   int LoadGraphicsFromJpg(const std::string& name, int entry);
