@@ -47,7 +47,7 @@ void StartCreature(Creature& creature, const Sprite& picture, uint32_t now) {
 
 // A creature entering at the right or left edge shows exactly one pixel column.
 double EntryAtSide(const NatureTheme& theme, bool fromRight, const Sprite& picture) {
-  return fromRight ? theme.screenWidth - 1 : 1 - picture.frameWidth;
+  return fromRight ? theme.fieldRight - 1 : theme.fieldLeft + 1 - picture.frameWidth;
 }
 
 // A course within 60 degrees of straight away from the side a butterfly entered at.
@@ -137,7 +137,7 @@ void SeedSet::Spawn(const NatureTheme& theme, Seed& seed) {
   steepness = std::clamp(steepness, 0, 90);
   const double percent = std::clamp(steepness * 100 * (1.0 / 90), 0.0, 100.0);
   if (RandomRange(0, 100) < static_cast<int>(percent)) {
-    seed.x = RandomRange(0, theme.screenWidth - picture.frameWidth);
+    seed.x = RandomRange(theme.fieldLeft, theme.fieldRight - picture.frameWidth);
     seed.y = 1 - picture.frameHeight;
   } else {
     seed.x = EntryAtSide(theme, theme.wind < 0, picture);

@@ -1,5 +1,6 @@
 #include "nature/nature_theme.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -60,8 +61,9 @@ void NatureTheme::SetAnimationLevel(int level) {
   spawnOdds = kSpawnOdds[level];
 }
 
-void NatureTheme::SetScreenSize(int width, int height) {
-  screenWidth = width;
+void NatureTheme::SetField(int left, int right, int height) {
+  fieldLeft = left;
+  fieldRight = right;
   screenHeight = height;
 }
 
@@ -110,47 +112,56 @@ void NatureTheme::Render() const {
   auto drawSet = [this](const CreatureSet& set) {
     if (set.variantCount > 0) set.Draw(*this);
   };
-  if (back0.enabled) back0.sprite.Draw();
+  DrawLayer(back0);
   if (sky.enabled) DrawSky();
   drawSet(flock);
-  if (back1.enabled) back1.sprite.Draw();
+  DrawLayer(back1);
   drawSet(glidersFar);
   drawSet(glidersNear);
   drawSet(butterfliesSmall);
   drawSet(seedB);
-  if (back2.enabled) back2.sprite.Draw();
+  DrawLayer(back2);
   drawSet(butterfliesLarge);
   drawSet(seedA);
 }
 
-// The panorama's columns 0..W-1 are the picture's upper half and W..2W-1 its lower half; the visible
-// window starts at the sky position and is stitched from two blits where it crosses a seam. A display
-// that draws between frame pixels shows the window from the position's fraction of a column on, so the
-// slowest sky glides rather than stepping a column at a time; it then needs the column after the window.
+// A layer is one whole frame of its sprite, cut to the field like a creature.
+void NatureTheme::DrawLayer(const SceneLayer& layer) const {
+  if (layer.enabled) DrawFrame(layer.sprite, layer.sprite.x, layer.sprite.y, layer.sprite.frame, 0);
+}
+
+// The panorama's columns 0..W-1 are the picture's upper half and W..2W-1 its lower half; the sky
+// position is the panorama column over the scene's column 0, so every field shows the same sky over the
+// same scene. The visible window is as wide as the field and is stitched from one blit per half it
+// crosses. A display that draws between frame pixels shows the window from the position's fraction of a
+// column on, so the slowest sky glides rather than stepping a column at a time; it then needs the
+// column after the window.
 void NatureTheme::DrawSky() const {
   if (video == nullptr) return;
   const Sprite& picture = sky.sprite;
-  const int offset = static_cast<int>(skyPosition);
   const int width = picture.frameWidth;
+  const int panorama = 2 * width;
+  if (skyPosition < 0.0 || skyPosition >= panorama) return;
+  const double shifted = std::fmod(skyPosition + fieldLeft, static_cast<double>(panorama));
+  const double start = shifted < 0.0 ? shifted + panorama : shifted;
+  const int offset = static_cast<int>(start);
   const int band = skyBand;
-  const double between = video->DrawsSubPixels() ? skyPosition - offset : 0.0;
+  const int columns = fieldRight - fieldLeft;
+  const double between = video->DrawsSubPixels() ? start - offset : 0.0;
   const SubPixelShift shift{-between, 0.0};
-  if (offset >= 0 && offset < width) {
-    video->Draw(SurfaceRect{offset, 0, width, band}, picture.surface, 0, 0, shift);
-    const int rest = screenWidth + offset - width;
-    if (rest > 0) video->Draw(SurfaceRect{0, band, rest, 2 * band}, picture.surface, width - offset, 0, shift);
-  } else if (offset >= width && offset < 2 * width) {
-    video->Draw(SurfaceRect{offset - width, band, width, 2 * band}, picture.surface, 0, 0, shift);
-    const int rest = screenWidth + offset - 2 * width;
-    if (rest > 0) video->Draw(SurfaceRect{0, 0, rest, band}, picture.surface, 2 * width - offset, 0, shift);
-  } else {
-    return;
+  for (int drawn = 0; drawn < columns;) {
+    const int column = (offset + drawn) % panorama;
+    const int half = column / width;
+    const int taken = std::min(width - column % width, columns - drawn);
+    const SurfaceRect piece{column % width, half * band, column % width + taken, (half + 1) * band};
+    video->Draw(piece, picture.surface, drawn, 0, shift);
+    drawn += taken;
   }
   if (between > 0.0) {
-    const int column = (offset + screenWidth) % (2 * width);
+    const int column = (offset + columns) % panorama;
     const int half = column / width;
     const SurfaceRect next{column % width, half * band, column % width + 1, (half + 1) * band};
-    video->Draw(next, picture.surface, screenWidth - 1, 0, SubPixelShift{1.0 - between, 0.0});
+    video->Draw(next, picture.surface, columns - 1, 0, SubPixelShift{1.0 - between, 0.0});
   }
 }
 
@@ -170,20 +181,22 @@ void NatureTheme::Move(double& x, double& y, int angle, double distance) const {
 bool NatureTheme::IsOffScreen(double x, double y, int fw, int fh) const {
   const int ix = static_cast<int>(x);
   const int iy = static_cast<int>(y);
-  return ix + fw < 1 || ix >= screenWidth || iy + fh < 1 || iy >= screenHeight;
+  return ix + fw < fieldLeft + 1 || ix >= fieldRight || iy + fh < 1 || iy >= screenHeight;
 }
 
 bool NatureTheme::ClipToScreen(int& left, int& top, int& right, int& bottom, int& x, int& y) const {
+  const int columns = fieldRight - fieldLeft;
+  x -= fieldLeft;
   if (x < 0) {
     left = -x;
     x = 0;
   }
-  if (x + right >= screenWidth) right = screenWidth - x;
+  if (x + right - left >= columns) right = left + columns - x;
   if (y < 0) {
     top = -y;
     y = 0;
   }
-  if (y + bottom >= screenHeight) bottom = screenHeight - y;
+  if (y + bottom - top >= screenHeight) bottom = top + screenHeight - y;
   return right > left && bottom > top;
 }
 

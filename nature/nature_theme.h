@@ -37,7 +37,10 @@ class NatureTheme {
   void SetSkySpeed(int mode);
   // Option background_animation: 0 no creatures, 1 low, 2 normal, 3 high; anything else means 2.
   void SetAnimationLevel(int level);
-  void SetScreenSize(int width, int height);
+  // The scene columns the frame shows, left inclusive, right exclusive (0 and 640 unless the display fits
+  // the frame to a wider or narrower output), and the screen's height. Creatures enter and leave at the
+  // field's edges and the sky fills it.
+  void SetField(int left, int right, int height);
   // A fresh wind, the sky at its start, every set emptied, and the report that the theme is ready.
   void Init();
 
@@ -58,15 +61,16 @@ class NatureTheme {
   bool IsOffScreen(double x, double y, int fw, int fh) const;
   // Draws frame column `frame` of row `row` of picture at (x, y), cut to the screen's edges.
   void DrawFrame(const Sprite& picture, double x, double y, double frame, int row) const;
-  // Cuts a frame-relative rectangle whose corner lands at (x, y) to the screen, moving the point onto
-  // it; false when nothing remains.
+  // Cuts a frame-relative rectangle whose corner lands at scene point (x, y) to the field, moving the point
+  // onto it and into the frame's columns (x less fieldLeft); false when nothing remains.
   bool ClipToScreen(int& left, int& top, int& right, int& bottom, int& x, int& y) const;
 
   // ---- State, open to the scene catalogue and to tests ----
 
   Report* report = nullptr;
   VideoSystem* video = nullptr;
-  int screenWidth = 640;
+  int fieldLeft = 0;
+  int fieldRight = 640;
   int screenHeight = 480;
   std::array<double, kDegrees> sine{};
   std::array<double, kDegrees> cosine{};
@@ -97,6 +101,7 @@ class NatureTheme {
 
  private:
   void ScrollSky(uint32_t now);
+  void DrawLayer(const SceneLayer& layer) const;
   void DrawSky() const;
 };
 

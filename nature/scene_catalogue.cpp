@@ -1,5 +1,6 @@
 #include "nature/scene_catalogue.h"
 
+#include "archive/wide_picture.h"
 #include "core/options.h"
 #include "nature/nature_random.h"
 #include "nature/scene_manager.h"
@@ -95,6 +96,14 @@ int SceneManager::LayerSurface(int index) const {
   return index < scenePictures.layerCount ? scenePictures.layers[index] : SurfaceNone;
 }
 
+void SceneManager::SetUpLayer(SceneLayer& layer, int index, LayerPlacement placement) {
+  if (index < scenePictures.layerCount && scenePictures.wide[index]) {
+    placement.x = kWideFieldLeft;
+    placement.width = kWideLayerWidth;
+  }
+  layer.sprite.Setup(context_.video, LayerSurface(index), placement.width, placement.height, placement.x, placement.y);
+}
+
 int SceneManager::LoadSharedPictures() {
   int result = 0;
   for (int i = 0; i < kSharedPictureCount; ++i) {
@@ -113,29 +122,38 @@ int SceneManager::LoadScenePictures(int scene) {
   const SceneEntry& entry = kScenes[scene];
   bool failed = false;
   scenePictures.layers.fill(SurfaceNone);
+  scenePictures.wide.fill(0);
   scenePictures.sky = SurfaceNone;
-  if (context_.video == nullptr) {
+  VideoSystem* video = context_.video;
+  if (video == nullptr) {
     failed = true;
   } else {
-    failed |=
-        context_.video->CreateSurfaceB(LayerPictureName(scene, 0), 1, scenePictures.layers[0], SurfaceAnySlot) != 0;
-    failed |= context_.video->CreateSurfaceA(LayerPictureName(scene, 1), 1, 0, scenePictures.layers[1], SurfaceAnySlot,
-                                             entry.back1Threshold) != 0;
+    failed |= video->CreateSurfaceB(LayerPictureToLoad(scene, 0), 1, scenePictures.layers[0], SurfaceAnySlot) != 0;
+    failed |= video->CreateSurfaceA(LayerPictureToLoad(scene, 1), 1, 0, scenePictures.layers[1], SurfaceAnySlot,
+                                    entry.back1Threshold) != 0;
     if (entry.hasBack2) {
-      failed |= context_.video->CreateSurfaceA(LayerPictureName(scene, 2), 1, 0, scenePictures.layers[2],
-                                               SurfaceAnySlot, entry.back2Threshold) != 0;
+      failed |= video->CreateSurfaceA(LayerPictureToLoad(scene, 2), 1, 0, scenePictures.layers[2], SurfaceAnySlot,
+                                      entry.back2Threshold) != 0;
     }
   }
   scenePictures.layerCount = entry.hasBack2 ? 3 : 2;
 
   // A scene with one sky takes it without asking the generator.
   const int skyChoice = entry.skyCount > 1 ? RandomRange(0, entry.skyCount) : 0;
-  if (context_.video != nullptr) {
-    failed |= context_.video->CreateSurfaceB(entry.skies[skyChoice], 1, scenePictures.sky, SurfaceAnySlot) != 0;
+  if (video != nullptr) {
+    failed |= video->CreateSurfaceB(entry.skies[skyChoice], 1, scenePictures.sky, SurfaceAnySlot) != 0;
   }
   scenePictures.skyCount = 1;
   scenePictures.loaded = 1;
   return failed ? 2 : 0;
+}
+
+std::string SceneManager::LayerPictureToLoad(int scene, int layer) {
+  const std::string name = LayerPictureName(scene, layer);
+  const std::string wide = WidePictureName(name);
+  VideoSystem& video = *context_.video;
+  scenePictures.wide[layer] = video.FitsFrameToOutput() && video.HasPicture(wide) ? 1 : 0;
+  return scenePictures.wide[layer] ? wide : name;
 }
 
 int SceneManager::FreeScenePictures() {
@@ -154,15 +172,9 @@ int SceneManager::Configure(int scene) {
   if (!IsScene(scene)) return 0;
   const SceneEntry& entry = kScenes[scene];
 
-  const LayerPlacement& ground = entry.back0;
-  theme.back0.sprite.Setup(context_.video, LayerSurface(0), ground.width, ground.height, ground.x, ground.y);
-  const LayerPlacement& overlay = entry.back1;
-  theme.back1.sprite.Setup(context_.video, LayerSurface(1), overlay.width, overlay.height, overlay.x, overlay.y);
-  if (entry.hasBack2) {
-    const LayerPlacement foreground = Back2Placement(scene);
-    theme.back2.sprite.Setup(context_.video, LayerSurface(2), foreground.width, foreground.height, foreground.x,
-                             foreground.y);
-  }
+  SetUpLayer(theme.back0, 0, entry.back0);
+  SetUpLayer(theme.back1, 1, entry.back1);
+  if (entry.hasBack2) SetUpLayer(theme.back2, 2, Back2Placement(scene));
 
   const int band = SkyBandOf(scene);
   const int sky = scenePictures.skyCount > 0 ? scenePictures.sky : SurfaceNone;
@@ -191,7 +203,9 @@ int SceneManager::Configure(int scene) {
 
   theme.SetSkySpeed(context_.options->speed_of_sky);
   theme.SetAnimationLevel(context_.options->background_animation);
-  theme.SetScreenSize(kSceneWidth, kSceneHeight);
+  const int fieldLeft = context_.video ? context_.video->FieldLeft() : 0;
+  const int fieldColumns = context_.video ? context_.video->SecondaryWidth() : kSceneWidth;
+  theme.SetField(fieldLeft, fieldLeft + fieldColumns, kSceneHeight);
   theme.Init();
   currentScene = scene;
   return 0;

@@ -75,6 +75,9 @@ std::string LayerPictureName(int scene, int layer);
 struct ScenePictures {
   int loaded = 0;
   std::array<int, kMaxSceneLayers> layers{};  // back_0, back_1 and, except in scene 1, back_2
+  // 1 where the layer is its wide painting (archive/wide_picture.h), which covers the scene columns
+  // kWideFieldLeft..kWideFieldRight at the layer's rows.
+  std::array<int, kMaxSceneLayers> wide{};
   int layerCount = 0;
   int sky = 0;                               // the chosen sky picture
   int skyCount = 0;                          // 0 or 1

@@ -6,6 +6,7 @@
 // nature/scene_catalogue.cpp.
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "core/layer_table.h"
 #include "nature/nature_context.h"
@@ -74,6 +75,11 @@ class SceneManager : public LayerOwner {
  private:
   // The surface number held in entry `index` of the layer list, or none when the list is shorter.
   int LayerSurface(int index) const;
+  // The name to load a layer's picture by: its wide painting where the video object fits the frame to
+  // the output and has it, its own otherwise (noted in scenePictures.wide).
+  std::string LayerPictureToLoad(int scene, int layer);
+  // Places a layer's sprite at placement, or over the wide columns where its picture is a wide painting.
+  void SetUpLayer(SceneLayer& layer, int index, LayerPlacement placement);
 
   NatureContext context_;
 };

@@ -30,11 +30,4 @@ void Sprite::SetFrames(int width, int height, double count, double speed) {
   frameClock = TimeGetTime();
 }
 
-int Sprite::Draw() const {
-  if (video == nullptr) return 0;
-  const int column = static_cast<int>(frame);
-  video->Draw(SurfaceRect{column * frameWidth, 0, (column + 1) * frameWidth, frameHeight}, surface, x, y);
-  return 0;
-}
-
 }  // namespace sylvora

@@ -26,8 +26,6 @@ struct Sprite {
   void Setup(VideoSystem* newVideo, int newSurface, int width, int height, int newX, int newY);
   // Cuts the sheet into frames of one row, restarting the animation now.
   void SetFrames(int width, int height, double count, double speed);
-  // Draws the current frame at (x, y). Always 0: drawing failures are the video object's to report.
-  int Draw() const;
 };
 
 // One of the four picture layers of a scene, switched off when the scene has no such picture.

@@ -142,6 +142,15 @@ class DisplayLayer : public DisplayDevice {
 
   // The visible surface; nullptr on failure.
   virtual DisplaySurface* CreatePrimary(bool modeX) = 0;
+  // Whether the frame is scaled alike across and down to the output's height and centred on it, rather
+  // than stretched over the whole output: the frame then has as many columns as the output's shape holds
+  // (FrameColumns), and the scenes show their wide paintings.
+  virtual bool FitsFrameToOutput() { return false; }
+  // How many columns VideoSystem makes the frame of a width x height scene with, once the primary exists:
+  // width, or where the layer fits the frame to the output, enough to cover its shape at that height,
+  // more or fewer than width by the same whole number at each side (so a wide display shows more of the
+  // scene at both sides, a narrow one less).
+  virtual int FrameColumns(int width, int) { return width; }
   // The frame every Draw goes to (VideoSystem's secondary buffer), width x height; nullptr on failure.
   virtual DisplaySurface* CreateFrame(int width, int height, SurfaceMemory memory) = 0;
   // A picture's surface of width x height in the display's format; nullptr on failure.

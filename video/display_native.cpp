@@ -20,8 +20,14 @@
 // the pictures again (PicturesWanted). Either way the draws meet a lost surface, VideoSystem's Restore
 // runs, and every picture without its pixels (NeedsPicture) is loaded again from the archive, as lost
 // video memory is on the classic path. The secondary buffer is the frame (CreateFrame); it has no
-// pixels: it stands for the renderer's back buffer, whose 640 x 480 logical coordinates are mapped
-// onto the output's pixels, filling it as the classic full-screen stretch does.
+// pixels: it stands for the renderer's back buffer, whose logical coordinates are mapped onto the
+// output's pixels.
+//
+// Shape: stretching the 640 x 480 frame over a 16:9 output would make every round thing a third too
+// wide. The frame is instead scaled by the output's height alike across and down, and made as many
+// columns wide as the output's shape holds (FrameColumns), centred: a wide display shows more of the
+// scene at both sides (the scenes' wide paintings), a narrow one loses a strip at each side; nothing
+// is stretched and no bar is left black.
 //
 // Colour keys: a filtered copy mixes a sprite's edge with its keyed neighbours, so the key becomes
 // transparency and its colour is bled from the sprite (key_alpha.h); no dark fringe shows.
@@ -40,6 +46,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
 #include <span>
 #include <utility>
@@ -57,6 +64,8 @@ constexpr uint32_t kRedMask = 0xFF0000;
 constexpr uint32_t kGreenMask = 0x00FF00;
 constexpr uint32_t kBlueMask = 0x0000FF;
 constexpr int kDepth = 32;
+// How far under a whole column the output's shape may fall and still count as that column.
+constexpr double kColumnTolerance = 1e-6;
 
 class NativeSurface final : public DisplaySurface {
  public:
@@ -129,6 +138,21 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
     render_->TakeReset();  // a reset before there were textures took nothing away
     primary_ = new NativeSurface(NativeSurface::Role::Primary, 0, 0);
     return primary_;
+  }
+
+  bool FitsFrameToOutput() override { return true; }
+
+  // Enough columns that the frame, scaled to the output's height, covers its width.
+  int FrameColumns(int width, int height) override {
+    int outputWidth = 0;
+    int outputHeight = 0;
+    if (!primary_ || !render_->OutputSize(outputWidth, outputHeight) || outputWidth <= 0 || outputHeight <= 0) {
+      return width;
+    }
+    const double shown = static_cast<double>(outputWidth) * height / outputHeight;
+    // A hair under a whole column is a rounding error, not a column to add.
+    const int eachSide = static_cast<int>(std::ceil((shown - width) / 2 - kColumnTolerance));
+    return std::max(width + 2 * eachSide, 1);
   }
 
   // The frame is the primary's renderer output, one at a time.
@@ -234,12 +258,14 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
     int outputWidth = 0;
     int outputHeight = 0;
     if (!render_->OutputSize(outputWidth, outputHeight)) return DisplayResult::Failed;
-    const float across = static_cast<float>(outputWidth) / static_cast<float>(frame_->width);
-    const float down = static_cast<float>(outputHeight) / static_cast<float>(frame_->height);
+    // One scale perFramePixel and down, the frame's middle on the output's.
+    const float perFramePixel = static_cast<float>(outputHeight) / static_cast<float>(frame_->height);
+    const float originX = (static_cast<float>(outputWidth) - static_cast<float>(frame_->width) * perFramePixel) / 2;
     const auto left = static_cast<float>(x + shift.x);
     const auto top = static_cast<float>(y + shift.y);
-    const OutputRect to{left * across, top * down, (left + static_cast<float>(rect.right - rect.left)) * across,
-                        (top + static_cast<float>(rect.bottom - rect.top)) * down};
+    const OutputRect to{originX + left * perFramePixel, top * perFramePixel,
+                        originX + (left + static_cast<float>(rect.right - rect.left)) * perFramePixel,
+                        (top + static_cast<float>(rect.bottom - rect.top)) * perFramePixel};
     const int scale = picture->scale;
     const SurfaceRect from{rect.left * scale, rect.top * scale, rect.right * scale, rect.bottom * scale};
     return render_->Copy(picture->texture, from, to) ? DisplayResult::Ok : DisplayResult::Failed;
@@ -251,8 +277,7 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
     int outputWidth = 0;
     int outputHeight = 0;
     if (!frame_ || !render_->OutputSize(outputWidth, outputHeight)) return 1;
-    const double scale = std::max(static_cast<double>(outputWidth) / frame_->width,
-                                  static_cast<double>(outputHeight) / frame_->height);
+    const double scale = static_cast<double>(outputHeight) / frame_->height;
     return scale * scale >= kHighResolutionScale ? kHighResolutionScale : 1;
   }
 

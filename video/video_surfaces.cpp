@@ -261,16 +261,17 @@ int VideoSystem::LoadGraphics(const std::string& name, PictureKind& kind) {
   return archiveMode_ == 1 ? LoadArchivedPicture(name, name, kind) : LoadLoosePicture(name, name, kind);
 }
 
+bool VideoSystem::HasPicture(const std::string& name) {
+  int entry = 0;
+  if (archiveMode_ == 1) return FindGraphicEntry(name, entry) == 0;
+  if (report_) report_->RestoreWorkingDirectory();
+  const std::string stem = resourcePath_ + "graphics\\" + name;
+  return Files().OpenForReading(stem + ".jpg") || Files().OpenForReading(stem + ".bmp");
+}
+
 int VideoSystem::LoadTwin(const std::string& name, PictureKind& kind, bool& found) {
   const std::string twin = HighResolutionName(name);
-  if (archiveMode_ == 1) {
-    int entry = 0;
-    found = FindGraphicEntry(twin, entry) == 0;
-  } else {
-    if (report_) report_->RestoreWorkingDirectory();
-    const std::string stem = resourcePath_ + "graphics\\" + twin;
-    found = Files().OpenForReading(stem + ".jpg") || Files().OpenForReading(stem + ".bmp");
-  }
+  found = HasPicture(twin);
   if (!found) return 2;
   int width = 0;
   int height = 0;

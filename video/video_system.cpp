@@ -156,12 +156,15 @@ int VideoSystem::Create(const CreateArgs& args) {
 }
 
 int VideoSystem::CreateSecondary(int width, int height, const char* function) {
-  secondary_ = display_->CreateFrame(width, height, SurfaceMemory::Video);
-  if (!secondary_) secondary_ = display_->CreateFrame(width, height, SurfaceMemory::System);
+  const int columns = display_->FrameColumns(width, height);
+  secondary_ = display_->CreateFrame(columns, height, SurfaceMemory::Video);
+  if (!secondary_) secondary_ = display_->CreateFrame(columns, height, SurfaceMemory::System);
   if (!secondary_) {
     Say(1, MessageKind::Error, function, "back buffer was not created");
     return 2;
   }
+  frameColumns_ = columns;
+  fieldLeft_ = (width - columns) / 2;
   return 0;
 }
 
@@ -208,7 +211,7 @@ int VideoSystem::CreateFullScreen(int width, int height, int depth) {
   }
   fullScreen_ = 1;
   conversionDepth_ = depth;
-  secondaryWidth_ = width;
+  secondaryWidth_ = frameColumns_;
   secondaryHeight_ = height;
   Say(1, MessageKind::Report, function,
       FormatText("fullscreen mode %dx%dx%d was installed successfully (pixel format: %d%d%d)", displayWidth_,
@@ -265,7 +268,7 @@ int VideoSystem::CreateWindowed(int width, int height) {
 
   fullScreen_ = 0;
   conversionDepth_ = desktop.depth;
-  secondaryWidth_ = width;
+  secondaryWidth_ = frameColumns_;
   secondaryHeight_ = height;
   Say(1, MessageKind::Report, function,
       FormatText("windowed mode %dx%dx%d was installed successfully (pixel format: %d%d%d)", width, height,

@@ -200,6 +200,9 @@ class VideoSystem {
   int Draw(const SurfaceRect& source, int number, int x, int y, const SubPixelShift& shift);
   // Whether the display shows a Draw's shift; the sky then draws one column more at the right edge.
   bool DrawsSubPixels() const { return display_->DrawsSubPixels(); }
+  // Whether the display fits the frame to its output's shape (DisplayLayer::FitsFrameToOutput): the
+  // scenes then show their wide paintings.
+  bool FitsFrameToOutput() const { return display_->FitsFrameToOutput(); }
   // Gives a slot or the secondary buffer a source colour key. 0 or 1.
   int SetTransparentColor(int number, uint32_t key);
   // Fills a slot or the secondary buffer with black. 0 or 1.
@@ -217,6 +220,9 @@ class VideoSystem {
   int LoadResHeader();
   // 0 with index set when name is an entry; 1 with index 0 when not.
   int FindGraphicEntry(const std::string& name, int& index) const;
+  // Whether LoadGraphics would find the named picture, in the archive or as a loose file; asks without a
+  // word. The scenes look for their wide paintings with it.
+  bool HasPicture(const std::string& name);
 
   // ---- Read access for the shell and for tests ----
   const SurfaceTable& Surfaces() const { return surfaces_; }
@@ -234,6 +240,9 @@ class VideoSystem {
   int ConversionDepth() const { return conversionDepth_; }
   int Reserved() const { return reserved_; }
   int SecondaryWidth() const { return secondaryWidth_; }
+  // The scene column the secondary buffer's first column shows: 0 where it is as wide as the scene asked
+  // for, negative where the display fits it to a wider output (FitsFrameToOutput), positive to a narrower.
+  int FieldLeft() const { return fieldLeft_; }
   int SecondaryHeight() const { return secondaryHeight_; }
   int VideoMemoryTotalKb() const { return videoMemoryTotalKb_; }
   int VideoMemoryFreeKb() const { return videoMemoryFreeKb_; }
@@ -300,6 +309,9 @@ class VideoSystem {
   int conversionDepth_ = 0;
   int secondaryWidth_ = 0;
   int secondaryHeight_ = 0;
+  // Set with the secondary buffer (CreateSecondary): its columns, and the first scene column they show.
+  int frameColumns_ = 0;
+  int fieldLeft_ = 0;
   PixelFormat pixelFormat_;
   int displayWidth_ = 0;
   int displayHeight_ = 0;

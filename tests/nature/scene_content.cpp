@@ -2,6 +2,7 @@
 
 #include "archive/high_resolution.h"
 #include "archive/resource_index.h"
+#include "archive/wide_picture.h"
 #include "nature/scene_catalogue.h"
 
 namespace sylvora {
@@ -63,6 +64,10 @@ std::vector<PackItem> SceneTestPictures(bool withTwins) {
     const SceneEntry& entry = kScenes[scene];
     add(LayerPictureName(scene, 0), entry.back0.width, entry.back0.height,
                             SolidWithHole(kGroundColour, 0));
+    add(WidePictureName(LayerPictureName(scene, 0)), kWideLayerWidth, entry.back0.height, [](int x, int) {
+      const int column = x + kWideFieldLeft;
+      return column >= 0 && column < kSceneWidth ? kGroundColour : kWideGroundColour;
+    });
     add(LayerPictureName(scene, 1), entry.back1.width, entry.back1.height,
                             SolidWithHole(kOverlayColour, kOverlayHoleWidth));
     if (entry.hasBack2) {

@@ -5,7 +5,8 @@
 // tests (in memory) and by the end-to-end test of the program (written to an install directory).
 //
 // Colours, as 0xRRGGBB, for checks on screen:
-//   ground (back_0)        kGroundColour, everywhere
+//   ground (back_0)        kGroundColour, everywhere; its wide painting (every scene's, back_0 only) the
+//                          same in the frame's columns and kWideGroundColour beyond them
 //   overlay (back_1)       kOverlayColour, except the columns x < kOverlayHoleWidth, which are black
 //   foreground (back_2)    kForegroundColour, except the columns x < width / 2, which are black
 //   sky                    red = kSkyRed; green * 256 + blue = panorama column + 1 (1 .. 1280); the upper
@@ -21,6 +22,7 @@
 namespace sylvora {
 
 inline constexpr uint32_t kGroundColour = 0x3C8C28;
+inline constexpr uint32_t kWideGroundColour = 0x6E7830;
 inline constexpr uint32_t kOverlayColour = 0x2850B4;
 inline constexpr uint32_t kForegroundColour = 0xB4A050;
 inline constexpr uint8_t kSkyRed = 0xC0;

@@ -6,38 +6,20 @@
 
 #include "nature/scene_catalogue.h"
 #include "nature/scene_manager.h"
-#include "tests/doubles/memory_files.h"
-#include "tests/doubles/video/fake_display.h"
-#include "tests/doubles/video/fake_jpeg.h"
-#include "tests/doubles/video/fake_render_device.h"
-#include "tests/nature/nature_fixture.h"
-#include "tests/nature/scene_content.h"
-#include "video/display_native.h"
-#include "video/video_system.h"
+#include "tests/nature/native_scene.h"
 
 namespace sylvora {
 namespace {
 
 constexpr uint32_t kFrameMs = 16;
-constexpr float kOutputPerFramePixel = 1920.0f / 640;
+// The fake renderer's 1920 x 1080 output: the frame is scaled by its height and the scene centred.
+constexpr float kOutputPerFramePixel = 1080.0f / 480;
+constexpr float kOutputMiddle = 1920.0f / 2;
 constexpr int kPanoramaHalf = 640;  // the test sky's width: its panorama is 1280 columns
 
-class SubPixelMotionTest : public NatureTest {
+class SubPixelMotionTest : public NativeSceneTest {
  protected:
-  SubPixelMotionTest() : scopedFiles_(files_) {
-    EXPECT_TRUE(WriteSceneTestArchive("/install"));
-    auto render = std::make_unique<FakeRenderDevice>();
-    render_ = render.get();
-    video_ = std::make_unique<VideoSystem>(ownedReport_.get(),
-                                           CreateNativeDisplayLayer(std::make_unique<FakeDisplay>(), std::move(render)),
-                                           std::make_unique<FakeJpegDecoder>());
-    CreateArgs args;
-    args.depth = 32;
-    args.resourcePath = "/install/";
-    EXPECT_EQ(video_->Create(args), 0);
-    BuildScenes(video_.get());
-    EXPECT_EQ(scenes_->LoadSharedPictures(), 0);
-  }
+  SubPixelMotionTest() { StartNative(1920, 1080); }
 
   // Starts scene showing only what a test puts there: no layers, no creature ever spawned.
   void StartEmptyScene(int scene, bool keepSky) {
@@ -48,23 +30,11 @@ class SubPixelMotionTest : public NatureTest {
     for (CreatureSet* set : theme.sets) set->spawnTimer.Set(kNever, 1);
   }
 
-  // One frame later: the theme updated, drawn and presented; the copies it showed, left to right.
-  std::vector<FakeCopy> NextFrame() {
-    clock_.Advance(kFrameMs);
-    scenes_->theme.Update();
-    video_->ClearSurface(SurfaceSecondary);
-    scenes_->Draw();
-    video_->Present();
-    std::vector<FakeCopy> copies = render_->presented;
-    std::sort(copies.begin(), copies.end(), [](const FakeCopy& a, const FakeCopy& b) { return a.to.left < b.to.left; });
-    return copies;
-  }
-
-  MemoryFileSystem files_;
-  ScopedFileSystem scopedFiles_;
-  FakeRenderDevice* render_ = nullptr;
-  std::unique_ptr<VideoSystem> video_;
+  std::vector<FakeCopy> NextFrame() { return NativeSceneTest::NextFrame(kFrameMs); }
 };
+
+// The scene column shown at output column x.
+double SceneColumnAt(double x) { return (x - kOutputMiddle) / kOutputPerFramePixel + 320; }
 
 // The panorama column a sky copy starts at, and where the window it belongs to starts, in frame pixels.
 double PanoramaColumn(const FakeCopy& copy, int band) {
@@ -85,7 +55,7 @@ TEST_F(SubPixelMotionTest, TheSlowestSkyGlidesLessThanAnOutputPixelAFrameAndFill
       const std::vector<FakeCopy> copies = NextFrame();
       ASSERT_GE(copies.size(), 2u);
       // The window's start: the first copy's column, less the part of it left of the output.
-      const double start = PanoramaColumn(copies[0], theme.skyBand) - copies[0].to.left / kOutputPerFramePixel;
+      const double start = PanoramaColumn(copies[0], theme.skyBand) - SceneColumnAt(copies[0].to.left);
       EXPECT_NEAR(start, theme.skyPosition, 1e-3);
       if (lastStart >= 0) {
         const double step = (start - lastStart) * (wind < 0 ? 1 : -1) * kOutputPerFramePixel;
@@ -117,7 +87,7 @@ TEST_F(SubPixelMotionTest, AGliderIsDrawnAtItsFractionalPositionAndNeverStepsBac
     const std::vector<FakeCopy> copies = NextFrame();
     ASSERT_EQ(copies.size(), 1u);
     const float left = copies[0].to.left;
-    EXPECT_NEAR(left, glider.x * kOutputPerFramePixel, 1e-3);
+    EXPECT_NEAR(SceneColumnAt(left), glider.x, 1e-3);
     EXPECT_NEAR(copies[0].to.top, glider.y * (1080.0f / 480), 1e-3);
     if (frame > 0) {
       EXPECT_GT(left, lastLeft);

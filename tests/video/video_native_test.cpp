@@ -1,6 +1,6 @@
 // The native display path on the doubles: pictures become textures once, each Draw is one copy mapped
-// from the 640 x 480 frame onto the output's pixels, a renderer reset uploads every picture again, and
-// the brightness reaches the uploaded pixels through the same ramp the classic path presents with.
+// from the frame, fitted to the output's shape, onto the output's pixels, a renderer reset uploads every picture again,
+// and the brightness reaches the uploaded pixels through the same ramp the classic path presents with.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -83,12 +83,47 @@ TEST_F(NativeVideoTest, APictureIsOneTextureAndEachDrawOneCopyOntoTheOutputsPixe
 // Output edges of a copy, for comparing with the expected ones in one line.
 std::vector<float> Edges(const OutputRect& to) { return {to.left, to.top, to.right, to.bottom}; }
 
-TEST_F(NativeVideoTest, CopiesMapTheFrameOntoTheOutputEdgeToEdgeAndBetweenItsPixels) {
+TEST_F(NativeVideoTest, CopiesScaleTheFrameAlikeAcrossAndDownAndCentreTheSceneOnTheOutput) {
+  struct Output {
+    int width, height, columns;
+  };
+  // 4:3, 16:9, 21:9 and 5:4, and a 16:9 size whose share of a column falls between two.
+  for (const Output output : {Output{1440, 1080, 640}, Output{1920, 1080, 854}, Output{2520, 1080, 1120},
+                              Output{1280, 1024, 600}, Output{1366, 768, 854}}) {
+    SCOPED_TRACE(output.width);
+    render->outputWidth = output.width;
+    render->outputHeight = output.height;
+    render->presented.clear();
+    const int sprite = Started();
+    ASSERT_EQ(video->SecondaryWidth(), output.columns);
+    ASSERT_EQ(video->FieldLeft(), (640 - output.columns) / 2);
+    const float perPixel = static_cast<float>(output.height) / 480;
+    ASSERT_EQ(video->Draw({0, 0, 3, 2}, sprite, 0, 0), 0);
+    ASSERT_EQ(video->Draw({0, 0, 1, 1}, sprite, output.columns - 1, 479), 0);
+    ASSERT_EQ(video->Draw({0, 0, 3, 2}, sprite, 320 - video->FieldLeft(), 240), 0);
+    video->Present();
+    ASSERT_EQ(render->presented.size(), 3u);
+    const OutputRect& first = render->presented[0].to;
+    const OutputRect& last = render->presented[1].to;
+    // Round things stay round: one scale across and down.
+    EXPECT_FLOAT_EQ((first.right - first.left) / (first.bottom - first.top), 1.5f);
+    EXPECT_FLOAT_EQ(first.bottom - first.top, 2 * perPixel);
+    // The frame covers the output, by less than a frame pixel beyond each edge.
+    EXPECT_LE(first.left, 0.0f);
+    EXPECT_GT(first.left, -perPixel);
+    EXPECT_GE(last.right, static_cast<float>(output.width) - 0.01f);
+    EXPECT_LT(last.right, static_cast<float>(output.width) + perPixel);
+    EXPECT_FLOAT_EQ(last.bottom, static_cast<float>(output.height));
+    // The scene's middle column starts at the output's middle.
+    EXPECT_FLOAT_EQ(render->presented[2].to.left, static_cast<float>(output.width) / 2);
+  }
+}
+
+TEST_F(NativeVideoTest, CopiesMeetExactlyAndFallBetweenOutputPixelsByTheirShift) {
+  render->outputWidth = 1440;
+  render->outputHeight = 1080;
   const int sprite = Started();
-  render->outputWidth = 1366;
-  render->outputHeight = 768;
-  const float across = 1366.0f / 640;
-  const float down = 768.0f / 480;
+  const float scale = 2.25f;
   ASSERT_EQ(video->Draw({0, 0, 3, 2}, sprite, 0, 0), 0);
   ASSERT_EQ(video->Draw({0, 0, 3, 2}, sprite, 3, 0), 0);
   ASSERT_EQ(video->Draw({1, 1, 3, 2}, sprite, 638, 479), 0);
@@ -99,13 +134,14 @@ TEST_F(NativeVideoTest, CopiesMapTheFrameOntoTheOutputEdgeToEdgeAndBetweenItsPix
   video->Present();
   ASSERT_EQ(render->presented.size(), 5u);
   EXPECT_EQ(render->presented[0].to.right, render->presented[1].to.left);  // neighbours meet exactly
-  EXPECT_EQ(Edges(render->presented[0].to), (std::vector<float>{0, 0, 3 * across, 2 * down}));
-  EXPECT_EQ(Edges(render->presented[2].to), (std::vector<float>{638 * across, 479 * down, 1366, 768}));
+  EXPECT_EQ(Edges(render->presented[0].to), (std::vector<float>{0, 0, 3 * scale, 2 * scale}));
+  EXPECT_EQ(Edges(render->presented[2].to), (std::vector<float>{638 * scale, 479 * scale, 1440, 1080}));
   EXPECT_EQ(render->presented[2].from.left, 1);
   EXPECT_EQ(render->presented[2].from.bottom, 2);
   EXPECT_EQ(Edges(render->presented[3].to),
-            (std::vector<float>{320.5f * across, 240.25f * down, 323.5f * across, 242.25f * down}));
-  EXPECT_EQ(Edges(render->presented[4].to), (std::vector<float>{-0.75f * across, 10 * down, 1.25f * across, 12 * down}));
+            (std::vector<float>{320.5f * scale, 240.25f * scale, 323.5f * scale, 242.25f * scale}));
+  EXPECT_EQ(Edges(render->presented[4].to),
+            (std::vector<float>{-0.75f * scale, 10 * scale, 1.25f * scale, 12 * scale}));
 }
 
 TEST_F(NativeVideoTest, AfterAResetEveryPictureIsUploadedAgainAtItsNextDraw) {
@@ -187,7 +223,8 @@ TEST_F(NativeVideoTest, SmallOutputsDrawThePicturesPaintedForTheFrame) {
   struct Output {
     int width, height, textureWidth;
   };
-  for (const Output output : {Output{320, 240, 4}, Output{1100, 820, 4}, Output{1108, 480, 4}, Output{1109, 480, 12},
+  // A wide output shows more columns, not bigger ones: only its height counts.
+  for (const Output output : {Output{320, 240, 4}, Output{1100, 820, 4}, Output{1920, 831, 4}, Output{1109, 480, 4},
                               Output{640, 832, 12}, Output{1920, 1080, 12}}) {
     SCOPED_TRACE(output.width);
     render->outputWidth = output.width;
