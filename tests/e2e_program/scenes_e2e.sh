@@ -16,35 +16,7 @@ make_install "$CONTENT"
 point_install_path_file "$CONF"
 start_xvfb 1920x1080x24 || fail "no display of 1920 x 1080"
 on_exit stop_xvfb
-export ALSOFT_DRIVERS=null
-PID=
-on_exit '[ -n "$PID" ] && kill "$PID" 2>/dev/null && wait "$PID" 2>/dev/null'
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-
-# Runs the program with arguments $@ until its scene is on the screen (a busy machine may take many
-# seconds to start), shoots the screen into $SHOT, ends it by SIGTERM.
-shoot() {
-  "$PROGRAM" "$@" > "$WORK/out.txt" 2>&1 & PID=$!
-  local drawn=0 share=1
-  for _ in $(seq 1 120); do
-    kill -0 "$PID" 2>/dev/null || fail "the program ended early: $(cat "$WORK/out.txt")"
-    import -window root "$SHOT" || fail "no screenshot"
-    share=$(identical_share "$SHOT" +1+0)
-    awk -v s="$share" 'BEGIN { exit !(s < 0.99) }' && { drawn=1; break; }
-    sleep 0.5
-  done
-  [ "$drawn" -eq 1 ] || fail "no scene on the screen within a minute (ground area $share uniform)"
-  kill -TERM "$PID"
-  wait_for_exit "$PID" 5 || fail "SIGTERM did not end the program"
-  PID=
-  [ "$RC" -eq 0 ] || fail "exit code $RC: $(cat "$WORK/out.txt")"
-}
-
-# Share (0..1) of the ground area's pixels equal to their neighbour $2 of $1 ("+1+0" across, "+0+1" down).
-identical_share() {
-  convert "$1" -crop 1920x540+0+540 +repage \( +clone -roll "$2" \) -compose difference -composite \
-    -colorspace gray -threshold 0 -format "%[fx:1-mean]" info:
-}
+source "$(dirname "$0")/shots.sh"
 
 # The first run writes the user's options.ini in full; each scene is then chosen in it.
 SHOT="$WORK/first.png" shoot /s
@@ -54,8 +26,8 @@ for scene in 0 1 2 3 4 5; do
   for path in native classic; do
     SHOT="$WORK/scene-$scene-$path.png"
     if [ "$path" = native ]; then shoot /s; else shoot /s --retro; fi
-    across=$(identical_share "$SHOT" +1+0)
-    down=$(identical_share "$SHOT" +0+1)
+    across=$(identical_share "$SHOT" +1+0 1920x540+0+540)
+    down=$(identical_share "$SHOT" +0+1 1920x540+0+540)
     echo "scene $scene $path: identical neighbours across $across, down $down"
     if [ "$path" = native ]; then
       awk -v a="$across" -v d="$down" 'BEGIN { exit !(a < 0.2 && d < 0.2) }' \

@@ -1,0 +1,36 @@
+# Shared by the scene-shooting end-to-end scripts: running the program until its scene is on the screen,
+# and measuring shots with ImageMagick. Needs tests/e2e/lib.sh, PROGRAM and WORK.
+# shellcheck shell=bash
+
+PID=
+on_exit '[ -n "$PID" ] && kill "$PID" 2>/dev/null && wait "$PID" 2>/dev/null'
+export ALSOFT_DRIVERS=null
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+
+# Share (0..1) of the pixels of region $3 (WxH+X+Y) of $1 equal to their neighbour $2 ("+1+0" across,
+# "+0+1" down): a flat or stretched area has many, a painted one few.
+identical_share() {
+  convert "$1" -crop "$3" +repage \( +clone -roll "$2" \) -compose difference -composite \
+    -colorspace gray -threshold 0 -format "%[fx:1-mean]" info:
+}
+
+# Runs the program with arguments $@ until its scene is on the screen (a busy machine may take many
+# seconds to start: the lower half of the screen stops being uniform), shoots the screen into $SHOT,
+# ends it by SIGTERM.
+shoot() {
+  "$PROGRAM" "$@" > "$WORK/out.txt" 2>&1 & PID=$!
+  local drawn=0 share=1 width height
+  for _ in $(seq 1 120); do
+    kill -0 "$PID" 2>/dev/null || fail "the program ended early: $(cat "$WORK/out.txt")"
+    import -window root "$SHOT" || fail "no screenshot"
+    read -r width height < <(identify -format "%w %h" "$SHOT")
+    share=$(identical_share "$SHOT" +1+0 "${width}x$((height / 2))+0+$((height / 2))")
+    awk -v s="$share" 'BEGIN { exit !(s < 0.99) }' && { drawn=1; break; }
+    sleep 0.5
+  done
+  [ "$drawn" -eq 1 ] || fail "no scene on the screen within a minute (ground area $share uniform)"
+  kill -TERM "$PID"
+  wait_for_exit "$PID" 5 || fail "SIGTERM did not end the program"
+  PID=
+  [ "$RC" -eq 0 ] || fail "exit code $RC: $(cat "$WORK/out.txt")"
+}
