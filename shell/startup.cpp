@@ -52,7 +52,7 @@ int OpenVideo() {
     int width = 0, height = 0, depth = 0;
     shell.subsystemCalls.queryDisplayMode(width, height, depth);
     // The daemon's window has the size its owner chose (a preview pane, one monitor); the frame is
-    // stretched over it as it is.
+    // drawn over it as it is (fitted to its shape on the native path).
     if (!shell.inDaemonWindow) shell.window->Resize(0, 0, width, height);
   }
   return 0;
