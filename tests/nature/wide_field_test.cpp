@@ -119,5 +119,31 @@ TEST_F(WideFieldTest, CreaturesEnterAndLeaveJustBeyondTheVisibleEdges) {
   EXPECT_TRUE(theme.IsOffScreen(kWideFieldRight, 10, 35, 47));
 }
 
+TEST_F(WideFieldTest, TheFlockAndTheGlidersCrossTheWholeWidth) {
+  options_.background_animation = 3;
+  StartNative(2520, 1080);
+  scenes_->Start(0);
+  NatureTheme& theme = scenes_->theme;
+  // Where the creatures' middles were seen: in the leftmost and the rightmost tenth of the 1120 columns.
+  const int tenth = (kWideFieldRight - kWideFieldLeft) / 10;
+  bool seen[2][2] = {};  // [flock, gliders][left, right]
+  auto look = [&](int kind, const Creature& creature, int frameWidth) {
+    if (!creature.active) return;
+    const double middle = creature.x + frameWidth / 2.0;
+    if (middle < kWideFieldLeft + tenth) seen[kind][0] = true;
+    if (middle >= kWideFieldRight - tenth) seen[kind][1] = true;
+  };
+  for (int step = 0; step < 5 * 60 * 50; ++step) {  // five minutes at 50 updates a second
+    clock_.Advance(20);
+    theme.Update();
+    for (const Creature& bird : theme.flock.slots) look(0, bird, theme.flock.variants[0].frameWidth);
+    for (GliderGroup* set : {&theme.glidersNear, &theme.glidersFar}) {
+      for (const Glider& glider : set->slots) look(1, glider, set->variants[glider.variant].frameWidth);
+    }
+  }
+  EXPECT_TRUE(seen[0][0] && seen[0][1]) << "the flock";
+  EXPECT_TRUE(seen[1][0] && seen[1][1]) << "the gliders";
+}
+
 }  // namespace
 }  // namespace sylvora
