@@ -6,17 +6,8 @@
 # directory, scene-N-native.png and scene-N-classic.png, for looking at.
 # Usage: scenes_e2e.sh <sylvora> <install-path file> <content dir> <work dir>
 set -uo pipefail
-source "$(dirname "$0")/../e2e/lib.sh"
-source "$(dirname "$0")/../../scripts/lib.sh"
-PROGRAM="$1"; CONF="$2"; CONTENT="$3"
-command -v Xvfb >/dev/null || { echo "no Xvfb"; exit $SKIP; }
-
-make_work_dir "$4"
-make_install "$CONTENT"
-point_install_path_file "$CONF"
-start_xvfb 1920x1080x24 || fail "no display of 1920 x 1080"
-on_exit stop_xvfb
 source "$(dirname "$0")/shots.sh"
+start_xvfb 1920x1080x24 || fail "no display of 1920 x 1080"
 
 # The first run writes the user's options.ini in full; each scene is then chosen in it.
 SHOT="$WORK/first.png" shoot /s

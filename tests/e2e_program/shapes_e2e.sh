@@ -6,15 +6,6 @@
 # one at its own height. The shots stay in the work directory, shape-WxH.png, for looking at.
 # Usage: shapes_e2e.sh <sylvora> <install-path file> <content dir> <work dir>
 set -uo pipefail
-source "$(dirname "$0")/../e2e/lib.sh"
-source "$(dirname "$0")/../../scripts/lib.sh"
-PROGRAM="$1"; CONF="$2"; CONTENT="$3"
-command -v Xvfb >/dev/null || { echo "no Xvfb"; exit $SKIP; }
-
-make_work_dir "$4"
-make_install "$CONTENT"
-point_install_path_file "$CONF"
-on_exit stop_xvfb
 source "$(dirname "$0")/shots.sh"
 
 for size in 1440x1080 1920x1080 2520x1080 1280x1024; do

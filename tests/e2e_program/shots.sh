@@ -1,7 +1,16 @@
-# Shared by the scene-shooting end-to-end scripts: running the program until its scene is on the screen,
-# and measuring shots with ImageMagick. Needs tests/e2e/lib.sh, PROGRAM and WORK.
+# Shared by the scene-shooting end-to-end scripts, which take <sylvora> <install-path file> <content dir>
+# <work dir>: an installation of the build's content, running the program until its scene is on the
+# screen, and measuring shots with ImageMagick.
 # shellcheck shell=bash
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib.sh"
+command -v Xvfb >/dev/null || { echo "no Xvfb"; exit $SKIP; }
 
+PROGRAM="$1"
+make_work_dir "$4"
+make_install "$3"
+point_install_path_file "$2"
+on_exit stop_xvfb
 PID=
 on_exit '[ -n "$PID" ] && kill "$PID" 2>/dev/null && wait "$PID" 2>/dev/null'
 export ALSOFT_DRIVERS=null
