@@ -220,6 +220,8 @@ bool SdlWindowSystem::StartSdl() {
     return false;
   }
   sdlStarted_ = true;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  pointerOnlyOverWindow_ = driver && std::strcmp(driver, "wayland") == 0;
   if (FellBackOnInvisibleDevice()) {
     std::fprintf(stderr, "sylvora: cannot start the video system: no display answered\n");
     return false;
@@ -321,15 +323,24 @@ bool SdlWindowSystem::SetCursor(const uint8_t* andMask, const uint8_t* xorMask) 
 }
 
 void SdlWindowSystem::CursorPosition(int& x, int& y) {
+  const bool overWindow = SDL_GetMouseFocus() == window_;
+  int windowX = 0, windowY = 0;
+  if (overWindow) SDL_GetMouseState(&windowX, &windowY);
+  // A Wayland compositor tells no desktop position, and SDL's stand-in for it is the window's last
+  // pointer position, (0, 0) until the pointer first comes over the window: read as desktop positions,
+  // the window's appearing under a still pointer would count as a movement and end the run at once.
+  if (pointerOnlyOverWindow_) {
+    pointerTrack_.Report(overWindow, windowX, windowY, x, y);
+    return;
+  }
   // SDL refreshes its desktop position only on some input-extension events, so on X11 it can stay
   // at its first reading (it does under Xvfb). While the pointer is over our window, the window's
   // own pointer tracking is exact; the full-screen window covers the desktop, so that is all the time.
-  if (SDL_GetMouseFocus() == window_) {
-    int windowX = 0, windowY = 0;
-    SDL_GetWindowPosition(window_, &windowX, &windowY);
-    SDL_GetMouseState(&x, &y);
-    x += windowX;
-    y += windowY;
+  if (overWindow) {
+    int originX = 0, originY = 0;
+    SDL_GetWindowPosition(window_, &originX, &originY);
+    x = windowX + originX;
+    y = windowY + originY;
     return;
   }
   SDL_GetGlobalMouseState(&x, &y);

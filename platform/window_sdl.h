@@ -3,6 +3,7 @@
 // queue, message boxes (GTK's, SDL's when GTK cannot open the display) and cursors.
 #include <cstdint>
 
+#include "platform/pointer_track.h"
 #include "platform/window.h"
 
 struct SDL_Window;
@@ -48,6 +49,10 @@ class SdlWindowSystem final : public WindowSystem {
   SDL_Cursor* cursor_ = nullptr;
   uint32_t quitEventType_ = 0;  // registered user event that carries the exit code
   bool sdlStarted_ = false;
+  // Whether the windowing system tells the pointer's position only while it is over our window
+  // (Wayland); the track then stands in for the desktop position.
+  bool pointerOnlyOverWindow_ = false;
+  PointerTrack pointerTrack_;
 };
 
 }  // namespace sylvora

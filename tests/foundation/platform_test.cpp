@@ -14,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/install_path.h"
+#include "platform/pointer_track.h"
 #include "platform/session_bus.h"
 #include "platform/user_dirs.h"
 #include "tests/doubles/fake_clock.h"
@@ -321,6 +322,35 @@ TEST(ClockTest, FakeClockReplacesTheSystemClockAndWraps) {
   SleepMilliseconds(0x20);
   EXPECT_EQ(TimeGetTime(), 0x10u);
   EXPECT_EQ(fake.Slept(), 0x20u);
+}
+
+// Where the pointer is told only over the window: the window appearing under a still pointer is no
+// movement, moves over the window are, and where the pointer went while away from the window shows only
+// as where it comes back.
+TEST(PointerTrackTest, StartsWhereThePointerIsFirstSeenAndFollowsTheWindowAfterwards) {
+  struct Step {
+    const char* what;
+    bool over;
+    int windowX, windowY;
+    int x, y;
+  };
+  constexpr Step kSteps[] = {
+      {"not yet over the window: the origin", false, 0, 0, 0, 0},
+      {"first seen at the window's middle", true, 400, 300, 0, 0},
+      {"13 pixels right", true, 413, 300, 13, 0},
+      {"12 pixels down from there", true, 413, 312, 13, 12},
+      {"gone from the window: the last place", false, 0, 0, 13, 12},
+      {"back at the top left corner", true, 0, 0, -400, -300},
+      {"back at the first place", true, 400, 300, 0, 0},
+  };
+  PointerTrack track;
+  for (const Step& step : kSteps) {
+    SCOPED_TRACE(step.what);
+    int x = -1, y = -1;
+    track.Report(step.over, step.windowX, step.windowY, x, y);
+    EXPECT_EQ(x, step.x);
+    EXPECT_EQ(y, step.y);
+  }
 }
 
 }  // namespace
