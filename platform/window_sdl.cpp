@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/message_box_gtk.h"
@@ -183,6 +184,15 @@ bool OpenGlDrawsOnTheCard() {
 // OpenGL whenever it can be, and nothing is asked.
 bool RendererChosenByUser() { return SDL_GetHint(SDL_HINT_RENDER_DRIVER) != nullptr; }
 
+// Whether our own window is to be a native client of a Wayland compositor: one is named
+// (WAYLAND_DISPLAY) and the user has not chosen SDL's driver. SDL 2.26 tries X11 first, and a Wayland
+// desktop usually runs an X server for older programs beside it (XWayland), where the window would be
+// an X client going through it.
+bool WaylandWanted() {
+  const char* display = std::getenv("WAYLAND_DISPLAY");
+  return display && *display && !SDL_GetHint(SDL_HINT_VIDEODRIVER);
+}
+
 // Installed before SDL starts, so SDL leaves them in place rather than fitting its own.
 void CatchStopSignals() {
   struct sigaction action {};
@@ -231,7 +241,12 @@ bool SdlWindowSystem::StartSdl() {
 }
 
 bool SdlWindowSystem::Create(const std::string& title, int width, int height, bool drawsFrames) {
-  const bool openGlWanted = drawsFrames && (RendererChosenByUser() || OpenGlDrawsOnTheCard());
+  // X11 stays the fall-back when the compositor does not answer.
+  const bool wayland = WaylandWanted();
+  if (wayland) SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland,x11");
+  // SDL's Wayland driver makes every window ready for OpenGL (its only way to show pixels), so there is
+  // nothing to ask; should it fall back on X11, the window is drawn in software, as when unanswered.
+  const bool openGlWanted = drawsFrames && (RendererChosenByUser() || (!wayland && OpenGlDrawsOnTheCard()));
   if (!StartSdl()) return false;
   // Made ready for OpenGL when it draws on the card, which is what SDL's renderer picks then: otherwise
   // SDL destroys and re-creates the window for it, a quarter of a second of start-up. A window not made

@@ -29,9 +29,10 @@ mkdir -p "$RUNTIME" "$XDG_CONFIG_HOME" "$XDG_STATE_HOME"
 chmod 700 "$RUNTIME"
 [ "${#AS[@]}" -eq 0 ] || chown -R nobody "$RUNTIME" "$XDG_CONFIG_HOME" "$XDG_STATE_HOME"
 printf 'output HEADLESS-1 resolution %dx%d\ndefault_border none\n' "$WIDTH" "$HEIGHT" > "$WORK/sway.config"
-# No X display: SDL must find the compositor by WAYLAND_DISPLAY alone.
+# The test display stays named beside the compositor, as XWayland is on a Wayland desktop: the program
+# must still choose the compositor (with no X server at all, that choice is SDL's own).
 ENV=(env -i PATH=/usr/bin:/bin HOME="$WORK" XDG_RUNTIME_DIR="$RUNTIME" XDG_CONFIG_HOME="$XDG_CONFIG_HOME"
-     XDG_STATE_HOME="$XDG_STATE_HOME" ALSOFT_DRIVERS=null)
+     XDG_STATE_HOME="$XDG_STATE_HOME" ALSOFT_DRIVERS=null ${DISPLAY:+DISPLAY="$DISPLAY"})
 SWAY=
 PID=
 stop_all() {
