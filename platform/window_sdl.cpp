@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <wayland-client.h>
 
 #include <csignal>
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <cstring>
 
 #include "platform/message_box_gtk.h"
+#include "platform/video_driver_choice.h"
 
 namespace sylvora {
 
@@ -184,13 +186,39 @@ bool OpenGlDrawsOnTheCard() {
 // OpenGL whenever it can be, and nothing is asked.
 bool RendererChosenByUser() { return SDL_GetHint(SDL_HINT_RENDER_DRIVER) != nullptr; }
 
-// Whether our own window is to be a native client of a Wayland compositor: one is named
-// (WAYLAND_DISPLAY) and the user has not chosen SDL's driver. SDL 2.26 tries X11 first, and a Wayland
-// desktop usually runs an X server for older programs beside it (XWayland), where the window would be
-// an X client going through it.
-bool WaylandWanted() {
-  const char* display = std::getenv("WAYLAND_DISPLAY");
-  return display && *display && !SDL_GetHint(SDL_HINT_VIDEODRIVER);
+void OnGlobal(void* data, wl_registry*, uint32_t, const char* interface, uint32_t) {
+  if (std::strcmp(interface, wl_seat_interface.name) == 0) *static_cast<bool*>(data) = true;
+}
+
+void OnGlobalRemoved(void*, wl_registry*, uint32_t) {}
+
+constexpr wl_registry_listener kSeatLookout{OnGlobal, OnGlobalRemoved};
+
+// Whether a Wayland compositor answers where SDL's driver would look (WAYLAND_DISPLAY, else the default
+// socket), and whether it has a seat: one connection of our own and one round trip, closed again.
+Compositor AskCompositor() {
+  // A connection handed over ready-made can be taken only once: it is left to SDL.
+  if (std::getenv("WAYLAND_SOCKET")) return Compositor::Absent;
+  wl_display* display = wl_display_connect(nullptr);
+  if (!display) return Compositor::Absent;
+  bool seat = false;
+  wl_registry* registry = wl_display_get_registry(display);
+  wl_registry_add_listener(registry, &kSeatLookout, &seat);
+  const bool answered = wl_display_roundtrip(display) >= 0;
+  wl_registry_destroy(registry);
+  wl_display_disconnect(display);
+  if (!answered) return Compositor::Absent;
+  return seat ? Compositor::WithSeat : Compositor::WithoutSeat;
+}
+
+// The video driver for our own window (preferWayland) or a daemon's, set as SDL's hint at once: SDL then
+// starts on it in this process and in the OpenGL question's child alike.
+VideoDriverChoice ChooseVideoDriverHere(bool preferWayland) {
+  const char* named = std::getenv("WAYLAND_DISPLAY");
+  const VideoDriverChoice choice =
+      ChooseVideoDriver(SDL_GetHint(SDL_HINT_VIDEODRIVER), named && *named, AskCompositor(), preferWayland);
+  if (choice.driverHint) SDL_SetHint(SDL_HINT_VIDEODRIVER, choice.driverHint);
+  return choice;
 }
 
 // Installed before SDL starts, so SDL leaves them in place rather than fitting its own.
@@ -222,7 +250,11 @@ SdlWindowSystem::~SdlWindowSystem() {
   if (sdlStarted_) SDL_Quit();
 }
 
-bool SdlWindowSystem::StartSdl() {
+bool SdlWindowSystem::StartSdl(const VideoDriverChoice& drivers) {
+  if (drivers.refusal) {
+    std::fprintf(stderr, "sylvora: cannot start the video system: %s\n", drivers.refusal);
+    return false;
+  }
   // Without this SDL keeps waking the desktop's screen-saver daemon, which is what started us.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -241,13 +273,12 @@ bool SdlWindowSystem::StartSdl() {
 }
 
 bool SdlWindowSystem::Create(const std::string& title, int width, int height, bool drawsFrames) {
-  // X11 stays the fall-back when the compositor does not answer.
-  const bool wayland = WaylandWanted();
-  if (wayland) SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland,x11");
+  const VideoDriverChoice drivers = ChooseVideoDriverHere(true);
   // SDL's Wayland driver makes every window ready for OpenGL (its only way to show pixels), so there is
   // nothing to ask; should it fall back on X11, the window is drawn in software, as when unanswered.
-  const bool openGlWanted = drawsFrames && (RendererChosenByUser() || (!wayland && OpenGlDrawsOnTheCard()));
-  if (!StartSdl()) return false;
+  const bool openGlWanted =
+      drawsFrames && (RendererChosenByUser() || (!drivers.waylandFirst && !drivers.refusal && OpenGlDrawsOnTheCard()));
+  if (!StartSdl(drivers)) return false;
   // Made ready for OpenGL when it draws on the card, which is what SDL's renderer picks then: otherwise
   // SDL destroys and re-creates the window for it, a quarter of a second of start-up. A window not made
   // ready is drawn by SDL's software renderer.
@@ -263,12 +294,13 @@ bool SdlWindowSystem::Create(const std::string& title, int width, int height, bo
 
 AttachResult SdlWindowSystem::CreateFrom(uint64_t foreignId) {
   CatchStopSignals();
-  const bool openGlWanted = RendererChosenByUser() || OpenGlDrawsOnTheCard();
+  const VideoDriverChoice drivers = ChooseVideoDriverHere(false);
+  const bool openGlWanted = RendererChosenByUser() || (!drivers.refusal && OpenGlDrawsOnTheCard());
   if (stopRequested) return AttachResult::WindowGone;
   // The classic frame reaches the daemon's window as X shared-memory images, not through the GL driver:
   // a window the daemon takes away then fails the next image at once, where GL may draw on for seconds.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  if (!StartSdl()) return AttachResult::Failed;
+  if (!StartSdl(drivers)) return AttachResult::Failed;
   WatchDaemonWindow(foreignId);
   // A window that takes OpenGL is marked so, and the renderer may draw on it through the GPU.
   SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, openGlWanted && DaemonWindowTakesOpenGl(foreignId) ? "1" : "0");

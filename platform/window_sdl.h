@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "platform/pointer_track.h"
+#include "platform/video_driver_choice.h"
 #include "platform/window.h"
 
 struct SDL_Window;
@@ -36,8 +37,9 @@ class SdlWindowSystem final : public WindowSystem {
   NativeWindow* Handle() override;
 
  private:
-  // SDL's video and the quit event type, set up so that SDL never holds off the screen-saver daemon.
-  bool StartSdl();
+  // SDL's video (unless the driver choice refused it) and the quit event type, set up so that SDL never holds off the
+  // screen-saver daemon.
+  bool StartSdl(const VideoDriverChoice& drivers);
   // True for the daemon's window.
   bool Foreign() const;
   // Whether a message box may be tried: not over the daemon's window (it holds the grabs), and
