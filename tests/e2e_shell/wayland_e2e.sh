@@ -32,7 +32,10 @@ printf 'output HEADLESS-1 resolution %dx%d\ndefault_border none\n' "$WIDTH" "$HE
 # The test display stays named beside the compositor, as XWayland is on a Wayland desktop: the program
 # must still choose the compositor (with no X server at all, that choice is SDL's own).
 ENV=(env -i PATH=/usr/bin:/bin HOME="$WORK" XDG_RUNTIME_DIR="$RUNTIME" XDG_CONFIG_HOME="$XDG_CONFIG_HOME"
-     XDG_STATE_HOME="$XDG_STATE_HOME" ALSOFT_DRIVERS=null ${DISPLAY:+DISPLAY="$DISPLAY"})
+     XDG_STATE_HOME="$XDG_STATE_HOME" ALSOFT_DRIVERS=null ${DISPLAY:+DISPLAY="$DISPLAY"}
+     ${UBSAN_OPTIONS:+UBSAN_OPTIONS="$UBSAN_OPTIONS"})
+# A sanitized build's full-screen runs are checked without the leak check at exit, as under X (too slow).
+ENV+=(ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0")
 SWAY=
 PID=
 stop_all() {
