@@ -6,13 +6,16 @@
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <wayland-client.h>
 
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/message_box_gtk.h"
+#include "platform/video_driver_choice.h"
 
 namespace sylvora {
 
@@ -183,6 +186,41 @@ bool OpenGlDrawsOnTheCard() {
 // OpenGL whenever it can be, and nothing is asked.
 bool RendererChosenByUser() { return SDL_GetHint(SDL_HINT_RENDER_DRIVER) != nullptr; }
 
+void OnGlobal(void* data, wl_registry*, uint32_t, const char* interface, uint32_t) {
+  if (std::strcmp(interface, wl_seat_interface.name) == 0) *static_cast<bool*>(data) = true;
+}
+
+void OnGlobalRemoved(void*, wl_registry*, uint32_t) {}
+
+constexpr wl_registry_listener kSeatLookout{OnGlobal, OnGlobalRemoved};
+
+// Whether a Wayland compositor answers where SDL's driver would look (WAYLAND_DISPLAY, else the default
+// socket), and whether it has a seat: one connection of our own and one round trip, closed again.
+Compositor AskCompositor() {
+  // A connection handed over ready-made can be taken only once: it is left to SDL.
+  if (std::getenv("WAYLAND_SOCKET")) return Compositor::Absent;
+  wl_display* display = wl_display_connect(nullptr);
+  if (!display) return Compositor::Absent;
+  bool seat = false;
+  wl_registry* registry = wl_display_get_registry(display);
+  wl_registry_add_listener(registry, &kSeatLookout, &seat);
+  const bool answered = wl_display_roundtrip(display) >= 0;
+  wl_registry_destroy(registry);
+  wl_display_disconnect(display);
+  if (!answered) return Compositor::Absent;
+  return seat ? Compositor::WithSeat : Compositor::WithoutSeat;
+}
+
+// The video driver for our own window (preferWayland) or a daemon's, set as SDL's hint at once: SDL then
+// starts on it in this process and in the OpenGL question's child alike.
+VideoDriverChoice ChooseVideoDriverHere(bool preferWayland) {
+  const char* named = std::getenv("WAYLAND_DISPLAY");
+  const VideoDriverChoice choice =
+      ChooseVideoDriver(SDL_GetHint(SDL_HINT_VIDEODRIVER), named && *named, AskCompositor(), preferWayland);
+  if (choice.driverHint) SDL_SetHint(SDL_HINT_VIDEODRIVER, choice.driverHint);
+  return choice;
+}
+
 // Installed before SDL starts, so SDL leaves them in place rather than fitting its own.
 void CatchStopSignals() {
   struct sigaction action {};
@@ -212,7 +250,11 @@ SdlWindowSystem::~SdlWindowSystem() {
   if (sdlStarted_) SDL_Quit();
 }
 
-bool SdlWindowSystem::StartSdl() {
+bool SdlWindowSystem::StartSdl(const VideoDriverChoice& drivers) {
+  if (drivers.refusal) {
+    std::fprintf(stderr, "sylvora: cannot start the video system: %s\n", drivers.refusal);
+    return false;
+  }
   // Without this SDL keeps waking the desktop's screen-saver daemon, which is what started us.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -220,6 +262,8 @@ bool SdlWindowSystem::StartSdl() {
     return false;
   }
   sdlStarted_ = true;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  pointerOnlyOverWindow_ = driver && std::strcmp(driver, "wayland") == 0;
   if (FellBackOnInvisibleDevice()) {
     std::fprintf(stderr, "sylvora: cannot start the video system: no display answered\n");
     return false;
@@ -229,8 +273,12 @@ bool SdlWindowSystem::StartSdl() {
 }
 
 bool SdlWindowSystem::Create(const std::string& title, int width, int height, bool drawsFrames) {
-  const bool openGlWanted = drawsFrames && (RendererChosenByUser() || OpenGlDrawsOnTheCard());
-  if (!StartSdl()) return false;
+  const VideoDriverChoice drivers = ChooseVideoDriverHere(true);
+  // SDL's Wayland driver makes every window ready for OpenGL (its only way to show pixels), so there is
+  // nothing to ask; should it fall back on X11, the window is drawn in software, as when unanswered.
+  const bool openGlWanted =
+      drawsFrames && (RendererChosenByUser() || (!drivers.waylandFirst && !drivers.refusal && OpenGlDrawsOnTheCard()));
+  if (!StartSdl(drivers)) return false;
   // Made ready for OpenGL when it draws on the card, which is what SDL's renderer picks then: otherwise
   // SDL destroys and re-creates the window for it, a quarter of a second of start-up. A window not made
   // ready is drawn by SDL's software renderer.
@@ -246,12 +294,13 @@ bool SdlWindowSystem::Create(const std::string& title, int width, int height, bo
 
 AttachResult SdlWindowSystem::CreateFrom(uint64_t foreignId) {
   CatchStopSignals();
-  const bool openGlWanted = RendererChosenByUser() || OpenGlDrawsOnTheCard();
+  const VideoDriverChoice drivers = ChooseVideoDriverHere(false);
+  const bool openGlWanted = RendererChosenByUser() || (!drivers.refusal && OpenGlDrawsOnTheCard());
   if (stopRequested) return AttachResult::WindowGone;
   // The classic frame reaches the daemon's window as X shared-memory images, not through the GL driver:
   // a window the daemon takes away then fails the next image at once, where GL may draw on for seconds.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  if (!StartSdl()) return AttachResult::Failed;
+  if (!StartSdl(drivers)) return AttachResult::Failed;
   WatchDaemonWindow(foreignId);
   // A window that takes OpenGL is marked so, and the renderer may draw on it through the GPU.
   SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, openGlWanted && DaemonWindowTakesOpenGl(foreignId) ? "1" : "0");
@@ -321,15 +370,24 @@ bool SdlWindowSystem::SetCursor(const uint8_t* andMask, const uint8_t* xorMask) 
 }
 
 void SdlWindowSystem::CursorPosition(int& x, int& y) {
+  const bool overWindow = SDL_GetMouseFocus() == window_;
+  int windowX = 0, windowY = 0;
+  if (overWindow) SDL_GetMouseState(&windowX, &windowY);
+  // A Wayland compositor tells no desktop position, and SDL's stand-in for it is the window's last
+  // pointer position, (0, 0) until the pointer first comes over the window: read as desktop positions,
+  // the window's appearing under a still pointer would count as a movement and end the run at once.
+  if (pointerOnlyOverWindow_) {
+    pointerTrack_.Report(overWindow, windowX, windowY, x, y);
+    return;
+  }
   // SDL refreshes its desktop position only on some input-extension events, so on X11 it can stay
   // at its first reading (it does under Xvfb). While the pointer is over our window, the window's
   // own pointer tracking is exact; the full-screen window covers the desktop, so that is all the time.
-  if (SDL_GetMouseFocus() == window_) {
-    int windowX = 0, windowY = 0;
-    SDL_GetWindowPosition(window_, &windowX, &windowY);
-    SDL_GetMouseState(&x, &y);
-    x += windowX;
-    y += windowY;
+  if (overWindow) {
+    int originX = 0, originY = 0;
+    SDL_GetWindowPosition(window_, &originX, &originY);
+    x = windowX + originX;
+    y = windowY + originY;
     return;
   }
   SDL_GetGlobalMouseState(&x, &y);

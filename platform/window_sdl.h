@@ -3,6 +3,8 @@
 // queue, message boxes (GTK's, SDL's when GTK cannot open the display) and cursors.
 #include <cstdint>
 
+#include "platform/pointer_track.h"
+#include "platform/video_driver_choice.h"
 #include "platform/window.h"
 
 struct SDL_Window;
@@ -35,8 +37,9 @@ class SdlWindowSystem final : public WindowSystem {
   NativeWindow* Handle() override;
 
  private:
-  // SDL's video and the quit event type, set up so that SDL never holds off the screen-saver daemon.
-  bool StartSdl();
+  // SDL's video (unless the driver choice refused it) and the quit event type, set up so that SDL never holds off the
+  // screen-saver daemon.
+  bool StartSdl(const VideoDriverChoice& drivers);
   // True for the daemon's window.
   bool Foreign() const;
   // Whether a message box may be tried: not over the daemon's window (it holds the grabs), and
@@ -48,6 +51,10 @@ class SdlWindowSystem final : public WindowSystem {
   SDL_Cursor* cursor_ = nullptr;
   uint32_t quitEventType_ = 0;  // registered user event that carries the exit code
   bool sdlStarted_ = false;
+  // Whether the windowing system tells the pointer's position only while it is over our window
+  // (Wayland); the track then stands in for the desktop position.
+  bool pointerOnlyOverWindow_ = false;
+  PointerTrack pointerTrack_;
 };
 
 }  // namespace sylvora

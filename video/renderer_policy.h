@@ -15,7 +15,9 @@ enum class RendererUser : uint8_t { Classic, Native };
 // renderer is chosen as for any daemon's window.
 struct RendererWindow {
   bool daemons = false;      // a screen-saver daemon's window, not one of ours
-  bool takesOpenGl = false;  // made ready for OpenGL (ours where OpenGL draws on the card, a daemon's by its visual)
+  // Made ready for OpenGL: ours where OpenGL draws on the card, and every one on Wayland, where SDL makes
+  // each window so (it has no other way to show pixels there); a daemon's by its visual.
+  bool takesOpenGl = false;
 };
 
 // One try at making a renderer, by the renderer flags SDL is asked for.
@@ -42,7 +44,9 @@ struct RendererChoice {
 // - A window made ready for OpenGL: an accelerated renderer (the classic layer leaves the kind to SDL),
 //   with vsync first when asked, then without, then SDL's software renderer.
 // - Any other window of ours: SDL's software renderer on shared-memory images; an OpenGL renderer would
-//   rasterise on the processor there, for several times the cost.
+//   rasterise on the processor there, for several times the cost. (Not on Wayland, where every window is
+//   ready for OpenGL and SDL's software renderer would itself present through OpenGL, after making the
+//   window anew for it.)
 // - A daemon's window: on the classic path SDL's software renderer whatever the window allows. Its
 //   frames go out as X shared-memory images, so a window the daemon takes away fails the next one at
 //   once, where GL drew on into it for seconds; the window system has already made SDL present that way.

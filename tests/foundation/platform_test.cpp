@@ -14,8 +14,10 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/install_path.h"
+#include "platform/pointer_track.h"
 #include "platform/session_bus.h"
 #include "platform/user_dirs.h"
+#include "platform/video_driver_choice.h"
 #include "tests/doubles/fake_clock.h"
 #include "tests/doubles/memory_ceiling.h"
 
@@ -321,6 +323,71 @@ TEST(ClockTest, FakeClockReplacesTheSystemClockAndWraps) {
   SleepMilliseconds(0x20);
   EXPECT_EQ(TimeGetTime(), 0x10u);
   EXPECT_EQ(fake.Slept(), 0x20u);
+}
+
+// Where the pointer is told only over the window: the window appearing under a still pointer is no
+// movement, moves over the window are, and where the pointer went while away from the window shows only
+// as where it comes back.
+TEST(PointerTrackTest, StartsWhereThePointerIsFirstSeenAndFollowsTheWindowAfterwards) {
+  struct Step {
+    const char* what;
+    bool over;
+    int windowX, windowY;
+    int x, y;
+  };
+  constexpr Step kSteps[] = {
+      {"not yet over the window: the origin", false, 0, 0, 0, 0},
+      {"first seen at the window's middle", true, 400, 300, 0, 0},
+      {"13 pixels right", true, 413, 300, 13, 0},
+      {"12 pixels down from there", true, 413, 312, 13, 12},
+      {"gone from the window: the last place", false, 0, 0, 13, 12},
+      {"back at the top left corner", true, 0, 0, -400, -300},
+      {"back at the first place", true, 400, 300, 0, 0},
+  };
+  PointerTrack track;
+  for (const Step& step : kSteps) {
+    SCOPED_TRACE(step.what);
+    int x = -1, y = -1;
+    track.Report(step.over, step.windowX, step.windowY, x, y);
+    EXPECT_EQ(x, step.x);
+    EXPECT_EQ(y, step.y);
+  }
+}
+
+// The video driver our window and a daemon's get, for every kind of compositor and user's choice.
+TEST(VideoDriverChoiceTest, WaylandFirstWhereNamedAndSeatedNeverWhereSeatless) {
+  constexpr Compositor kAbsent = Compositor::Absent, kSeat = Compositor::WithSeat, kNoSeat = Compositor::WithoutSeat;
+  struct Row {
+    const char* userDriver;
+    bool named;
+    Compositor compositor;
+    bool ours;
+    const char* hint;
+    bool waylandFirst;
+    bool refused;
+  };
+  constexpr Row kRows[] = {
+      {nullptr, true, kSeat, true, "wayland,x11", true, false},
+      {nullptr, true, kSeat, false, nullptr, false, false},  // a daemon's X window
+      {nullptr, false, kSeat, true, nullptr, false, false},  // only the default socket answers
+      {"x11", true, kSeat, true, nullptr, false, false},
+      {"wayland", true, kSeat, true, nullptr, false, false},
+      {nullptr, true, kAbsent, true, nullptr, false, false},
+      {nullptr, false, kAbsent, true, nullptr, false, false},
+      {nullptr, true, kNoSeat, true, "x11", false, false},
+      {nullptr, false, kNoSeat, false, "x11", false, false},
+      {"x11", true, kNoSeat, true, nullptr, false, false},
+      {"wayland", true, kNoSeat, true, nullptr, false, true},
+      {"x11,wayland", true, kNoSeat, true, nullptr, false, true},
+  };
+  for (const Row& row : kRows) {
+    SCOPED_TRACE(std::string(row.userDriver ? row.userDriver : "no choice") + (row.named ? ", named" : "") +
+                 ", compositor " + std::to_string(static_cast<int>(row.compositor)) + (row.ours ? ", ours" : ""));
+    const VideoDriverChoice choice = ChooseVideoDriver(row.userDriver, row.named, row.compositor, row.ours);
+    EXPECT_STREQ(choice.driverHint, row.hint);
+    EXPECT_EQ(choice.waylandFirst, row.waylandFirst);
+    EXPECT_STREQ(choice.refusal, row.refused ? kNoSeatRefusal : nullptr);
+  }
 }
 
 }  // namespace
