@@ -22,13 +22,15 @@ uint32_t OpaquePixel(Colour c) {
 
 void SetColour(cairo_t* cr, Colour c, double alpha) { cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha); }
 
-Canvas::Canvas(int width, int height, int scale)
+Canvas::Canvas(int width, int height, int scale, int originX)
     : width_(width),
       height_(height),
       scale_(scale),
+      originX_(originX),
       surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * scale, height * scale)),
       cr_(cairo_create(surface_)) {
   cairo_scale(cr_, scale, scale);
+  if (originX != 0) cairo_translate(cr_, -originX, 0);
   cairo_set_antialias(cr_, CAIRO_ANTIALIAS_GOOD);
   cairo_set_line_cap(cr_, CAIRO_LINE_CAP_ROUND);
   cairo_set_line_join(cr_, CAIRO_LINE_JOIN_ROUND);
@@ -112,7 +114,7 @@ void Canvas::Mottle(uint32_t seed, double cell, double strength) {
       const uint32_t p = row[x];
       const int a = static_cast<int>(p >> 24);
       if (a == 0) continue;
-      const double factor = 1.0 + strength * MottleNoise(noise, Logical(x), Logical(y), cell, scale_);
+      const double factor = 1.0 + strength * MottleNoise(noise, Logical(x) + originX_, Logical(y), cell, scale_);
       auto channel = [&](int shift) {
         return static_cast<uint32_t>(std::clamp(static_cast<int>(((p >> shift) & 0xFF) * factor), 0, a)) << shift;
       };

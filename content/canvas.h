@@ -39,10 +39,12 @@ inline double LogicalCoordinate(int pixel, int scale) { return (pixel + 0.5) / s
 
 // An anti-aliasing cairo surface with transparency, owned for one painting. Painters draw in logical
 // pixels, width x height; the surface holds scale x scale output pixels for each, so one painting
-// serves every display resolution.
+// serves every display resolution. originX is the column painters draw at the surface's left edge: a
+// canvas wider than its picture's usual painting starts left of that painting's column 0, so the
+// painters draw in their usual columns and the canvas shows more on either side.
 class Canvas {
  public:
-  Canvas(int width, int height, int scale = 1);
+  Canvas(int width, int height, int scale = 1, int originX = 0);
   ~Canvas();
   Canvas(const Canvas&) = delete;
   Canvas& operator=(const Canvas&) = delete;
@@ -51,10 +53,13 @@ class Canvas {
   int Width() const { return width_; }
   int Height() const { return height_; }
   int Scale() const { return scale_; }
+  // The columns the canvas covers, in the painters' coordinates: originX to originX + width.
+  double Left() const { return originX_; }
+  double Right() const { return originX_ + width_; }
   cairo_surface_t* Surface() const { return surface_; }
-  // The logical coordinate of one of this canvas's output pixel columns or rows.
+  // The logical coordinate of one of this canvas's output pixel columns or rows, from its left or top edge.
   double Logical(int pixel) const { return LogicalCoordinate(pixel, scale_); }
-  // Writes every output pixel for which colourAt(x, y) at its logical coordinates gives a colour
+  // Writes every output pixel for which colourAt(x, y) at the painters' coordinates gives a colour
   // (std::optional<Colour>); leaves the others as they are. For painters that work per pixel.
   template <typename ColourAt>
   void PaintPixels(ColourAt colourAt);
@@ -67,11 +72,12 @@ class Canvas {
   // coverage is the alpha (0..255) from which a pixel counts as covered; thin strokes of tiny sprites
   // need less than half.
   Image KeyedOnBlack(int minimumSum, int coverage = 128);
-  // Multiplies the colour of every painted pixel by 1 + strength * noise, for a brushed, uneven look.
+  // Multiplies the colour of every painted pixel by 1 + strength * noise at the painters' coordinates,
+  // for a brushed, uneven look.
   void Mottle(uint32_t seed, double cell, double strength);
 
  private:
-  int width_, height_, scale_;
+  int width_, height_, scale_, originX_;
   cairo_surface_t* surface_;
   cairo_t* cr_;
 };
@@ -87,7 +93,7 @@ void Canvas::PaintPixels(ColourAt colourAt) {
   for (int y = 0; y < height_ * scale_; ++y) {
     auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
     for (int x = 0; x < width_ * scale_; ++x) {
-      if (const auto c = colourAt(Logical(x), Logical(y))) row[x] = OpaquePixel(*c);
+      if (const auto c = colourAt(Logical(x) + originX_, Logical(y))) row[x] = OpaquePixel(*c);
     }
   }
   cairo_surface_mark_dirty(surface_);

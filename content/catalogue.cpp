@@ -9,8 +9,8 @@ using R = ContentRole;
 constexpr ContentItem Ground(const char* name, int scene, int height) {
   return {name, R::Ground, 1, scene, 640, height, 640, height, 1, 1, 0, 0};
 }
-constexpr ContentItem Overlay(const char* name, int scene, int width, int height, int threshold) {
-  return {name, R::Overlay, 1, scene, width, height, width, height, 1, 1, threshold, 0};
+constexpr ContentItem Overlay(const char* name, int scene, int width, int height, int threshold, int sceneX = 0) {
+  return {name, R::Overlay, 1, scene, width, height, width, height, 1, 1, threshold, 0, 0, sceneX};
 }
 constexpr ContentItem Sky(const char* name, int scene, int band, int mood) {
   return {name, R::Sky, 1, scene, 640, 2 * band, 640, 2 * band, 1, 1, 0, mood};
@@ -40,7 +40,7 @@ const std::array<ContentItem, kContentCount> kContent = {{
     // Scene 3: a wheat field.
     Ground("back3_0", 3, 200),
     Overlay("back3_1", 3, 640, 72, 70),
-    Overlay("back3_2", 3, 320, 148, 70),
+    Overlay("back3_2", 3, 320, 148, 70, 152),
     // Scene 4: a dandelion meadow.
     Ground("back4_0", 4, 260),
     Overlay("back4_1", 4, 640, 220, 90),
@@ -48,7 +48,7 @@ const std::array<ContentItem, kContentCount> kContent = {{
     // Scene 5: a mountain river.
     Ground("back5_0", 5, 327),
     Overlay("back5_1", 5, 640, 153, 60),
-    Overlay("back5_2", 5, 96, 480, 30),
+    Overlay("back5_2", 5, 96, 480, 30, 513),
     // Skies: 640 x twice the sky band.
     Sky("sky0_0", 0, 249, kClearMorning),
     Sky("sky0_1", 0, 249, kCumulusAfternoon),

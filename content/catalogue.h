@@ -29,10 +29,13 @@ struct ContentItem {
   int blackThreshold;      // overlays: R + G + B below this turns transparent when loaded
   int variant;             // which painting of its kind (sky mood, bird kind, butterfly species, song)
   int rendition = 0;       // songs: which of the song's renditions
+  int sceneX = 0;          // layers: the screen column of the picture's left edge
 };
 
 // Number of resources: 17 scene layers, 11 skies, 21 creature sheets and 29 sounds (the ambience and
-// seven songs in four renditions each).
+// seven songs in four renditions each). The generator makes every picture also three times finer, and
+// paints every scene layer a second time wide (WidePictureName), at both scales: 78 + 49 + 2 x 17 = 161
+// entries in the archive. The skies need no wide painting: their panorama is already 1280 columns.
 constexpr int kContentCount = 78;
 // Index entry type used for every sound (the readers keep 2 to 6 alike).
 constexpr int32_t kSoundEntryType = 2;

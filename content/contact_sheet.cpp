@@ -8,6 +8,7 @@
 
 #include "archive/high_resolution.h"
 #include "archive/resource_index.h"
+#include "archive/wide_picture.h"
 #include "content/sound_sheet.h"
 
 namespace sylvora {
@@ -81,40 +82,56 @@ const MadeResource* FindAt(const std::vector<MadeResource>& made, const std::str
   return Find(made, scale == 1 ? name : HighResolutionName(name));
 }
 
+// The sky of a composed scene at scroll position 0: screen column c shows panorama column c, which
+// wraps every 1280 columns; the upper half is the panorama's columns 0..639, the lower half 640..1279.
+// A wide scene starts at column kWideFieldLeft and so shows the end of the lower half on its left.
+void BlitSky(cairo_t* cr, const MadeResource* sky, double x, double y, int band, int scale, bool wide) {
+  const int offset = (wide ? -kWideFieldLeft : 0) * scale;
+  const int half = kScreenWidth * scale;
+  cairo_save(cr);
+  cairo_rectangle(cr, x, y, (wide ? kWideLayerWidth : kScreenWidth) * scale, band);
+  cairo_clip(cr);
+  Blit(cr, sky, x + offset, y, 1);
+  Blit(cr, sky, x + offset - half, y - band, 1);
+  Blit(cr, sky, x + offset + half, y - band, 1);
+  cairo_restore(cr);
+}
+
 // Scene n composed back to front with its first sky at scroll position 0, from its pictures painted at
-// scale: kScreenWidth x kScreenHeight times scale output pixels.
-void ComposeScene(cairo_t* cr, const std::vector<MadeResource>& made, int scene, double x, double y, int scale) {
+// scale: kScreenWidth x kScreenHeight times scale output pixels, or from its wide pictures
+// kWideLayerWidth x kScreenHeight times scale.
+void ComposeScene(cairo_t* cr, const std::vector<MadeResource>& made, int scene, double x, double y, int scale,
+                  bool wide = false) {
   const std::string s = std::to_string(scene);
-  const MadeResource* ground = FindAt(made, "back" + s + "_0", scale);
+  auto layer = [&](int n) {
+    const std::string name = "back" + s + "_" + std::to_string(n);
+    return FindAt(made, wide ? WidePictureName(name) : name, scale);
+  };
+  const MadeResource* ground = layer(0);
   const MadeResource* sky = FindAt(made, "sky" + s + "_0", scale);
   const int groundHeight = ground ? ground->item->height : 0;
   const int band = (kScreenHeight - groundHeight) * scale;
   cairo_save(cr);
-  cairo_rectangle(cr, x, y, kScreenWidth * scale, kScreenHeight * scale);
+  cairo_rectangle(cr, x, y, (wide ? kWideLayerWidth : kScreenWidth) * scale, kScreenHeight * scale);
   cairo_clip(cr);
   Blit(cr, ground, x, y + band, 1);
-  cairo_save(cr);
-  cairo_rectangle(cr, x, y, kScreenWidth * scale, band);
-  cairo_clip(cr);
-  Blit(cr, sky, x, y, 1);  // the upper half is the panorama's first screen width
-  cairo_restore(cr);
-  // Layer positions as the scenes place them.
+  BlitSky(cr, sky, x, y, band, scale, wide);
+  // Layer positions as the scenes place them; a wide layer spans the whole wide field at its rows.
   struct Place { int layer, px, py; };
   static constexpr Place kPlaces[6][2] = {{{1, 0, 0}, {2, 0, 0}},     {{1, 0, 0}, {2, 0, 0}},
                                           {{1, 0, 0}, {2, 0, 260}},   {{1, 0, 208}, {2, 152, 332}},
                                           {{1, 0, 0}, {2, 0, 28}},    {{1, 0, 0}, {2, 513, 0}}};
-  for (const Place& p : kPlaces[scene]) {
-    Blit(cr, FindAt(made, "back" + s + "_" + std::to_string(p.layer), scale), x + p.px * scale, y + p.py * scale, 1);
-  }
+  for (const Place& p : kPlaces[scene]) Blit(cr, layer(p.layer), x + (wide ? 0 : p.px * scale), y + p.py * scale, 1);
   cairo_restore(cr);
 }
 
-// Scene n on its own at screen size times scale, for a close look.
-bool WriteScene(const std::string& path, const std::vector<MadeResource>& made, int scene, int scale) {
-  cairo_surface_t* screen =
-      cairo_image_surface_create(CAIRO_FORMAT_RGB24, kScreenWidth * scale, kScreenHeight * scale);
+// Scene n on its own at screen size times scale, or wide, for a close look.
+bool WriteScene(const std::string& path, const std::vector<MadeResource>& made, int scene, int scale,
+                bool wide = false) {
+  cairo_surface_t* screen = cairo_image_surface_create(
+      CAIRO_FORMAT_RGB24, (wide ? kWideLayerWidth : kScreenWidth) * scale, kScreenHeight * scale);
   cairo_t* cr = cairo_create(screen);
-  ComposeScene(cr, made, scene, 0, 0, scale);
+  ComposeScene(cr, made, scene, 0, 0, scale, wide);
   const bool ok = cairo_surface_write_to_png(screen, path.c_str()) == CAIRO_STATUS_SUCCESS;
   cairo_destroy(cr);
   cairo_surface_destroy(screen);
@@ -149,7 +166,7 @@ bool WriteContactSheet(const std::string& pngPath, const std::vector<MadeResourc
   for (int scene = 0; scene < 6; ++scene) place(nullptr, kScreenWidth, kScreenHeight);
   for (const MadeResource& m : made) {
     // The sheet shows the pictures as the classic display does; the finer ones are looked at on their own.
-    if (m.image.width == 0 || m.scale != 1) continue;
+    if (m.image.width == 0 || m.scale != 1 || m.wide) continue;
     const int zoom = m.item->role == ContentRole::Sheet ? kSpriteZoom : 1;
     place(&m, m.image.width * zoom, m.image.height * zoom);
   }
@@ -174,12 +191,13 @@ bool WriteContactSheet(const std::string& pngPath, const std::vector<MadeResourc
     Label(cr, c.m->item->name, c.x, c.y + c.h);
   }
   bool ok = cairo_surface_write_to_png(sheet, pngPath.c_str()) == CAIRO_STATUS_SUCCESS;
-  // Each scene on its own, as the classic display draws it and from the three-times twins.
+  // Each scene on its own, as the classic display draws it, from the three-times twins, and wide.
   const std::filesystem::path folder = std::filesystem::path(pngPath).parent_path();
   for (int n = 0; n < 6; ++n) {
     const std::string name = "scene-" + std::to_string(n);
     ok = WriteScene((folder / (name + ".png")).string(), made, n, 1) && ok;
     ok = WriteScene((folder / (HighResolutionName(name) + ".png")).string(), made, n, kHighResolutionScale) && ok;
+    ok = WriteScene((folder / (WidePictureName(name) + ".png")).string(), made, n, 1, true) && ok;
   }
   cairo_destroy(cr);
   cairo_surface_destroy(sheet);

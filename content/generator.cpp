@@ -7,6 +7,7 @@
 #include "archive/high_resolution.h"
 #include "archive/index_writer.h"
 #include "archive/resource_index.h"
+#include "archive/wide_picture.h"
 #include "content/encoders.h"
 #include "content/painters.h"
 #include "platform/files.h"
@@ -19,7 +20,7 @@ void Make(MadeResource& out) {
   switch (item.role) {
     case ContentRole::Ground:
     case ContentRole::Overlay:
-      out.image = PaintSceneLayer(item, out.scale);
+      out.image = PaintSceneLayer(item, out.scale, out.wide);
       out.bytes = EncodeJpeg(out.image, item.role == ContentRole::Overlay ? kOverlayJpegQuality : kJpegQuality);
       break;
     case ContentRole::Sky:
@@ -39,13 +40,15 @@ void Make(MadeResource& out) {
   }
 }
 
-// What the index lists for item at scale: a high-resolution sheet is a JPEG (see
+// What the index lists for item at scale, painted wide or not: a high-resolution sheet is a JPEG (see
 // kHighResolutionSheetThreshold), everything else keeps its catalogue type.
-MadeResource Planned(const ContentItem& item, int scale) {
+MadeResource Planned(const ContentItem& item, int scale, bool wide = false) {
   MadeResource m;
   m.item = &item;
   m.scale = scale;
-  m.name = scale == 1 ? item.name : HighResolutionName(item.name);
+  m.wide = wide;
+  const std::string name = wide ? WidePictureName(item.name) : item.name;
+  m.name = scale == 1 ? name : HighResolutionName(name);
   m.archiveType = scale != 1 && item.role == ContentRole::Sheet ? kJpegPicture : item.archiveType;
   return m;
 }
@@ -66,6 +69,14 @@ std::vector<MadeResource> MakeAllResources(int threads) {
   for (const ContentItem& item : kContent) made.push_back(Planned(item, 1));
   for (const ContentItem& item : kContent) {
     if (item.width > 0) made.push_back(Planned(item, kHighResolutionScale));
+  }
+  // The wide layers come after everything the classic display loads, which keeps its entries where
+  // they were in the data file.
+  for (const int scale : {1, kHighResolutionScale}) {
+    for (const ContentItem& item : kContent) {
+      if (item.role == ContentRole::Ground || item.role == ContentRole::Overlay)
+        made.push_back(Planned(item, scale, true));
+    }
   }
   // The slowest resources, the high-resolution pictures and the sounds, are at the end: hand them out
   // first.

@@ -22,12 +22,13 @@ constexpr float kSongVorbisQuality = 0.6f;
 // The one file that holds every resource's bytes, beside data.nrx.
 constexpr const char* kDataFileName = "data.dat";
 
-// One made resource: its catalogue entry, the scale it is painted at, its name and entry type in the
-// index (a high-resolution picture's differ from its entry's), the picture as painted (pictures only)
-// and the encoded bytes.
+// One made resource: its catalogue entry, the scale it is painted at, whether it is a scene layer
+// painted wide, its name and entry type in the index (a high-resolution or wide picture's differ from
+// its entry's), the picture as painted (pictures only) and the encoded bytes.
 struct MadeResource {
   const ContentItem* item = nullptr;
   int scale = 1;
+  bool wide = false;
   std::string name;
   int32_t archiveType = 0;
   Image image;
@@ -35,7 +36,8 @@ struct MadeResource {
 };
 
 // Paints, synthesises and encodes every catalogue entry on `threads` threads, then every picture again
-// at kHighResolutionScale under its HighResolutionName. The result is in that order, the catalogue's
+// at kHighResolutionScale under its HighResolutionName, then every scene layer wide under its
+// WidePictureName at scale 1 and at kHighResolutionScale. The result is in that order, the catalogue's
 // within each part, and byte-for-byte the same whatever the thread count.
 std::vector<MadeResource> MakeAllResources(int threads);
 

@@ -30,11 +30,13 @@ double RidgeY(const TileNoise& noise, double x, double baseY, double amplitude, 
   return baseY - amplitude * (0.5 + 0.5 * noise.Fractal(x, 0.5, cell, octaves, 0.5));
 }
 
-void RidgePath(cairo_t* cr, const TileNoise& noise, int width, double baseY, double amplitude, double cell,
-               int octaves, double bottomY) {
-  cairo_move_to(cr, -2, bottomY);
-  for (int x = -2; x <= width + 2; x += 2) cairo_line_to(cr, x, RidgeY(noise, x, baseY, amplitude, cell, octaves));
-  cairo_line_to(cr, width + 2, bottomY);
+void RidgePath(cairo_t* cr, const TileNoise& noise, double left, double right, double baseY, double amplitude,
+               double cell, int octaves, double bottomY) {
+  cairo_move_to(cr, left - 2, bottomY);
+  for (double x = left - 2; x <= right + 2; x += 2) {
+    cairo_line_to(cr, x, RidgeY(noise, x, baseY, amplitude, cell, octaves));
+  }
+  cairo_line_to(cr, right + 2, bottomY);
   cairo_close_path(cr);
 }
 
@@ -51,21 +53,30 @@ void GrassBlade(cairo_t* cr, double x, double y, double height, double lean, dou
 }
 
 void GrassBand(cairo_t* cr, Rng& rng, double x0, double x1, double yTop, double yBottom, const GrassStyle& style) {
+  const GrassStretch whole = {&rng, x0, x1};
+  GrassBand(cr, &whole, 1, yTop, yBottom, style);
+}
+
+void GrassBand(cairo_t* cr, const GrassStretch* stretches, int count, double yTop, double yBottom,
+               const GrassStyle& style) {
   const int rows = std::max(1, static_cast<int>(yBottom - yTop));
   for (int row = 0; row < rows; ++row) {
     const double t = static_cast<double>(row) / rows;
     const double y = yTop + row;
     const double height = style.farHeight + (style.nearHeight - style.farHeight) * t * t;
-    const int blades = static_cast<int>((x1 - x0) * style.density + rng.Unit());
-    for (int i = 0; i < blades; ++i) {
-      const double x = rng.Range(x0, x1);
-      const Colour c = style.palette[rng.Int(0, style.count)];
-      const double h = height * rng.Range(0.6, 1.25);
-      const double lean = h * (style.lean + rng.Range(-0.35, 0.35));
-      // Far blades are finer on a finer canvas, but no narrower than half a logical pixel, which keeps
-      // the tone of the far grass the same at every scale.
-      const double width = std::max({OutputPixels(cr, 0.8), 0.5, h * 0.07});
-      GrassBlade(cr, x, y + rng.Range(0, 1), h, lean, width, Scale(c, rng.Range(0.85, 1.12)));
+    for (const GrassStretch* s = stretches; s < stretches + count; ++s) {
+      Rng& rng = *s->rng;
+      const int blades = static_cast<int>((s->x1 - s->x0) * style.density + rng.Unit());
+      for (int i = 0; i < blades; ++i) {
+        const double x = rng.Range(s->x0, s->x1);
+        const Colour c = style.palette[rng.Int(0, style.count)];
+        const double h = height * rng.Range(0.6, 1.25);
+        const double lean = h * (style.lean + rng.Range(-0.35, 0.35));
+        // Far blades are finer on a finer canvas, but no narrower than half a logical pixel, which keeps
+        // the tone of the far grass the same at every scale.
+        const double width = std::max({OutputPixels(cr, 0.8), 0.5, h * 0.07});
+        GrassBlade(cr, x, y + rng.Range(0, 1), h, lean, width, Scale(c, rng.Range(0.85, 1.12)));
+      }
     }
   }
 }

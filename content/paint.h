@@ -18,10 +18,10 @@ void SourceVertical(cairo_t* cr, double y0, Colour top, double y1, Colour bottom
 // Fills the whole surface with a vertical gradient.
 void FillVertical(cairo_t* cr, int width, int height, Colour top, Colour bottom);
 
-// A closed path under a noisy ridge line: y = baseY - amplitude * (0.5 + 0.5 * noise) for each x, down to
-// bottomY. Leaves the path current for the caller to fill.
-void RidgePath(cairo_t* cr, const TileNoise& noise, int width, double baseY, double amplitude, double cell,
-               int octaves, double bottomY);
+// A closed path under a noisy ridge line from column left to right: y = baseY - amplitude * (0.5 + 0.5 *
+// noise) for each x, down to bottomY. Leaves the path current for the caller to fill.
+void RidgePath(cairo_t* cr, const TileNoise& noise, double left, double right, double baseY, double amplitude,
+               double cell, int octaves, double bottomY);
 // Height of that ridge line at x.
 double RidgeY(const TileNoise& noise, double x, double baseY, double amplitude, double cell, int octaves);
 
@@ -37,6 +37,15 @@ struct GrassStyle {
   double lean;        // the prevailing lean, in pixels per blade height
 };
 void GrassBand(cairo_t* cr, Rng& rng, double x0, double x1, double yTop, double yBottom, const GrassStyle& style);
+// One stretch of a band, x0 to x1, with the random numbers it grows from.
+struct GrassStretch {
+  Rng* rng;
+  double x0, x1;
+};
+// A band over several stretches side by side, row by row across all of them so the nearer rows cover
+// the farther ones everywhere. Each stretch draws from its own random numbers as if it were alone.
+void GrassBand(cairo_t* cr, const GrassStretch* stretches, int count, double yTop, double yBottom,
+               const GrassStyle& style);
 
 // A simple five-petalled flower head.
 void Flower(cairo_t* cr, double x, double y, double radius, Colour petals, Colour centre);

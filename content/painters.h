@@ -9,8 +9,9 @@ namespace sylvora {
 // Every picture painter paints at `scale` output pixels per logical pixel: the catalogue size times
 // scale, the same composition with whatever finer detail the painter can give.
 
-// A scene's ground (opaque) or overlay (on pure black).
-Image PaintSceneLayer(const ContentItem& item, int scale);
+// A scene's ground (opaque) or overlay (on pure black). A wide painting covers the scene columns
+// kWideFieldLeft to kWideFieldRight at the layer's rows; the classic one, the layer's own columns.
+Image PaintSceneLayer(const ContentItem& item, int scale, bool wide = false);
 // A sky: the 1280-pixel panorama of the item's mood, upper half columns 0..639, lower half 640..1279.
 Image PaintSky(const ContentItem& item, int scale);
 // A creature sheet on pure black, one subject per cell, the cells where scale 1 has them times scale.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/wide_picture.h"
 #include "content/paint.h"
 #include "content/painters.h"
 
@@ -15,31 +16,80 @@ namespace {
 // How far above its layer's black threshold an overlay's darkest subject pixel is kept, so JPEG
 // compression cannot push a subject pixel below it.
 constexpr int kThresholdMargin = 50;
+// Salts the seed of the random numbers for what only a wide painting shows.
+constexpr uint64_t kBeyondSalt = 0x57494445;
 
-using Painter = void (*)(Canvas&, Rng&);
+// A painter draws its layer in the layer's own columns, 0 up to its width; a wide canvas shows more of
+// them on either side (see Canvas). It gets the layer's random numbers and a second stream, beyond, for
+// what only a wide canvas shows.
+using Painter = void (*)(Canvas&, Rng&, Rng& beyond);
+
+// The columns of the classic 640 x 480 frame, which every full-width layer spans.
+constexpr double kFrameWidth = 640;
 
 // ---------------------------------------------------------------------------------------------------
 // Shared pieces.
 
-// A meadow floor: a far-to-near gradient, soft mottling, then grass rows growing towards the viewer.
-void MeadowFloor(Canvas& canvas, Rng& rng, Colour far, Colour near, const Colour* grass, int grassCount,
-                 double nearHeight, double density) {
-  cairo_t* cr = canvas.Cr();
-  FillVertical(cr, canvas.Width(), canvas.Height(), far, near);
-  canvas.Mottle(static_cast<uint32_t>(rng.Next()), 90, 0.18);
-  GrassBand(cr, rng, -10, canvas.Width() + 10, 0, canvas.Height() + nearHeight * 0.6,
-            {grass, grassCount, density, nearHeight, 2.5, 0.15});
+// Features laid one after another along a row draw on the layer's random numbers over the stretch x0..x1
+// the classic picture has always had, exactly as they always have. On a wide canvas this then calls
+// paint(beyond, from, to) for the stretches outside it, out to margin past the canvas's edges, so what
+// the canvas adds there continues the row without moving anything in the classic stretch. Only a wide
+// canvas reaches left of its layer's column 0.
+template <typename Paint>
+void Beyond(const Canvas& canvas, Rng& beyond, double x0, double x1, double margin, Paint paint) {
+  if (canvas.Left() >= 0) return;
+  if (canvas.Left() - margin < x0) paint(beyond, canvas.Left() - margin, x0);
+  if (canvas.Right() + margin > x1) paint(beyond, x1, canvas.Right() + margin);
 }
 
-// Wild flowers scattered over a floor, small and dense far away, larger near.
-void Wildflowers(cairo_t* cr, Rng& rng, int width, double yTop, double yBottom, int count, const Colour* petals,
-                 int petalCount, double nearRadius) {
+// How many of count features spread over span fall in from..to at the same density.
+int Share(int count, double span, double from, double to) {
+  return static_cast<int>(std::lround(count * (to - from) / span));
+}
+
+// Fills every column of the canvas with a vertical gradient.
+void FillLayer(Canvas& canvas, Colour top, Colour bottom) {
+  cairo_t* cr = canvas.Cr();
+  SourceVertical(cr, 0, top, canvas.Height(), bottom);
+  cairo_rectangle(cr, canvas.Left(), 0, canvas.Right() - canvas.Left(), canvas.Height());
+  cairo_fill(cr);
+}
+
+// A band of grass over x0..x1 that a wide canvas continues to both of its edges.
+void GrassAcross(Canvas& canvas, Rng& rng, Rng& beyond, double x0, double x1, double yTop, double yBottom,
+                 const GrassStyle& style) {
+  GrassStretch stretches[3] = {{&rng, x0, x1}};
+  int count = 1;
+  Beyond(canvas, beyond, x0, x1, 10, [&](Rng& r, double from, double to) { stretches[count++] = {&r, from, to}; });
+  GrassBand(canvas.Cr(), stretches, count, yTop, yBottom, style);
+}
+
+// A meadow floor: a far-to-near gradient, soft mottling, then grass rows growing towards the viewer.
+void MeadowFloor(Canvas& canvas, Rng& rng, Rng& beyond, Colour far, Colour near, const Colour* grass, int grassCount,
+                 double nearHeight, double density) {
+  FillLayer(canvas, far, near);
+  canvas.Mottle(static_cast<uint32_t>(rng.Next()), 90, 0.18);
+  GrassAcross(canvas, rng, beyond, -10, kFrameWidth + 10, 0, canvas.Height() + nearHeight * 0.6,
+              {grass, grassCount, density, nearHeight, 2.5, 0.15});
+}
+
+// Wild flowers scattered over a floor from yTop to yBottom, small and dense far away, larger near.
+struct FlowerMeadow {
+  double yTop, yBottom;
+  int count;  // over the classic stretch
+  const Colour* petals;
+  int petalCount;
+  double nearRadius;
+};
+
+void Wildflowers(cairo_t* cr, Rng& rng, double x0, double x1, const FlowerMeadow& meadow, int count) {
+  const double yTop = meadow.yTop, yBottom = meadow.yBottom, nearRadius = meadow.nearRadius;
   for (int i = 0; i < count; ++i) {
     const double t = std::pow(rng.Unit(), 0.7);
     const double y = yTop + (yBottom - yTop) * t;
     const double r = 0.8 + nearRadius * t * t * rng.Range(0.7, 1.2);
-    const Colour p = petals[rng.Int(0, petalCount)];
-    const double x = rng.Range(0, width);
+    const Colour p = meadow.petals[rng.Int(0, meadow.petalCount)];
+    const double x = rng.Range(x0, x1);
     if (r > 2.2) {
       SetColour(cr, Rgb(60, 110, 40));
       cairo_set_line_width(cr, std::max(0.8, r * 0.18));
@@ -51,18 +101,42 @@ void Wildflowers(cairo_t* cr, Rng& rng, int width, double yTop, double yBottom, 
   }
 }
 
+// Wild flowers over x0..x1, continued as densely to the edges of a wide canvas.
+void WildflowersAcross(Canvas& canvas, Rng& rng, Rng& beyond, double x0, double x1, const FlowerMeadow& meadow) {
+  Wildflowers(canvas.Cr(), rng, x0, x1, meadow, meadow.count);
+  Beyond(canvas, beyond, x0, x1, 0, [&](Rng& r, double from, double to) {
+    Wildflowers(canvas.Cr(), r, from, to, meadow, Share(meadow.count, x1 - x0, from, to));
+  });
+}
+
 // Rounded tree crowns along a ridge line, as seen from far away: copses and hedges with open ground
 // between them; `cover` is the share of the line that is wooded.
-void TreeBelt(cairo_t* cr, Rng& rng, const TileNoise& ridge, int width, double baseY, double amplitude,
-              double cell, double crownSize, const LeafStyle& style, double cover = 1.0) {
-  bool wooded = rng.Unit() < cover;
-  for (double x = -crownSize; x < width + crownSize; x += crownSize * rng.Range(0.45, 0.8)) {
-    if (rng.Unit() < 0.08) wooded = rng.Unit() < cover;
+struct Belt {
+  const TileNoise& ridge;
+  double baseY, amplitude, cell;  // the ridge line, as RidgeY takes it
+  double crownSize;
+  LeafStyle style;
+  double cover = 1.0;
+};
+
+void TreeBelt(cairo_t* cr, Rng& rng, const Belt& belt, double from, double to) {
+  const double crownSize = belt.crownSize;
+  bool wooded = rng.Unit() < belt.cover;
+  for (double x = from; x < to; x += crownSize * rng.Range(0.45, 0.8)) {
+    if (rng.Unit() < 0.08) wooded = rng.Unit() < belt.cover;
     if (!wooded) continue;
-    const double y = RidgeY(ridge, x, baseY, amplitude, cell, 4);
+    const double y = RidgeY(belt.ridge, x, belt.baseY, belt.amplitude, belt.cell, 4);
     const double r = crownSize * rng.Range(0.6, 1.25);
-    LeafClump(cr, rng, x, y - r * rng.Range(0.1, 0.6), r, style);
+    LeafClump(cr, rng, x, y - r * rng.Range(0.1, 0.6), r, belt.style);
   }
+}
+
+// A belt across the frame, continued to the edges of a wide canvas.
+void TreeBelt(Canvas& canvas, Rng& rng, Rng& beyond, const Belt& belt) {
+  const double x0 = -belt.crownSize, x1 = kFrameWidth + belt.crownSize;
+  TreeBelt(canvas.Cr(), rng, belt, x0, x1);
+  Beyond(canvas, beyond, x0, x1, belt.crownSize,
+         [&](Rng& r, double from, double to) { TreeBelt(canvas.Cr(), r, belt, from, to); });
 }
 
 // A branch along a quadratic curve from (x0, y0) through (cx, cy) to (x1, y1), w0 to w1 thick, with
@@ -180,9 +254,9 @@ const Colour kMeadowFlowers[] = {Rgb(250, 250, 245), Rgb(250, 215, 60), Rgb(200,
                                  Rgb(90, 130, 230), Rgb(250, 250, 245)};
 const LeafStyle kOakLeaves = {Rgb(34, 66, 28), Rgb(70, 110, 40), Rgb(150, 180, 80), 9};
 
-void Meadow0(Canvas& canvas, Rng& rng) {
+void Meadow0(Canvas& canvas, Rng& rng, Rng& beyond) {
   cairo_t* cr = canvas.Cr();
-  FillVertical(cr, canvas.Width(), canvas.Height(), Rgb(150, 172, 92), Rgb(64, 112, 42));
+  FillLayer(canvas, Rgb(150, 172, 92), Rgb(64, 112, 42));
   canvas.Mottle(11, 90, 0.18);
   // The oak's shadow under its crown, at the foot of the trunk.
   cairo_save(cr);
@@ -192,32 +266,35 @@ void Meadow0(Canvas& canvas, Rng& rng) {
   cairo_restore(cr);
   SetColour(cr, Rgb(20, 50, 20), 0.35);
   cairo_fill(cr);
-  GrassBand(cr, rng, -10, 650, 0, 260, {kMeadowGrass, 5, 1.6, 34, 2.0, 0.12});
-  Wildflowers(cr, rng, 640, 4, 231, 900, kMeadowFlowers, 6, 4.5);
+  GrassAcross(canvas, rng, beyond, -10, 650, 0, 260, {kMeadowGrass, 5, 1.6, 34, 2.0, 0.12});
+  WildflowersAcross(canvas, rng, beyond, 0, kFrameWidth, {4, 231, 900, kMeadowFlowers, 6, 4.5});
 }
 
-void Hills0(Canvas& canvas, Rng& rng) {
+void Hills0(Canvas& canvas, Rng& rng, Rng& beyond) {
   cairo_t* cr = canvas.Cr();
   const TileNoise far(21), mid(22), near(23);
-  RidgePath(cr, far, 640, 205, 60, 320, 4, 249);
+  RidgePath(cr, far, canvas.Left(), canvas.Right(), 205, 60, 320, 4, 249);
   SourceVertical(cr, 140, Rgb(128, 156, 150), 249, Rgb(150, 170, 140));
   cairo_fill(cr);
-  TreeBelt(cr, rng, far, 640, 205, 60, 320, 6, {Rgb(96, 126, 118), Rgb(112, 140, 126), Rgb(136, 160, 140), 3},
-           0.5);
-  RidgePath(cr, mid, 640, 236, 44, 256, 4, 249);
+  TreeBelt(canvas, rng, beyond,
+           {far, 205, 60, 320, 6, {Rgb(96, 126, 118), Rgb(112, 140, 126), Rgb(136, 160, 140), 3}, 0.5});
+  RidgePath(cr, mid, canvas.Left(), canvas.Right(), 236, 44, 256, 4, 249);
   SourceVertical(cr, 190, Rgb(118, 150, 82), 249, Rgb(150, 172, 92));
   cairo_fill(cr);
   // Hedgerows and copses on the nearer hills.
-  TreeBelt(cr, rng, mid, 640, 236, 44, 256, 8, {Rgb(52, 84, 44), Rgb(76, 108, 52), Rgb(120, 148, 70), 4}, 0.45);
-  RidgePath(cr, near, 640, 249, 10, 200, 3, 250);
+  TreeBelt(canvas, rng, beyond,
+           {mid, 236, 44, 256, 8, {Rgb(52, 84, 44), Rgb(76, 108, 52), Rgb(120, 148, 70), 4}, 0.45});
+  RidgePath(cr, near, canvas.Left(), canvas.Right(), 249, 10, 200, 3, 250);
   SetColour(cr, Rgb(146, 170, 90));
   cairo_fill(cr);
   // The meadow's far grass begins in this picture, so the ground below joins it without a straight edge.
-  GrassBand(cr, rng, -10, 650, 236, 252, {kMeadowGrass, 5, 1.6, 3.5, 1.5, 0.12});
+  GrassAcross(canvas, rng, beyond, -10, 650, 236, 252, {kMeadowGrass, 5, 1.6, 3.5, 1.5, 0.12});
   canvas.Mottle(12, 60, 0.1);
 }
 
-void Oak0(Canvas& canvas, Rng& rng) {
+// The oak stands at the left of the frame; its crown reaches past the frame's left edge, and a wide
+// canvas shows that much more of it and nothing else.
+void Oak0(Canvas& canvas, Rng& rng, Rng&) {
   cairo_t* cr = canvas.Cr();
   const Colour barkLight = Rgb(120, 100, 76), barkDark = Rgb(58, 46, 36);
   // Main limbs spreading to the right and upwards, under the crown.
@@ -245,33 +322,85 @@ void Oak0(Canvas& canvas, Rng& rng) {
 // ---------------------------------------------------------------------------------------------------
 // Scene 1: a lake below a forested ridge, cool and calm.
 
-void Ridge1(Canvas& canvas, Rng& rng) {
+void Ridge1(Canvas& canvas, Rng& rng, Rng& beyond) {
   cairo_t* cr = canvas.Cr();
   const TileNoise far(31), near(32);
-  RidgePath(cr, far, 640, 175, 70, 320, 4, 222);
+  RidgePath(cr, far, canvas.Left(), canvas.Right(), 175, 70, 320, 4, 222);
   SourceVertical(cr, 110, Rgb(104, 128, 140), 222, Rgb(90, 114, 118));
   cairo_fill(cr);
-  TreeBelt(cr, rng, far, 640, 175, 70, 320, 5, {Rgb(80, 104, 112), Rgb(96, 120, 124), Rgb(118, 140, 140), 3});
-  RidgePath(cr, near, 640, 214, 46, 256, 4, 222);
+  TreeBelt(canvas, rng, beyond, {far, 175, 70, 320, 5, {Rgb(80, 104, 112), Rgb(96, 120, 124), Rgb(118, 140, 140), 3}});
+  RidgePath(cr, near, canvas.Left(), canvas.Right(), 214, 46, 256, 4, 222);
   SourceVertical(cr, 170, Rgb(56, 92, 66), 222, Rgb(46, 80, 58));
   cairo_fill(cr);
   // Firs along the nearer ridge.
-  for (double x = -6; x < 646; x += rng.Range(2, 6)) {
-    const double y = RidgeY(near, x, 214, 46, 256, 4) + rng.Range(2, 12);
-    const double height = rng.Range(10, 32);
-    Fir(cr, rng, x, y + 4, height, height * rng.Range(0.35, 0.55), Rgb(38, 70, 52), Rgb(86, 120, 84));
-  }
+  const auto firs = [&](Rng& r, double from, double to) {
+    for (double x = from; x < to; x += r.Range(2, 6)) {
+      const double y = RidgeY(near, x, 214, 46, 256, 4) + r.Range(2, 12);
+      const double height = r.Range(10, 32);
+      Fir(cr, r, x, y + 4, height, height * r.Range(0.35, 0.55), Rgb(38, 70, 52), Rgb(86, 120, 84));
+    }
+  };
+  firs(rng, -6, 646);
+  Beyond(canvas, beyond, -6, 646, 6, firs);
   // Crowns of the broadleaf trees lower on the slope, down to the water's edge.
-  TreeBelt(cr, rng, near, 640, 226, 20, 256, 6, {Rgb(40, 70, 50), Rgb(58, 92, 60), Rgb(92, 124, 80), 3}, 0.9);
+  TreeBelt(canvas, rng, beyond, {near, 226, 20, 256, 6, {Rgb(40, 70, 50), Rgb(58, 92, 60), Rgb(92, 124, 80), 3}, 0.9});
   SetColour(cr, Rgb(48, 78, 56));
-  cairo_rectangle(cr, 0, 216, 640, 6);
+  cairo_rectangle(cr, canvas.Left(), 216, canvas.Right() - canvas.Left(), 6);
   cairo_fill(cr);
   canvas.Mottle(13, 40, 0.1);
 }
 
-void Lake1(Canvas& canvas, Rng& rng) {
+// Light streaks of ripples, count of them starting between from and to.
+void RippleStreaks(cairo_t* cr, Rng& rng, double from, double to, int count) {
+  for (int i = 0; i < count; ++i) {
+    const double y = std::pow(rng.Unit(), 0.8) * 200 + 4;
+    const double x = rng.Range(from, to);
+    const double len = rng.Range(6, 40) * (0.4 + y / 200);
+    SetColour(cr, Rgb(200, 215, 222), rng.Range(0.12, 0.35));
+    cairo_set_line_width(cr, OutputPixels(cr, 0.6) + y / 200);
+    cairo_move_to(cr, x, y);
+    cairo_line_to(cr, x + len, y);
+    cairo_stroke(cr);
+  }
+}
+
+// Water lilies, count of them, kept 20 columns inside from..to.
+void WaterLilies(cairo_t* cr, Rng& rng, double from, double to, int count) {
+  for (int i = 0; i < count; ++i) {
+    const double x = rng.Range(from + 20, to - 20), y = rng.Range(120, 190);
+    const double r = 3 + (y - 120) / 12;
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_scale(cr, r, r * 0.35);
+    cairo_arc(cr, 0, 0, 1, 0.3, 2 * M_PI - 0.1);
+    cairo_line_to(cr, 0, 0);
+    cairo_restore(cr);
+    SetColour(cr, Rgb(60, 110, 50));
+    cairo_fill(cr);
+    if (i % 3 == 0) Flower(cr, x + r * 0.2, y - 1, r * 0.35, Rgb(250, 240, 240), Rgb(240, 210, 80));
+  }
+}
+
+// The reeds along the near bank: thick at both sides of the frame, and beyond it in beds with open
+// water between them.
+void LakeReeds(Canvas& canvas, Rng& rng, Rng& beyond) {
   cairo_t* cr = canvas.Cr();
-  const int w = canvas.Width();
+  for (int i = 0; i < 70; ++i) {
+    const double x = rng.Unit() < 0.6 ? rng.Range(-10, 200) : rng.Range(420, 650);
+    Reed(cr, rng, x, 258, rng.Range(60, 150), rng.Unit() < 0.35);
+  }
+  const TileNoise beds(35);
+  Beyond(canvas, beyond, -10, 650, 10, [&](Rng& r, double from, double to) {
+    for (int i = Share(70, 430, from, to); i > 0; --i) {
+      const double x = r.Range(from, to), height = r.Range(60, 150);
+      const bool withHead = r.Unit() < 0.35;
+      if (beds.Fractal(x, 0.5, 120, 2) > -0.1) Reed(cr, r, x, 258, height, withHead);
+    }
+  });
+}
+
+void Lake1(Canvas& canvas, Rng& rng, Rng& beyond) {
+  cairo_t* cr = canvas.Cr();
   const TileNoise ripple(33);
   // Water: the ridge mirrored at the far edge, the sky's grey-blue nearer, broken by ripples.
   canvas.PaintPixels([&](double x, double y) -> std::optional<Colour> {
@@ -290,44 +419,22 @@ void Lake1(Canvas& canvas, Rng& rng) {
   });
   // The far shore line.
   SetColour(cr, Rgb(40, 66, 50));
-  cairo_rectangle(cr, 0, 0, w, 3);
+  cairo_rectangle(cr, canvas.Left(), 0, canvas.Right() - canvas.Left(), 3);
   cairo_fill(cr);
-  // Light streaks of ripples.
-  for (int i = 0; i < 500; ++i) {
-    const double y = std::pow(rng.Unit(), 0.8) * 200 + 4;
-    const double x = rng.Range(-20, w);
-    const double len = rng.Range(6, 40) * (0.4 + y / 200);
-    SetColour(cr, Rgb(200, 215, 222), rng.Range(0.12, 0.35));
-    cairo_set_line_width(cr, OutputPixels(cr, 0.6) + y / 200);
-    cairo_move_to(cr, x, y);
-    cairo_line_to(cr, x + len, y);
-    cairo_stroke(cr);
-  }
-  // Water lilies.
-  for (int i = 0; i < 14; ++i) {
-    const double x = rng.Range(20, 620), y = rng.Range(120, 190);
-    const double r = 3 + (y - 120) / 12;
-    cairo_save(cr);
-    cairo_translate(cr, x, y);
-    cairo_scale(cr, r, r * 0.35);
-    cairo_arc(cr, 0, 0, 1, 0.3, 2 * M_PI - 0.1);
-    cairo_line_to(cr, 0, 0);
-    cairo_restore(cr);
-    SetColour(cr, Rgb(60, 110, 50));
-    cairo_fill(cr);
-    if (i % 3 == 0) Flower(cr, x + r * 0.2, y - 1, r * 0.35, Rgb(250, 240, 240), Rgb(240, 210, 80));
-  }
+  RippleStreaks(cr, rng, -20, kFrameWidth, 500);
+  Beyond(canvas, beyond, -20, kFrameWidth, 0,
+         [&](Rng& r, double from, double to) { RippleStreaks(cr, r, from, to, Share(500, 660, from, to)); });
+  WaterLilies(cr, rng, 0, kFrameWidth, 14);
+  Beyond(canvas, beyond, 0, kFrameWidth, 0,
+         [&](Rng& r, double from, double to) { WaterLilies(cr, r, from, to, Share(14, 600, from, to)); });
   // The near bank with grass, and reeds rising over the water.
   const TileNoise bank(34);
-  RidgePath(cr, bank, w, 206, 26, 160, 3, 260);
+  RidgePath(cr, bank, canvas.Left(), canvas.Right(), 206, 26, 160, 3, 260);
   SourceVertical(cr, 180, Rgb(92, 124, 56), 258, Rgb(58, 92, 40));
   cairo_fill(cr);
+  LakeReeds(canvas, rng, beyond);
   const Colour reedGrass[] = {Rgb(84, 120, 50), Rgb(110, 140, 60), Rgb(130, 150, 70), Rgb(70, 100, 44)};
-  for (int i = 0; i < 70; ++i) {
-    const double x = rng.Unit() < 0.6 ? rng.Range(-10, 200) : rng.Range(420, 650);
-    Reed(cr, rng, x, 258, rng.Range(60, 150), rng.Unit() < 0.35);
-  }
-  GrassBand(cr, rng, -10, 650, 200, 275, {reedGrass, 4, 0.8, 40, 10, 0.08});
+  GrassAcross(canvas, rng, beyond, -10, 650, 200, 275, {reedGrass, 4, 0.8, 40, 10, 0.08});
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -437,14 +544,17 @@ void WallSpruce(cairo_t* cr, Rng& rng, const WallTree& tree, bool atTheEdge) {
 
 // One depth of the wall (0 the farthest, kForestDepths - 1 the nearest): trees in uneven stands, of
 // unequal height, girth, tone and lean, hazier the farther they stand, a few broadleaves among them.
+// The trees of one depth from column from on while they stand left of to; returns where the next one
+// would stand.
 constexpr int kForestDepths = 4;
 
-void ForestDepth(cairo_t* cr, Rng& rng, const TileNoise& stands, int depth) {
+double ForestDepth(cairo_t* cr, Rng& rng, const TileNoise& stands, int depth, double from, double to) {
   const double nearness = static_cast<double>(depth) / (kForestDepths - 1);
   WallTree tree = {0, kForestFloorY - 10 * (1 - nearness), 0, 0, nearness, 0.55 * (1 - nearness) * (1 - nearness)};
-  for (tree.x = rng.Range(-40, -10); tree.x < 680;) {
-    // Stands of taller trees and lower ones; the nearest rise highest at the sides of the clearing.
-    const double edge = std::abs(tree.x - 320) / 320.0;
+  for (tree.x = from; tree.x < to;) {
+    // Stands of taller trees and lower ones; the nearest rise highest at the sides of the clearing, and
+    // past the frame's own trees no higher than these.
+    const double edge = std::min(std::abs(tree.x - 320), 360.0) / 320.0;
     const double height = (170 + 50 * nearness) * (1 + 0.22 * stands.Fractal(tree.x, depth * 17.0, 70, 3) +
                                                    rng.Range(-0.12, 0.12)) + 70 * nearness * edge * edge;
     tree.top = tree.floorY - height;
@@ -457,13 +567,18 @@ void ForestDepth(cairo_t* cr, Rng& rng, const TileNoise& stands, int depth) {
     // Mostly close together, now and then a wider gap.
     tree.x += (5 + 9 * nearness) * (0.35 + 1.3 * rng.Unit() * rng.Unit() + 1.2 * (rng.Unit() < 0.12));
   }
+  return tree.x;
 }
 
-void ForestWall(cairo_t* cr) {
+// The whole wall over the columns left to right. The frame's trees always come from the wall's own
+// random numbers; those a wide canvas adds on either side from numbers of their own, depth by depth, so
+// each depth still stands in front of the one behind it.
+void ForestWall(cairo_t* cr, double left, double right) {
   Rng rng(kForestWallSeed);
+  Rng beyond(kForestWallSeed + 1);
   const TileNoise skyline(42), stands(43);
   // Behind every tree, the dark body of the wood: hazy at its ragged top, deep shade lower down.
-  RidgePath(cr, skyline, 640, 124, 22, 64, 3, kForestFloorY + 20);
+  RidgePath(cr, skyline, left, right, 124, 22, 64, 3, kForestFloorY + 20);
   cairo_pattern_t* p = cairo_pattern_create_linear(0, 100, 0, kForestFloorY);
   const Colour far = Mix(Rgb(26, 54, 36), kForestHaze, 0.45);
   cairo_pattern_add_color_stop_rgb(p, 0, far.r, far.g, far.b);
@@ -472,26 +587,37 @@ void ForestWall(cairo_t* cr) {
   cairo_set_source(cr, p);
   cairo_fill(cr);
   cairo_pattern_destroy(p);
-  for (int depth = 0; depth < kForestDepths; ++depth) ForestDepth(cr, rng, stands, depth);
+  for (int depth = 0; depth < kForestDepths; ++depth) {
+    const double first = rng.Range(-40, -10);
+    const double next = ForestDepth(cr, rng, stands, depth, first, 680);
+    if (left < 0) ForestDepth(cr, beyond, stands, depth, left - 40, first);
+    if (right > kFrameWidth) ForestDepth(cr, beyond, stands, depth, next, right + 40);
+  }
 }
 
-void FirTops2(Canvas& canvas, Rng&) { ForestWall(canvas.Cr()); }
+void FirTops2(Canvas& canvas, Rng&, Rng&) { ForestWall(canvas.Cr(), canvas.Left(), canvas.Right()); }
 
-void Clearing2(Canvas& canvas, Rng& rng) {
+// Bushes along the edge of the clearing, from column from on while they stand left of to.
+void Undergrowth(cairo_t* cr, Rng& rng, double from, double to) {
+  for (double x = from; x < to; x += rng.Range(16, 28)) {
+    LeafClump(cr, rng, x, rng.Range(140, 156), rng.Range(14, 26), kForestLeaves);
+  }
+}
+
+void Clearing2(Canvas& canvas, Rng& rng, Rng& beyond) {
   cairo_t* cr = canvas.Cr();
-  FillVertical(cr, 640, 350, kForestShade, Rgb(60, 96, 40));
+  FillLayer(canvas, kForestShade, Rgb(60, 96, 40));
   // The wall's lower part: the trunks below the crowns of the fir tops, then the undergrowth along the
   // edge of the clearing.
   cairo_save(cr);
   cairo_translate(cr, 0, -SkyBand(2));
-  ForestWall(cr);
+  ForestWall(cr, canvas.Left(), canvas.Right());
   cairo_restore(cr);
-  for (double x = -20; x < 660; x += rng.Range(16, 28)) {
-    LeafClump(cr, rng, x, rng.Range(140, 156), rng.Range(14, 26), kForestLeaves);
-  }
+  Undergrowth(cr, rng, -20, 660);
+  Beyond(canvas, beyond, -20, 660, 20, [&](Rng& r, double from, double to) { Undergrowth(cr, r, from, to); });
   // The sunlit floor of the clearing.
   const TileNoise edge(41);
-  RidgePath(cr, edge, 640, 172, 16, 160, 3, 350);
+  RidgePath(cr, edge, canvas.Left(), canvas.Right(), 172, 16, 160, 3, 350);
   SourceVertical(cr, 120, Rgb(150, 170, 80), 350, Rgb(70, 110, 40));
   cairo_fill(cr);
   canvas.Mottle(14, 70, 0.2);
@@ -504,9 +630,9 @@ void Clearing2(Canvas& canvas, Rng& rng) {
   SourceVertical(cr, 140, Rgb(170, 160, 110), 350, Rgb(140, 120, 80));
   cairo_fill(cr);
   const Colour grass[] = {Rgb(90, 130, 48), Rgb(120, 160, 60), Rgb(150, 176, 72), Rgb(70, 110, 40)};
-  GrassBand(cr, rng, -10, 650, 140, 370, {grass, 4, 1.1, 30, 3, 0.1});
+  GrassAcross(canvas, rng, beyond, -10, 650, 140, 370, {grass, 4, 1.1, 30, 3, 0.1});
   const Colour flowers[] = {Rgb(250, 250, 240), Rgb(240, 210, 70), Rgb(180, 120, 220)};
-  Wildflowers(cr, rng, 640, 150, 350, 240, flowers, 3, 3.5);
+  WildflowersAcross(canvas, rng, beyond, 0, kFrameWidth, {150, 350, 240, flowers, 3, 3.5});
   // A fallen log and a stump in the grass.
   Branch(cr, 430, 250, 500, 236, 580, 246, 18, 14, Rgb(96, 74, 52));
   SetColour(cr, Rgb(170, 140, 100));
@@ -522,33 +648,46 @@ void Clearing2(Canvas& canvas, Rng& rng) {
   cairo_fill(cr);
 }
 
-void Ferns2(Canvas& canvas, Rng& rng) {
-  cairo_t* cr = canvas.Cr();
+// A clump of fern fronds rising from (x, y), arching outwards.
+struct FernClump {
+  double x, y, size;
+  int fronds;
+};
+
+void Ferns(cairo_t* cr, Rng& rng, const FernClump& c) {
   const Colour dark = Rgb(60, 104, 40), light = Rgb(130, 186, 70);
-  // Clumps at the sides, arching inwards; a low fringe across the bottom.
-  struct Clump { double x, y, size; int fronds; };
-  const Clump clumps[] = {{40, 225, 150, 9}, {150, 225, 110, 7}, {520, 225, 140, 9}, {620, 225, 120, 7},
-                          {330, 230, 70, 5}};
-  for (const Clump& c : clumps) {
-    for (int i = 0; i < c.fronds; ++i) {
-      const double angle = M_PI / 2 + rng.Range(-1.1, 1.1);
-      FernFrond(cr, c.x + rng.Range(-10, 10), c.y, c.size * rng.Range(0.7, 1.05), angle,
-                (angle > M_PI / 2 ? -1 : 1) * rng.Range(0.05, 0.1), dark, light);
-    }
+  for (int i = 0; i < c.fronds; ++i) {
+    const double angle = M_PI / 2 + rng.Range(-1.1, 1.1);
+    FernFrond(cr, c.x + rng.Range(-10, 10), c.y, c.size * rng.Range(0.7, 1.05), angle,
+              (angle > M_PI / 2 ? -1 : 1) * rng.Range(0.05, 0.1), dark, light);
   }
+}
+
+void Ferns2(Canvas& canvas, Rng& rng, Rng& beyond) {
+  cairo_t* cr = canvas.Cr();
+  // Clumps at the sides, arching inwards; a low fringe across the bottom. Past the frame the clumps go
+  // on at about the spacing they have in it.
+  const FernClump clumps[] = {
+      {40, 225, 150, 9}, {150, 225, 110, 7}, {520, 225, 140, 9}, {620, 225, 120, 7}, {330, 230, 70, 5}};
+  for (const FernClump& c : clumps) Ferns(cr, rng, c);
+  Beyond(canvas, beyond, 0, kFrameWidth, 0, [&](Rng& r, double from, double to) {
+    for (double x = from + r.Range(50, 70); x < to - 40; x += r.Range(90, 130)) {
+      Ferns(cr, r, {x, 225, r.Range(100, 150), r.Int(7, 10)});
+    }
+  });
   const Colour grass[] = {Rgb(90, 140, 50), Rgb(120, 170, 60), Rgb(150, 186, 80), Rgb(80, 124, 48)};
-  GrassBand(cr, rng, -10, 650, 180, 232, {grass, 4, 0.5, 70, 30, 0.1});
+  GrassAcross(canvas, rng, beyond, -10, 650, 180, 232, {grass, 4, 0.5, 70, 30, 0.1});
 }
 
 // ---------------------------------------------------------------------------------------------------
 // Scene 3: a golden wheat field with a farm on the horizon.
 
-void TreeLine3(Canvas& canvas, Rng& rng) {
+void TreeLine3(Canvas& canvas, Rng& rng, Rng& beyond) {
   cairo_t* cr = canvas.Cr();
   const TileNoise line(51);
   const LeafStyle far = {Rgb(72, 98, 82), Rgb(92, 118, 92), Rgb(126, 148, 110), 3};
-  TreeBelt(cr, rng, line, 640, 62, 26, 128, 12, far, 0.8);
-  TreeBelt(cr, rng, line, 640, 70, 10, 128, 7, far, 0.9);
+  TreeBelt(canvas, rng, beyond, {line, 62, 26, 128, 12, far, 0.8});
+  TreeBelt(canvas, rng, beyond, {line, 70, 10, 128, 7, far, 0.9});
   // The farmhouse: white walls, red roof, a chimney; a barn beside it.
   const double hx = 430, hy = 70;
   SetColour(cr, Rgb(226, 218, 196));
@@ -583,54 +722,67 @@ void TreeLine3(Canvas& canvas, Rng& rng) {
   LeafClump(cr, rng, hx - 14, hy - 22, 16, far);
   LeafClump(cr, rng, hx + 112, hy - 18, 14, far);
   SetColour(cr, Rgb(196, 170, 96));
-  cairo_rectangle(cr, 0, 68, 640, 4);
+  cairo_rectangle(cr, canvas.Left(), 68, canvas.Right() - canvas.Left(), 4);
   cairo_fill(cr);
 }
 
-void Wheat3(Canvas& canvas, Rng& rng) {
+// One row of wheat stalks with their ears, count of them between from and to, height tall.
+void WheatRow(cairo_t* cr, Rng& rng, double from, double to, int row, double height, int count) {
+  const Colour stalks[] = {Rgb(230, 196, 110), Rgb(214, 170, 80), Rgb(240, 214, 140), Rgb(196, 150, 70)};
+  for (int i = 0; i < count; ++i) {
+    const double x = rng.Range(from, to);
+    const double y = row + rng.Unit();
+    const double h = height * rng.Range(0.8, 1.15);
+    const double lean = h * rng.Range(0.02, 0.14);
+    const Colour c = Scale(stalks[rng.Int(0, 4)], rng.Range(0.85, 1.1));
+    SetColour(cr, Scale(c, 0.85));
+    cairo_set_line_width(cr, std::max(OutputPixels(cr, 0.6), h * 0.03));
+    cairo_move_to(cr, x, y);
+    cairo_line_to(cr, x + lean, y - h);
+    cairo_stroke(cr);
+    cairo_save(cr);
+    cairo_translate(cr, x + lean, y - h);
+    cairo_rotate(cr, std::atan2(lean, h));
+    cairo_scale(cr, std::max(0.7, h * 0.05), std::max(1.2, h * 0.16));
+    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+    cairo_restore(cr);
+    SetColour(cr, c);
+    cairo_fill(cr);
+  }
+}
+
+void Wheat3(Canvas& canvas, Rng& rng, Rng& beyond) {
   cairo_t* cr = canvas.Cr();
-  FillVertical(cr, 640, 200, Rgb(214, 186, 108), Rgb(196, 150, 60));
+  FillLayer(canvas, Rgb(214, 186, 108), Rgb(196, 150, 60));
   canvas.Mottle(15, 60, 0.16);
-  // Drill rows running towards the horizon.
-  for (int i = -30; i <= 30; ++i) {
+  // Drill rows running towards the horizon, fanning out from a point just above it; a wide canvas
+  // shows more of the fan.
+  const int fan = canvas.Left() < 0 ? static_cast<int>(std::ceil((320 - canvas.Left()) / 6)) : 30;
+  for (int i = -fan; i <= fan; ++i) {
     cairo_move_to(cr, 320 + i * 6, 0);
     cairo_line_to(cr, 320 + i * 60, 200);
   }
   SetColour(cr, Rgb(150, 110, 50), 0.18);
   cairo_set_line_width(cr, 1.5);
   cairo_stroke(cr);
-  // Stalks with ears, from fine far away to large near.
-  const Colour stalks[] = {Rgb(230, 196, 110), Rgb(214, 170, 80), Rgb(240, 214, 140), Rgb(196, 150, 70)};
+  // Stalks with ears, from fine far away to large near, each row across the whole canvas before the
+  // next nearer one.
   for (int row = 0; row < 230; row += 1) {
     const double t = row / 200.0;
     const double height = 3 + 46 * t * t;
     const int count = static_cast<int>(640 * 0.9 / (1 + height * 0.15));
-    for (int i = 0; i < count; ++i) {
-      const double x = rng.Range(-10, 650);
-      const double y = row + rng.Unit();
-      const double h = height * rng.Range(0.8, 1.15);
-      const double lean = h * rng.Range(0.02, 0.14);
-      const Colour c = Scale(stalks[rng.Int(0, 4)], rng.Range(0.85, 1.1));
-      SetColour(cr, Scale(c, 0.85));
-      cairo_set_line_width(cr, std::max(OutputPixels(cr, 0.6), h * 0.03));
-      cairo_move_to(cr, x, y);
-      cairo_line_to(cr, x + lean, y - h);
-      cairo_stroke(cr);
-      cairo_save(cr);
-      cairo_translate(cr, x + lean, y - h);
-      cairo_rotate(cr, std::atan2(lean, h));
-      cairo_scale(cr, std::max(0.7, h * 0.05), std::max(1.2, h * 0.16));
-      cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-      cairo_restore(cr);
-      SetColour(cr, c);
-      cairo_fill(cr);
-    }
+    WheatRow(cr, rng, -10, 650, row, height, count);
+    Beyond(canvas, beyond, -10, 650, 10, [&](Rng& r, double from, double to) {
+      WheatRow(cr, r, from, to, row, height, Share(count, 660, from, to));
+    });
   }
   const Colour flowers[] = {Rgb(210, 40, 30), Rgb(90, 120, 220), Rgb(220, 50, 40)};
-  Wildflowers(cr, rng, 640, 10, 200, 160, flowers, 3, 4.0);
+  WildflowersAcross(canvas, rng, beyond, 0, kFrameWidth, {10, 200, 160, flowers, 3, 4.0});
 }
 
-void Haystack3(Canvas& canvas, Rng& rng) {
+// The haystack, a bush and a stretch of fence stand in the middle of the field; a wide canvas shows
+// nothing more of them.
+void Haystack3(Canvas& canvas, Rng& rng, Rng&) {
   cairo_t* cr = canvas.Cr();
   // A bush on the left.
   LeafClump(cr, rng, 50, 80, 30, {Rgb(62, 86, 40), Rgb(96, 120, 56), Rgb(150, 170, 80), 6});
@@ -690,25 +842,40 @@ void Haystack3(Canvas& canvas, Rng& rng) {
 
 const LeafStyle kSpringLeaves = {Rgb(58, 96, 34), Rgb(100, 146, 52), Rgb(176, 210, 100), 10};
 
-void Dandelions4(Canvas& canvas, Rng& rng) {
-  cairo_t* cr = canvas.Cr();
+void Dandelions4(Canvas& canvas, Rng& rng, Rng& beyond) {
   const Colour grass[] = {Rgb(100, 150, 50), Rgb(130, 176, 60), Rgb(160, 196, 80), Rgb(86, 136, 46),
                           Rgb(120, 160, 56)};
-  MeadowFloor(canvas, rng, Rgb(160, 190, 96), Rgb(78, 130, 44), grass, 5, 30, 1.4);
+  MeadowFloor(canvas, rng, beyond, Rgb(160, 190, 96), Rgb(78, 130, 44), grass, 5, 30, 1.4);
   const Colour yellow[] = {Rgb(250, 210, 40), Rgb(246, 190, 30), Rgb(250, 230, 90)};
-  Wildflowers(cr, rng, 640, 4, 260, 700, yellow, 3, 5.0);
+  WildflowersAcross(canvas, rng, beyond, 0, kFrameWidth, {4, 260, 700, yellow, 3, 5.0});
   const Colour white[] = {Rgb(240, 240, 234)};
-  Wildflowers(cr, rng, 640, 4, 200, 160, white, 1, 2.0);
+  WildflowersAcross(canvas, rng, beyond, 0, kFrameWidth, {4, 200, 160, white, 1, 2.0});
 }
 
-void HillsAndBranches4(Canvas& canvas, Rng& rng) {
+// Leafy branches hanging in from above between columns from and to: each grows from the top edge
+// towards the middle of its stretch and ends, leaves and all, inside it.
+void OverhangingBranches(cairo_t* cr, Rng& rng, double from, double to, Colour bark) {
+  const double middle = (from + to) / 2;
+  for (double x = from + rng.Range(10, 40); x < to - 60; x += rng.Range(70, 120)) {
+    const double toward = x < middle ? 1 : -1;
+    const double reach = std::min(rng.Range(110, 190), std::abs(to - from) * 0.7);
+    const double x1 = std::clamp(x + toward * reach, from + 40, to - 40);
+    const HangingBranch b = {
+        x, rng.Range(-6, 14), (x + x1) / 2, rng.Range(20, 40), x1, rng.Range(40, 90), rng.Range(8, 14),
+        3, rng.Range(22, 32)};
+    LeafyBranch(cr, rng, b, bark, kSpringLeaves);
+  }
+}
+
+void HillsAndBranches4(Canvas& canvas, Rng& rng, Rng& beyond) {
   cairo_t* cr = canvas.Cr();
   const TileNoise far(61), near(62);
-  RidgePath(cr, far, 640, 196, 50, 320, 4, 220);
+  RidgePath(cr, far, canvas.Left(), canvas.Right(), 196, 50, 320, 4, 220);
   SourceVertical(cr, 140, Rgb(140, 176, 150), 220, Rgb(150, 180, 120));
   cairo_fill(cr);
-  TreeBelt(cr, rng, far, 640, 196, 50, 320, 5, {Rgb(112, 150, 120), Rgb(128, 164, 126), Rgb(156, 186, 140), 3});
-  RidgePath(cr, near, 640, 216, 26, 220, 3, 222);
+  TreeBelt(canvas, rng, beyond,
+           {far, 196, 50, 320, 5, {Rgb(112, 150, 120), Rgb(128, 164, 126), Rgb(156, 186, 140), 3}});
+  RidgePath(cr, near, canvas.Left(), canvas.Right(), 216, 26, 220, 3, 222);
   SourceVertical(cr, 190, Rgb(140, 186, 90), 220, Rgb(160, 190, 96));
   cairo_fill(cr);
   // Leafy branches hanging into the picture from the top corners: the leaves thin out towards each
@@ -719,34 +886,58 @@ void HillsAndBranches4(Canvas& canvas, Rng& rng) {
                                     {650, 4, 560, 26, 470, 40, 12, 3, 30},
                                     {560, 20, 540, 60, 560, 100, 5, 2, 20}};
   for (const HangingBranch& b : branches) LeafyBranch(cr, rng, b, bark, kSpringLeaves);
+  // Past the frame the canopy goes on.
+  Beyond(canvas, beyond, 0, kFrameWidth, 0,
+         [&](Rng& r, double from, double to) { OverhangingBranches(cr, r, from, to, bark); });
 }
 
-void Clocks4(Canvas& canvas, Rng& rng) {
+constexpr Colour kDandelionStem = Rgb(96, 140, 60);
+
+// A yellow dandelion on a short stem rising from the foot of the picture to (x, y).
+void DandelionFlower(cairo_t* cr, double x, double y) {
+  SetColour(cr, kDandelionStem);
+  cairo_set_line_width(cr, 2);
+  cairo_move_to(cr, x, 452);
+  cairo_line_to(cr, x + 3, y);
+  cairo_stroke(cr);
+  for (int k = 0; k < 22; ++k) {
+    const double a = k * (2 * M_PI / 22);
+    SetColour(cr, k % 2 ? Rgb(250, 200, 30) : Rgb(250, 224, 70));
+    cairo_set_line_width(cr, 2.2);
+    cairo_move_to(cr, x + 3, y);
+    cairo_line_to(cr, x + 3 + std::cos(a) * 10, y + std::sin(a) * 7);
+    cairo_stroke(cr);
+  }
+}
+
+// Clocks and flowers at random between columns from and to, about as many for the width as the frame
+// has; every clock's seeds stay inside.
+void MoreDandelions(cairo_t* cr, Rng& rng, double from, double to) {
+  const Colour seed = Rgb(246, 246, 240);
+  for (double x = from + rng.Range(30, 60); x < to - 30; x += rng.Range(60, 100)) {
+    const double r = std::min(rng.Range(13, 30), (std::min(x - from, to - x) - 2) / 1.2);
+    const double y = rng.Range(120, 330), lean = rng.Range(-20, 20);
+    DandelionClock(cr, rng, x, y, r, x - lean, 452, seed, kDandelionStem);
+  }
+  for (double x = from + rng.Range(20, 120); x < to - 20; x += rng.Range(120, 200)) {
+    DandelionFlower(cr, x, rng.Range(360, 400));
+  }
+}
+
+void Clocks4(Canvas& canvas, Rng& rng, Rng& beyond) {
   cairo_t* cr = canvas.Cr();
-  const Colour stem = Rgb(96, 140, 60), seed = Rgb(246, 246, 240);
+  const Colour seed = Rgb(246, 246, 240);
   struct Clock { double x, y, r, lean; };
   const Clock clocks[] = {{60, 140, 28, -20}, {130, 220, 22, 10},  {30, 290, 18, 6},  {200, 300, 15, -8},
                           {560, 120, 30, 24}, {480, 230, 20, -12}, {600, 270, 17, 4}, {420, 330, 13, 8}};
-  for (const Clock& c : clocks) DandelionClock(cr, rng, c.x, c.y, c.r, c.x - c.lean, 452, seed, stem);
+  for (const Clock& c : clocks) DandelionClock(cr, rng, c.x, c.y, c.r, c.x - c.lean, 452, seed, kDandelionStem);
   // A few yellow flowers on shorter stems, and leaves at the foot.
   const double flowers[][2] = {{250, 380}, {90, 370}, {520, 360}, {350, 400}};
-  for (const auto& f : flowers) {
-    SetColour(cr, stem);
-    cairo_set_line_width(cr, 2);
-    cairo_move_to(cr, f[0], 452);
-    cairo_line_to(cr, f[0] + 3, f[1]);
-    cairo_stroke(cr);
-    for (int k = 0; k < 22; ++k) {
-      const double a = k * (2 * M_PI / 22);
-      SetColour(cr, k % 2 ? Rgb(250, 200, 30) : Rgb(250, 224, 70));
-      cairo_set_line_width(cr, 2.2);
-      cairo_move_to(cr, f[0] + 3, f[1]);
-      cairo_line_to(cr, f[0] + 3 + std::cos(a) * 10, f[1] + std::sin(a) * 7);
-      cairo_stroke(cr);
-    }
-  }
+  for (const auto& f : flowers) DandelionFlower(cr, f[0], f[1]);
+  // Past the frame the meadow's clocks and flowers go on.
+  Beyond(canvas, beyond, 0, kFrameWidth, 0, [&](Rng& r, double from, double to) { MoreDandelions(cr, r, from, to); });
   const Colour grass[] = {Rgb(100, 150, 50), Rgb(130, 180, 60), Rgb(170, 206, 90), Rgb(90, 140, 50)};
-  GrassBand(cr, rng, -10, 634, 400, 462, {grass, 4, 0.35, 90, 40, 0.12});
+  GrassAcross(canvas, rng, beyond, -10, 634, 400, 462, {grass, 4, 0.35, 90, 40, 0.12});
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -759,7 +950,7 @@ double PeakY(const TileNoise& noise, double x) {
   return 156 - 150 * (0.72 * big * big * big * big + 0.28 * small * small * small);
 }
 
-void Peaks5(Canvas& canvas, Rng& rng) {
+void Peaks5(Canvas& canvas, Rng& rng, Rng& beyond) {
   cairo_t* cr = canvas.Cr();
   const TileNoise peaks(75), foothills(72), snow(73);
   canvas.PaintPixels([&](double x, double y) -> std::optional<Colour> {
@@ -777,36 +968,47 @@ void Peaks5(Canvas& canvas, Rng& rng) {
     return Mix(c, Rgb(150, 170, 196), std::clamp((y - 60) / 140.0, 0.0, 0.45));
   });
   // Forested foothills in front.
-  RidgePath(cr, foothills, 640, 150, 40, 160, 4, 154);
+  RidgePath(cr, foothills, canvas.Left(), canvas.Right(), 150, 40, 160, 4, 154);
   SourceVertical(cr, 110, Rgb(60, 90, 86), 153, Rgb(46, 76, 62));
   cairo_fill(cr);
-  for (double x = -4; x < 644; x += rng.Range(2, 6)) {
-    const double y = RidgeY(foothills, x, 150, 40, 160, 4) + rng.Range(3, 9);
-    Fir(cr, rng, x, y, rng.Range(8, 22), rng.Range(5, 9), Rgb(40, 70, 60), Rgb(80, 110, 96));
+  const auto firs = [&](Rng& r, double from, double to) {
+    for (double x = from; x < to; x += r.Range(2, 6)) {
+      const double y = RidgeY(foothills, x, 150, 40, 160, 4) + r.Range(3, 9);
+      Fir(cr, r, x, y, r.Range(8, 22), r.Range(5, 9), Rgb(40, 70, 60), Rgb(80, 110, 96));
+    }
+  };
+  firs(rng, -4, 644);
+  Beyond(canvas, beyond, -4, 644, 4, firs);
+}
+
+// One row of the conifer slopes (0 the farthest) from column from on while the firs stand left of to:
+// the slopes come down towards the viewer on either side of the valley.
+void SlopeFirs(cairo_t* cr, Rng& rng, int row, double from, double to) {
+  const double size = 14 + row * 7;
+  for (double x = from; x < to; x += rng.Range(3, 7) + row * 2) {
+    const double y = 8 + row * 16 + rng.Range(0, 14) + std::abs(x - 300) * 0.06;
+    const double height = size * rng.Range(0.7, 1.3);
+    Fir(cr, rng, x, y, height, height * 0.42, Mix(Rgb(46, 76, 72), Rgb(30, 60, 44), row / 3.0),
+        Mix(Rgb(86, 112, 104), Rgb(74, 110, 76), row / 3.0));
   }
 }
 
-void Valley5(Canvas& canvas, Rng& rng) {
+void Valley5(Canvas& canvas, Rng& rng, Rng& beyond) {
   cairo_t* cr = canvas.Cr();
-  FillVertical(cr, 640, 327, Rgb(60, 96, 76), Rgb(90, 130, 60));
+  FillLayer(canvas, Rgb(60, 96, 76), Rgb(90, 130, 60));
   canvas.Mottle(16, 60, 0.18);
   // Conifer slopes at the top, continuing the foothills: far rows small and bluish, near rows larger.
   for (int row = 0; row < 4; ++row) {
-    const double size = 14 + row * 7;
-    for (double x = -6; x < 646; x += rng.Range(3, 7) + row * 2) {
-      const double y = 8 + row * 16 + rng.Range(0, 14) + std::abs(x - 300) * 0.06;
-      const double height = size * rng.Range(0.7, 1.3);
-      Fir(cr, rng, x, y, height, height * 0.42, Mix(Rgb(46, 76, 72), Rgb(30, 60, 44), row / 3.0),
-          Mix(Rgb(86, 112, 104), Rgb(74, 110, 76), row / 3.0));
-    }
+    SlopeFirs(cr, rng, row, -6, 646);
+    Beyond(canvas, beyond, -6, 646, 6, [&](Rng& r, double from, double to) { SlopeFirs(cr, r, row, from, to); });
   }
   // Meadows of the valley floor.
   const TileNoise slope(81);
-  RidgePath(cr, slope, 640, 90, 30, 200, 3, 330);
+  RidgePath(cr, slope, canvas.Left(), canvas.Right(), 90, 30, 200, 3, 330);
   SourceVertical(cr, 60, Rgb(120, 150, 80), 327, Rgb(80, 124, 50));
   cairo_fill(cr);
   const Colour grass[] = {Rgb(90, 130, 50), Rgb(120, 154, 64), Rgb(70, 110, 44)};
-  GrassBand(cr, rng, -10, 650, 70, 340, {grass, 3, 0.6, 26, 3, 0.1});
+  GrassAcross(canvas, rng, beyond, -10, 650, 70, 340, {grass, 3, 0.6, 26, 3, 0.1});
   // The river: narrow far away, wide and bright near, with white water over stones.
   cairo_move_to(cr, 292, 64);
   cairo_curve_to(cr, 260, 120, 380, 170, 250, 327);
@@ -840,8 +1042,18 @@ void Valley5(Canvas& canvas, Rng& rng) {
   }
   Rock(cr, rng, 110, 310, 60, 40, rockLight, rockDark);
   Rock(cr, rng, 600, 318, 50, 30, rockLight, rockDark);
+  // The meadow on the river's left bank has flowers; past the frame both banks have them, and boulders.
   const Colour flowers[] = {Rgb(240, 240, 250), Rgb(160, 120, 220), Rgb(250, 220, 60)};
-  Wildflowers(cr, rng, 240, 120, 327, 120, flowers, 3, 3);
+  const FlowerMeadow meadow = {120, 327, 120, flowers, 3, 3};
+  Wildflowers(cr, rng, 0, 240, meadow, meadow.count);
+  Beyond(canvas, beyond, 0, kFrameWidth, 0, [&](Rng& r, double from, double to) {
+    for (int i = 0; i < 2; ++i) {
+      const double size = r.Range(20, 50);
+      const double x = r.Range(from + size, to - size), y = r.Range(200, 320);
+      Rock(cr, r, x, y, size, size * 0.65, rockLight, rockDark);
+    }
+    Wildflowers(cr, r, from, to, meadow, Share(meadow.count, 240, from, to));
+  });
 }
 
 // The birch's lower crown, which goes on above the screen: boughs rise from the trunk into masses of
@@ -888,9 +1100,12 @@ void BirchCrownInFront(cairo_t* cr, Rng& rng, int pictureWidth) {
   BirchLeaves(cr, rng, {56, 18, 18, 26, 12}, pictureWidth);
 }
 
-void Birch5(Canvas& canvas, Rng& rng) {
+// The birch stands alone in the middle of the valley: a wide canvas shows nothing more of it.
+constexpr int kBirchPictureWidth = 96;
+
+void Birch5(Canvas& canvas, Rng& rng, Rng&) {
   cairo_t* cr = canvas.Cr();
-  BirchCrownBehind(cr, rng, canvas.Width());
+  BirchCrownBehind(cr, rng, kBirchPictureWidth);
   // The trunk: white bark with dark lenticels, shaded on its right.
   const double x0 = 52, x1 = 58, w0 = 40, w1 = 30;
   cairo_move_to(cr, x0 - w0 / 2, 480);
@@ -919,7 +1134,7 @@ void Birch5(Canvas& canvas, Rng& rng) {
   }
   cairo_restore(cr);
   cairo_new_path(cr);
-  BirchCrownInFront(cr, rng, canvas.Width());
+  BirchCrownInFront(cr, rng, kBirchPictureWidth);
   // Grass at its foot.
   const Colour grass[] = {Rgb(90, 130, 50), Rgb(120, 154, 64)};
   GrassBand(cr, rng, 20, 90, 470, 482, {grass, 2, 0.8, 24, 20, 0.1});
@@ -932,11 +1147,12 @@ constexpr Painter kPainters[6][3] = {
 
 }  // namespace
 
-Image PaintSceneLayer(const ContentItem& item, int scale) {
+Image PaintSceneLayer(const ContentItem& item, int scale, bool wide) {
   const int layer = item.name[6] - '0';
-  Canvas canvas(item.width, item.height, scale);
+  Canvas canvas(wide ? kWideLayerWidth : item.width, item.height, scale, wide ? kWideFieldLeft - item.sceneX : 0);
   Rng rng(NameSeed(item.name));
-  kPainters[item.scene][layer](canvas, rng);
+  Rng beyond(NameSeed(item.name, kBeyondSalt));
+  kPainters[item.scene][layer](canvas, rng, beyond);
   if (item.role == ContentRole::Ground) return canvas.Opaque();
   return canvas.KeyedOnBlack(item.blackThreshold + kThresholdMargin);
 }

@@ -19,7 +19,7 @@ const ContentItem* Painted(const std::string& name) {
   return nullptr;
 }
 
-TEST(CatalogueAgreementTest, EverySceneLayerAndSkyIsPaintedAtItsSize) {
+TEST(CatalogueAgreementTest, EverySceneLayerAndSkyIsPaintedAtItsSizeAndPlace) {
   for (int scene = 0; scene < kSceneCount; ++scene) {
     const SceneEntry& entry = kScenes[scene];
     const LayerPlacement layers[3] = {entry.back0, entry.back1, Back2Placement(scene)};
@@ -30,6 +30,8 @@ TEST(CatalogueAgreementTest, EverySceneLayerAndSkyIsPaintedAtItsSize) {
       EXPECT_EQ(item->archiveType, 1) << item->name;
       EXPECT_EQ(item->width, layers[layer].width) << item->name;
       EXPECT_EQ(item->height, layers[layer].height) << item->name;
+      // The wide painting is centred on the frame by the screen column the scene draws the layer at.
+      EXPECT_EQ(item->sceneX, layers[layer].x) << item->name;
       if (layer > 0) {
         EXPECT_EQ(item->blackThreshold, layer == 1 ? entry.back1Threshold : entry.back2Threshold) << item->name;
       }

@@ -14,6 +14,7 @@
 
 #include "archive/high_resolution.h"
 #include "archive/resource_index.h"
+#include "archive/wide_picture.h"
 #include "content/catalogue.h"
 #include "content/generator.h"
 #include "content/painters.h"
@@ -165,6 +166,12 @@ class ContentTest : public ::testing::Test {
     return picture;
   }
 
+  static Picture DecodeJpegNamed(const std::string& name) {
+    Picture p;
+    EXPECT_TRUE(ReadJpeg(Bytes(name), p)) << name;
+    return p;
+  }
+
   static Report* report_;
   static ArchiveTable* pictures_;
   static ArchiveTable* sounds_;
@@ -208,7 +215,8 @@ TEST_F(ContentTest, BothReadersFindEveryNameWithItsType) {
   std::set<std::string> catalogued;
   for (const ContentItem& item : kContent) catalogued.insert(item.name);
   EXPECT_EQ(catalogued, NamesTheProgramAsksFor());
-  EXPECT_EQ(pictures_->Count(), 98);
+  // Every picture at two scales, and the 17 scene layers at both again, painted wide.
+  EXPECT_EQ(pictures_->Count(), 2 * 49 + 2 * 17);
   EXPECT_EQ(sounds_->Count(), 29);
   for (const ContentItem& item : kContent) {
     const bool sound = item.role == ContentRole::Ambience || item.role == ContentRole::Song;
@@ -357,6 +365,10 @@ TEST(HighResolutionNameTest, TheSuffixRuleRoundTripsAndNeverNamesACataloguedReso
     EXPECT_EQ(BaseResolutionName(high), name);
     EXPECT_EQ(BaseResolutionName(name), "") << name << " reads as a high-resolution name";
     EXPECT_EQ(catalogued.count(high), 0u) << high;
+    // A wide name is no catalogued name either, and its twin's name reads back to it.
+    EXPECT_EQ(catalogued.count(WidePictureName(name)), 0u) << WidePictureName(name);
+    EXPECT_EQ(BaseResolutionName(HighResolutionName(WidePictureName(name))), WidePictureName(name));
+    EXPECT_EQ(BaseResolutionName(WidePictureName(name)), "") << WidePictureName(name);
   }
   const struct {
     const char* name;
@@ -472,6 +484,214 @@ TEST_F(ContentTest, EveryPictureHasATwinThreeTimesFinerThatBoxFiltersDownToIt) {
     EXPECT_GE(c.coverageRatio, t.minimumCoverage) << name;
     EXPECT_LE(c.coverageRatio, 1.02) << name;
     if (sheet) ExpectCellsKeptInPlace(item, high);
+  }
+}
+
+// The scene layers, which are painted wide as well: the grounds and the overlays.
+bool IsSceneLayer(const ContentItem& item) {
+  return item.role == ContentRole::Ground || item.role == ContentRole::Overlay;
+}
+
+// The wide painting's column that shows the classic picture's column 0.
+int WideColumnOf(const ContentItem& item) { return item.sceneX - kWideFieldLeft; }
+
+TEST_F(ContentTest, EverySceneLayerIsPaintedWideWithATwinThatBoxFiltersDownToIt) {
+  int layers = 0;
+  for (const ContentItem& item : kContent) {
+    if (!IsSceneLayer(item)) continue;
+    ++layers;
+    const std::string wide = WidePictureName(item.name), high = HighResolutionName(wide);
+    for (const std::string& name : {wide, high}) {
+      int index = 0;
+      ASSERT_EQ(pictures_->Find(name, index), 0) << name;
+      EXPECT_EQ(pictures_->Entry(index).type, kJpegPicture) << name;
+    }
+    const Picture low = DecodeJpegNamed(wide), fine = DecodeJpegNamed(high);
+    ASSERT_EQ(low.width, kWideLayerWidth) << wide;
+    ASSERT_EQ(low.height, item.height) << wide;
+    ASSERT_EQ(fine.width, kHighResolutionScale * kWideLayerWidth) << high;
+    ASSERT_EQ(fine.height, kHighResolutionScale * item.height) << high;
+    const TwinComparison c = CompareTwins(low, fine, item.blackThreshold, item.blackThreshold);
+    const TwinTolerance& t = ToleranceOf(item);
+    EXPECT_LE(c.meanDifference, t.meanDifference) << high;
+    EXPECT_LE(c.farOff, t.farOff) << high;
+    EXPECT_LE(c.keyDisagrees, t.keyDisagrees) << high;
+    EXPECT_GE(c.coverageRatio, t.minimumCoverage) << high;
+    EXPECT_LE(c.coverageRatio, 1.02) << high;
+  }
+  EXPECT_EQ(layers, 17);
+}
+
+// The brightness (R + G + B) of a picture's strip of columns x0..x0 + width, each row less its own mean
+// over the strip: what is left is the detail along the rows, with the far-to-near shading taken out.
+std::vector<double> RowDetail(const Picture& p, int x0, int width, int (*column)(int x0, int i) = nullptr) {
+  std::vector<double> detail;
+  for (int y = 0; y < p.height; ++y) {
+    double mean = 0;
+    const size_t start = detail.size();
+    for (int i = 0; i < width; ++i) {
+      detail.push_back(p.Sum(column ? column(x0, i) : x0 + i, y));
+      mean += detail.back() / width;
+    }
+    for (size_t i = start; i < detail.size(); ++i) detail[i] -= mean;
+  }
+  return detail;
+}
+
+double Energy(const std::vector<double>& v) {
+  double sum = 0;
+  for (double d : v) sum += d * d;
+  return sum / std::max<size_t>(1, v.size());
+}
+
+double Correlation(const std::vector<double>& a, const std::vector<double>& b) {
+  double ab = 0;
+  for (size_t i = 0; i < a.size(); ++i) ab += a[i] * b[i];
+  return ab / a.size() / std::sqrt(std::max(1e-9, Energy(a) * Energy(b)));
+}
+
+// Ways to fill the 240 columns left of the frame from the frame itself, each as the column that shows
+// what side column i (0 at the picture's left edge) would show. Right of the frame the same, turned round.
+constexpr int kSide = -kWideFieldLeft;
+const struct {
+  const char* name;
+  int (*column)(int frame, int i);  // frame: the wide column of the frame's left edge
+} kShortcuts[] = {
+    {"mirrored about the frame's edge", [](int frame, int i) { return frame + (kSide - 1 - i); }},
+    {"the frame's edge stretched twice", [](int frame, int i) { return frame + i / 2; }},
+    {"the whole frame stretched to the wide width", [](int frame, int i) { return frame + i * 640 / kWideLayerWidth; }},
+};
+
+// A wide picture turned round left to right, so its right side is looked at like its left one.
+Picture Turned(const Picture& p) {
+  Picture t = p;
+  for (int y = 0; y < p.height; ++y) {
+    for (int x = 0; x < p.width; ++x) std::memcpy(&t.rgb[(size_t(y) * p.width + x) * 3], p.At(p.width - 1 - x, y), 3);
+  }
+  return t;
+}
+
+// The median of one colour channel over columns x0..x0 + width: the tone most of them have, which a
+// river or a rock in part of them does not move.
+int MedianChannel(const Picture& p, int x0, int width, int channel) {
+  std::vector<uint8_t> values;
+  for (int y = 0; y < p.height; ++y) {
+    for (int x = x0; x < x0 + width; ++x) values.push_back(p.At(x, y)[channel]);
+  }
+  std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+  return values[values.size() / 2];
+}
+
+// The left side of a wide ground against what one shortcut would have put there.
+double ShortcutCorrelation(const Picture& wide, int shortcut) {
+  return Correlation(RowDetail(wide, 0, kSide), RowDetail(wide, kSide, kSide, kShortcuts[shortcut].column));
+}
+
+TEST_F(ContentTest, TheWideGroundsGoOnPastTheFrameInTheSameLightWithoutMirroringOrStretchingIt) {
+  for (const ContentItem& item : kContent) {
+    if (item.role != ContentRole::Ground) continue;
+    const Picture wide = DecodeJpegNamed(WidePictureName(item.name));
+    ASSERT_EQ(wide.width, kWideLayerWidth);
+    const Picture sides[2] = {wide, Turned(wide)};
+    for (const Picture& p : sides) {
+      const char* side = &p == &sides[0] ? "left" : "right";
+      // As much detail along the rows as the frame has beside it (a flat fill, or the frame's edge
+      // column repeated, has none), and about the frame's mean colour.
+      const double detail = Energy(RowDetail(p, 0, kSide)), frameDetail = Energy(RowDetail(p, kSide, kSide));
+      EXPECT_GT(detail, 0.4 * frameDetail) << item.name << " " << side;
+      EXPECT_LT(detail, 2.5 * frameDetail) << item.name << " " << side;
+      for (int c = 0; c < 3; ++c) {
+        const int difference = std::abs(MedianChannel(p, 0, kSide, c) - MedianChannel(p, kSide, 640, c));
+        EXPECT_LE(difference, 12) << item.name << " " << side << " channel " << c;
+      }
+      for (int s = 0; s < static_cast<int>(std::size(kShortcuts)); ++s) {
+        EXPECT_LT(ShortcutCorrelation(p, s), 0.25) << item.name << " " << side << ": " << kShortcuts[s].name;
+      }
+    }
+  }
+}
+
+TEST_F(ContentTest, TheShortcutsAreCaughtWhenASideIsMadeFromTheFrame) {
+  const Picture ground = DecodeJpegNamed(WidePictureName("back0_0"));
+  ASSERT_EQ(ground.width, kWideLayerWidth);
+  for (int s = 0; s < static_cast<int>(std::size(kShortcuts)); ++s) {
+    Picture faked = ground;
+    for (int y = 0; y < faked.height; ++y) {
+      for (int i = 0; i < kSide; ++i) {
+        std::memcpy(&faked.rgb[(size_t(y) * faked.width + i) * 3], ground.At(kShortcuts[s].column(kSide, i), y), 3);
+      }
+    }
+    EXPECT_GT(ShortcutCorrelation(faked, s), 0.9) << kShortcuts[s].name;
+  }
+  // The frame's edge column repeated outwards leaves the rows no detail at all.
+  Picture repeated = ground;
+  for (int y = 0; y < repeated.height; ++y) {
+    for (int i = 0; i < kSide; ++i)
+      std::memcpy(&repeated.rgb[(size_t(y) * repeated.width + i) * 3], ground.At(kSide, y), 3);
+  }
+  EXPECT_LT(Energy(RowDetail(repeated, 0, kSide)), 1e-9);
+}
+
+// Mean difference per channel between a picture and the columns x0.. of another, both averaged over
+// blocks of kBlock x kBlock pixels: what the eye takes in of the composition, not each blade of grass.
+constexpr int kBlock = 8;
+// Below this the two show one composition. The wide layers' centres measure 0.2 at most against the
+// classic pictures (the painters draw the same features there; JPEG blocks fall alike); the same
+// pictures 40 columns out of place measure 3.1 at least (the lake's far ridge, the smoothest layer).
+constexpr double kSameComposition = 1.5;
+
+double BlockDifference(const Picture& classic, const Picture& wide, int x0) {
+  double sum = 0;
+  int blocks = 0;
+  for (int by = 0; by + kBlock <= classic.height; by += kBlock) {
+    for (int bx = 0; bx + kBlock <= classic.width; bx += kBlock) {
+      for (int c = 0; c < 3; ++c) {
+        double a = 0, b = 0;
+        for (int y = by; y < by + kBlock; ++y) {
+          for (int x = bx; x < bx + kBlock; ++x) {
+            a += classic.At(x, y)[c];
+            b += wide.At(x0 + x, y)[c];
+          }
+        }
+        sum += std::abs(a - b) / (kBlock * kBlock);
+      }
+      ++blocks;
+    }
+  }
+  return sum / (3.0 * blocks);
+}
+
+TEST_F(ContentTest, TheWidePicturesShowTheClassicCompositionWhereTheClassicOnesStand) {
+  for (const ContentItem& item : kContent) {
+    if (!IsSceneLayer(item)) continue;
+    const Picture classic = Decode(item);
+    const Picture wide = DecodeJpegNamed(WidePictureName(item.name));
+    ASSERT_EQ(wide.width, kWideLayerWidth);
+    const int x0 = WideColumnOf(item);
+    EXPECT_LT(BlockDifference(classic, wide, x0), kSameComposition) << item.name;
+    // The measure tells the composition 40 columns out of place.
+    EXPECT_GT(BlockDifference(classic, wide, x0 + 40), kSameComposition) << item.name;
+    // In the frame's columns the classic picture leaves empty, the wide one shows only what runs on
+    // past the classic picture's edges (a blade of grass the edge cut off): within kRunOn columns of an
+    // edge and kRunOn rows of something the classic picture shows at that edge. A 4:3 display shows the
+    // scene as it always has.
+    constexpr int kRunOn = 16;
+    const int threshold = std::max(1, item.blackThreshold);
+    auto reachesEdge = [&](int edge, int y) {
+      for (int dy = -kRunOn; dy <= kRunOn; ++dy) {
+        if (y + dy >= 0 && y + dy < classic.height && classic.Sum(edge, y + dy) >= threshold) return true;
+      }
+      return false;
+    };
+    int strays = 0;
+    for (int x = kSide; x < kSide + 640; ++x) {
+      if (x >= x0 && x < x0 + item.width) continue;
+      const int edge = x < x0 ? 0 : item.width - 1, distance = x < x0 ? x0 - x : x - (x0 + item.width - 1);
+      for (int y = 0; y < wide.height; ++y) {
+        strays += wide.Sum(x, y) >= threshold && (distance > kRunOn || !reachesEdge(edge, y));
+      }
+    }
+    EXPECT_EQ(strays, 0) << item.name;
   }
 }
 
