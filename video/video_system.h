@@ -11,7 +11,9 @@
 #include <memory>
 #include <string>
 
+#include "archive/high_resolution.h"
 #include "archive/resource_index.h"
+#include "archive/wide_picture.h"
 #include "platform/native_window.h"
 #include "video/display_layer.h"
 #include "video/jpeg_decoder.h"
@@ -98,10 +100,13 @@ class VideoSystem {
  public:
   // The largest picture side the loaders accept; bigger headers are refused as broken files.
   static constexpr int kMaxPictureSide = 16384;
-  // The most pixels one picture may have: a little above our largest picture (a 520 x 810 sheet of
-  // large birds) painted at three times its size. A header claiming more is refused before anything is
-  // allocated for it, so a small file cannot make the loader take hundreds of megabytes.
-  static constexpr int64_t kMaxPicturePixels = int64_t{2048} * 2048;
+  // The most pixels one picture may have: our largest picture, a layer as tall as the frame painted
+  // wide (archive/wide_picture.h) at three times its size, 3360 x 1440. A header claiming more is
+  // refused before anything is allocated for it, so a small file cannot make the loader take hundreds
+  // of megabytes.
+  static constexpr int kTallestLayerRows = 480;
+  static constexpr int64_t kMaxPicturePixels =
+      int64_t{kWideLayerWidth * kHighResolutionScale} * (kTallestLayerRows * kHighResolutionScale);
   // The most bytes a picture's file or entry may hold: the largest uncompressed picture the budget allows,
   // rows padded, with room for its headers. A compressed picture of the budget's size is far smaller. A
   // longer file or entry is refused before anything is allocated or read for it, so a huge (or sparse)

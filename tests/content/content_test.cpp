@@ -511,6 +511,8 @@ TEST_F(ContentTest, EverySceneLayerIsPaintedWideWithATwinThatBoxFiltersDownToIt)
     ASSERT_EQ(low.height, item.height) << wide;
     ASSERT_EQ(fine.width, kHighResolutionScale * kWideLayerWidth) << high;
     ASSERT_EQ(fine.height, kHighResolutionScale * item.height) << high;
+    EXPECT_LE(int64_t{fine.width} * fine.height, VideoSystem::kMaxPicturePixels)
+        << high << " is over the loaders' budget";
     const TwinComparison c = CompareTwins(low, fine, item.blackThreshold, item.blackThreshold);
     const TwinTolerance& t = ToleranceOf(item);
     EXPECT_LE(c.meanDifference, t.meanDifference) << high;
