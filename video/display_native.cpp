@@ -26,8 +26,9 @@
 // Shape: stretching the 640 x 480 frame over a 16:9 output would make every round thing a third too
 // wide. The frame is instead scaled by the output's height alike across and down, and made as many
 // columns wide as the output's shape holds (FrameColumns), centred: a wide display shows more of the
-// scene at both sides (the scenes' wide paintings), a narrow one loses a strip at each side; nothing
-// is stretched and no bar is left black.
+// scene at both sides (the scenes' wide paintings), a narrow one loses a strip at each side; one wider
+// than the paintings (past 7:3) has the frame scaled by its width instead, losing a sliver at the top
+// and bottom. Nothing is stretched and no bar is left black.
 //
 // Colour keys: a filtered copy mixes a sprite's edge with its keyed neighbours, so the key becomes
 // transparency and its colour is bled from the sprite (key_alpha.h); no dark fringe shows.
@@ -53,6 +54,7 @@
 #include <vector>
 
 #include "archive/high_resolution.h"
+#include "archive/wide_picture.h"
 #include "video/key_alpha.h"
 
 namespace sylvora {
@@ -142,7 +144,9 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
 
   bool FitsFrameToOutput() override { return true; }
 
-  // Enough columns that the frame, scaled to the output's height, covers its width.
+  // Enough columns that the frame, scaled to the output's height, covers its width; but never more than
+  // the scenes are painted wide (archive/wide_picture.h): a still wider output has the frame scaled a
+  // little more, losing a sliver at its top and bottom, rather than black bars at its sides.
   int FrameColumns(int width, int height) override {
     int outputWidth = 0;
     int outputHeight = 0;
@@ -152,7 +156,7 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
     const double shown = static_cast<double>(outputWidth) * height / outputHeight;
     // A hair under a whole column is a rounding error, not a column to add.
     const int eachSide = static_cast<int>(std::ceil((shown - width) / 2 - kColumnTolerance));
-    return std::max(width + 2 * eachSide, 1);
+    return std::clamp(width + 2 * eachSide, 1, width - 2 * kWideFieldLeft);
   }
 
   // The frame is the primary's renderer output, one at a time.
@@ -258,14 +262,15 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
     int outputWidth = 0;
     int outputHeight = 0;
     if (!render_->OutputSize(outputWidth, outputHeight)) return DisplayResult::Failed;
-    // One scale perFramePixel and down, the frame's middle on the output's.
-    const float perFramePixel = static_cast<float>(outputHeight) / static_cast<float>(frame_->height);
+    // One scale across and down, the frame's middle on the output's.
+    const float perFramePixel = OutputPerFramePixel(outputWidth, outputHeight);
     const float originX = (static_cast<float>(outputWidth) - static_cast<float>(frame_->width) * perFramePixel) / 2;
+    const float originY = (static_cast<float>(outputHeight) - static_cast<float>(frame_->height) * perFramePixel) / 2;
     const auto left = static_cast<float>(x + shift.x);
     const auto top = static_cast<float>(y + shift.y);
-    const OutputRect to{originX + left * perFramePixel, top * perFramePixel,
+    const OutputRect to{originX + left * perFramePixel, originY + top * perFramePixel,
                         originX + (left + static_cast<float>(rect.right - rect.left)) * perFramePixel,
-                        (top + static_cast<float>(rect.bottom - rect.top)) * perFramePixel};
+                        originY + (top + static_cast<float>(rect.bottom - rect.top)) * perFramePixel};
     const int scale = picture->scale;
     const SurfaceRect from{rect.left * scale, rect.top * scale, rect.right * scale, rect.bottom * scale};
     return render_->Copy(picture->texture, from, to) ? DisplayResult::Ok : DisplayResult::Failed;
@@ -277,7 +282,7 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
     int outputWidth = 0;
     int outputHeight = 0;
     if (!frame_ || !render_->OutputSize(outputWidth, outputHeight)) return 1;
-    const double scale = static_cast<double>(outputHeight) / frame_->height;
+    const double scale = OutputPerFramePixel(outputWidth, outputHeight);
     return scale * scale >= kHighResolutionScale ? kHighResolutionScale : 1;
   }
 
@@ -318,6 +323,13 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
   void ClientOrigin(NativeWindow* window, int& x, int& y) override { device_->ClientOrigin(window, x, y); }
 
  private:
+  // Output pixels per frame pixel, across and down alike: the frame covers the output (it is as wide as
+  // the output's shape allows, or at most as wide as the scenes are painted, FrameColumns).
+  float OutputPerFramePixel(int outputWidth, int outputHeight) const {
+    return std::max(static_cast<float>(outputHeight) / static_cast<float>(frame_->height),
+                    static_cast<float>(outputWidth) / static_cast<float>(frame_->width));
+  }
+
   // The strongest renderer reset not yet restored; the renderer's word is taken and kept until the
   // primary is restored.
   RenderReset Reset() {

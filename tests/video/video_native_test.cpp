@@ -87,9 +87,11 @@ TEST_F(NativeVideoTest, CopiesScaleTheFrameAlikeAcrossAndDownAndCentreTheSceneOn
   struct Output {
     int width, height, columns;
   };
-  // 4:3, 16:9, 21:9 and 5:4, and a 16:9 size whose share of a column falls between two.
-  for (const Output output : {Output{1440, 1080, 640}, Output{1920, 1080, 854}, Output{2520, 1080, 1120},
-                              Output{1280, 1024, 600}, Output{1366, 768, 854}}) {
+  // 4:3, 16:9, 7:3 and 5:4, a 16:9 size whose share of a column falls between two, and two ultrawides
+  // wider than the scenes are painted (1120 columns at most), which lose rows at the top and bottom.
+  for (const Output output :
+       {Output{1440, 1080, 640}, Output{1920, 1080, 854}, Output{2520, 1080, 1120}, Output{1280, 1024, 600},
+        Output{1366, 768, 854}, Output{2560, 1080, 1120}, Output{3840, 1080, 1120}}) {
     SCOPED_TRACE(output.width);
     render->outputWidth = output.width;
     render->outputHeight = output.height;
@@ -97,7 +99,8 @@ TEST_F(NativeVideoTest, CopiesScaleTheFrameAlikeAcrossAndDownAndCentreTheSceneOn
     const int sprite = Started();
     ASSERT_EQ(video->SecondaryWidth(), output.columns);
     ASSERT_EQ(video->FieldLeft(), (640 - output.columns) / 2);
-    const float perPixel = static_cast<float>(output.height) / 480;
+    const float perPixel = std::max(static_cast<float>(output.height) / 480,
+                                    static_cast<float>(output.width) / static_cast<float>(output.columns));
     ASSERT_EQ(video->Draw({0, 0, 3, 2}, sprite, 0, 0), 0);
     ASSERT_EQ(video->Draw({0, 0, 1, 1}, sprite, output.columns - 1, 479), 0);
     ASSERT_EQ(video->Draw({0, 0, 3, 2}, sprite, 320 - video->FieldLeft(), 240), 0);
@@ -106,16 +109,19 @@ TEST_F(NativeVideoTest, CopiesScaleTheFrameAlikeAcrossAndDownAndCentreTheSceneOn
     const OutputRect& first = render->presented[0].to;
     const OutputRect& last = render->presented[1].to;
     // Round things stay round: one scale across and down.
-    EXPECT_FLOAT_EQ((first.right - first.left) / (first.bottom - first.top), 1.5f);
-    EXPECT_FLOAT_EQ(first.bottom - first.top, 2 * perPixel);
-    // The frame covers the output, by less than a frame pixel beyond each edge.
+    EXPECT_NEAR((first.right - first.left) / (first.bottom - first.top), 1.5f, 1e-4);
+    EXPECT_NEAR(first.bottom - first.top, 2 * perPixel, 1e-3);
+    // The frame covers the output, by less than a frame pixel beyond each side, and as much beyond its top
+    // as its bottom.
     EXPECT_LE(first.left, 0.0f);
     EXPECT_GT(first.left, -perPixel);
     EXPECT_GE(last.right, static_cast<float>(output.width) - 0.01f);
     EXPECT_LT(last.right, static_cast<float>(output.width) + perPixel);
-    EXPECT_FLOAT_EQ(last.bottom, static_cast<float>(output.height));
-    // The scene's middle column starts at the output's middle.
+    EXPECT_LE(first.top, 0.0f);
+    EXPECT_NEAR(first.top, static_cast<float>(output.height) - last.bottom, 1e-3);
+    // The scene's middle starts at the output's middle.
     EXPECT_FLOAT_EQ(render->presented[2].to.left, static_cast<float>(output.width) / 2);
+    EXPECT_FLOAT_EQ(render->presented[2].to.top, static_cast<float>(output.height) / 2);
   }
 }
 
