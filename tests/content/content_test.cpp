@@ -439,6 +439,21 @@ const TwinTolerance& ToleranceOf(const ContentItem& item) {
   return kTwinTolerances[0];
 }
 
+// The twin `high` (named name) within the loaders' pixel budget and, against its picture `low`, within
+// item's tolerances.
+void ExpectTwinOf(const ContentItem& item, const Picture& low, const Picture& high, int lowThreshold, int highThreshold,
+                  const std::string& name) {
+  EXPECT_LE(int64_t{high.width} * high.height, VideoSystem::kMaxPicturePixels)
+      << name << " is over the loaders' budget";
+  const TwinComparison c = CompareTwins(low, high, lowThreshold, highThreshold);
+  const TwinTolerance& t = ToleranceOf(item);
+  EXPECT_LE(c.meanDifference, t.meanDifference) << name;
+  EXPECT_LE(c.farOff, t.farOff) << name;
+  EXPECT_LE(c.keyDisagrees, t.keyDisagrees) << name;
+  EXPECT_GE(c.coverageRatio, t.minimumCoverage) << name;
+  EXPECT_LE(c.coverageRatio, 1.02) << name;
+}
+
 // Every output pixel of a keyed twin that the key keeps lies in its cell, inside the cell's border of
 // one logical pixel; and every cell keeps something.
 void ExpectCellsKeptInPlace(const ContentItem& item, const Picture& high) {
@@ -472,17 +487,9 @@ TEST_F(ContentTest, EveryPictureHasATwinThreeTimesFinerThatBoxFiltersDownToIt) {
     ASSERT_TRUE(ReadJpeg(Bytes(name), high)) << name;
     ASSERT_EQ(high.width, kHighResolutionScale * item.width) << name;
     ASSERT_EQ(high.height, kHighResolutionScale * item.height) << name;
-    EXPECT_LE(int64_t{high.width} * high.height, VideoSystem::kMaxPicturePixels)
-        << name << " is over the loaders' budget";
     const int lowThreshold = sheet ? 1 : item.blackThreshold;
     const int highThreshold = sheet ? kHighResolutionSheetThreshold : lowThreshold;
-    const TwinComparison c = CompareTwins(Decode(item), high, lowThreshold, highThreshold);
-    const TwinTolerance& t = ToleranceOf(item);
-    EXPECT_LE(c.meanDifference, t.meanDifference) << name;
-    EXPECT_LE(c.farOff, t.farOff) << name;
-    EXPECT_LE(c.keyDisagrees, t.keyDisagrees) << name;
-    EXPECT_GE(c.coverageRatio, t.minimumCoverage) << name;
-    EXPECT_LE(c.coverageRatio, 1.02) << name;
+    ExpectTwinOf(item, Decode(item), high, lowThreshold, highThreshold, name);
     if (sheet) ExpectCellsKeptInPlace(item, high);
   }
 }
@@ -511,15 +518,7 @@ TEST_F(ContentTest, EverySceneLayerIsPaintedWideWithATwinThatBoxFiltersDownToIt)
     ASSERT_EQ(low.height, item.height) << wide;
     ASSERT_EQ(fine.width, kHighResolutionScale * kWideLayerWidth) << high;
     ASSERT_EQ(fine.height, kHighResolutionScale * item.height) << high;
-    EXPECT_LE(int64_t{fine.width} * fine.height, VideoSystem::kMaxPicturePixels)
-        << high << " is over the loaders' budget";
-    const TwinComparison c = CompareTwins(low, fine, item.blackThreshold, item.blackThreshold);
-    const TwinTolerance& t = ToleranceOf(item);
-    EXPECT_LE(c.meanDifference, t.meanDifference) << high;
-    EXPECT_LE(c.farOff, t.farOff) << high;
-    EXPECT_LE(c.keyDisagrees, t.keyDisagrees) << high;
-    EXPECT_GE(c.coverageRatio, t.minimumCoverage) << high;
-    EXPECT_LE(c.coverageRatio, 1.02) << high;
+    ExpectTwinOf(item, low, fine, item.blackThreshold, item.blackThreshold, high);
   }
   EXPECT_EQ(layers, 17);
 }
