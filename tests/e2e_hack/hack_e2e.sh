@@ -20,8 +20,8 @@
 #   destroy_then_stop      the window destroyed first and SIGTERM a little later,
 #   destroy_only           the window destroyed with no signal: each ${HACK_STOP_RUNS:-50} times at
 #                          varying moments from start-up to the running scene, every copy exits 0
-#                          within three seconds, silent, with its options saved once it has read them,
-#                          and none is left
+#                          within ${HACK_STOP_LIMIT_SECONDS:-3} seconds, silent, with its options saved
+#                          once it has read them, and none is left
 set -uo pipefail
 source "$(dirname "$0")/../e2e/lib.sh"
 CASE="$1"; PROGRAM="$2"; CONF="$3"; DAEMON_WINDOW="$4"; CONTENT="$5"
@@ -306,8 +306,9 @@ case "$CASE" in
       # Anywhere from the copy's start-up to the first second of its running scene.
       delay=$(awk -v r="$run" -v s="$settle" 'BEGIN { printf "%.2f", (r * 37 % 100) / 100 * (s + 1) }')
       # A stop is seen between any two start-up steps and within 0.2 s of a running scene; on a busy
-      # machine a step takes longer, and three seconds is what the copy may take to be gone.
-      limit=30; sleep "$delay"
+      # machine a step takes longer, and three seconds (HACK_STOP_LIMIT_SECONDS) is what the copy may take
+      # to be gone.
+      limit=$((${HACK_STOP_LIMIT_SECONDS:-3} * 10)); sleep "$delay"
       kill -0 "$pid" 2>/dev/null || fail "run $run ended by itself: $(cat "$WORK/out-$((${#PIDS[@]} - 1)).txt")"
       # A scene in the window means start-up, which reads the options, is over: they must be saved then.
       # (How far a busy machine got by a given moment is not known otherwise.)
