@@ -48,9 +48,14 @@ MadeResource Planned(const ContentItem& item, int scale, bool wide = false) {
   m.scale = scale;
   m.wide = wide;
   const std::string name = wide ? WidePictureName(item.name) : item.name;
-  m.name = scale == 1 ? name : HighResolutionName(name);
+  m.name = scale == 1 ? name : HighResolutionName(name, scale);
   m.archiveType = scale != 1 && item.role == ContentRole::Sheet ? kJpegPicture : item.archiveType;
   return m;
+}
+
+// The grounds and overlays, which are painted wide as well.
+bool IsSceneLayer(const ContentItem& item) {
+  return item.role == ContentRole::Ground || item.role == ContentRole::Overlay;
 }
 
 // The loose file of a resource, relative to the installation directory.
@@ -74,9 +79,13 @@ std::vector<MadeResource> MakeAllResources(int threads) {
   // they were in the data file.
   for (const int scale : {1, kHighResolutionScale}) {
     for (const ContentItem& item : kContent) {
-      if (item.role == ContentRole::Ground || item.role == ContentRole::Overlay)
-        made.push_back(Planned(item, scale, true));
+      if (IsSceneLayer(item)) made.push_back(Planned(item, scale, true));
     }
+  }
+  // Then what the native path shows on displays taller than the three-times pictures cover: the wide
+  // layers, the skies and the creature sheets; the frame-wide layers are only its fallback.
+  for (const ContentItem& item : kContent) {
+    if (item.width > 0) made.push_back(Planned(item, kFinestPictureScale, IsSceneLayer(item)));
   }
   // The slowest resources, the high-resolution pictures and the sounds, are at the end: hand them out
   // first.

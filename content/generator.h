@@ -37,8 +37,9 @@ struct MadeResource {
 
 // Paints, synthesises and encodes every catalogue entry on `threads` threads, then every picture again
 // at kHighResolutionScale under its HighResolutionName, then every scene layer wide under its
-// WidePictureName at scale 1 and at kHighResolutionScale. The result is in that order, the catalogue's
-// within each part, and byte-for-byte the same whatever the thread count.
+// WidePictureName at scale 1 and at kHighResolutionScale, then at kFinestPictureScale the wide layers,
+// the skies and the sheets. The result is in that order, the catalogue's within each part, and
+// byte-for-byte the same whatever the thread count.
 std::vector<MadeResource> MakeAllResources(int threads);
 
 // Writes data.nrx and the data file into directory; false when a file cannot be written.

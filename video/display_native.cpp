@@ -277,12 +277,17 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
   }
 
   // Twins are worth their pixels where the output is nearer their scale than the frame's own size (the
-  // two sizes' geometric middle decides); a preview pane shows the pictures painted for the frame.
+  // two sizes' geometric middle decides); a preview pane shows the pictures painted for the frame. An
+  // output that would enlarge the three-times twins noticeably (past kMostTwinEnlargement) shows the
+  // finest, where the renderer takes textures that large.
   int ShownPictureScale() override {
     int outputWidth = 0;
     int outputHeight = 0;
     if (!frame_ || !render_->OutputSize(outputWidth, outputHeight)) return 1;
     const double scale = OutputPerFramePixel(outputWidth, outputHeight);
+    const int largest = render_->LargestTextureSide();
+    const bool finestFit = largest == 0 || largest >= kWideLayerWidth * kFinestPictureScale;
+    if (scale > kHighResolutionScale * kMostTwinEnlargement && finestFit) return kFinestPictureScale;
     return scale * scale >= kHighResolutionScale ? kHighResolutionScale : 1;
   }
 

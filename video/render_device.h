@@ -37,6 +37,8 @@ class RenderDevice {
   // The output's size in pixels; false when it cannot be read.
   virtual bool OutputSize(int& width, int& height) = 0;
 
+  // The longest side a texture may have; 0 when the renderer sets no limit. Read after Open.
+  virtual int LargestTextureSide() = 0;
   // A static ARGB8888 texture of width x height with linear filtering: a handle above 0, or 0 on
   // failure. Upload replaces all its pixels (rows pitch pixels apart); a transparent texture is blended
   // by its alpha, an opaque one copied as it is (blending costs dearly on a software renderer).

@@ -56,6 +56,12 @@ class SdlRenderDevice final : public RenderDevice {
     return renderer_ && SDL_GetRendererOutputSize(renderer_, &width, &height) == 0;
   }
 
+  int LargestTextureSide() override {
+    SDL_RendererInfo info;
+    if (!renderer_ || SDL_GetRendererInfo(renderer_, &info) != 0) return 0;
+    return std::min(info.max_texture_width, info.max_texture_height);
+  }
+
   int CreateTexture(int width, int height) override {
     if (!renderer_) return 0;
     SDL_Texture* texture =

@@ -245,19 +245,27 @@ void VideoSystem::ReleasePicture() {
 }
 
 int VideoSystem::LoadGraphics(const std::string& name, PictureKind& kind) {
-  // The native path asks for the twin painted at three times the size; a picture without one, or whose
-  // twin cannot be decoded, is drawn from its own pixels, smoothly scaled, rather than left out.
-  if (highResolution_ != 0) {
+  // The native path asks for the finest twin the display shows, then the three-times one; a picture
+  // without a twin, or whose twins cannot be decoded, is drawn from its own pixels, smoothly scaled,
+  // rather than left out. A twin that is there but broken is reported with what is shown instead.
+  std::string brokenTwin;
+  const auto reportBroken = [&](const std::string& shown) {
+    if (!brokenTwin.empty()) {
+      Say(1, MessageKind::Warning, "LoadGraphics",
+          "graph object <" + brokenTwin + "> was not loaded, <" + shown + "> is shown instead");
+    }
+  };
+  for (const int scale : {kFinestPictureScale, kHighResolutionScale}) {
+    if (scale > highResolution_) continue;
     bool twinFound = false;
-    if (LoadTwin(name, kind, twinFound) == 0) {
-      picture_.scale = kHighResolutionScale;
+    if (LoadTwin(name, scale, kind, twinFound) == 0) {
+      picture_.scale = scale;
+      reportBroken(HighResolutionName(name, scale));
       return 0;
     }
-    if (twinFound) {
-      Say(1, MessageKind::Warning, "LoadGraphics",
-          "graph object <" + HighResolutionName(name) + "> was not loaded, <" + name + "> is shown instead");
-    }
+    if (twinFound && brokenTwin.empty()) brokenTwin = HighResolutionName(name, scale);
   }
+  reportBroken(name);
   return archiveMode_ == 1 ? LoadArchivedPicture(name, name, kind) : LoadLoosePicture(name, name, kind);
 }
 
@@ -269,8 +277,8 @@ bool VideoSystem::HasPicture(const std::string& name) {
   return Files().OpenForReading(stem + ".jpg") || Files().OpenForReading(stem + ".bmp");
 }
 
-int VideoSystem::LoadTwin(const std::string& name, PictureKind& kind, bool& found) {
-  const std::string twin = HighResolutionName(name);
+int VideoSystem::LoadTwin(const std::string& name, int scale, PictureKind& kind, bool& found) {
+  const std::string twin = HighResolutionName(name, scale);
   found = HasPicture(twin);
   if (!found) return 2;
   int width = 0;
@@ -278,12 +286,10 @@ int VideoSystem::LoadTwin(const std::string& name, PictureKind& kind, bool& foun
   const bool sized = DeclaredSize(name, width, height);
   const int loaded = archiveMode_ == 1 ? LoadArchivedPicture(twin, name, kind) : LoadLoosePicture(twin, name, kind);
   if (loaded != 0) return 2;
-  // Whatever decodes under the twin's name is the twin only at exactly three times the picture's size
-  // (the picture's own bytes stored there would be drawn a third of their size).
-  const bool whole = picture_.width % kHighResolutionScale == 0 && picture_.height % kHighResolutionScale == 0;
-  const bool matches =
-      sized ? picture_.width == width * kHighResolutionScale && picture_.height == height * kHighResolutionScale
-            : whole;
+  // Whatever decodes under the twin's name is the twin only at exactly its scale times the picture's
+  // size (the picture's own bytes stored there would be drawn a fraction of their size).
+  const bool whole = picture_.width % scale == 0 && picture_.height % scale == 0;
+  const bool matches = sized ? picture_.width == width * scale && picture_.height == height * scale : whole;
   if (matches) return 0;
   ReleasePicture();
   return 2;

@@ -150,7 +150,8 @@ int VideoSystem::Create(const CreateArgs& args) {
                                      : CreateWindowed(args.width, args.height);
   // A window too small to show more than the frame's own pixels (a preview pane) draws the pictures
   // painted for it, rather than shrinking their twins.
-  if (display_->ShownPictureScale() < kHighResolutionScale) highResolution_ = 0;
+  const int shownScale = display_->ShownPictureScale();
+  if (highResolution_ != 0) highResolution_ = shownScale < kHighResolutionScale ? 0 : shownScale;
   if (result == 0 && (archiveMode_ != 1 || LoadResHeader() == 0)) return 0;
   return 2;
 }

@@ -48,7 +48,7 @@ struct CreateArgs {
   int useArchive = 1;      // 1 = pictures from data.nrx; any other value means loose files
   NativeWindow* window = nullptr;
   std::string resourcePath;  // installation directory with a trailing backslash
-  int highResolution = 0;    // non-zero: pictures come from their three-times twins where the archive has them
+  int highResolution = 0;    // non-zero: pictures come from their finer twins where the archive has them
 };
 
 // One slot of the surface table.
@@ -101,12 +101,12 @@ class VideoSystem {
   // The largest picture side the loaders accept; bigger headers are refused as broken files.
   static constexpr int kMaxPictureSide = 16384;
   // The most pixels one picture may have: our largest picture, a layer as tall as the frame painted
-  // wide (archive/wide_picture.h) at three times its size, 3360 x 1440. A header claiming more is
+  // wide (archive/wide_picture.h) at the finest twins' scale, 5600 x 2400. A header claiming more is
   // refused before anything is allocated for it, so a small file cannot make the loader take hundreds
   // of megabytes.
   static constexpr int kTallestLayerRows = 480;
   static constexpr int64_t kMaxPicturePixels =
-      int64_t{kWideLayerWidth * kHighResolutionScale} * (kTallestLayerRows * kHighResolutionScale);
+      int64_t{kWideLayerWidth * kFinestPictureScale} * (kTallestLayerRows * kFinestPictureScale);
   // The most bytes a picture's file or entry may hold: the largest uncompressed picture the budget allows,
   // rows padded, with room for its headers. A compressed picture of the budget's size is far smaller. A
   // longer file or entry is refused before anything is allocated or read for it, so a huge (or sparse)
@@ -163,9 +163,9 @@ class VideoSystem {
                              int slot);
   // Decodes the named picture into the picture buffer, from data.nrx or loose files. 0 or 2.
   int LoadGraphics(const std::string& name, PictureKind& kind);
-  // LoadGraphics's steps: the named picture's three-times twin (found says whether it exists), and a
+  // LoadGraphics's steps: the named picture's twin at scale (found says whether it exists), and a
   // picture from the archive entry or loose file called entryName, reported under name. 0 or 2.
-  int LoadTwin(const std::string& name, PictureKind& kind, bool& found);
+  int LoadTwin(const std::string& name, int scale, PictureKind& kind, bool& found);
   // The size the picture called name declares in its header, read without decoding it; false when
   // it cannot be read. A twin must be exactly three times that size.
   bool DeclaredSize(const std::string& name, int& width, int& height);
@@ -248,6 +248,9 @@ class VideoSystem {
   // The scene column the secondary buffer's first column shows: 0 where it is as wide as the scene asked
   // for, negative where the display fits it to a wider output (FitsFrameToOutput), positive to a narrower.
   int FieldLeft() const { return fieldLeft_; }
+  // The scale of the finest twins pictures are loaded from (kFinestPictureScale or
+  // kHighResolutionScale); 0 where the pictures themselves are.
+  int TwinScale() const { return highResolution_; }
   int SecondaryHeight() const { return secondaryHeight_; }
   int VideoMemoryTotalKb() const { return videoMemoryTotalKb_; }
   int VideoMemoryFreeKb() const { return videoMemoryFreeKb_; }
@@ -300,7 +303,7 @@ class VideoSystem {
   int reserved_ = 0;
   SurfaceTable surfaces_;
   int archiveMode_ = 0;
-  int highResolution_ = 0;
+  int highResolution_ = 0;  // the finest twins' scale the display shows; 0: the pictures themselves
   std::unique_ptr<ArchiveTable> graphicEntries_;
   PictureBuffer picture_;
   int safeBlitting_ = 0;

@@ -86,6 +86,7 @@ class WatchedRenderDevice final : public RenderDevice {
   bool Open(NativeWindow* window) override { return device_->Open(window); }
   void Close() override { device_->Close(); }
   bool OutputSize(int& width, int& height) override { return device_->OutputSize(width, height); }
+  int LargestTextureSide() override { return device_->LargestTextureSide(); }
   int CreateTexture(int width, int height) override { return device_->CreateTexture(width, height); }
   bool UploadTexture(int texture, const uint32_t* pixels, int pitch, bool transparent) override {
     return device_->UploadTexture(texture, pixels, pitch, transparent);
@@ -265,12 +266,15 @@ class BareWindow {
   bool ready_ = false;
 };
 
-// Where a picture's bytes are in the installation: its three-times twin where the index has one.
+// Where a picture's bytes are in the installation: the finest twin the index has, up to the scale the
+// program loads its own from, as the program picks them.
 bool FindPictureBytes(const VideoSystem& video, const std::string& name, const ArchiveEntry*& entry) {
   int found = 0;
-  if (video.FindGraphicEntry(HighResolutionName(name), found) != 0 && video.FindGraphicEntry(name, found) != 0) {
-    return false;
+  bool twin = false;
+  for (const int scale : {kFinestPictureScale, kHighResolutionScale}) {
+    twin = twin || (scale <= video.TwinScale() && video.FindGraphicEntry(HighResolutionName(name, scale), found) == 0);
   }
+  if (!twin && video.FindGraphicEntry(name, found) != 0) return false;
   entry = &video.GraphicEntries().Entry(found);
   return true;
 }

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # One scene held still (the dandelion meadow, no creatures, the sky unmoved) full screen on the native
 # path, from the build's content, on displays of four shapes of their own: 1440 x 1080 (4:3),
-# 1920 x 1080 (16:9), 2520 x 1080 (21:9) and 1280 x 1024 (5:4). The 4:3 shot is the middle of the wider
-# ones, whose sides show painted scene (not black, not a smear); the 5:4 shot is the middle of the 4:3
-# one at its own height. The shots stay in the work directory, shape-WxH.png, for looking at.
+# 1920 x 1080 (16:9), 2520 x 1080 (21:9), 1280 x 1024 (5:4) and 3840 x 2160 (4K). The 4:3 shot is the
+# middle of the wider ones, whose sides show painted scene (not black, not a smear); the 5:4 shot is the
+# middle of the 4:3 one at its own height; the 4K shot is the 16:9 one at twice the size, with the finer
+# pictures' detail. The shots stay in the work directory, shape-WxH.png, for looking at.
 # Usage: shapes_e2e.sh <sylvora> <install-path file> <content dir> <work dir>
 set -uo pipefail
 source "$(dirname "$0")/shots.sh"
 
-for size in 1440x1080 1920x1080 2520x1080 1280x1024; do
+for size in 1440x1080 1920x1080 2520x1080 1280x1024 3840x2160; do
   start_xvfb "${size}x24" || fail "no display of $size"
   SHOT="$WORK/shape-$size.png" shoot /s --view 5 --wildlife 0 --drift 0
   stop_xvfb
@@ -44,4 +45,19 @@ convert "$WORK/shape-1280x1024.png" -resize 25% "$WORK/five-four-small.png"
 d=$(difference "$WORK/four-three-middle.png" "$WORK/five-four-small.png")
 echo "1280x1024: differs from the middle of the 4:3 shot by $d"
 below "$d" 0.03 || fail "1280x1024: not the middle of the 4:3 shot (RMSE $d)"
-echo "PASS: four shapes, one scene, nothing stretched"
+
+# At 3840 x 2160 the frame is enlarged 4.5 times. Halved, the shot is the 16:9 one. Its detail (how far
+# it is from itself softened) must be well above the 16:9 shot's enlarged twice: drawn from the
+# five-times pictures it is 1.65 times that, from the three-times ones, enlarged 1.5 times, 1.29.
+detail() { convert "$1" \( +clone -blur 0x2 \) -compose difference -composite -colorspace gray -format "%[fx:mean]" info:; }
+FOUR_K="$WORK/shape-3840x2160.png"
+convert "$FOUR_K" -resize 50% "$WORK/4k-halved.png"
+d=$(difference "$WORK/shape-1920x1080.png" "$WORK/4k-halved.png")
+echo "3840x2160: halved, differs from the 16:9 shot by $d"
+below "$d" 0.03 || fail "3840x2160: halved, not the 16:9 shot (RMSE $d)"
+convert "$WORK/shape-1920x1080.png" -resize 200% "$WORK/16-9-doubled.png"
+fine=$(detail "$FOUR_K")
+soft=$(detail "$WORK/16-9-doubled.png")
+echo "3840x2160: detail $fine, the 16:9 shot doubled $soft"
+below "$(awk -v s="$soft" 'BEGIN { print 1.45 * s }')" "$fine" || fail "3840x2160: soft (detail $fine against $soft)"
+echo "PASS: five shapes, one scene, nothing stretched, 4K sharp"

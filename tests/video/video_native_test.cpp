@@ -224,24 +224,38 @@ TEST_F(NativeVideoTest, APictureComesFromItsThreeTimesTwinWhereTheArchiveHasOneA
 
 // Twins are loaded only where the output is nearer their scale than the frame's size: a preview pane
 // draws the pictures painted for the frame. The middle between 1 and 3 times is the square root of 3
-// (1108.5 output pixels across a 640-pixel frame).
-TEST_F(NativeVideoTest, SmallOutputsDrawThePicturesPaintedForTheFrame) {
+// (1108.5 output pixels across a 640-pixel frame). Past 3.3 times (1584 rows) the five-times twin is
+// drawn where there is one and the renderer takes a texture as wide as the widest five-times layer;
+// else the three-times one.
+TEST_F(NativeVideoTest, EachOutputDrawsTheTwinPaintedForItsScale) {
   struct Output {
-    int width, height, textureWidth;
+    int width, height, largestTextureSide;
+    bool finestTwin;
+    int textureWidth;
   };
   // A wide output shows more columns, not bigger ones: only its height counts.
-  for (const Output output : {Output{320, 240, 4}, Output{1100, 820, 4}, Output{1920, 831, 4}, Output{1109, 480, 4},
-                              Output{640, 832, 12}, Output{1920, 1080, 12}}) {
-    SCOPED_TRACE(output.width);
+  for (const Output output :
+       {Output{320, 240, 0, true, 4}, Output{1100, 820, 0, true, 4}, Output{1920, 831, 0, true, 4},
+        Output{1109, 480, 0, true, 4}, Output{640, 832, 0, true, 12}, Output{1920, 1080, 0, true, 12},
+        Output{2816, 1584, 0, true, 12}, Output{2816, 1585, 0, true, 20}, Output{3840, 2160, 0, true, 20},
+        Output{3840, 2160, 0, false, 12}, Output{3840, 2160, 5600, true, 20}, Output{3840, 2160, 5599, true, 12}}) {
+    SCOPED_TRACE(std::to_string(output.width) + "x" + std::to_string(output.height) + " largest texture " +
+                 std::to_string(output.largestTextureSide) + (output.finestTwin ? " with" : " without") +
+                 " the five-times twin");
     render->outputWidth = output.width;
     render->outputHeight = output.height;
-    ASSERT_EQ(CreateWithTwins({}), 0);
+    render->largestTextureSide = output.largestTextureSide;
+    std::vector<PackItem> finest;
+    if (output.finestTwin) finest.push_back({kBmpPicture, "groundx5", MakeSolidBmp(20, 10, 4, 5, 6)});
+    ASSERT_EQ(CreateWithTwins(finest), 0);
     int ground = SurfaceNone;
     ASSERT_EQ(video->CreateSurfaceB("ground", 1, ground, SurfaceAnySlot), 0);
     ASSERT_EQ(video->Draw({0, 0, 4, 2}, ground, 0, 0), 0);
     video->Present();
     ASSERT_EQ(render->presented.size(), 1u);
     EXPECT_EQ(render->textures.at(render->presented[0].texture).width, output.textureWidth);
+    const SurfaceRect from = render->presented[0].from;
+    EXPECT_EQ(from.right, output.textureWidth);  // the whole picture, in the twin's pixels
     video->DeleteSurface(ground);
   }
 }
@@ -332,6 +346,18 @@ TEST_F(NativeVideoTest, APictureWhoseTwinIsDamagedIsDrawnFromItsOwnPixels) {
                              "graph object <groundx3> was not loaded, <ground> is shown instead"));
     }
   }
+}
+
+// On a display that shows the five-times twins, a broken one gives way to the three-times twin.
+TEST_F(NativeVideoTest, ABrokenFiveTimesTwinGivesWayToTheThreeTimesOne) {
+  render->outputWidth = 3840;
+  render->outputHeight = 2160;
+  ASSERT_EQ(CreateWithTwins({{kJpegPicture, "groundx5", "random bytes, no JPEG at all"}}), 0);
+  int surface = SurfaceNone;
+  ASSERT_EQ(video->CreateSurfaceB("ground", 0, surface, SurfaceAnySlot), 0);
+  EXPECT_EQ(video->Surfaces().slots[surface].pictureScale, kHighResolutionScale);
+  EXPECT_TRUE(HasMessage(MessageKind::Warning, "LoadGraphics",
+                         "graph object <groundx5> was not loaded, <groundx3> is shown instead"));
 }
 
 TEST_F(NativeVideoTest, RendererFailuresAreTheVideoObjectsOwnFailures) {

@@ -308,7 +308,7 @@ TEST_F(VideoSurfaceTest, JpegLoaderFailures) {
 
 // Sides beyond 16384, none, or more pixels than the budget are refused before the picture is allocated.
 TEST_F(VideoSurfaceTest, JpegsBeyondThePictureLimitsAreRefused) {
-  const std::pair<int, int> refused[] = {{16385, 1}, {0, 5}, {16384, 16384}, {3361, 1440}};
+  const std::pair<int, int> refused[] = {{16385, 1}, {0, 5}, {16384, 16384}, {5601, 2400}};
   for (const auto& [width, height] : refused) {
     PutLoose("huge", "jpg", MakeFakeJpeg(width, height, {}));
     EXPECT_EQ(video->LoadGraphicsFromJpg("huge", LooseFileEntry), 2) << width << "x" << height;

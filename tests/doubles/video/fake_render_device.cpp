@@ -1,5 +1,7 @@
 #include "tests/doubles/video/fake_render_device.h"
 
+#include <algorithm>
+
 namespace sylvora {
 
 bool FakeRenderDevice::Open(NativeWindow*) {
@@ -25,6 +27,7 @@ bool FakeRenderDevice::OutputSize(int& width, int& height) {
 
 int FakeRenderDevice::CreateTexture(int width, int height) {
   if (!open || textureFails) return 0;
+  if (largestTextureSide > 0 && std::max(width, height) > largestTextureSide) return 0;
   textures[++lastHandle_] = FakeTexture{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height), 0};
   return lastHandle_;
 }

@@ -32,6 +32,7 @@ class FakeRenderDevice final : public RenderDevice {
   bool Open(NativeWindow* window) override;
   void Close() override;
   bool OutputSize(int& width, int& height) override;
+  int LargestTextureSide() override { return largestTextureSide; }
   int CreateTexture(int width, int height) override;
   bool UploadTexture(int texture, const uint32_t* pixels, int pitch, bool transparent) override;
   void DestroyTexture(int texture) override;
@@ -43,6 +44,7 @@ class FakeRenderDevice final : public RenderDevice {
   // ---- The output the fake pretends to draw on ----
   int outputWidth = 1920;
   int outputHeight = 1080;
+  int largestTextureSide = 0;  // 0: any size; else a wider or taller texture is refused
 
   // ---- Fault injection ----
   std::string failureReason;
