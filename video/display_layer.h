@@ -98,6 +98,16 @@ struct RampTables {
   }
 };
 
+// How many monitors one full-screen window can span and be drawn on each.
+constexpr int kMaxMonitors = 8;
+
+// The monitors a full-screen window spans, each one's rectangle in the window's output pixels (cut to
+// the window); the first count are filled.
+struct MonitorTable {
+  int count = 0;
+  std::array<SurfaceRect, kMaxMonitors> rects{};
+};
+
 // The window's set-up, the part of the display both paths share: the device, its modes, full screen or
 // a window, and the window's clip. The native layer takes the classic layer as its device.
 class DisplayDevice {
@@ -132,6 +142,11 @@ class DisplayDevice {
 
   // Top-left corner of window's client area in screen coordinates (windowed presenting).
   virtual void ClientOrigin(NativeWindow* window, int& x, int& y) = 0;
+
+  // The monitors a full-screen window of our own spans (the native layer draws the scene on each); false
+  // where there are none to tell apart (windowed, a daemon's window, which the daemon gives each monitor
+  // on its own, or a display that cannot say): the whole output is then one monitor.
+  virtual bool GetMonitors(MonitorTable& monitors) = 0;
 };
 
 class DisplayLayer : public DisplayDevice {

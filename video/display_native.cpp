@@ -30,6 +30,13 @@
 // than the paintings (past 7:3) has the frame scaled by its width instead, losing a sliver at the top
 // and bottom. Nothing is stretched and no bar is left black.
 //
+// Monitors: a full-screen window can span several monitors (one X screen that XRandR splits, the
+// device's GetMonitors). Each is then an output of its own: the frame has the columns of the widest-
+// shaped one, every monitor gets its own scale and centring as above, and each BltFast is one copy per
+// monitor, cut to it (RenderDevice::SetClip), so the scene is whole and undistorted on each and the
+// screen area no monitor shows stays black. Twins are loaded for the largest monitor's scale. The
+// monitors are asked again only when the output's size changes, never per frame.
+//
 // Colour keys: a filtered copy mixes a sprite's edge with its keyed neighbours, so the key becomes
 // transparency and its colour is bled from the sprite (key_alpha.h); no dark fringe shows.
 //
@@ -144,25 +151,33 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
 
   bool FitsFrameToOutput() override { return true; }
 
-  // Enough columns that the frame, scaled to the output's height, covers its width; but never more than
-  // the scenes are painted wide (archive/wide_picture.h): a still wider output has the frame scaled a
-  // little more, losing a sliver at its top and bottom, rather than black bars at its sides.
+  // Enough columns that the frame, scaled to the widest-shaped monitor's height, covers its width; but
+  // never more than the scenes are painted wide (archive/wide_picture.h): a still wider monitor has the
+  // frame scaled a little more, losing a sliver at its top and bottom, rather than black bars at its
+  // sides. A narrower monitor beside it shows the frame's middle.
   int FrameColumns(int width, int height) override {
     int outputWidth = 0;
     int outputHeight = 0;
     if (!primary_ || !render_->OutputSize(outputWidth, outputHeight) || outputWidth <= 0 || outputHeight <= 0) {
       return width;
     }
-    const double shown = static_cast<double>(outputWidth) * height / outputHeight;
-    // A hair under a whole column is a rounding error, not a column to add.
-    const int eachSide = static_cast<int>(std::ceil((shown - width) / 2 - kColumnTolerance));
-    return std::clamp(width + 2 * eachSide, 1, width - 2 * kWideFieldLeft);
+    const MonitorTable& monitors = Monitors(outputWidth, outputHeight);
+    int columns = 1;
+    for (int index = 0; index < monitors.count; ++index) {
+      const SurfaceRect& monitor = monitors.rects[index];
+      const double shown = static_cast<double>(monitor.right - monitor.left) * height / (monitor.bottom - monitor.top);
+      // A hair under a whole column is a rounding error, not a column to add.
+      const int eachSide = static_cast<int>(std::ceil((shown - width) / 2 - kColumnTolerance));
+      columns = std::max(columns, std::clamp(width + 2 * eachSide, 1, width - 2 * kWideFieldLeft));
+    }
+    return columns;
   }
 
   // The frame is the primary's renderer output, one at a time.
   DisplaySurface* CreateFrame(int width, int height, SurfaceMemory memory) override {
     if (memory == SurfaceMemory::Video || width <= 0 || height <= 0 || !primary_ || frame_) return nullptr;
     frame_ = new NativeSurface(NativeSurface::Role::Frame, width, height);
+    placedWidth_ = 0;
     return frame_;
   }
 
@@ -184,6 +199,7 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
     if (native == primary_) {
       // Closing the renderer ends its textures; pictures that outlive it upload again to the next one.
       render_->Close();
+      ForgetMonitors();
       primary_ = nullptr;
       for (NativeSurface* picture : pictures_) {
         picture->texture = 0;
@@ -232,6 +248,7 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
       render_->Close();
       if (!render_->Open(window_)) return false;
       render_->TakeReset();
+      ForgetMonitors();
     }
     for (NativeSurface* picture : pictures_) picture->Changed();
     reset_ = RenderReset::None;
@@ -259,21 +276,24 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
     if (!picture->uploaded && !picture->pixels) picturesWanted_ = true;
     if (MustRestore()) return DisplayResult::SurfaceLost;
     if (!picture->uploaded && !Upload(*picture)) return DisplayResult::Failed;
-    int outputWidth = 0;
-    int outputHeight = 0;
-    if (!render_->OutputSize(outputWidth, outputHeight)) return DisplayResult::Failed;
-    // One scale across and down, the frame's middle on the output's.
-    const float perFramePixel = OutputPerFramePixel(outputWidth, outputHeight);
-    const float originX = (static_cast<float>(outputWidth) - static_cast<float>(frame_->width) * perFramePixel) / 2;
-    const float originY = (static_cast<float>(outputHeight) - static_cast<float>(frame_->height) * perFramePixel) / 2;
-    const auto left = static_cast<float>(x + shift.x);
-    const auto top = static_cast<float>(y + shift.y);
-    const OutputRect to{originX + left * perFramePixel, originY + top * perFramePixel,
-                        originX + (left + static_cast<float>(rect.right - rect.left)) * perFramePixel,
-                        originY + (top + static_cast<float>(rect.bottom - rect.top)) * perFramePixel};
+    if (!Place()) return DisplayResult::Failed;
     const int scale = picture->scale;
     const SurfaceRect from{rect.left * scale, rect.top * scale, rect.right * scale, rect.bottom * scale};
-    return render_->Copy(picture->texture, from, to) ? DisplayResult::Ok : DisplayResult::Failed;
+    const auto left = static_cast<float>(x + shift.x);
+    const auto top = static_cast<float>(y + shift.y);
+    const auto width = static_cast<float>(rect.right - rect.left);
+    const auto height = static_cast<float>(rect.bottom - rect.top);
+    for (int index = 0; index < placementCount_; ++index) {
+      const Placement& place = placements_[index];
+      const OutputRect to{place.originX + left * place.perFramePixel, place.originY + top * place.perFramePixel,
+                          place.originX + (left + width) * place.perFramePixel,
+                          place.originY + (top + height) * place.perFramePixel};
+      // Cut to its monitor, a copy that misses it is left out.
+      if (clipped_ && !Meets(to, place.monitor)) continue;
+      if (clipped_ && !render_->SetClip(&place.monitor)) return DisplayResult::Failed;
+      if (!render_->Copy(picture->texture, from, to)) return DisplayResult::Failed;
+    }
+    return DisplayResult::Ok;
   }
 
   // Twins are worth their pixels where the output is nearer their scale than the frame's own size (the
@@ -281,10 +301,8 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
   // output that would enlarge the three-times twins noticeably (past kMostTwinEnlargement) shows the
   // finest, where the renderer takes textures that large.
   int ShownPictureScale() override {
-    int outputWidth = 0;
-    int outputHeight = 0;
-    if (!frame_ || !render_->OutputSize(outputWidth, outputHeight)) return 1;
-    const double scale = OutputPerFramePixel(outputWidth, outputHeight);
+    if (!frame_ || !Place()) return 1;
+    const double scale = LargestPerFramePixel();
     const int largest = render_->LargestTextureSide();
     const bool finestFit = largest == 0 || largest >= kWideLayerWidth * kFinestPictureScale;
     if (scale > kHighResolutionScale * kMostTwinEnlargement && finestFit) return kFinestPictureScale;
@@ -326,13 +344,92 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
   }
 
   void ClientOrigin(NativeWindow* window, int& x, int& y) override { device_->ClientOrigin(window, x, y); }
+  bool GetMonitors(MonitorTable& monitors) override { return device_->GetMonitors(monitors); }
 
  private:
-  // Output pixels per frame pixel, across and down alike: the frame covers the output (it is as wide as
-  // the output's shape allows, or at most as wide as the scenes are painted, FrameColumns).
-  float OutputPerFramePixel(int outputWidth, int outputHeight) const {
-    return std::max(static_cast<float>(outputHeight) / static_cast<float>(frame_->height),
-                    static_cast<float>(outputWidth) / static_cast<float>(frame_->width));
+  // Where the frame lies on one monitor: the monitor's rectangle of the output, and the frame's scale
+  // and top-left corner in output pixels.
+  struct Placement {
+    SurfaceRect monitor;
+    float perFramePixel = 1.0f;
+    float originX = 0.0f;
+    float originY = 0.0f;
+  };
+
+  // The output's monitors (the whole output where the device names none), asked of the device again
+  // only when the output's size changed, never per frame.
+  const MonitorTable& Monitors(int outputWidth, int outputHeight) {
+    if (outputWidth == monitorsWidth_ && outputHeight == monitorsHeight_) return monitors_;
+    monitorsWidth_ = outputWidth;
+    monitorsHeight_ = outputHeight;
+    const SurfaceRect output{0, 0, outputWidth, outputHeight};
+    MonitorTable found;
+    monitors_.count = 0;
+    if (device_->GetMonitors(found)) {
+      for (int index = 0; index < std::min(found.count, kMaxMonitors); ++index) {
+        const SurfaceRect cut = Intersection(found.rects[index], output);
+        if (cut.left < cut.right && cut.top < cut.bottom) monitors_.rects[monitors_.count++] = cut;
+      }
+    }
+    if (monitors_.count == 0) monitors_ = {1, {output}};
+    return monitors_;
+  }
+
+  // Places the frame on every monitor as on an output of its own: one scale across and down that covers
+  // the monitor (the frame is as wide as the widest-shaped monitor needs, or at most as the scenes are
+  // painted, FrameColumns), the frame's middle on the monitor's. Made again only when the output's size
+  // or the frame changed; false when the output's size cannot be read.
+  bool Place() {
+    int outputWidth = 0;
+    int outputHeight = 0;
+    if (!render_->OutputSize(outputWidth, outputHeight)) return false;
+    if (outputWidth == placedWidth_ && outputHeight == placedHeight_) return true;
+    const MonitorTable& monitors = Monitors(outputWidth, outputHeight);
+    const auto frameWidth = static_cast<float>(frame_->width);
+    const auto frameHeight = static_cast<float>(frame_->height);
+    for (int index = 0; index < monitors.count; ++index) {
+      const SurfaceRect& monitor = monitors.rects[index];
+      const auto width = static_cast<float>(monitor.right - monitor.left);
+      const auto height = static_cast<float>(monitor.bottom - monitor.top);
+      const float perFramePixel = std::max(height / frameHeight, width / frameWidth);
+      placements_[index] = {monitor, perFramePixel,
+                            static_cast<float>(monitor.left) + (width - frameWidth * perFramePixel) / 2,
+                            static_cast<float>(monitor.top) + (height - frameHeight * perFramePixel) / 2};
+    }
+    placementCount_ = monitors.count;
+    const SurfaceRect& only = monitors.rects[0];
+    const bool clipped = monitors.count > 1 || only.left != 0 || only.top != 0 || only.right != outputWidth ||
+                         only.bottom != outputHeight;
+    // Copies that were cut to a monitor reach the whole output again.
+    if (clipped_ && !clipped) render_->SetClip(nullptr);
+    clipped_ = clipped;
+    placedWidth_ = outputWidth;
+    placedHeight_ = outputHeight;
+    return true;
+  }
+
+  // A new renderer, which starts without a clip, may stand for a display set up anew: the monitors are
+  // asked again.
+  void ForgetMonitors() {
+    monitorsWidth_ = placedWidth_ = 0;
+    clipped_ = false;
+  }
+
+  // The largest monitor's output pixels per frame pixel.
+  float LargestPerFramePixel() const {
+    float largest = 0.0f;
+    for (int index = 0; index < placementCount_; ++index) largest = std::max(largest, placements_[index].perFramePixel);
+    return largest;
+  }
+
+  static SurfaceRect Intersection(const SurfaceRect& one, const SurfaceRect& other) {
+    return {std::max(one.left, other.left), std::max(one.top, other.top), std::min(one.right, other.right),
+            std::min(one.bottom, other.bottom)};
+  }
+
+  static bool Meets(const OutputRect& to, const SurfaceRect& monitor) {
+    return to.right > static_cast<float>(monitor.left) && to.left < static_cast<float>(monitor.right) &&
+           to.bottom > static_cast<float>(monitor.top) && to.top < static_cast<float>(monitor.bottom);
   }
 
   // The strongest renderer reset not yet restored; the renderer's word is taken and kept until the
@@ -392,6 +489,14 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
   NativeSurface* primary_ = nullptr;
   NativeSurface* frame_ = nullptr;
   std::vector<NativeSurface*> pictures_;
+  MonitorTable monitors_;  // the output's monitors, as Monitors last found them
+  int monitorsWidth_ = 0;  // the output's size they were found for; 0 while none were
+  int monitorsHeight_ = 0;
+  std::array<Placement, kMaxMonitors> placements_{};
+  int placementCount_ = 0;
+  int placedWidth_ = 0;  // the output's size the placements were made for; 0 while none were
+  int placedHeight_ = 0;
+  bool clipped_ = false;                   // each copy is cut to its monitor: they are not the one whole output
   RenderReset reset_ = RenderReset::None;  // a renderer reset not yet restored
   bool picturesWanted_ = false;            // pictures must be written again (PicturesWanted)
 };

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "video/monitors_sdl.h"
 #include "video/renderer_sdl.h"
 
 namespace sylvora {
@@ -303,6 +304,12 @@ class SdlDisplayLayer final : public ProcessorRampLayer {
     SDL_RenderPresent(renderer_);
     pacer_.Hold();
     return DisplayResult::Ok;
+  }
+
+  // Only a full-screen window of our own spans monitors to be drawn on one by one: a daemon gives each
+  // monitor a window of its own, and a preview pane or a window lies on one.
+  bool GetMonitors(MonitorTable& monitors) override {
+    return window_ && fullScreen_ && !Foreign() && FindWindowMonitors(window_, monitors);
   }
 
   void ClientOrigin(NativeWindow* window, int& x, int& y) override {

@@ -49,7 +49,10 @@ class RenderDevice {
   // Copies the texture's rectangle from (texture pixels) onto the output's rectangle to (output pixels,
   // edges between pixels where a picture lies between them).
   virtual bool Copy(int texture, const SurfaceRect& from, const OutputRect& to) = 0;
-  // Fills the whole output with black.
+  // Limits the copies from now on to the output's rectangle clip, or lets them reach the whole output
+  // again (nullptr). A new renderer starts without a limit.
+  virtual bool SetClip(const SurfaceRect* clip) = 0;
+  // Fills the whole output with black, whatever the clip.
   virtual bool Clear() = 0;
   // Shows what was drawn since the last present.
   virtual bool Present() = 0;

@@ -100,6 +100,14 @@ class SdlRenderDevice final : public RenderDevice {
     return SDL_RenderCopyF(renderer_, source, &sourceRect, &targetRect) == 0;
   }
 
+  bool SetClip(const SurfaceRect* clip) override {
+    if (!renderer_) return false;
+    if (!clip) return SDL_RenderSetClipRect(renderer_, nullptr) == 0;
+    const SDL_Rect rect{clip->left, clip->top, clip->right - clip->left, clip->bottom - clip->top};
+    return SDL_RenderSetClipRect(renderer_, &rect) == 0;
+  }
+
+  // SDL's clear fills the whole output, whatever the clip.
   bool Clear() override {
     if (!renderer_) return false;
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);

@@ -96,6 +96,7 @@ class WatchedRenderDevice final : public RenderDevice {
     if (log_.open) log_.calls.push_back({texture, from, to});
     return device_->Copy(texture, from, to);
   }
+  bool SetClip(const SurfaceRect* clip) override { return device_->SetClip(clip); }
   bool Clear() override {
     if (log_.open) log_.calls.push_back({});
     return device_->Clear();

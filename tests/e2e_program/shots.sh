@@ -25,7 +25,7 @@ identical_share() {
 
 # Runs the program with arguments $@ until its scene is on the screen (a busy machine may take many
 # seconds to start: the lower half of the screen stops being uniform), shoots the screen into $SHOT,
-# ends it by SIGTERM.
+# runs the command $WHILE_SHOWN if one is named (the program's PID is in $PID), ends it by SIGTERM.
 shoot() {
   "$PROGRAM" "$@" > "$WORK/out.txt" 2>&1 & PID=$!
   local drawn=0 share=1 width height
@@ -38,6 +38,7 @@ shoot() {
     sleep 0.5
   done
   [ "$drawn" -eq 1 ] || fail "no scene on the screen within a minute (ground area $share uniform)"
+  [ -z "${WHILE_SHOWN:-}" ] || "$WHILE_SHOWN"
   kill -TERM "$PID"
   wait_for_exit "$PID" 5 || fail "SIGTERM did not end the program"
   PID=

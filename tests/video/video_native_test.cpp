@@ -260,6 +260,104 @@ TEST_F(NativeVideoTest, EachOutputDrawsTheTwinPaintedForItsScale) {
   }
 }
 
+// Two monitors side by side on one 3200 x 1080 output, 1920 x 1080 and a 1280 x 1024 that leaves a
+// strip below it: each shows the scene as an output of its own size would, every copy is cut to its
+// monitor, and a copy that misses a monitor is not made for it.
+TEST_F(NativeVideoTest, EachMonitorShowsTheSceneAsAnOutputOfItsOwnAndNothingLiesOutsideThem) {
+  const SurfaceRect left{0, 0, 1920, 1080};
+  const SurfaceRect right{1920, 0, 3200, 1024};
+  display->monitors = {2, {left, right}};
+  render->outputWidth = 3200;
+  render->outputHeight = 1080;
+  const int sprite = Started();
+  ASSERT_EQ(video->SecondaryWidth(), 854);  // the 16:9 monitor's columns: the 5:4 one shows their middle 600
+  const int middle = 320 - video->FieldLeft();
+  const int column20 = 20 - video->FieldLeft();  // a lone 1280 x 1024 output's first scene column
+  // Where a draw's copy lies on each monitor (left, top, right, bottom); none where it misses the monitor.
+  struct Case {
+    const char* what;
+    SurfaceRect source;
+    int x, y;
+    std::vector<float> onLeft, onRight;
+  };
+  // The 5:4 monitor is scaled by its height, 1024 / 480 output pixels a frame pixel; the 16:9 one by 2.25.
+  const std::vector<Case> cases{
+      {"the scene's middle", {0, 0, 3, 2}, middle, 240, {960, 540, 966.75f, 544.5f}, {2560, 512, 2566.4f, 516.267f}},
+      {"scene column 20", {0, 0, 3, 2}, column20, 0, {285, 0, 291.75f, 4.5f}, {1920, 0, 1926.4f, 4.267f}},
+      // The frame overhangs the left monitor by three quarters of a pixel at each side; the right one shows
+      // none of the frame's sides.
+      {"the frame's first column", {0, 0, 1, 1}, 0, 0, {-0.75f, 0, 1.5f, 2.25f}, {}},
+      // The frame's last pixel reaches past the left monitor's edge; the right one's last row is 1024.
+      {"last pixel", {0, 0, 1, 1}, 853, 479, {1918.5f, 1077.75f, 1920.75f, 1080}, {}},
+      {"last row", {0, 0, 1, 1}, middle, 479, {960, 1077.75f, 962.25f, 1080}, {2560, 1021.867f, 2562.133f, 1024}},
+  };
+  for (const Case& draw : cases) {
+    SCOPED_TRACE(draw.what);
+    ASSERT_EQ(video->Draw(draw.source, sprite, draw.x, draw.y), 0);
+    video->Present();
+    std::vector<std::pair<SurfaceRect, std::vector<float>>> wanted{{left, draw.onLeft}};
+    if (!draw.onRight.empty()) wanted.push_back({right, draw.onRight});
+    ASSERT_EQ(render->presented.size(), wanted.size());
+    for (size_t index = 0; index < wanted.size(); ++index) {
+      const FakeCopy& copy = render->presented[index];
+      ASSERT_TRUE(copy.clip.has_value());
+      const SurfaceRect& clip = *copy.clip;
+      const SurfaceRect& want = wanted[index].first;
+      EXPECT_EQ(std::tie(clip.left, clip.top, clip.right, clip.bottom),
+                std::tie(want.left, want.top, want.right, want.bottom));
+      const std::vector<float> edges = Edges(copy.to);
+      for (size_t edge = 0; edge < edges.size(); ++edge) EXPECT_NEAR(edges[edge], wanted[index].second[edge], 1e-3);
+      EXPECT_EQ(copy.from.right - copy.from.left, draw.source.right - draw.source.left);
+    }
+  }
+  EXPECT_EQ(display->CallCount("GetMonitors"), 1);  // asked once, not per frame
+}
+
+// Which monitors there are decides the frame's columns, how many copies a draw makes and whether they are
+// cut, and the largest monitor's scale decides whether twins are loaded. Where they cannot be told, the
+// whole output is one monitor, as on a single display.
+TEST_F(NativeVideoTest, TheMonitorsDecideColumnsCopiesAndTwinsAndTheWholeOutputStandsInWhenTheyCannotBeTold) {
+  struct Case {
+    const char* what;
+    int outputWidth, outputHeight;
+    MonitorTable monitors;
+    bool fails;
+    int columns, copies, textureWidth;
+  };
+  const SurfaceRect wide{0, 0, 1920, 1080};
+  const SurfaceRect fiveFour{1920, 0, 3200, 1024};
+  const SurfaceRect small{0, 0, 640, 480};
+  const std::vector<Case> cases{
+      {"16:9 beside 5:4", 3200, 1080, {2, {wide, fiveFour}}, false, 854, 2, 12},
+      {"the same, unreadable: one 3200 x 1080 output", 3200, 1080, {2, {wide, fiveFour}}, true, 1120, 1, 12},
+      {"a small one beside a large one: twins", 2560, 1080, {2, {small, {640, 0, 2560, 1080}}}, false, 854, 2, 12},
+      {"two small ones: no twins", 1440, 600, {2, {small, {640, 0, 1440, 600}}}, false, 640, 2, 4},
+      {"one reaching past the output, cut to it", 3200, 1080, {2, {wide, {1920, 0, 3840, 1080}}}, false, 854, 2, 12},
+      {"one that is the whole output: no clip", 1920, 1080, {1, {wide}}, false, 854, 1, 12},
+  };
+  for (const Case& one : cases) {
+    SCOPED_TRACE(one.what);
+    render->outputWidth = one.outputWidth;
+    render->outputHeight = one.outputHeight;
+    display->monitors = one.monitors;
+    display->monitorsFail = one.fails;
+    render->clipsSet = 0;
+    ASSERT_EQ(CreateWithTwins({}), 0);
+    ASSERT_EQ(video->SecondaryWidth(), one.columns);
+    int ground = SurfaceNone;
+    ASSERT_EQ(video->CreateSurfaceB("ground", 1, ground, SurfaceAnySlot), 0);
+    ASSERT_EQ(video->Draw({0, 0, 4, 2}, ground, 320 - video->FieldLeft(), 240), 0);
+    video->Present();
+    ASSERT_EQ(render->presented.size(), static_cast<size_t>(one.copies));
+    const int cut = static_cast<int>(std::count_if(render->presented.begin(), render->presented.end(),
+                                                   [](const FakeCopy& copy) { return copy.clip.has_value(); }));
+    EXPECT_EQ(cut, one.copies > 1 ? one.copies : 0);
+    EXPECT_EQ(render->clipsSet, cut);
+    EXPECT_EQ(render->textures.at(render->presented[0].texture).width, one.textureWidth);
+    video->DeleteSurface(ground);
+  }
+}
+
 TEST_F(NativeVideoTest, AJpegTwinOfAPictureKeyedOnExactBlackIsKeyedAtTheSheetThreshold) {
   // Left to right: compression's near-black (R + G + B 39), the threshold itself (40), a subject pixel.
   std::vector<uint8_t> pixels = SolidPixels(12, 6, 90, 90, 90);

@@ -320,4 +320,11 @@ void FakeDisplay::ClientOrigin(NativeWindow*, int& x, int& y) {
   y = clientY;
 }
 
+bool FakeDisplay::GetMonitors(MonitorTable& found) {
+  Record("GetMonitors");
+  if (!fullScreen || monitorsFail || monitors.count == 0) return false;
+  found = monitors;
+  return true;
+}
+
 }  // namespace sylvora

@@ -59,6 +59,8 @@ class FakeDisplay final : public DisplayLayer {
   GammaRamp rampAsFound;  // what GetGammaRamp gives
 
   std::string presenterName;  // what PresenterName tells; empty by default
+  // The monitors GetMonitors gives in full screen; none (the whole output is one) by default.
+  MonitorTable monitors;
   std::string PresenterName() override { return presenterName; }
 
   // ---- Fault injection ----
@@ -88,6 +90,7 @@ class FakeDisplay final : public DisplayLayer {
   int stillDrawingPolls = 0;           // GetBltStatus answers StillDrawing this many more times
   bool presentLost = false;            // PresentBlt reports SurfaceLost
   bool newSurfacesFailToLock = false;  // off-screen surfaces made from now on refuse Lock
+  bool monitorsFail = false;           // GetMonitors cannot tell the monitors
 
   // ---- What happened ----
   std::vector<std::string> calls;      // every call by name, in order
@@ -157,6 +160,7 @@ class FakeDisplay final : public DisplayLayer {
   DisplayResult PresentBlt(DisplaySurface* primary, const SurfaceRect& destination, DisplaySurface* source,
                            const SurfaceRect& sourceRect) override;
   void ClientOrigin(NativeWindow* window, int& x, int& y) override;
+  bool GetMonitors(MonitorTable& monitors) override;
 
  private:
   void Record(const std::string& call);

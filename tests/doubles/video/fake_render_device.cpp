@@ -9,6 +9,7 @@ bool FakeRenderDevice::Open(NativeWindow*) {
   Close();
   open = true;
   ++opens;
+  clip.reset();
   return true;
 }
 
@@ -50,7 +51,14 @@ void FakeRenderDevice::DestroyTexture(int texture) { textures.erase(texture); }
 
 bool FakeRenderDevice::Copy(int texture, const SurfaceRect& from, const OutputRect& to) {
   if (copyFails || !textures.count(texture)) return false;
-  copies.push_back({texture, from, to});
+  copies.push_back({texture, from, to, clip});
+  return true;
+}
+
+bool FakeRenderDevice::SetClip(const SurfaceRect* rect) {
+  if (!open) return false;
+  ++clipsSet;
+  clip = rect ? std::optional<SurfaceRect>(*rect) : std::nullopt;
   return true;
 }
 

@@ -3,6 +3,7 @@
 // output is a list of the copies made since the last present, every call is counted, and every call
 // that can fail can be told to; a test injects a renderer reset with pendingReset.
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +24,7 @@ struct FakeCopy {
   int texture = 0;
   SurfaceRect from;
   OutputRect to;
+  std::optional<SurfaceRect> clip;  // the clip in force, none when the copy could reach the whole output
 };
 
 class FakeRenderDevice final : public RenderDevice {
@@ -37,6 +39,7 @@ class FakeRenderDevice final : public RenderDevice {
   bool UploadTexture(int texture, const uint32_t* pixels, int pitch, bool transparent) override;
   void DestroyTexture(int texture) override;
   bool Copy(int texture, const SurfaceRect& from, const OutputRect& to) override;
+  bool SetClip(const SurfaceRect* rect) override;
   bool Clear() override;
   bool Present() override;
   RenderReset TakeReset() override { return std::exchange(pendingReset, RenderReset::None); }
@@ -59,6 +62,8 @@ class FakeRenderDevice final : public RenderDevice {
   int opens = 0;
   int clears = 0;
   int presents = 0;
+  int clipsSet = 0;
+  std::optional<SurfaceRect> clip;      // the clip in force; a new renderer has none
   std::map<int, FakeTexture> textures;  // live textures by handle; a close (a new renderer) empties it
   std::vector<FakeCopy> copies;         // since the last present
   std::vector<FakeCopy> presented;      // the copies the last present showed
