@@ -33,7 +33,8 @@ constexpr int kNativeDepth = 32;
 int CreateVideo(const DisplayRequest& request, NativeWindow* window, const std::string& directory) {
   const bool native = ChooseDisplayPath(request.retro != 0, directory, LayerPictureName(kMarkerScene, kMarkerLayer)) ==
                       DisplayPath::Native;
-  std::unique_ptr<DisplayLayer> display = CreateSdlDisplayLayer();
+  std::unique_ptr<DisplayLayer> display =
+      CreateSdlDisplayLayer(true, native ? DisplaySpan::AllDisplays : DisplaySpan::OneDisplay);
   if (native) display = CreateNativeDisplayLayer(std::move(display), CreateSdlRenderDevice());
   shell.video = std::make_unique<VideoSystem>(shell.report.get(), std::move(display), CreateTurboJpegDecoder());
   CreateArgs args;

@@ -74,7 +74,7 @@ const EmulatedFormat* FormatOfDepth(int depth) {
 
 class SdlDisplayLayer final : public ProcessorRampLayer {
  public:
-  explicit SdlDisplayLayer(bool vsync) : vsync_(vsync) {}
+  SdlDisplayLayer(bool vsync, DisplaySpan span) : vsync_(vsync), span_(span) {}
   ~SdlDisplayLayer() override { DestroyRenderer(); }
 
   std::string PresenterName() override { return SdlRendererName(renderer_); }
@@ -94,11 +94,13 @@ class SdlDisplayLayer final : public ProcessorRampLayer {
     return true;
   }
 
+  // A layer spanning all displays reports the area it covers as the mode: the window is sized to it.
   bool GetDisplayMode(DisplayMode& mode) override {
     SDL_DisplayMode desktop;
     const int index = window_ ? SDL_GetWindowDisplayIndex(window_) : 0;
     if (SDL_GetDesktopDisplayMode(index < 0 ? 0 : index, &desktop) != 0) return false;
     mode = {desktop.w, desktop.h, static_cast<int>(SDL_BYTESPERPIXEL(desktop.format)) * 8};
+    if (span_ == DisplaySpan::AllDisplays) SpannedArea(mode.width, mode.height);
     return true;
   }
 
@@ -115,6 +117,7 @@ class SdlDisplayLayer final : public ProcessorRampLayer {
     // A screen-saver daemon's window is full screen as far as we are concerned: its owner has sized
     // and shown it, and the frame is stretched over whatever size it has.
     if (Foreign()) return true;
+    if (span_ == DisplaySpan::AllDisplays && CoverAllDisplays(window_)) return true;
     CoverDisplay();
     if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
     SDL_ShowWindow(window_);
@@ -144,6 +147,7 @@ class SdlDisplayLayer final : public ProcessorRampLayer {
   }
 
   void RestoreDisplayMode() override {
+    // A window spanning all displays never entered SDL's full screen; there is nothing to leave.
     if (window_ && fullScreen_ && !Foreign()) SDL_SetWindowFullscreen(window_, 0);
   }
 
@@ -386,6 +390,7 @@ class SdlDisplayLayer final : public ProcessorRampLayer {
   }
 
   bool vsync_;
+  DisplaySpan span_;
   FramePacer pacer_;
   SDL_Window* window_ = nullptr;
   bool fullScreen_ = false;
@@ -402,6 +407,8 @@ class SdlDisplayLayer final : public ProcessorRampLayer {
 
 }  // namespace
 
-std::unique_ptr<DisplayLayer> CreateSdlDisplayLayer(bool vsync) { return std::make_unique<SdlDisplayLayer>(vsync); }
+std::unique_ptr<DisplayLayer> CreateSdlDisplayLayer(bool vsync, DisplaySpan span) {
+  return std::make_unique<SdlDisplayLayer>(vsync, span);
+}
 
 }  // namespace sylvora

@@ -11,15 +11,25 @@
 // A screen-saver daemon's window (one SDL did not create) counts as full screen without being switched
 // or resized: the frame is stretched over the size its owner gave it, through SDL's software renderer
 // (renderer_policy.h says why).
+//
+// Full screen over several displays: where SDL reports more than one (on X11, one X screen with a CRTC
+// per monitor), SDL's own full screen would cover one of them only. A layer asked to span them gives its
+// own full-screen window the area of all of them instead, and reports that area as the display mode
+// (monitors_sdl.h, SpannedArea), for the native
+// path, which then draws the scene on each monitor; the classic path's one stretched frame would be
+// distorted over them, so it keeps to one display.
 #include <memory>
 
 #include "video/display_layer.h"
 
 namespace sylvora {
 
+// How much a full-screen window of our own covers where SDL reports several displays.
+enum class DisplaySpan { OneDisplay, AllDisplays };
+
 // A display layer on SDL2's video subsystem and renderer. With vsync the frames keep to the display's
 // refresh rate (by the renderer's vsync, or by waiting where it has none); without, they go out at once
 // (benchmarks, tests).
-std::unique_ptr<DisplayLayer> CreateSdlDisplayLayer(bool vsync = true);
+std::unique_ptr<DisplayLayer> CreateSdlDisplayLayer(bool vsync = true, DisplaySpan span = DisplaySpan::OneDisplay);
 
 }  // namespace sylvora

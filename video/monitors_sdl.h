@@ -13,4 +13,15 @@ namespace sylvora {
 // the window covers no monitor.
 bool FindWindowMonitors(SDL_Window* window, MonitorTable& monitors);
 
+// Where SDL reports several displays on X11: the area a full-screen window covers to show them all,
+// from the X screen's origin to their farthest right and bottom edges (what lies between them and no
+// display shows is drawn black). False elsewhere.
+bool SpannedArea(int& width, int& height);
+
+// Places the window over the spanned area and shows it, and where a window manager spans full-screen
+// windows over monitors (EWMH's _NET_WM_FULLSCREEN_MONITORS) asks it to make the window full screen
+// over the monitors at the four outer edges; without one, the geometry alone holds. False, with
+// nothing changed, where there is no spanned area or the window is not on X11.
+bool CoverAllDisplays(SDL_Window* window);
+
 }  // namespace sylvora

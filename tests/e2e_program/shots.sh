@@ -23,6 +23,23 @@ identical_share() {
     -colorspace gray -threshold 0 -format "%[fx:1-mean]" info:
 }
 
+# Region $3 (WxH+X+Y) of the shot $1, monitor $2, shows what the shot $4 of a display of its own shows.
+expect_shown_as_alone() {
+  convert "$1" -crop "$3" +repage "$WORK/monitor-$2.png"
+  local d
+  d=$(compare -metric RMSE "$4" "$WORK/monitor-$2.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/')
+  echo "monitor $2 ($3) differs from the shot of a display of its own by $d"
+  awk -v d="$d" 'BEGIN { exit !(d < 0.01) }' || fail "monitor $2 does not show what a display of its size shows (RMSE $d)"
+}
+
+# Region $2 of the shot $1, $3 in words, is black.
+expect_black() {
+  local brightest
+  brightest=$(convert "$1" -crop "$2" +repage -format "%[max]" info:)
+  echo "$3: brightest channel value $brightest"
+  [ "$brightest" = "0" ] || fail "$3 is not black (brightest value $brightest)"
+}
+
 # Runs the program with arguments $@ until its scene is on the screen (a busy machine may take many
 # seconds to start: the lower half of the screen stops being uniform), shoots the screen into $SHOT,
 # runs the command $WHILE_SHOWN if one is named (the program's PID is in $PID), ends it by SIGTERM.
@@ -39,6 +56,7 @@ shoot() {
   done
   [ "$drawn" -eq 1 ] || fail "no scene on the screen within a minute (ground area $share uniform)"
   [ -z "${WHILE_SHOWN:-}" ] || "$WHILE_SHOWN"
+  [ -n "$PID" ] || return 0  # $WHILE_SHOWN ended the program itself
   kill -TERM "$PID"
   wait_for_exit "$PID" 5 || fail "SIGTERM did not end the program"
   PID=
