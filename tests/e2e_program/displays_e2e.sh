@@ -55,6 +55,7 @@ for _ in $(seq 1 200); do
   kill -0 $XORG_PID 2>/dev/null || { echo "Xorg did not start: $(tail -5 "$WORK/xorg.log")"; exit $SKIP; }
   sleep 0.1
 done
+xrandr >/dev/null 2>&1 || fail "Xorg runs but did not answer within 20 s: $(tail -5 "$WORK/xorg.log")"
 xrandr --output DUMMY0 --mode 1920x1080 --pos 0x0 && xrandr --addmode DUMMY1 1280x1024 &&
   xrandr --output DUMMY1 --mode 1280x1024 --right-of DUMMY0 || fail "xrandr could not set the two outputs"
 # A full query also has the server look at its outputs again: only then does it list the second as connected
