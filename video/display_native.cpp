@@ -31,11 +31,12 @@
 // and bottom. Nothing is stretched and no bar is left black.
 //
 // Monitors: a full-screen window can span several monitors (one X screen that XRandR splits, the
-// device's GetMonitors; where SDL sees several displays, the device covers them all with the window). Each is then an output of its own: the frame has the columns of the widest-
-// shaped one, every monitor gets its own scale and centring as above, and each BltFast is one copy per
-// monitor, cut to it (RenderDevice::SetClip), so the scene is whole and undistorted on each and the
-// screen area no monitor shows stays black. Twins are loaded for the largest monitor's scale. The
-// monitors are asked again only when the output's size changes, never per frame.
+// device's GetMonitors; where SDL sees several displays, the device covers them all with the window).
+// Each is then an output of its own: the frame has the columns of the widest-shaped one, every monitor
+// gets its own scale and centring as above, and each BltFast is one copy per monitor, cut to it
+// (RenderDevice::SetClip), so the scene is whole and undistorted on each and the screen area no monitor
+// shows stays black. Twins are loaded for the largest monitor's scale. The monitors are asked again
+// only when the output's size changes, never per frame.
 //
 // Colour keys: a filtered copy mixes a sprite's edge with its keyed neighbours, so the key becomes
 // transparency and its colour is bled from the sprite (key_alpha.h); no dark fringe shows.

@@ -13,11 +13,10 @@
 // (renderer_policy.h says why).
 //
 // Full screen over several displays: where SDL reports more than one (on X11, one X screen with a CRTC
-// per monitor), SDL's own full screen would cover one of them only. A layer asked to span them gives its
-// own full-screen window the area of all of them instead, and reports that area as the display mode
-// (monitors_sdl.h, SpannedArea), for the native
-// path, which then draws the scene on each monitor; the classic path's one stretched frame would be
-// distorted over them, so it keeps to one display.
+// per monitor), SDL's own full screen would cover one of them only. A layer asked to span them gives
+// its own full-screen window the area of all of them instead, and reports that area as the display mode
+// (monitors_sdl.h, SpannedArea), for the native path, which then draws the scene on each monitor; the
+// classic path's one stretched frame would be distorted over them, so it keeps to one display.
 #include <memory>
 
 #include "video/display_layer.h"
