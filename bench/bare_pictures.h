@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace bare {
@@ -72,11 +73,28 @@ inline void KeyNearBlack(Pixels& pixels, int threshold) {
   }
 }
 
+// The pixels scaled to width x height by SDL's own linear stretch; false on failure.
+inline bool ScaleTo(Pixels& pixels, int width, int height) {
+  if (width == pixels.width && height == pixels.height) return true;
+  Pixels scaled{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
+  SDL_Surface* from = SDL_CreateRGBSurfaceWithFormatFrom(pixels.argb.data(), pixels.width, pixels.height, 32,
+                                                         pixels.width * 4, SDL_PIXELFORMAT_ARGB8888);
+  SDL_Surface* to =
+      SDL_CreateRGBSurfaceWithFormatFrom(scaled.argb.data(), width, height, 32, width * 4, SDL_PIXELFORMAT_ARGB8888);
+  const bool stretched = from && to && SDL_SoftStretchLinear(from, nullptr, to, nullptr) == 0;
+  SDL_FreeSurface(from);
+  SDL_FreeSurface(to);
+  if (stretched) pixels = std::move(scaled);
+  return stretched;
+}
+
 // A static texture holding pixels, filtered when scaled, blended by its alpha when keyed and copied as it
-// is otherwise; null on failure.
-inline SDL_Texture* Upload(SDL_Renderer* renderer, const Pixels& pixels, bool keyed) {
-  SDL_Texture* texture =
-      SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, pixels.width, pixels.height);
+// is otherwise, in opaqueFormat then (the output's own, where a copy then converts nothing); null on
+// failure.
+inline SDL_Texture* Upload(SDL_Renderer* renderer, const Pixels& pixels, bool keyed,
+                           Uint32 opaqueFormat = SDL_PIXELFORMAT_ARGB8888) {
+  const Uint32 format = keyed ? Uint32{SDL_PIXELFORMAT_ARGB8888} : opaqueFormat;
+  SDL_Texture* texture = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STATIC, pixels.width, pixels.height);
   if (!texture) return nullptr;
   SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
   SDL_SetTextureBlendMode(texture, keyed ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);

@@ -38,6 +38,13 @@
 // shows stays black. Twins are loaded for the largest monitor's scale. The monitors are asked again
 // only when the output's size changes, never per frame.
 //
+// Renderers that scale on the processor (SDL's software renderer, where there is no graphics card):
+// rescaling every picture at every copy would be most of a frame's cost, and its bilinear filter skips
+// texels when it shrinks a twin. There each picture is scaled once, as it is uploaded, to the size the
+// largest monitor shows it (picture_scaler.h), and a copy at that size is one to one on whole output
+// pixels; opaque pictures take the output's own pixel format, so the copy is a plain copy of rows. An
+// output of another size wants the pictures again, to be made at its own.
+//
 // Colour keys: a filtered copy mixes a sprite's edge with its keyed neighbours, so the key becomes
 // transparency and its colour is bled from the sprite (key_alpha.h); no dark fringe shows.
 //
@@ -64,6 +71,7 @@
 #include "archive/high_resolution.h"
 #include "archive/wide_picture.h"
 #include "video/key_alpha.h"
+#include "video/picture_scaler.h"
 
 namespace sylvora {
 
@@ -91,8 +99,12 @@ class NativeSurface final : public DisplaySurface {
   std::unique_ptr<uint32_t[]> pixels;
   bool keyed = false;
   uint32_t key = 0;
-  int scale = 1;          // texture pixels per frame pixel along each side
+  int scale = 1;          // picture pixels per frame pixel along each side
   int texture = 0;        // the renderer's texture, 0 while there is none
+  int textureWidth = 0;   // its size and kind, as made
+  int textureHeight = 0;
+  bool textureKeyed = false;
+  float texels = 1.0f;    // its pixels per frame pixel: scale, or the size shown at when scaled on upload
   bool uploaded = false;  // the texture holds the pixels as they are now
   bool prepared = false;  // the pixels hold alpha and brightness already (an upload failed after that)
 
@@ -275,23 +287,23 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
     NativeSurface* picture = AsNative(source);
     if (AsNative(destination) != frame_ || picture->role != NativeSurface::Role::Picture) return DisplayResult::Failed;
     if (!picture->uploaded && !picture->pixels) picturesWanted_ = true;
+    if (!Place()) return DisplayResult::Failed;
     if (MustRestore()) return DisplayResult::SurfaceLost;
     if (!picture->uploaded && !Upload(*picture)) return DisplayResult::Failed;
-    if (!Place()) return DisplayResult::Failed;
-    const int scale = picture->scale;
-    const SurfaceRect from{rect.left * scale, rect.top * scale, rect.right * scale, rect.bottom * scale};
     const auto left = static_cast<float>(x + shift.x);
     const auto top = static_cast<float>(y + shift.y);
     const auto width = static_cast<float>(rect.right - rect.left);
     const auto height = static_cast<float>(rect.bottom - rect.top);
     for (int index = 0; index < placementCount_; ++index) {
       const Placement& place = placements_[index];
-      const OutputRect to{place.originX + left * place.perFramePixel, place.originY + top * place.perFramePixel,
-                          place.originX + (left + width) * place.perFramePixel,
-                          place.originY + (top + height) * place.perFramePixel};
+      OutputRect to{place.originX + left * place.perFramePixel, place.originY + top * place.perFramePixel,
+                    place.originX + (left + width) * place.perFramePixel,
+                    place.originY + (top + height) * place.perFramePixel};
       // Cut to its monitor, a copy that misses it is left out.
       if (clipped_ && !Meets(to, place.monitor)) continue;
       if (clipped_ && !render_->SetClip(&place.monitor)) return DisplayResult::Failed;
+      const SurfaceRect from =
+          place.perFramePixel == picture->texels ? OneToOne(*picture, rect, to) : Scaled(rect, picture->texels);
       if (!render_->Copy(picture->texture, from, to)) return DisplayResult::Failed;
     }
     return DisplayResult::Ok;
@@ -406,7 +418,17 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
     clipped_ = clipped;
     placedWidth_ = outputWidth;
     placedHeight_ = outputHeight;
+    WantPicturesScaledForAnotherSize();
     return true;
+  }
+
+  // Pictures uploaded at the size another output showed them are wanted again, to be made at this one's.
+  void WantPicturesScaledForAnotherSize() {
+    if (!render_->ScalesOnProcessor()) return;
+    const float shown = LargestPerFramePixel();
+    for (const NativeSurface* picture : pictures_) {
+      if (picture->uploaded && picture->texels != shown) picturesWanted_ = true;
+    }
   }
 
   // A new renderer, which starts without a clip, may stand for a display set up anew: the monitors are
@@ -445,18 +467,74 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
   bool MustRestore() { return Reset() != RenderReset::None || picturesWanted_; }
 
   // Puts the picture's pixels into its texture, turned in place into what the texture shows: keys to
-  // alpha (or all opaque), through the ramp's tables; then lets them go.
+  // alpha (or all opaque), through the ramp's tables; where the renderer scales on the processor, at the
+  // size the largest monitor shows it. Then lets the pixels go.
   bool Upload(NativeSurface& picture) {
     if (!picture.prepared) Prepare(picture);
-    if (picture.texture == 0) picture.texture = render_->CreateTexture(picture.width, picture.height);
-    if (picture.texture == 0 ||
-        !render_->UploadTexture(picture.texture, picture.pixels.get(), picture.width, picture.keyed)) {
-      return false;
+    const float texels = render_->ScalesOnProcessor() ? LargestPerFramePixel() : static_cast<float>(picture.scale);
+    const int width = TextureSide(picture.width, picture.scale, texels);
+    const int height = TextureSide(picture.height, picture.scale, texels);
+    if (!MakeTexture(picture, width, height)) return false;
+    std::unique_ptr<uint32_t[]> scaled;
+    if (width != picture.width || height != picture.height) {
+      scaled.reset(new uint32_t[static_cast<size_t>(width) * height]);
+      ScalePicture(picture.pixels.get(), picture.width, picture.height, scaled.get(), width, height, picture.keyed);
     }
+    if (!render_->UploadTexture(picture.texture, scaled ? scaled.get() : picture.pixels.get(), width)) return false;
+    picture.texels = texels;
     picture.uploaded = true;
     picture.prepared = false;
     picture.pixels.reset();
     return true;
+  }
+
+  // The picture's side of pixels at texels per frame pixel, painted at scale: whole pixels enough to
+  // cover it, since a copy's edges are rounded.
+  static int TextureSide(int pixels, int scale, float texels) {
+    if (texels == static_cast<float>(scale)) return pixels;
+    const double frameSide = static_cast<double>(pixels) / scale;
+    return std::max(1, static_cast<int>(std::ceil(frameSide * texels - kColumnTolerance)));
+  }
+
+  // Gives the picture a texture of that size and of its kind, keeping the one it has where it fits.
+  bool MakeTexture(NativeSurface& picture, int width, int height) {
+    if (picture.texture != 0 &&
+        (picture.textureWidth != width || picture.textureHeight != height || picture.textureKeyed != picture.keyed)) {
+      render_->DestroyTexture(picture.texture);
+      picture.texture = 0;
+    }
+    if (picture.texture == 0) {
+      picture.texture = render_->CreateTexture(width, height, picture.keyed);
+      picture.textureWidth = width;
+      picture.textureHeight = height;
+      picture.textureKeyed = picture.keyed;
+    }
+    return picture.texture != 0;
+  }
+
+  // The texture's rectangle for the frame's rect where it is shown at its own size: whole output pixels,
+  // as many texels as output pixels, so the copy scales nothing. to is rounded to whole pixels; where
+  // rounding asks for a texel past the texture's edge, the rectangle starts one texel earlier instead.
+  static SurfaceRect OneToOne(const NativeSurface& picture, const SurfaceRect& rect, OutputRect& to) {
+    const int left = static_cast<int>(std::lround(to.left));
+    const int top = static_cast<int>(std::lround(to.top));
+    const int width = std::min(static_cast<int>(std::lround(to.right)) - left, picture.textureWidth);
+    const int height = std::min(static_cast<int>(std::lround(to.bottom)) - top, picture.textureHeight);
+    const int fromLeft = std::clamp(static_cast<int>(std::lround(static_cast<float>(rect.left) * picture.texels)), 0,
+                                    picture.textureWidth - width);
+    const int fromTop = std::clamp(static_cast<int>(std::lround(static_cast<float>(rect.top) * picture.texels)), 0,
+                                   picture.textureHeight - height);
+    to = {static_cast<float>(left), static_cast<float>(top), static_cast<float>(left + width),
+          static_cast<float>(top + height)};
+    return {fromLeft, fromTop, fromLeft + width, fromTop + height};
+  }
+
+  // The texture's rectangle for the frame's rect, at texels per frame pixel.
+  static SurfaceRect Scaled(const SurfaceRect& rect, float texels) {
+    const auto texel = [texels](int frame) {
+      return static_cast<int>(std::lround(static_cast<float>(frame) * texels));
+    };
+    return {texel(rect.left), texel(rect.top), texel(rect.right), texel(rect.bottom)};
   }
 
   void Prepare(NativeSurface& picture) {

@@ -39,11 +39,16 @@ class RenderDevice {
 
   // The longest side a texture may have; 0 when the renderer sets no limit. Read after Open.
   virtual int LargestTextureSide() = 0;
-  // A static ARGB8888 texture of width x height with linear filtering: a handle above 0, or 0 on
-  // failure. Upload replaces all its pixels (rows pitch pixels apart); a transparent texture is blended
-  // by its alpha, an opaque one copied as it is (blending costs dearly on a software renderer).
-  virtual int CreateTexture(int width, int height) = 0;
-  virtual bool UploadTexture(int texture, const uint32_t* pixels, int pitch, bool transparent) = 0;
+  // Whether the renderer scales copies on the processor (SDL's software renderer): there the native
+  // layer uploads its pictures at the size they are shown, so every copy is one to one. Read after Open.
+  virtual bool ScalesOnProcessor() = 0;
+  // A static texture of width x height with linear filtering: a handle above 0, or 0 on failure. A
+  // transparent texture is ARGB8888 and blended by its alpha; an opaque one is copied as it is (blending
+  // costs dearly on a software renderer), and takes the output's own 32-bit format where that saves
+  // converting at every copy. Upload replaces all its pixels: ARGB8888 (alpha 255 for an opaque one),
+  // rows pitch pixels apart.
+  virtual int CreateTexture(int width, int height, bool transparent) = 0;
+  virtual bool UploadTexture(int texture, const uint32_t* pixels, int pitch) = 0;
   virtual void DestroyTexture(int texture) = 0;
 
   // Copies the texture's rectangle from (texture pixels) onto the output's rectangle to (output pixels,

@@ -37,6 +37,7 @@ class SdlRenderDevice final : public RenderDevice {
     if (!renderer_) return false;
     SDL_RendererInfo info;
     wholePixels_ = SDL_GetRendererInfo(renderer_, &info) != 0 || (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+    opaqueFormat_ = OpaqueFormat();
     if (!memory_) pacer_.Start(window_, renderer_, vsync_);
     resets_.Start();
     resets_.Forget();
@@ -62,20 +63,25 @@ class SdlRenderDevice final : public RenderDevice {
     return std::min(info.max_texture_width, info.max_texture_height);
   }
 
-  int CreateTexture(int width, int height) override {
+  bool ScalesOnProcessor() override { return wholePixels_; }
+
+  int CreateTexture(int width, int height, bool transparent) override {
     if (!renderer_) return 0;
-    SDL_Texture* texture =
-        SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, width, height);
+    const Uint32 format = transparent ? Uint32{SDL_PIXELFORMAT_ARGB8888} : opaqueFormat_;
+    SDL_Texture* texture = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STATIC, width, height);
     if (!texture) return 0;
+    if (SDL_SetTextureBlendMode(texture, transparent ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE) != 0) {
+      SDL_DestroyTexture(texture);
+      return 0;
+    }
     SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
     textures_[++lastHandle_] = texture;
     return lastHandle_;
   }
 
-  bool UploadTexture(int texture, const uint32_t* pixels, int pitch, bool transparent) override {
+  bool UploadTexture(int texture, const uint32_t* pixels, int pitch) override {
     SDL_Texture* target = Find(texture);
-    return target && SDL_SetTextureBlendMode(target, transparent ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE) == 0 &&
-           SDL_UpdateTexture(target, nullptr, pixels, pitch * 4) == 0;
+    return target && SDL_UpdateTexture(target, nullptr, pixels, pitch * 4) == 0;
   }
 
   void DestroyTexture(int texture) override {
@@ -140,6 +146,14 @@ class SdlRenderDevice final : public RenderDevice {
     return true;
   }
 
+  // ARGB8888 pixels, alpha ignored: the output's own format where the software renderer draws into an
+  // XRGB8888 surface (as the X11 window's is), so a copy is a plain copy of rows.
+  Uint32 OpaqueFormat() const {
+    if (!wholePixels_) return SDL_PIXELFORMAT_ARGB8888;
+    const Uint32 output = memory_ ? memory_->format->format : SDL_GetWindowPixelFormat(window_);
+    return output == SDL_PIXELFORMAT_RGB888 ? SDL_PIXELFORMAT_RGB888 : SDL_PIXELFORMAT_ARGB8888;
+  }
+
   SDL_Texture* Find(int texture) const {
     const auto found = textures_.find(texture);
     return found == textures_.end() ? nullptr : found->second;
@@ -151,6 +165,7 @@ class SdlRenderDevice final : public RenderDevice {
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   bool wholePixels_ = false;  // the renderer draws at whole output pixels only (SDL's software renderer)
+  Uint32 opaqueFormat_ = SDL_PIXELFORMAT_ARGB8888;  // what opaque textures are made in
   std::unordered_map<int, SDL_Texture*> textures_;
   int lastHandle_ = 0;
   SdlResetWatch resets_;

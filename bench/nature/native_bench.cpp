@@ -3,9 +3,10 @@
 // run:
 //   BM_NativeFrame      one frame of the busiest scene (busiest_scene.h) updated, drawn through
 //                       VideoSystem, the native display layer and the SDL render device, and presented;
-//   BM_BareNativeFrame  the same three-times pictures decoded and uploaded by SDL alone as the same kind
-//                       of texture, the same SDL_RenderCopy calls (recorded from one of our frames) and a
-//                       present, on a window of the same size and a renderer of the same kind;
+//   BM_BareNativeFrame  the same twins decoded and uploaded by SDL alone as the same kind of texture (of
+//                       the size ours were made: scaled by SDL's own stretch where our renderer scales on
+//                       the processor), the same SDL_RenderCopy calls (recorded from one of our frames)
+//                       and a present, on a window of the same size and a renderer of the same kind;
 //   BM_NativeSceneChange  a scene change as the program makes it (free the scene's pictures, load the
 //                       next scene's three-times pictures through the archive and TurboJPEG, configure),
 //                       then the upload of each new picture into its texture, which the program does at
@@ -35,6 +36,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -69,10 +71,11 @@ struct DeviceCall {
   OutputRect to;
 };
 
-// The calls seen while the log is open.
+// The calls seen while the log is open, and the size of every texture made.
 struct CallLog {
   bool open = false;
   std::vector<DeviceCall> calls;
+  std::map<int, std::pair<int, int>> sizes;
 };
 
 // The program's SDL render device, given every call unchanged; copies and clears are also noted while
@@ -87,9 +90,14 @@ class WatchedRenderDevice final : public RenderDevice {
   void Close() override { device_->Close(); }
   bool OutputSize(int& width, int& height) override { return device_->OutputSize(width, height); }
   int LargestTextureSide() override { return device_->LargestTextureSide(); }
-  int CreateTexture(int width, int height) override { return device_->CreateTexture(width, height); }
-  bool UploadTexture(int texture, const uint32_t* pixels, int pitch, bool transparent) override {
-    return device_->UploadTexture(texture, pixels, pitch, transparent);
+  bool ScalesOnProcessor() override { return device_->ScalesOnProcessor(); }
+  int CreateTexture(int width, int height, bool transparent) override {
+    const int texture = device_->CreateTexture(width, height, transparent);
+    log_.sizes[texture] = {width, height};
+    return texture;
+  }
+  bool UploadTexture(int texture, const uint32_t* pixels, int pitch) override {
+    return device_->UploadTexture(texture, pixels, pitch);
   }
   void DestroyTexture(int texture) override { device_->DestroyTexture(texture); }
   bool Copy(int texture, const SurfaceRect& from, const OutputRect& to) override {
@@ -164,6 +172,12 @@ class NativeStage {
   }
 
   uint32_t Now() { return clock_.Milliseconds(); }
+
+  // The size our texture was made at; 0 x 0 for one the stage never saw made.
+  std::pair<int, int> TextureSize(int texture) const {
+    const auto found = log_.sizes.find(texture);
+    return found == log_.sizes.end() ? std::pair<int, int>{0, 0} : found->second;
+  }
 
  private:
   // The device calls work makes.
@@ -280,10 +294,19 @@ bool FindPictureBytes(const VideoSystem& video, const std::string& name, const A
   return true;
 }
 
+// How the bare side makes its textures: of the size ours were made (our pictures scaled on upload where
+// the renderer scales on the processor), opaque ones in the output's format where ours are.
+struct BareTextureKind {
+  int width = 0;
+  int height = 0;
+  Uint32 opaqueFormat = SDL_PIXELFORMAT_ARGB8888;
+};
+
 // The slot's picture as the bare side has it: read from the data file, decoded by TurboJPEG (SDL for a
-// BMP), keyed at the slot's threshold, uploaded by SDL. Null on failure.
+// BMP), keyed at the slot's threshold, scaled by SDL to the size of ours, uploaded by SDL. Null on
+// failure.
 SDL_Texture* BareTextureOf(const VideoSystem& video, const SurfaceSlot& slot, tjhandle decoder, SDL_Renderer* renderer,
-                           const std::string& installation) {
+                           const std::string& installation, const BareTextureKind& kind) {
   const ArchiveEntry* entry = nullptr;
   if (!FindPictureBytes(video, slot.name, entry)) return nullptr;
   std::FILE* data = std::fopen((installation + "/" + entry->fileName).c_str(), "rb");
@@ -293,7 +316,8 @@ SDL_Texture* BareTextureOf(const VideoSystem& video, const SurfaceSlot& slot, tj
   std::fclose(data);
   if (!decoded) return nullptr;
   if (slot.hasColourKey) bare::KeyNearBlack(pixels, std::max(1, int{slot.blackThreshold}));
-  return bare::Upload(renderer, pixels, slot.hasColourKey != 0);
+  if (!bare::ScaleTo(pixels, kind.width, kind.height)) return nullptr;
+  return bare::Upload(renderer, pixels, slot.hasColourKey != 0, kind.opaqueFormat);
 }
 
 // The bare side of the frame: its own textures of the pictures our frame draws, keyed by our texture
@@ -311,12 +335,17 @@ class BareFrame {
       if (table.slots[number].inUse) slots[stage.TextureOf(number)] = number;
     }
     tjhandle decoder = tjInitDecompress();
+    BareTextureKind kind;
+    if (wholePixels_ && SDL_GetWindowPixelFormat(SDL_RenderGetWindow(renderer)) == SDL_PIXELFORMAT_RGB888) {
+      kind.opaqueFormat = SDL_PIXELFORMAT_RGB888;
+    }
     for (const DeviceCall& call : calls_) {
       if (call.texture == 0 || textures_.count(call.texture)) continue;
       const auto slot = slots.find(call.texture);
+      std::tie(kind.width, kind.height) = stage.TextureSize(call.texture);
       textures_[call.texture] = slot == slots.end() ? nullptr
                                                     : BareTextureOf(stage.Video(), table.slots[slot->second], decoder,
-                                                                    renderer, stage.Installation());
+                                                                    renderer, stage.Installation(), kind);
     }
     tjDestroy(decoder);
   }

@@ -260,6 +260,51 @@ TEST_F(NativeVideoTest, EachOutputDrawsTheTwinPaintedForItsScale) {
   }
 }
 
+// SDL's software renderer would rescale every picture at every copy: there each picture is uploaded at
+// the size the output shows it, twin or not, and every copy is one to one on whole output pixels. An
+// output of another size has them made again at its own.
+TEST_F(NativeVideoTest, WhereTheRendererScalesOnTheProcessorPicturesComeAtTheSizeShownAndCopyOneToOne) {
+  render->scalesOnProcessor = true;
+  ASSERT_EQ(CreateWithTwins({{kBmpPicture, "sky", MakeSolidBmp(4, 2, 7, 8, 9)}}), 0);
+  int ground = SurfaceNone;
+  int sky = SurfaceNone;
+  ASSERT_EQ(video->CreateSurfaceB("ground", 1, ground, SurfaceAnySlot), 0);
+  ASSERT_EQ(video->CreateSurfaceB("sky", 1, sky, SurfaceAnySlot), 0);
+  const auto drawBoth = [&] {
+    ASSERT_EQ(video->Draw({1, 0, 4, 2}, ground, 10, 3), 0);
+    ASSERT_EQ(video->Draw({0, 0, 4, 2}, sky, 0, 0), 0);
+    video->Present();
+    ASSERT_EQ(render->presented.size(), 2u);
+  };
+  const auto edges = [](const FakeCopy& copy) {
+    return std::vector<float>{float(copy.from.left),   float(copy.from.top), float(copy.from.right),
+                              float(copy.from.bottom), copy.to.left,         copy.to.top,
+                              copy.to.right,           copy.to.bottom};
+  };
+
+  // 1920 x 1080: 854 columns at 2.25 output pixels each, the first 0.75 left of the output. The 4 x 2
+  // pictures (the ground from its 12 x 6 twin, the sky enlarged) are 9 x 5, flat as they were painted.
+  drawBoth();
+  const FakeTexture& twin = render->textures.at(render->presented[0].texture);
+  const FakeTexture& enlarged = render->textures.at(render->presented[1].texture);
+  EXPECT_EQ(std::tie(twin.width, twin.height, enlarged.width, enlarged.height), std::make_tuple(9, 5, 9, 5));
+  EXPECT_EQ(twin.pixels, std::vector<uint32_t>(45, 0xFF060504u));
+  EXPECT_EQ(enlarged.pixels, std::vector<uint32_t>(45, 0xFF090807u));
+  // The ground's three columns from frame x 10 span output 21.75 to 28.5: whole pixels 22 to 29, seven
+  // texels from its second frame column's (2.25, rounded); the sky's edges, -0.75 and 8.25, round away.
+  EXPECT_EQ(edges(render->presented[0]), (std::vector<float>{2, 0, 9, 4, 22, 7, 29, 11}));
+  EXPECT_EQ(edges(render->presented[1]), (std::vector<float>{0, 0, 9, 5, -1, 0, 8, 5}));
+
+  // 2560 x 1440: three output pixels per frame pixel, the twin's own size; the sky is made 12 x 6.
+  render->outputWidth = 2560;
+  render->outputHeight = 1440;
+  drawBoth();
+  EXPECT_EQ(render->textures.at(render->presented[0].texture).width, 12);
+  EXPECT_EQ(render->textures.at(render->presented[1].texture).height, 6);
+  EXPECT_EQ(edges(render->presented[0]), (std::vector<float>{3, 0, 12, 6, 29, 9, 38, 15}));
+  EXPECT_EQ(ErrorCount(), 0);
+}
+
 // Two monitors side by side on one 3200 x 1080 output, 1920 x 1080 and a 1280 x 1024 that leaves a
 // strip below it: each shows the scene as an output of its own size would, every copy is cut to its
 // monitor, and a copy that misses a monitor is not made for it.

@@ -26,14 +26,15 @@ bool FakeRenderDevice::OutputSize(int& width, int& height) {
   return true;
 }
 
-int FakeRenderDevice::CreateTexture(int width, int height) {
+int FakeRenderDevice::CreateTexture(int width, int height, bool transparent) {
   if (!open || textureFails) return 0;
   if (largestTextureSide > 0 && std::max(width, height) > largestTextureSide) return 0;
-  textures[++lastHandle_] = FakeTexture{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height), 0};
+  textures[++lastHandle_] =
+      FakeTexture{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height), 0, transparent};
   return lastHandle_;
 }
 
-bool FakeRenderDevice::UploadTexture(int texture, const uint32_t* pixels, int pitch, bool transparent) {
+bool FakeRenderDevice::UploadTexture(int texture, const uint32_t* pixels, int pitch) {
   const auto found = textures.find(texture);
   if (uploadFails || found == textures.end()) return false;
   FakeTexture& target = found->second;
@@ -43,7 +44,6 @@ bool FakeRenderDevice::UploadTexture(int texture, const uint32_t* pixels, int pi
     }
   }
   ++target.uploads;
-  target.transparent = transparent;
   return true;
 }
 

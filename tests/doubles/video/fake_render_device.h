@@ -17,7 +17,7 @@ struct FakeTexture {
   int height = 0;
   std::vector<uint32_t> pixels;  // ARGB8888, rows width pixels apart, as last uploaded
   int uploads = 0;
-  bool transparent = false;  // as last uploaded
+  bool transparent = false;  // as made
 };
 
 struct FakeCopy {
@@ -35,8 +35,9 @@ class FakeRenderDevice final : public RenderDevice {
   void Close() override;
   bool OutputSize(int& width, int& height) override;
   int LargestTextureSide() override { return largestTextureSide; }
-  int CreateTexture(int width, int height) override;
-  bool UploadTexture(int texture, const uint32_t* pixels, int pitch, bool transparent) override;
+  bool ScalesOnProcessor() override { return scalesOnProcessor; }
+  int CreateTexture(int width, int height, bool transparent) override;
+  bool UploadTexture(int texture, const uint32_t* pixels, int pitch) override;
   void DestroyTexture(int texture) override;
   bool Copy(int texture, const SurfaceRect& from, const OutputRect& to) override;
   bool SetClip(const SurfaceRect* rect) override;
@@ -48,6 +49,7 @@ class FakeRenderDevice final : public RenderDevice {
   int outputWidth = 1920;
   int outputHeight = 1080;
   int largestTextureSide = 0;  // 0: any size; else a wider or taller texture is refused
+  bool scalesOnProcessor = false;  // as SDL's software renderer: pictures come at the size shown
 
   // ---- Fault injection ----
   std::string failureReason;
