@@ -19,6 +19,7 @@
 #include "video/display_sdl.h"
 #include "video/jpeg_turbojpeg.h"
 #include "video/render_device_sdl.h"
+#include "video/retained_render_device.h"
 #include "video/video_system.h"
 
 namespace sylvora {
@@ -35,7 +36,8 @@ int CreateVideo(const DisplayRequest& request, NativeWindow* window, const std::
                       DisplayPath::Native;
   std::unique_ptr<DisplayLayer> display =
       CreateSdlDisplayLayer(true, native ? DisplaySpan::AllDisplays : DisplaySpan::OneDisplay);
-  if (native) display = CreateNativeDisplayLayer(std::move(display), CreateSdlRenderDevice());
+  if (native)
+    display = CreateNativeDisplayLayer(std::move(display), CreateRetainedRenderDevice(CreateSdlRenderDevice()));
   shell.video = std::make_unique<VideoSystem>(shell.report.get(), std::move(display), CreateTurboJpegDecoder());
   CreateArgs args;
   args.fullScreen = request.fullScreen;

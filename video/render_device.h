@@ -62,6 +62,17 @@ class RenderDevice {
   // Shows what was drawn since the last present.
   virtual bool Present() = 0;
 
+  // Whether what was presented stays on the output for the next frame to draw over (SDL's software
+  // renderer draws into the window's own pixels): then a frame need only redraw and show what changed.
+  // Read after Open.
+  virtual bool KeepsOutput() = 0;
+  // Whether the output lost what it kept since the last call (the window was exposed or resized), once.
+  virtual bool TakeOutputLost() = 0;
+  // Fills area with black, within the clip.
+  virtual bool FillBlack(const SurfaceRect& area) = 0;
+  // Shows only the output's areas (count of them) drawn since the last present, as a Present would.
+  virtual bool PresentAreas(const SurfaceRect* areas, int count) = 0;
+
   // The strongest reset seen since the last call, once.
   virtual RenderReset TakeReset() = 0;
 };

@@ -5,16 +5,21 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "video/renderer_sdl.h"
+#include "video/retained_render_device.h"
 
 namespace sylvora {
 
 namespace {
+
+// Areas one present may show; the retained device never asks for more.
+constexpr int kMaxShownAreas = kMaxChangedAreas;
 
 class SdlRenderDevice final : public RenderDevice {
  public:
@@ -123,7 +128,40 @@ class SdlRenderDevice final : public RenderDevice {
   bool Present() override {
     if (!renderer_) return false;
     SDL_RenderPresent(renderer_);
-    if (memory_) return ShowMemory();
+    if (memory_) {
+      const SDL_Rect whole{0, 0, memory_->w, memory_->h};
+      return ShowMemory(&whole, 1);
+    }
+    pacer_.Hold();
+    return true;
+  }
+
+  // SDL's software renderer draws into the window's surface (or the memory device's), which keeps its
+  // pixels from one present to the next.
+  bool KeepsOutput() override { return wholePixels_; }
+  bool TakeOutputLost() override { return resets_.TakeOutputLost(); }
+
+  bool FillBlack(const SurfaceRect& area) override {
+    if (!renderer_) return false;
+    const SDL_Rect rect{area.left, area.top, area.right - area.left, area.bottom - area.top};
+    return SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE) == 0 &&
+           SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255) == 0 && SDL_RenderFillRect(renderer_, &rect) == 0;
+  }
+
+  // Where the renderer draws on the processor, its present shows the window's whole surface: here only the
+  // areas are sent to the display.
+  bool PresentAreas(const SurfaceRect* areas, int count) override {
+    if (!renderer_) return false;
+    if (!wholePixels_) return Present();
+    if (SDL_RenderFlush(renderer_) != 0) return false;
+    count = std::min(count, kMaxShownAreas);
+    for (int index = 0; index < count; ++index) {
+      const SurfaceRect& area = areas[index];
+      shownAreas_[index] = {area.left, area.top, area.right - area.left, area.bottom - area.top};
+    }
+    if (memory_) return ShowMemory(shownAreas_.data(), count);
+    // Called with no area too: the frame still waits for the display as a present does.
+    if (SDL_UpdateWindowSurfaceRects(window_, shownAreas_.data(), count) != 0) return false;
     pacer_.Hold();
     return true;
   }
@@ -135,13 +173,20 @@ class SdlRenderDevice final : public RenderDevice {
   }
 
  private:
-  // Copies what the memory renderer drew to the caller's pixels.
-  bool ShowMemory() {
+  // Copies the areas of what the memory renderer drew to the caller's pixels, which keep the rest, as a
+  // window shows only what is sent to it.
+  bool ShowMemory(const SDL_Rect* areas, int count) {
     const auto* pixels = static_cast<const uint32_t*>(memory_->pixels);
     const int rowPixels = memory_->pitch / 4;
     shown_->resize(static_cast<size_t>(memory_->w) * memory_->h);
-    for (int y = 0; y < memory_->h; ++y) {
-      std::copy_n(pixels + static_cast<size_t>(y) * rowPixels, memory_->w, shown_->data() + static_cast<size_t>(y) * memory_->w);
+    for (int index = 0; index < count; ++index) {
+      SDL_Rect area;
+      const SDL_Rect whole{0, 0, memory_->w, memory_->h};
+      if (!SDL_IntersectRect(&areas[index], &whole, &area)) continue;
+      for (int y = area.y; y < area.y + area.h; ++y) {
+        std::copy_n(pixels + static_cast<size_t>(y) * rowPixels + area.x, area.w,
+                    shown_->data() + static_cast<size_t>(y) * memory_->w + area.x);
+      }
     }
     return true;
   }
@@ -166,6 +211,7 @@ class SdlRenderDevice final : public RenderDevice {
   SDL_Renderer* renderer_ = nullptr;
   bool wholePixels_ = false;  // the renderer draws at whole output pixels only (SDL's software renderer)
   Uint32 opaqueFormat_ = SDL_PIXELFORMAT_ARGB8888;  // what opaque textures are made in
+  std::array<SDL_Rect, kMaxChangedAreas> shownAreas_{};  // PresentAreas' areas in SDL's terms
   std::unordered_map<int, SDL_Texture*> textures_;
   int lastHandle_ = 0;
   SdlResetWatch resets_;

@@ -80,6 +80,12 @@ int SDLCALL SdlResetWatch::Notice(void* userdata, SDL_Event* event) {
   auto* self = static_cast<SdlResetWatch*>(userdata);
   if (event->type == SDL_RENDER_DEVICE_RESET) self->seen_ = RenderReset::Device;
   if (event->type == SDL_RENDER_TARGETS_RESET && self->seen_ == RenderReset::None) self->seen_ = RenderReset::Targets;
+  if (event->type == SDL_WINDOWEVENT) {
+    const Uint8 change = event->window.event;
+    self->outputLost_ = self->outputLost_ || change == SDL_WINDOWEVENT_EXPOSED ||
+                        change == SDL_WINDOWEVENT_SIZE_CHANGED || change == SDL_WINDOWEVENT_RESTORED ||
+                        change == SDL_WINDOWEVENT_SHOWN;
+  }
   return 0;
 }
 

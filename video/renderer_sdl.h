@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "video/render_device.h"
 #include "video/renderer_policy.h"
@@ -24,7 +25,8 @@ std::string SdlRendererName(SDL_Renderer* renderer);
 std::string TakeSdlFailureReason();
 
 // Notices SDL's renderer resets (its events reach the watch as they are queued): the strongest one seen
-// since it was last forgotten.
+// since it was last forgotten; and whether the window was shown, exposed or resized since that was last
+// taken, which loses what the window kept of the frames before.
 class SdlResetWatch {
  public:
   ~SdlResetWatch() { Stop(); }
@@ -32,12 +34,14 @@ class SdlResetWatch {
   void Stop();
   RenderReset Seen() const { return seen_; }
   void Forget() { seen_ = RenderReset::None; }
+  bool TakeOutputLost() { return std::exchange(outputLost_, false); }
 
  private:
   static int SDLCALL Notice(void* userdata, SDL_Event* event);
 
   bool watching_ = false;
   RenderReset seen_ = RenderReset::None;
+  bool outputLost_ = false;
 };
 
 class FramePacer {

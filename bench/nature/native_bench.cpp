@@ -55,6 +55,7 @@
 #include "video/display_sdl.h"
 #include "video/jpeg_turbojpeg.h"
 #include "video/render_device_sdl.h"
+#include "video/retained_render_device.h"
 #include "video/video_system.h"
 
 namespace sylvora {
@@ -111,6 +112,10 @@ class WatchedRenderDevice final : public RenderDevice {
   }
   bool Present() override { return device_->Present(); }
   RenderReset TakeReset() override { return device_->TakeReset(); }
+  bool KeepsOutput() override { return device_->KeepsOutput(); }
+  bool TakeOutputLost() override { return device_->TakeOutputLost(); }
+  bool FillBlack(const SurfaceRect& area) override { return device_->FillBlack(area); }
+  bool PresentAreas(const SurfaceRect* areas, int count) override { return device_->PresentAreas(areas, count); }
 
  private:
   std::unique_ptr<RenderDevice> device_;
@@ -126,7 +131,7 @@ class NativeStage {
     if (!std::getenv("DISPLAY")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
     ready_ = ReadInstallPath(InstallPathFile(), installation_) &&
              window_.Create("native bench", kSceneWidth, kSceneHeight, true);
-    auto device = std::make_unique<WatchedRenderDevice>(CreateSdlRenderDevice(false), log_);
+    auto device = std::make_unique<WatchedRenderDevice>(CreateRetainedRenderDevice(CreateSdlRenderDevice(false)), log_);
     video_ = std::make_unique<VideoSystem>(
         report_.get(), CreateNativeDisplayLayer(CreateSdlDisplayLayer(), std::move(device)), CreateTurboJpegDecoder());
     bench_ = std::make_unique<BenchScenes>(report_.get(), video_.get());

@@ -1,5 +1,6 @@
 /* Preloaded into sylvora by run_program.sh and into both programs by bench_first_frame: counts the frames
- * a program presents (its calls of SDL_RenderPresent, passed on to SDL unchanged), notes when the first
+ * a program presents (its calls of SDL_RenderPresent, and of SDL_UpdateWindowSurfaceRects, with which a
+ * frame is shown only where it changed; passed on to SDL unchanged), notes when the first
  * one returned and which renderer at what output size presented it, in a file named by
  * SYLVORA_PRESENT_COUNT, mapped shared, so the bench reads them while the program runs. */
 #define _GNU_SOURCE
@@ -50,10 +51,8 @@ static void NoteRenderer(SDL_Renderer* renderer) {
   }
 }
 
-void SDL_RenderPresent(SDL_Renderer* renderer) {
-  static void (*real)(SDL_Renderer*);
-  if (!real) real = (void (*)(SDL_Renderer*))dlsym(RTLD_NEXT, "SDL_RenderPresent");
-  real(renderer);
+/* Counts one present by renderer, just returned. */
+static void Presented(SDL_Renderer* renderer) {
   if (!record) return;
   if (record->presents++ == 0) {
     struct timespec now;
@@ -62,4 +61,22 @@ void SDL_RenderPresent(SDL_Renderer* renderer) {
     NoteRenderer(renderer);
     record->firstPresentNs = (uint64_t)now.tv_sec * 1000000000u + (uint64_t)now.tv_nsec;
   }
+}
+
+void SDL_RenderPresent(SDL_Renderer* renderer) {
+  static void (*real)(SDL_Renderer*);
+  if (!real) real = (void (*)(SDL_Renderer*))dlsym(RTLD_NEXT, "SDL_RenderPresent");
+  real(renderer);
+  Presented(renderer);
+}
+
+/* A frame shown only where it changed, on the software renderer's window: a present too. */
+int SDL_UpdateWindowSurfaceRects(SDL_Window* window, const SDL_Rect* rects, int count) {
+  static int (*real)(SDL_Window*, const SDL_Rect*, int);
+  static SDL_Renderer* (*rendererOf)(SDL_Window*);
+  if (!real) real = (int (*)(SDL_Window*, const SDL_Rect*, int))dlsym(RTLD_NEXT, "SDL_UpdateWindowSurfaceRects");
+  if (!rendererOf) rendererOf = (SDL_Renderer * (*)(SDL_Window*)) dlsym(RTLD_DEFAULT, "SDL_GetRenderer");
+  const int result = real(window, rects, count);
+  Presented(rendererOf(window));
+  return result;
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -19,6 +20,7 @@
 #include "video/display_sdl.h"
 #include "video/jpeg_turbojpeg.h"
 #include "video/render_device_sdl.h"
+#include "video/retained_render_device.h"
 #include "video/video_system.h"
 
 namespace sylvora {
@@ -408,6 +410,78 @@ TEST_F(SdlDisplayTest, TheNativePathDrawsAtTheOutputsSizeAndSurvivesADeviceReset
   ASSERT_FALSE(screen.empty()) << SDL_GetError();
   EXPECT_EQ(at(86, 66), 0xFF0000u);
   EXPECT_EQ(at(10, 10), 0x00FF00u);
+}
+
+}  // namespace
+}  // namespace sylvora
+
+namespace sylvora {
+namespace {
+
+// Redrawing only what changed, on SDL's own software renderer, shows frame after frame exactly the pixels
+// a whole redraw shows: soft-edged sprites moving (past the output's edges too), coming and going and
+// changing places in the order, one picture's pixels replaced, a copy cut to a clip.
+TEST(RetainedRenderingTest, EveryFrameShowsExactlyTheWholeRedrawsPixels) {
+  constexpr int kWidth = 96;
+  constexpr int kHeight = 64;
+  constexpr int kSprite = 12;
+  std::vector<uint32_t> wholeShown;
+  std::vector<uint32_t> retainedShown;
+  const std::unique_ptr<RenderDevice> whole = CreateSdlMemoryRenderDevice(kWidth, kHeight, &wholeShown);
+  const std::unique_ptr<RenderDevice> retained =
+      CreateRetainedRenderDevice(CreateSdlMemoryRenderDevice(kWidth, kHeight, &retainedShown));
+  std::vector<uint32_t> ground(kWidth * kHeight);
+  for (size_t index = 0; index < ground.size(); ++index)
+    ground[index] = 0xFF000000u | static_cast<uint32_t>(index * 2654435761u >> 8);
+  std::vector<uint32_t> sprite(kSprite * kSprite);
+  for (int index = 0; index < kSprite * kSprite; ++index) {
+    const int edge =
+        std::min({index % kSprite, kSprite - 1 - index % kSprite, index / kSprite, kSprite - 1 - index / kSprite});
+    sprite[index] = static_cast<uint32_t>(std::min(255, edge * 70)) << 24 | 0xC08040u;
+  }
+  for (RenderDevice* device : {whole.get(), retained.get()}) {
+    ASSERT_TRUE(device->Open(nullptr));
+    ASSERT_EQ(device->CreateTexture(kWidth, kHeight, false), 1);
+    ASSERT_EQ(device->CreateTexture(kSprite, kSprite, true), 2);
+    ASSERT_TRUE(device->UploadTexture(1, ground.data(), kWidth));
+    ASSERT_TRUE(device->UploadTexture(2, sprite.data(), kSprite));
+  }
+  int left[3] = {4, 40, 80};
+  int top[3] = {4, 30, 50};
+  uint32_t seed = 7;
+  const auto random = [&seed](int range) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 16) % static_cast<uint32_t>(range));
+  };
+  for (int frame = 0; frame < 80; ++frame) {
+    for (int index = 0; index < 3; ++index) {
+      if (random(3) == 0) continue;  // some frames a sprite stands still
+      left[index] += random(7) - 3;
+      top[index] += random(5) - 2;
+    }
+    std::vector<int> order = frame % 10 < 5 ? std::vector<int>{0, 1, 2} : std::vector<int>{1, 0};
+    if (frame == 40) {
+      // A smaller picture: where the old one showed must be drawn again too.
+      std::fill(sprite.begin(), sprite.end(), 0u);
+      for (int row = 4; row < 8; ++row) std::fill_n(sprite.begin() + row * kSprite + 4, 4, 0x80FF00FFu);
+      ASSERT_TRUE(whole->UploadTexture(2, sprite.data(), kSprite));
+      ASSERT_TRUE(retained->UploadTexture(2, sprite.data(), kSprite));
+    }
+    for (RenderDevice* device : {whole.get(), retained.get()}) {
+      ASSERT_TRUE(device->Clear());
+      ASSERT_TRUE(device->Copy(1, {0, 0, kWidth, kHeight}, {0, 0, kWidth, kHeight}));
+      for (const int index : order) {
+        const SurfaceRect clip{0, 0, kWidth / 2, kHeight};
+        ASSERT_TRUE(device->SetClip(index == 1 && frame % 13 < 4 ? &clip : nullptr));
+        const auto x = static_cast<float>(left[index]);
+        const auto y = static_cast<float>(top[index]);
+        ASSERT_TRUE(device->Copy(2, {0, 0, kSprite, kSprite}, {x, y, x + kSprite, y + kSprite}));
+      }
+      ASSERT_TRUE(device->SetClip(nullptr));
+      ASSERT_TRUE(device->Present());
+    }
+    ASSERT_EQ(retainedShown, wholeShown) << "frame " << frame;
+  }
 }
 
 }  // namespace

@@ -72,6 +72,23 @@ bool FakeRenderDevice::Clear() {
 bool FakeRenderDevice::Present() {
   if (!open) return false;
   ++presents;
+  ++wholePresents;
+  presented = std::move(copies);
+  copies.clear();
+  return true;
+}
+
+bool FakeRenderDevice::FillBlack(const SurfaceRect& area) {
+  if (!open) return false;
+  copies.push_back(
+      {0, area, OutputRect{float(area.left), float(area.top), float(area.right), float(area.bottom)}, clip});
+  return true;
+}
+
+bool FakeRenderDevice::PresentAreas(const SurfaceRect* areas, int count) {
+  if (!open) return false;
+  ++presents;
+  shownAreas.assign(areas, areas + count);
   presented = std::move(copies);
   copies.clear();
   return true;

@@ -44,12 +44,18 @@ class FakeRenderDevice final : public RenderDevice {
   bool Clear() override;
   bool Present() override;
   RenderReset TakeReset() override { return std::exchange(pendingReset, RenderReset::None); }
+  bool KeepsOutput() override { return keepsOutput; }
+  bool TakeOutputLost() override { return std::exchange(outputLost, false); }
+  bool FillBlack(const SurfaceRect& area) override;
+  bool PresentAreas(const SurfaceRect* areas, int count) override;
 
   // ---- The output the fake pretends to draw on ----
   int outputWidth = 1920;
   int outputHeight = 1080;
   int largestTextureSide = 0;  // 0: any size; else a wider or taller texture is refused
   bool scalesOnProcessor = false;  // as SDL's software renderer: pictures come at the size shown
+  bool keepsOutput = false;        // as SDL's software renderer: a frame may redraw only what changed
+  bool outputLost = false;         // the window lost what it kept (once)
 
   // ---- Fault injection ----
   std::string failureReason;
@@ -68,7 +74,9 @@ class FakeRenderDevice final : public RenderDevice {
   std::optional<SurfaceRect> clip;      // the clip in force; a new renderer has none
   std::map<int, FakeTexture> textures;  // live textures by handle; a close (a new renderer) empties it
   std::vector<FakeCopy> copies;         // since the last present
-  std::vector<FakeCopy> presented;      // the copies the last present showed
+  std::vector<FakeCopy> presented;      // the copies the last present showed; a black fill is texture 0
+  int wholePresents = 0;                // presents of the whole output
+  std::vector<SurfaceRect> shownAreas;  // the areas the last PresentAreas showed
 
  private:
   int lastHandle_ = 0;
