@@ -41,9 +41,11 @@
 // Renderers that scale on the processor (SDL's software renderer, where there is no graphics card):
 // rescaling every picture at every copy would be most of a frame's cost, and its bilinear filter skips
 // texels when it shrinks a twin. There each picture is scaled once, as it is uploaded, to the size the
-// largest monitor shows it (picture_scaler.h), and a copy at that size is one to one on whole output
-// pixels; opaque pictures take the output's own pixel format, so the copy is a plain copy of rows. An
-// output of another size wants the pictures again, to be made at its own.
+// monitors show it (picture_scaler.h), and a copy at that size is one to one on whole output pixels;
+// opaque pictures take the output's own pixel format, so the copy is a plain copy of rows. An output of
+// another size wants the pictures again, to be made at its own. Monitors that show the frame at
+// different scales keep the pictures at their own size, each copy scaled: made for one, a picture would
+// be scaled twice for the other.
 //
 // Colour keys: a filtered copy mixes a sprite's edge with its keyed neighbours, so the key becomes
 // transparency and its colour is bled from the sprite (key_alpha.h); no dark fringe shows.
@@ -353,7 +355,9 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
                            const SurfaceRect&) override {
     if (AsNative(primary) != primary_ || !primary_ || AsNative(source) != frame_) return DisplayResult::Failed;
     if (MustRestore()) return DisplayResult::SurfaceLost;
-    return render_->Present() ? DisplayResult::Ok : DisplayResult::Failed;
+    if (!render_->Present()) return DisplayResult::Failed;
+    UploadOneWaiting();
+    return DisplayResult::Ok;
   }
 
   void ClientOrigin(NativeWindow* window, int& x, int& y) override { device_->ClientOrigin(window, x, y); }
@@ -424,11 +428,20 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
 
   // Pictures uploaded at the size another output showed them are wanted again, to be made at this one's.
   void WantPicturesScaledForAnotherSize() {
-    if (!render_->ScalesOnProcessor()) return;
-    const float shown = LargestPerFramePixel();
     for (const NativeSurface* picture : pictures_) {
-      if (picture->uploaded && picture->texels != shown) picturesWanted_ = true;
+      if (picture->uploaded && picture->texels != UploadTexels(*picture)) picturesWanted_ = true;
     }
+  }
+
+  // The texels per frame pixel a picture is uploaded at: where the renderer scales on the processor and
+  // every monitor shows the frame at one scale, that scale, so that each copy is one to one; else the
+  // picture's own, scaled at each copy (a picture made for one monitor's size would be scaled twice for
+  // another's, and blurred).
+  float UploadTexels(const NativeSurface& picture) const {
+    const float shown = placements_[0].perFramePixel;
+    const bool oneScale = std::all_of(placements_.begin(), placements_.begin() + placementCount_,
+                                      [shown](const Placement& place) { return place.perFramePixel == shown; });
+    return render_->ScalesOnProcessor() && placementCount_ > 0 && oneScale ? shown : static_cast<float>(picture.scale);
   }
 
   // A new renderer, which starts without a clip, may stand for a display set up anew: the monitors are
@@ -467,11 +480,10 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
   bool MustRestore() { return Reset() != RenderReset::None || picturesWanted_; }
 
   // Puts the picture's pixels into its texture, turned in place into what the texture shows: keys to
-  // alpha (or all opaque), through the ramp's tables; where the renderer scales on the processor, at the
-  // size the largest monitor shows it. Then lets the pixels go.
+  // alpha (or all opaque), through the ramp's tables; at UploadTexels' size. Then lets the pixels go.
   bool Upload(NativeSurface& picture) {
     if (!picture.prepared) Prepare(picture);
-    const float texels = render_->ScalesOnProcessor() ? LargestPerFramePixel() : static_cast<float>(picture.scale);
+    const float texels = UploadTexels(picture);
     const int width = TextureSide(picture.width, picture.scale, texels);
     const int height = TextureSide(picture.height, picture.scale, texels);
     if (!MakeTexture(picture, width, height)) return false;
@@ -486,6 +498,17 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
     picture.prepared = false;
     picture.pixels.reset();
     return true;
+  }
+
+  // A picture loaded but not yet drawn holds all its pixels, the twins' three or five times as many as
+  // its texture would: after each present one of them is uploaded, so the pictures of creatures that
+  // have not come yet soon take only their textures' memory, a frame at a time. An upload that fails is
+  // left for the picture's first draw, which reports it.
+  void UploadOneWaiting() {
+    const auto waiting = std::find_if(pictures_.begin(), pictures_.end(), [](const NativeSurface* picture) {
+      return picture->pixels && !picture->uploaded;
+    });
+    if (waiting != pictures_.end() && Place()) Upload(**waiting);
   }
 
   // The picture's side of pixels at texels per frame pixel, painted at scale: whole pixels enough to

@@ -24,12 +24,18 @@ identical_share() {
 }
 
 # Region $3 (WxH+X+Y) of the shot $1, monitor $2, shows what the shot $4 of a display of its own shows.
+# Both are compared at half their size, and the bar is the filters' difference: monitors showing the
+# frame at different scales have each copy scaled by the renderer, a display of its own on the software
+# renderer has its pictures scaled once, at upload, by another filter. That leaves 0.012 and 0.024 at
+# full size, 0.007 and 0.013 at half; a shift of one column still leaves 0.036 and 0.039 there.
 expect_shown_as_alone() {
   convert "$1" -crop "$3" +repage "$WORK/monitor-$2.png"
+  convert "$WORK/monitor-$2.png" -resize 50% "$WORK/monitor-$2-half.png"
+  convert "$4" -resize 50% "$WORK/alone-$2-half.png"
   local d
-  d=$(compare -metric RMSE "$4" "$WORK/monitor-$2.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/')
+  d=$(compare -metric RMSE "$WORK/alone-$2-half.png" "$WORK/monitor-$2-half.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/')
   echo "monitor $2 ($3) differs from the shot of a display of its own by $d"
-  awk -v d="$d" 'BEGIN { exit !(d < 0.01) }' || fail "monitor $2 does not show what a display of its size shows (RMSE $d)"
+  awk -v d="$d" 'BEGIN { exit !(d < 0.02) }' || fail "monitor $2 does not show what a display of its size shows (RMSE $d)"
 }
 
 # Region $2 of the shot $1, $3 in words, is black.

@@ -305,6 +305,24 @@ TEST_F(NativeVideoTest, WhereTheRendererScalesOnTheProcessorPicturesComeAtTheSiz
   EXPECT_EQ(ErrorCount(), 0);
 }
 
+// A picture loaded but not drawn would hold all its pixels until it first is: each present uploads one
+// such picture, and its first draw then uploads nothing.
+TEST_F(NativeVideoTest, EachPresentUploadsOnePictureNotYetDrawn) {
+  const int sprite = Started();
+  int opaque = SurfaceNone;
+  ASSERT_EQ(video->CreateSurfaceB("sprite", 1, opaque, SurfaceAnySlot), 0);
+  EXPECT_TRUE(render->textures.empty());
+  video->Present();
+  EXPECT_EQ(render->textures.size(), 1u);
+  video->Present();
+  ASSERT_EQ(render->textures.size(), 2u);
+  ASSERT_EQ(video->Draw({0, 0, 3, 2}, sprite, 0, 0), 0);
+  ASSERT_EQ(video->Draw({0, 0, 3, 2}, opaque, 0, 0), 0);
+  video->Present();
+  for (const auto& [handle, texture] : render->textures) EXPECT_EQ(texture.uploads, 1);
+  EXPECT_EQ(render->presented.size(), 2u);
+}
+
 // Two monitors side by side on one 3200 x 1080 output, 1920 x 1080 and a 1280 x 1024 that leaves a
 // strip below it: each shows the scene as an output of its own size would, every copy is cut to its
 // monitor, and a copy that misses a monitor is not made for it.
