@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "input/input_backend_sdl.h"
+#include "platform/large_buffers.h"
 #include "platform/session_bus.h"
 #include "platform/window_sdl.h"
 #include "shell/entry.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     std::fputs(answer.c_str(), stdout);
     return 0;
   }
+  sylvora::ReturnLargeBuffersWhenFreed();
   sylvora::KeepFromStartingASessionBus();
   // The input devices close before the window shuts SDL down.
   sylvora::SdlWindowSystem window;
