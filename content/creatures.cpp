@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "archive/high_resolution.h"
+#include "content/creature_kit.h"
 #include "content/paint.h"
 #include "content/painters.h"
 
@@ -15,6 +16,9 @@ namespace {
 constexpr int kSpriteMinimumSum = 36;
 // Alpha from which a sprite pixel counts as painted: thin seed filaments need less than half.
 constexpr int kSpriteCoverage = 80;
+// The same on the finer sheets, where an edge pixel is small enough to keep wherever the creature
+// covers it at all: its shaded rim then carries the anti-aliasing.
+constexpr int kFineSpriteCoverage = 24;
 // High-resolution sheets are JPEG keyed at kHighResolutionSheetThreshold: their darkest subject pixel
 // is kept this far above it, so compression cannot push it under.
 constexpr int kHighResolutionMinimumSum = kHighResolutionSheetThreshold + 50;
@@ -100,66 +104,101 @@ const BirdKind kBirdKinds[3] = {
     {Rgb(164, 84, 44), Rgb(196, 130, 80), Rgb(130, 70, 40), Rgb(40, 34, 30), 1.0, 1.0, 0.32, 2},        // kite
 };
 
-// One wing from the shoulder: elevation e (radians, up positive), side +1 near the viewer, -1 far.
-// The arm rises to the wrist and the hand sweeps back to a pointed tip.
-void Wing(cairo_t* cr, const BirdKind& k, double e, int side, Colour colour, Colour tip) {
-  const double span = k.span * (side > 0 ? 1.0 : 0.8);
-  const double vy = -std::sin(e) + side * 0.38 * std::cos(e);
-  const double wx = 0.04, wy = vy * span * 0.48;  // the wrist
-  const double tx = -0.38 * span, ty = vy * span;  // the tip
-  cairo_move_to(cr, 0.16, 0);
-  cairo_curve_to(cr, 0.18, wy * 0.5, wx + 0.06, wy * 0.85, wx, wy);
-  cairo_curve_to(cr, wx - 0.08, wy + (ty - wy) * 0.5, tx + 0.1, ty, tx, ty);
-  cairo_curve_to(cr, tx + 0.05, ty * 0.8, wx - k.chord, wy * 0.8, -0.5 * k.chord - 0.08, wy * 0.25);
-  cairo_curve_to(cr, -0.2, 0.02, -0.1, 0.02, 0.16, 0);
-  cairo_close_path(cr);
-  SetColour(cr, colour);
-  cairo_fill_preserve(cr);
-  cairo_save(cr);
-  cairo_clip(cr);
-  // Shade towards the trailing edge, and dark tips.
-  SetColour(cr, Scale(colour, 0.8));
-  cairo_set_line_width(cr, k.chord * 0.35);
-  cairo_move_to(cr, -0.5 * k.chord - 0.08, wy * 0.25);
-  cairo_line_to(cr, tx, ty);
-  cairo_stroke(cr);
-  SetColour(cr, tip);
-  cairo_arc(cr, tx, ty, k.span * 0.2, 0, 2 * M_PI);
-  cairo_fill(cr);
-  cairo_restore(cr);
-  cairo_new_path(cr);
+// One wing's outline in the body's frame, from elevation e (radians, up positive) and side (+1 near the
+// viewer, -1 far): the leading edge rises from the shoulder over the arm to the wrist and the hand
+// sweeps back to a pointed tip; the trailing edge runs from the tip back to the body.
+struct WingShape {
+  Point arm[4], hand[4], trailing[4];
+  double chord, span;
+
+  WingShape(const BirdKind& k, double e, int side) : chord(k.chord), span(k.span * (side > 0 ? 1.0 : 0.8)) {
+    const double vy = -std::sin(e) + side * 0.38 * std::cos(e);
+    const Point wrist = {0.04, vy * span * 0.48}, tip = {-0.38 * span, vy * span};
+    const Point root = {-0.5 * chord - 0.08, wrist.y * 0.25};
+    arm[0] = {0.16, 0}, arm[1] = {0.18, wrist.y * 0.5}, arm[2] = {wrist.x + 0.06, wrist.y * 0.85}, arm[3] = wrist;
+    hand[0] = wrist, hand[1] = {wrist.x - 0.08, (wrist.y + tip.y) * 0.5}, hand[2] = {tip.x + 0.1, tip.y};
+    hand[3] = tip;
+    trailing[0] = tip, trailing[1] = {tip.x + 0.05, tip.y * 0.8}, trailing[2] = {wrist.x - chord, wrist.y * 0.8};
+    trailing[3] = root;
+  }
+  Point Tip() const { return hand[3]; }  // where the hand ends in a point
+  // The leading edge from the tip (t = 0) back to the shoulder (t = 1).
+  Point Leading(double t) const { return t < 0.5 ? CubicAt(hand, 1 - 2 * t) : CubicAt(arm, 2 - 2 * t); }
+  // The trailing edge from the tip (t = 0) back to the body (t = 1).
+  Point Trailing(double t) const { return CubicAt(trailing, t); }
+  // The point `depth` of the way across the wing from the leading to the trailing edge.
+  Point Across(double t, double depth) const {
+    const Point a = Leading(t), b = Trailing(t);
+    return {a.x + (b.x - a.x) * depth, a.y + (b.y - a.y) * depth};
+  }
+
+  // The outline as the current path, closed along the body.
+  void Path(cairo_t* cr) const {
+    cairo_move_to(cr, arm[0].x, arm[0].y);
+    for (const auto* curve : {&arm, &hand, &trailing}) {
+      const Point(&c)[4] = *curve;
+      cairo_curve_to(cr, c[1].x, c[1].y, c[2].x, c[2].y, c[3].x, c[3].y);
+    }
+    cairo_curve_to(cr, -0.2, 0.02, -0.1, 0.02, arm[0].x, arm[0].y);
+    cairo_close_path(cr);
+  }
+};
+
+// Points along the wing from tip to body at which its feather rows are drawn.
+constexpr int kFeatherSteps = 14;
+
+// A line across the wing at `depth` from the leading edge, tip to body, as the current path.
+void RowPath(cairo_t* cr, const WingShape& w, double depth) {
+  for (int i = 0; i <= kFeatherSteps; ++i) {
+    const Point p = w.Across(i / double(kFeatherSteps), depth);
+    i == 0 ? cairo_move_to(cr, p.x, p.y) : cairo_line_to(cr, p.x, p.y);
+  }
 }
 
-void Glider(cairo_t* cr, const Cell& c, const BirdKind& kind, double haze) {
-  const Colour mist = Rgb(176, 190, 210);
-  BirdKind k = kind;
-  k.body = Mix(k.body, mist, haze);
-  k.belly = Mix(k.belly, mist, haze);
-  k.wing = Mix(k.wing, mist, haze);
-  k.wingTip = Mix(k.wingTip, mist, haze);
-  static constexpr double kRowAngle[5] = {38, 20, 0, -20, -38};
-  const bool right = c.row >= 5;
-  const double climb = kRowAngle[c.row % 5] * M_PI / 180;
-  // Six frames of flapping, then two of gliding with the wings held out.
-  const double e = c.frame < 6 ? 0.75 * std::cos(2 * M_PI * c.frame / 6) : 0.12;
-  if (!right) cairo_scale(cr, -1, 1);
-  cairo_rotate(cr, -climb);
-  Wing(cr, k, e, -1, Scale(k.wing, 0.78), Scale(k.wingTip, 0.9));
-  // Body from tail to beak.
-  const double L = k.bodyLength / 2;
-  cairo_move_to(cr, L, 0);
-  cairo_curve_to(cr, L * 0.7, -0.13, -L * 0.4, -0.1, -L * 0.85, -0.02);
-  cairo_line_to(cr, -L * 0.85, 0.04);
-  cairo_curve_to(cr, -L * 0.4, 0.12, L * 0.6, 0.13, L, 0);
-  cairo_close_path(cr);
-  cairo_pattern_t* p = cairo_pattern_create_linear(0, -0.12, 0, 0.12);
-  cairo_pattern_add_color_stop_rgb(p, 0, k.body.r, k.body.g, k.body.b);
-  cairo_pattern_add_color_stop_rgb(p, 1, k.belly.r, k.belly.g, k.belly.b);
-  cairo_set_source(cr, p);
-  cairo_fill(cr);
-  cairo_pattern_destroy(p);
-  // Tail.
-  const double t0 = -L * 0.8;
+// The feathers of a wing, painted for its fill: the coverts along the leading edge catch the light, the
+// flight feathers behind them are a shade darker towards their tips, each drawn as a soft band, and
+// their shafts fan out to the trailing edge.
+void FeatherRows(cairo_t* cr, const WingShape& w, Colour colour) {
+  constexpr double kRowDepths[] = {0.25, 0.5, 0.75};  // the rows' edges, from the leading edge
+  for (const double depth : kRowDepths) {
+    const double shade = 1.0 - 0.5 * depth;  // farther back, darker
+    RowPath(cr, w, depth + 0.1);
+    SetColour(cr, Scale(colour, shade), 0.3);
+    cairo_set_line_width(cr, w.chord * 0.4);
+    cairo_stroke(cr);
+    RowPath(cr, w, depth);
+    SetColour(cr, Scale(colour, shade * 0.75), 0.3);
+    cairo_set_line_width(cr, w.chord * 0.05);
+    cairo_stroke(cr);
+  }
+  SetColour(cr, Scale(colour, 0.55), 0.5);
+  cairo_set_line_width(cr, w.chord * 0.025);
+  for (int i = 1; i < kFeatherSteps; ++i) {
+    const Point from = w.Across(i / double(kFeatherSteps), 0.55), to = w.Trailing(i / double(kFeatherSteps));
+    cairo_move_to(cr, from.x, from.y);
+    cairo_line_to(cr, to.x, to.y);
+  }
+  cairo_stroke(cr);
+  // The leading edge catches the light.
+  RowPath(cr, w, 0.02);
+  SetColour(cr, Scale(colour, 1.25), 0.5);
+  cairo_set_line_width(cr, w.chord * 0.12);
+  cairo_stroke(cr);
+}
+
+// One wing, shaded from the light, with its feather rows and dark tip.
+void Wing(cairo_t* cr, const WingShape& w, Colour colour, Colour tip) {
+  w.Path(cr);
+  FillShaded(cr, 0.28, 0.4, [&] {
+    SetColour(cr, colour);
+    cairo_paint(cr);
+    FeatherRows(cr, w, colour);
+    SoftSpot(cr, w.Tip(), w.span * 0.25, tip, 1.0, 0.6);
+  });
+}
+
+// The tail, behind the body's end at t0: a fan, or a fork of the given depth.
+void Tail(cairo_t* cr, const BirdKind& k, double t0) {
   if (k.tail == 0) {
     cairo_move_to(cr, t0, -0.03);
     cairo_line_to(cr, t0 - 0.2, -0.07);
@@ -174,19 +213,61 @@ void Glider(cairo_t* cr, const Cell& c, const BirdKind& kind, double haze) {
     cairo_line_to(cr, t0, 0.04);
   }
   cairo_close_path(cr);
-  SetColour(cr, k.tail == 0 ? k.belly : k.body);
-  cairo_fill(cr);
-  // Head, eye and beak.
-  SetColour(cr, k.body);
-  cairo_arc(cr, L * 0.86, -0.02, 0.085, 0, 2 * M_PI);
-  cairo_fill(cr);
+  FillLit(cr, k.tail == 0 ? k.belly : k.body, 0.2, 0.4);
+}
+
+// Body from tail to beak, its back in the body colour over a paler belly, then shaded from the light;
+// the head with its eye and beak.
+void BirdBody(cairo_t* cr, const BirdKind& k) {
+  const double L = k.bodyLength / 2;
+  Tail(cr, k, -L * 0.8);
+  cairo_move_to(cr, L, 0);
+  cairo_curve_to(cr, L * 0.7, -0.13, -L * 0.4, -0.1, -L * 0.85, -0.02);
+  cairo_line_to(cr, -L * 0.85, 0.04);
+  cairo_curve_to(cr, -L * 0.4, 0.12, L * 0.6, 0.13, L, 0);
+  cairo_close_path(cr);
+  FillShaded(cr, 0.3, 0.45, [&] {
+    cairo_pattern_t* p = cairo_pattern_create_linear(0, -0.12, 0, 0.12);
+    cairo_pattern_add_color_stop_rgb(p, 0.3, k.body.r, k.body.g, k.body.b);
+    cairo_pattern_add_color_stop_rgb(p, 0.7, k.belly.r, k.belly.g, k.belly.b);
+    cairo_set_source(cr, p);
+    cairo_paint(cr);
+    cairo_pattern_destroy(p);
+  });
+  const Point head = {L * 0.86, -0.02};
+  cairo_arc(cr, head.x, head.y, 0.085, 0, 2 * M_PI);
+  FillLit(cr, k.body, 0.3, 0.35);
   SetColour(cr, k.tail == 0 ? Rgb(230, 190, 60) : Rgb(50, 46, 40));
   cairo_move_to(cr, L * 0.92, -0.04);
   cairo_line_to(cr, L * 0.92 + 0.13, 0.0);
   cairo_line_to(cr, L * 0.92, 0.03);
   cairo_close_path(cr);
   cairo_fill(cr);
-  Wing(cr, k, e, 1, k.wing, k.wingTip);
+  SetColour(cr, Rgb(24, 22, 26));
+  cairo_arc(cr, head.x + 0.035, head.y - 0.02, 0.018, 0, 2 * M_PI);
+  cairo_fill(cr);
+}
+
+// The kind's colours faded by `haze` (0..1) towards the sky's mist, for the far birds.
+BirdKind Hazed(const BirdKind& kind, double haze) {
+  const Colour mist = Rgb(176, 190, 210);
+  BirdKind k = kind;
+  for (Colour* c : {&k.body, &k.belly, &k.wing, &k.wingTip}) *c = Mix(*c, mist, haze);
+  return k;
+}
+
+void Glider(cairo_t* cr, const Cell& c, const BirdKind& kind, double haze) {
+  const BirdKind k = Hazed(kind, haze);
+  static constexpr double kRowAngle[5] = {38, 20, 0, -20, -38};
+  const bool right = c.row >= 5;
+  const double climb = kRowAngle[c.row % 5] * M_PI / 180;
+  // Six frames of flapping, then two of gliding with the wings held out.
+  const double e = c.frame < 6 ? 0.75 * std::cos(2 * M_PI * c.frame / 6) : 0.12;
+  if (!right) cairo_scale(cr, -1, 1);
+  cairo_rotate(cr, -climb);
+  Wing(cr, WingShape(k, e, -1), Scale(k.wing, 0.78), Scale(k.wingTip, 0.9));
+  BirdBody(cr, k);
+  Wing(cr, WingShape(k, e, 1), k.wing, k.wingTip);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -194,124 +275,154 @@ void Glider(cairo_t* cr, const Cell& c, const BirdKind& kind, double haze) {
 
 struct Species {
   Colour ground, margin, mark;
-  int pattern;  // 0 swallowtail, 1 eyespots, 2 plain with pale margin, 3 pointed plain, 4 tipped,
-                // 5 patches, 6 bands, 7 spots
-  bool tailed;  // hindwings drawn out into tails
+  int pattern;      // 0 swallowtail, 1 eyespots, 2 plain with pale margin, 3 pointed plain, 4 tipped,
+                    // 5 patches, 6 bands, 7 spots
+  bool tailed;      // hindwings drawn out into tails
+  Colour lunules;   // the spots along the margin band
+  int lunuleCount;  // how many on each wing, 0 for a plain margin
 };
 
 const Species kSpecies[12] = {
-    {Rgb(246, 226, 110), Rgb(40, 36, 30), Rgb(80, 120, 220), 0, true},   // swallowtail
-    {Rgb(180, 50, 40), Rgb(70, 40, 36), Rgb(90, 140, 230), 1, false},      // peacock
-    {Rgb(110, 150, 240), Rgb(240, 240, 240), Rgb(60, 80, 160), 2, false},   // common blue
-    {Rgb(240, 236, 110), Rgb(214, 206, 90), Rgb(220, 140, 60), 3, false},   // brimstone
-    {Rgb(246, 246, 240), Rgb(120, 120, 110), Rgb(250, 140, 40), 4, false},  // orange tip
-    {Rgb(230, 110, 40), Rgb(50, 40, 36), Rgb(250, 220, 110), 5, false},     // small tortoiseshell
-    {Rgb(246, 246, 236), Rgb(60, 60, 60), Rgb(60, 60, 60), 4, false},       // cabbage white
-    {Rgb(44, 40, 44), Rgb(240, 240, 240), Rgb(220, 60, 40), 6, false},      // red admiral
-    {Rgb(240, 140, 40), Rgb(70, 50, 40), Rgb(60, 40, 30), 7, false},        // small copper
-    {Rgb(130, 90, 200), Rgb(240, 240, 240), Rgb(60, 50, 90), 2, false},     // violet blue
-    {Rgb(236, 150, 60), Rgb(80, 50, 30), Rgb(60, 36, 24), 7, false},        // fritillary
-    {Rgb(150, 110, 70), Rgb(90, 70, 50), Rgb(240, 200, 80), 1, false},      // meadow brown
+    {Rgb(246, 226, 110), Rgb(40, 36, 30), Rgb(80, 120, 220), 0, true, Rgb(246, 226, 110), 5},  // swallowtail
+    {Rgb(180, 50, 40), Rgb(70, 40, 36), Rgb(90, 140, 230), 1, false, Rgb(0, 0, 0), 0},         // peacock
+    {Rgb(110, 150, 240), Rgb(240, 240, 240), Rgb(60, 80, 160), 2, false, Rgb(0, 0, 0), 0},     // common blue
+    {Rgb(240, 236, 110), Rgb(214, 206, 90), Rgb(220, 140, 60), 3, false, Rgb(0, 0, 0), 0},     // brimstone
+    {Rgb(246, 246, 240), Rgb(120, 120, 110), Rgb(250, 140, 40), 4, false, Rgb(0, 0, 0), 0},    // orange tip
+    {Rgb(230, 110, 40), Rgb(50, 40, 36), Rgb(250, 220, 110), 5, false, Rgb(90, 130, 230), 5},  // tortoiseshell
+    {Rgb(246, 246, 236), Rgb(60, 60, 60), Rgb(60, 60, 60), 4, false, Rgb(0, 0, 0), 0},         // cabbage white
+    {Rgb(44, 40, 44), Rgb(240, 240, 240), Rgb(220, 60, 40), 6, false, Rgb(0, 0, 0), 0},        // red admiral
+    {Rgb(240, 140, 40), Rgb(70, 50, 40), Rgb(60, 40, 30), 7, false, Rgb(240, 140, 40), 4},     // small copper
+    {Rgb(130, 90, 200), Rgb(240, 240, 240), Rgb(60, 50, 90), 2, false, Rgb(0, 0, 0), 0},       // violet blue
+    {Rgb(236, 150, 60), Rgb(80, 50, 30), Rgb(60, 36, 24), 7, false, Rgb(246, 226, 170), 5},    // fritillary
+    {Rgb(150, 110, 70), Rgb(90, 70, 50), Rgb(240, 200, 80), 1, false, Rgb(0, 0, 0), 0},        // meadow brown
 };
+
+// The outlines of a forewing (0) and hindwing (1) with the body along x and the wing towards +y: two
+// cubic curves from the root out and back; the second one's first half is the outer margin.
+constexpr Point kWingOutlines[2][2][4] = {
+    {{{0.05, 0.02}, {0.2, 0.3}, {0.5, 0.85}, {0.42, 0.95}}, {{0.42, 0.95}, {0.25, 1.0}, {-0.1, 0.75}, {-0.12, 0.05}}},
+    {{{-0.05, 0.03}, {0.1, 0.5}, {-0.15, 0.85}, {-0.4, 0.72}},
+     {{-0.4, 0.72}, {-0.55, 0.55}, {-0.5, 0.2}, {-0.3, 0.03}}},
+};
+// The outer margin of each wing, where lunules sit: which curve and the stretch of it.
+constexpr struct {
+  int curve;
+  double from, to;
+} kOuterMargins[2] = {{1, 0.05, 0.55}, {0, 0.45, 0.95}};
+
+// The outline of the species' fore- (0) or hindwing (1) as the current path, drawn out into a tail
+// where the species has one.
+void WingPath(cairo_t* cr, const Species& sp, int wing) {
+  const auto& outline = kWingOutlines[wing];
+  cairo_move_to(cr, outline[0][0].x, outline[0][0].y);
+  for (int i = 0; i < 2; ++i) {
+    const Point(&c)[4] = outline[i];
+    cairo_curve_to(cr, c[1].x, c[1].y, c[2].x, c[2].y, c[3].x, c[3].y);
+    if (wing == 1 && i == 0 && sp.tailed) {
+      cairo_line_to(cr, -0.62, 0.96);
+      cairo_line_to(cr, -0.5, 0.64);
+    }
+  }
+  cairo_close_path(cr);
+}
+
+// An eyespot: a dark rim, a coloured ring, a dark pupil and a glint on the side towards the light.
+void EyeSpot(cairo_t* cr, Point centre, double radius, Colour ring) {
+  Disc(cr, centre, radius, Rgb(40, 32, 36), 0.9);
+  Disc(cr, centre, radius * 0.8, ring);
+  Disc(cr, centre, radius * 0.45, Rgb(40, 34, 40));
+  Disc(cr, {centre.x - radius * 0.15, centre.y - radius * 0.15}, radius * 0.14, Rgb(250, 250, 250), 0.9);
+}
+
+// Veins from the wing's root out to its margin.
+void Veins(cairo_t* cr, int wing, Colour colour, double alpha, double width) {
+  constexpr int kVeins = 6;
+  const auto& margin = kWingOutlines[wing][kOuterMargins[wing].curve];
+  const Point root = kWingOutlines[wing][0][0];
+  SetColour(cr, colour, alpha);
+  cairo_set_line_width(cr, width);
+  for (int v = 0; v < kVeins; ++v) {
+    const double t = kOuterMargins[wing].from + (kOuterMargins[wing].to - kOuterMargins[wing].from) * v / (kVeins - 1);
+    const Point end = CubicAt(margin, t);
+    cairo_move_to(cr, root.x, root.y);
+    cairo_curve_to(cr, root.x, root.y + 0.3, end.x, end.y - 0.3, end.x, end.y);
+  }
+  cairo_stroke(cr);
+}
+
+// Pale spots along the outer margin band, set a little in from the edge.
+void Lunules(cairo_t* cr, const Species& sp, int wing) {
+  const auto& m = kOuterMargins[wing];
+  const auto& margin = kWingOutlines[wing][m.curve];
+  const Point centre = wing == 0 ? Point{0.2, 0.5} : Point{-0.25, 0.4};
+  for (int i = 0; i < sp.lunuleCount; ++i) {
+    const Point edge = CubicAt(margin, m.from + (m.to - m.from) * (i + 0.5) / sp.lunuleCount);
+    const Point spot = {edge.x + (centre.x - edge.x) * 0.12, edge.y + (centre.y - edge.y) * 0.12};
+    Disc(cr, spot, 0.04, sp.lunules);
+  }
+}
+
+// The species' own markings, in wing coordinates; (wx, wy) is the middle of the wing's outer half.
+void Markings(cairo_t* cr, const Species& sp, int wing) {
+  const double wx = wing == 0 ? 0.3 : -0.3, wy = wing == 0 ? 0.65 : 0.45;
+  switch (sp.pattern) {
+    case 0:  // swallowtail: black veins, and a blue spot and a red eye on the hindwing
+      Veins(cr, wing, sp.margin, 0.9, 0.028);
+      if (wing == 1) {
+        Disc(cr, {-0.3, 0.62}, 0.08, sp.mark);
+        EyeSpot(cr, {-0.1, 0.35}, 0.07, Rgb(220, 70, 40));
+      }
+      break;
+    case 1: EyeSpot(cr, {wx + 0.05, wy + 0.1}, 0.17, sp.mark); break;
+    case 3: Disc(cr, {wx, wy - 0.05}, 0.05, sp.mark); break;  // a single orange dot
+    case 4:                                                   // coloured tips on the forewing
+      if (wing == 0) SoftSpot(cr, {0.42, 0.92}, 0.34, sp.mark, 1.0, 0.75);
+      break;
+    case 5:  // dark and pale patches along the forewing's front edge
+      for (int i = 0; wing == 0 && i < 3; ++i) {
+        Disc(cr, {0.2 + i * 0.1, 0.3 + i * 0.22}, 0.1, i % 2 ? sp.mark : sp.margin);
+      }
+      break;
+    case 6:  // a red band across each wing, white spots at the tip
+      SetColour(cr, sp.mark);
+      cairo_set_line_width(cr, 0.16);
+      cairo_move_to(cr, wing == 0 ? 0.45 : -0.5, wing == 0 ? 0.35 : 0.62);
+      cairo_line_to(cr, wing == 0 ? 0.05 : -0.1, wing == 0 ? 0.75 : 0.8);
+      cairo_stroke(cr);
+      if (wing == 0) Disc(cr, {0.38, 0.85}, 0.06, sp.margin);
+      break;
+    case 7:  // scattered dark spots
+      for (int i = 0; i < 3; ++i) Disc(cr, {wx + (i - 1) * 0.14, wy - 0.1 + i * 0.08}, 0.055, sp.mark);
+      break;
+    default: break;
+  }
+}
+
+// One wing in wing coordinates: the ground darkening into the hairy root, veins, the margin band,
+// markings and lunules, then light and shadow over it all.
+void ButterflyWing(cairo_t* cr, const Species& sp, int wing) {
+  WingPath(cr, sp, wing);
+  FillShaded(cr, 0.25, 0.35, [&] {
+    SetColour(cr, wing == 0 ? sp.ground : Scale(sp.ground, 0.92));
+    cairo_paint(cr);
+    SoftSpot(cr, kWingOutlines[wing][0][0], 0.45, Scale(sp.ground, 0.45), 0.7, 0.1);
+    Veins(cr, wing, Scale(sp.ground, 0.55), 0.55, 0.025);  // a shade darker than the ground
+    WingPath(cr, sp, wing);
+    cairo_set_line_width(cr, sp.pattern == 2 ? 0.09 : 0.16);
+    SetColour(cr, sp.margin);
+    cairo_stroke(cr);  // only the inner half shows: a margin band
+    Markings(cr, sp, wing);
+    Lunules(cr, sp, wing);
+  });
+}
 
 // One side's fore- and hindwing, opened by `open` (0 closed above the body, 1 flat), side -1 up.
 void Wings(cairo_t* cr, const Species& sp, double open, int side) {
   for (int wing = 1; wing >= 0; --wing) {  // hindwing under the forewing
     cairo_save(cr);
     cairo_scale(cr, 1, side * (0.15 + 0.85 * open));
-    if (wing == 0) {
-      cairo_move_to(cr, 0.05, 0.02);
-      cairo_curve_to(cr, 0.2, 0.3, 0.5, 0.85, 0.42, 0.95);
-      cairo_curve_to(cr, 0.25, 1.0, -0.1, 0.75, -0.12, 0.05);
-    } else {
-      cairo_move_to(cr, -0.05, 0.03);
-      cairo_curve_to(cr, 0.1, 0.5, -0.15, 0.85, -0.4, 0.72);
-      if (sp.tailed) {
-        cairo_line_to(cr, -0.62, 0.96);
-        cairo_line_to(cr, -0.5, 0.64);
-      }
-      cairo_curve_to(cr, -0.55, 0.55, -0.5, 0.2, -0.3, 0.03);
-    }
-    cairo_close_path(cr);
+    ButterflyWing(cr, sp, wing);
     cairo_restore(cr);
-    SetColour(cr, wing == 0 ? sp.ground : Scale(sp.ground, 0.92));
-    cairo_fill_preserve(cr);
-    cairo_save(cr);
-    cairo_clip_preserve(cr);
-    // Margins and markings, in wing coordinates.
-    cairo_scale(cr, 1, side * (0.15 + 0.85 * open));
-    cairo_set_line_width(cr, sp.pattern == 2 ? 0.09 : 0.16);
-    SetColour(cr, sp.margin);
-    cairo_stroke(cr);  // the clip keeps only the inner half: a margin band
-    const double wx = wing == 0 ? 0.3 : -0.3, wy = wing == 0 ? 0.65 : 0.45;
-    switch (sp.pattern) {
-      case 0:  // swallowtail: black veins and a blue row on the hindwing
-        SetColour(cr, sp.margin);
-        cairo_set_line_width(cr, 0.05);
-        for (int v = 0; v < 4; ++v) {
-          cairo_move_to(cr, 0, 0.05);
-          cairo_line_to(cr, wx + (v - 1.5) * 0.18, wy + 0.3);
-        }
-        cairo_stroke(cr);
-        if (wing == 1) {
-          SetColour(cr, sp.mark);
-          cairo_arc(cr, -0.35, 0.55, 0.07, 0, 2 * M_PI);
-          cairo_fill(cr);
-        }
-        break;
-      case 1:  // eyespots
-        SetColour(cr, sp.mark);
-        cairo_arc(cr, wx + 0.05, wy + 0.1, 0.16, 0, 2 * M_PI);
-        cairo_fill(cr);
-        SetColour(cr, Rgb(30, 26, 30));
-        cairo_arc(cr, wx + 0.05, wy + 0.1, 0.07, 0, 2 * M_PI);
-        cairo_fill(cr);
-        break;
-      case 3:  // a single orange dot
-        SetColour(cr, sp.mark);
-        cairo_arc(cr, wx, wy - 0.05, 0.05, 0, 2 * M_PI);
-        cairo_fill(cr);
-        break;
-      case 4:  // coloured tips on the forewing
-        if (wing == 0) {
-          SetColour(cr, sp.mark);
-          cairo_arc(cr, 0.42, 0.92, 0.3, 0, 2 * M_PI);
-          cairo_fill(cr);
-        }
-        break;
-      case 5:  // dark and pale patches along the forewing's front edge
-        if (wing == 0) {
-          for (int i = 0; i < 3; ++i) {
-            SetColour(cr, i % 2 ? sp.mark : sp.margin);
-            cairo_arc(cr, 0.2 + i * 0.1, 0.3 + i * 0.22, 0.1, 0, 2 * M_PI);
-            cairo_fill(cr);
-          }
-        }
-        break;
-      case 6:  // a red band across each wing, white spots at the tip
-        SetColour(cr, sp.mark);
-        cairo_set_line_width(cr, 0.16);
-        cairo_move_to(cr, wing == 0 ? 0.45 : -0.5, wing == 0 ? 0.35 : 0.62);
-        cairo_line_to(cr, wing == 0 ? 0.05 : -0.1, wing == 0 ? 0.75 : 0.8);
-        cairo_stroke(cr);
-        if (wing == 0) {
-          SetColour(cr, sp.margin);
-          cairo_arc(cr, 0.38, 0.85, 0.06, 0, 2 * M_PI);
-          cairo_fill(cr);
-        }
-        break;
-      case 7:  // scattered dark spots
-        SetColour(cr, sp.mark);
-        for (int i = 0; i < 3; ++i) {
-          cairo_arc(cr, wx + (i - 1) * 0.14, wy - 0.1 + i * 0.08, 0.055, 0, 2 * M_PI);
-          cairo_fill(cr);
-        }
-        break;
-      default:
-        break;
-    }
-    cairo_restore(cr);
-    cairo_new_path(cr);
   }
 }
 
@@ -323,12 +434,13 @@ void Butterfly(cairo_t* cr, const Cell& c, const Species& sp) {
   Wings(cr, sp, open, -1);
   Wings(cr, sp, open, 1);
   // Body and antennae.
-  SetColour(cr, Rgb(62, 52, 44));
+  const Colour body = Rgb(62, 52, 44);
   cairo_save(cr);
   cairo_scale(cr, 0.42, 0.07);
   cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
   cairo_restore(cr);
-  cairo_fill(cr);
+  FillLit(cr, body, 0.35, 0.4);
+  SetColour(cr, body);
   cairo_set_line_width(cr, std::max(0.03, c.pixel * 0.8));
   cairo_move_to(cr, 0.38, -0.02);
   cairo_line_to(cr, 0.58, -0.14);
@@ -364,7 +476,7 @@ void MeasureReach(const ContentItem& item, double scale, double& reachX, double&
       cairo_translate(probe.Cr(), w / 2.0, h / 2.0);
       cairo_scale(probe.Cr(), scale, scale);
       PaintCell(probe.Cr(), item, {frame, item.frames, row, 1.0 / scale});
-      const Image covered = probe.KeyedOnBlack(kSpriteMinimumSum, kSpriteCoverage);
+      const Image covered = KeyedWithShadedRim(probe, kSpriteMinimumSum, kSpriteCoverage);
       for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
           const uint8_t* p = covered.At(x, y);
@@ -404,7 +516,8 @@ Image PaintSheet(const ContentItem& item, int scale) {
       cairo_restore(cr);
     }
   }
-  return canvas.KeyedOnBlack(scale == 1 ? kSpriteMinimumSum : kHighResolutionMinimumSum, kSpriteCoverage);
+  return scale == 1 ? KeyedWithShadedRim(canvas, kSpriteMinimumSum, kSpriteCoverage)
+                    : KeyedWithShadedRim(canvas, kHighResolutionMinimumSum, kFineSpriteCoverage);
 }
 
 }  // namespace sylvora

@@ -825,6 +825,73 @@ TEST(ContentPaintingTest, TheBirchRisesIntoACrownOfLeavesOnItsBoughs) {
   }
 }
 
+// R + G + B of a painted pixel; 0 is the key.
+int SumAt(const Image& p, int x, int y) {
+  const uint8_t* c = p.At(x, y);
+  return c[0] + c[1] + c[2];
+}
+
+// Share of a cell's edge pixels (subject beside the key, with flat subject behind) that are graded to
+// between 45% and 90% of the subject next to them, as an anti-aliased edge keyed without a fringe of
+// key colour is. A key cut hard through the painting leaves them as bright as the inside.
+double GradedEdgeShare(const Image& p, int x0, int y0, int w, int h) {
+  constexpr int kSteps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+  int edges = 0, graded = 0;
+  for (int y = y0 + 3; y < y0 + h - 3; ++y) {
+    for (int x = x0 + 3; x < x0 + w - 3; ++x) {
+      const int here = SumAt(p, x, y);
+      for (const auto& d : kSteps) {
+        const int inside = SumAt(p, x - d[0], y - d[1]), deeper = SumAt(p, x - 2 * d[0], y - 2 * d[1]);
+        const bool flat = SumAt(p, x - 3 * d[0], y - 3 * d[1]) != 0 && std::abs(deeper - inside) < 0.1 * inside;
+        if (here == 0 || SumAt(p, x + d[0], y + d[1]) != 0 || inside == 0 || !flat) continue;
+        ++edges;
+        graded += here < 0.9 * inside && here > 0.45 * inside;
+        break;
+      }
+    }
+  }
+  return graded / std::max(1.0, double(edges));
+}
+
+// Mean R + G + B by which the cell at (ax, ay) outshines the one at (bx, by) mirrored, on its left half,
+// less the same on its right half. For one creature facing either way and lit from the left of the
+// screen this is well above 0; unshaded, or shaded in the creature's own frame, it is about 0.
+double LeftLitBy(const Image& p, int ax, int ay, int bx, int by, int w, int h) {
+  double total = 0;
+  int both = 0;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const int a = SumAt(p, ax + x, ay + y), b = SumAt(p, bx + w - 1 - x, by + y);
+      if (a == 0 || b == 0) continue;
+      ++both;
+      total += (2 * x + 1 < w ? 1 : 2 * x + 1 > w ? -1 : 0) * (a - b);
+    }
+  }
+  return total / std::max(1, both);
+}
+
+TEST(ContentPaintingTest, GlidersAndButterfliesHaveSmoothEdgesAndAreShadedFromOneLight) {
+  for (const ContentItem& item : kContent) {
+    const std::string name = item.name;
+    if (item.role != ContentRole::Sheet || (name.rfind("lbird", 0) != 0 && name.rfind("bfly", 0) != 0)) continue;
+    const Image sheet = PaintSheet(item, kHighResolutionScale);
+    const int w = item.frameWidth * kHighResolutionScale, h = item.frameHeight * kHighResolutionScale;
+    double graded = 0, lit = 0;
+    // Rows r and r + rows / 2 hold the same creature flying either way.
+    const int half = item.rows / 2;
+    for (int row = 0; row < item.rows; ++row) {
+      for (int frame = 0; frame < item.frames; ++frame) {
+        graded += GradedEdgeShare(sheet, frame * w, row * h, w, h) / (item.rows * item.frames);
+        if (row >= half) continue;
+        lit += LeftLitBy(sheet, frame * w, (row + half) * h, frame * w, row * h, w, h) / (half * item.frames);
+      }
+    }
+    // Measured: hard keyed and unlit, at most 0.41 and 0.07; shaded rims and one light, at least 0.51 and 10.
+    EXPECT_GT(graded, 0.47) << name;
+    EXPECT_GT(lit, 5) << name;
+  }
+}
+
 TEST_F(ContentTest, SoundsDecodeWithinTheirShapeAndNeverClip) {
   std::set<std::string> songs;
   for (const ContentItem& item : kContent) {
