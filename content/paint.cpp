@@ -30,11 +30,18 @@ double RidgeY(const TileNoise& noise, double x, double baseY, double amplitude, 
   return baseY - amplitude * (0.5 + 0.5 * noise.Fractal(x, 0.5, cell, octaves, 0.5));
 }
 
+// How far the outline of a ridge wavers about its line, in logical pixels, and over how many columns:
+// trees and bushes too far away to draw one by one, which keep even a broad, rounded crest from
+// running level like a ruled line.
+constexpr double kRidgeRoughness = 1.8;
+constexpr double kRidgeRoughnessCell = 5;
+
 void RidgePath(cairo_t* cr, const TileNoise& noise, double left, double right, double baseY, double amplitude,
                double cell, int octaves, double bottomY) {
   cairo_move_to(cr, left - 2, bottomY);
-  for (double x = left - 2; x <= right + 2; x += 2) {
-    cairo_line_to(cr, x, RidgeY(noise, x, baseY, amplitude, cell, octaves));
+  for (double x = left - 2; x <= right + 2; x += 1) {
+    const double roughness = kRidgeRoughness * noise.Fractal(x, 7.5, kRidgeRoughnessCell, 2);
+    cairo_line_to(cr, x, RidgeY(noise, x, baseY, amplitude, cell, octaves) + roughness);
   }
   cairo_line_to(cr, right + 2, bottomY);
   cairo_close_path(cr);
@@ -57,6 +64,25 @@ void GrassBand(cairo_t* cr, Rng& rng, double x0, double x1, double yTop, double 
   GrassBand(cr, &whole, 1, yTop, yBottom, style);
 }
 
+void GrassTuft(cairo_t* cr, Rng& rng, double x0, double x1, double yTop, double yBottom, const GrassStyle& style) {
+  const double taper = std::min(30.0, (x1 - x0) / 3);
+  const GrassStretch tuft = {&rng, x0, x1, taper, taper};
+  GrassBand(cr, &tuft, 1, yTop, yBottom, style);
+}
+
+namespace {
+
+// How much of a band's full growth stands at column x of a stretch: 1 inside, falling to 0 over the
+// tapers at its ends.
+double Growth(const GrassStretch& s, double x) {
+  double growth = 1;
+  if (s.taper0 > 0) growth = std::min(growth, (x - s.x0) / s.taper0);
+  if (s.taper1 > 0) growth = std::min(growth, (s.x1 - x) / s.taper1);
+  return std::clamp(growth, 0.0, 1.0);
+}
+
+}  // namespace
+
 void GrassBand(cairo_t* cr, const GrassStretch* stretches, int count, double yTop, double yBottom,
                const GrassStyle& style) {
   const int rows = std::max(1, static_cast<int>(yBottom - yTop));
@@ -70,8 +96,13 @@ void GrassBand(cairo_t* cr, const GrassStretch* stretches, int count, double yTo
       for (int i = 0; i < blades; ++i) {
         const double x = rng.Range(s->x0, s->x1);
         const Colour c = style.palette[rng.Int(0, style.count)];
-        const double h = height * rng.Range(0.6, 1.25);
+        const double growth = Growth(*s, x);
+        const double h = height * rng.Range(0.6, 1.25) * (0.3 + 0.7 * growth);
         const double lean = h * (style.lean + rng.Range(-0.35, 0.35));
+        // Towards a tapering end and at a fringed foot fewer blades grow, so the band's edge there is
+        // made of single blades; a band without either draws exactly what it always has.
+        const double foot = style.fringe > 0 ? std::clamp((yBottom - y) / style.fringe, 0.0, 1.0) : 1;
+        if (growth * foot < 1 && rng.Unit() > 0.15 + 0.85 * growth * foot) continue;
         // Far blades are finer on a finer canvas, but no narrower than half a logical pixel, which keeps
         // the tone of the far grass the same at every scale.
         const double width = std::max({OutputPixels(cr, 0.8), 0.5, h * 0.07});

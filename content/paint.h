@@ -35,13 +35,21 @@ struct GrassStyle {
   double nearHeight;  // blade height at yBottom
   double farHeight;   // blade height at yTop
   double lean;        // the prevailing lean, in pixels per blade height
+  // Rows at the band's foot over which the blades thin out, so a band that ends above the ground beneath
+  // ends in ragged roots rather than a line; 0 for a band that runs on past the picture's foot.
+  double fringe = 0;
 };
 void GrassBand(cairo_t* cr, Rng& rng, double x0, double x1, double yTop, double yBottom, const GrassStyle& style);
 // One stretch of a band, x0 to x1, with the random numbers it grows from.
 struct GrassStretch {
   Rng* rng;
   double x0, x1;
+  // Columns over which the band thins out to a few short blades at each end, so it ends as a tuft does
+  // rather than in a cut; 0 at an end where the band runs on (beside another stretch, or past the picture).
+  double taper0 = 0, taper1 = 0;
 };
+// A tuft of grass: a band over x0..x1 that thins out at both ends and at its foot.
+void GrassTuft(cairo_t* cr, Rng& rng, double x0, double x1, double yTop, double yBottom, const GrassStyle& style);
 // A band over several stretches side by side, row by row across all of them so the nearer rows cover
 // the farther ones everywhere. Each stretch draws from its own random numbers as if it were alone.
 void GrassBand(cairo_t* cr, const GrassStretch* stretches, int count, double yTop, double yBottom,

@@ -64,12 +64,24 @@ void GrassAcross(Canvas& canvas, Rng& rng, Rng& beyond, double x0, double x1, do
   GrassBand(canvas.Cr(), stretches, count, yTop, yBottom, style);
 }
 
+// How many rows above a ground picture its grass is rooted: the blades rooted there reach into its top
+// rows, which so are as grassy as the rest and as the horizon picture above, whose grass ends there.
+constexpr double kGrassAbove = 3;
+
+// The far grass of the meadow a horizon picture stands on, along its foot: the same grass the ground's
+// top rows show, so where the two pictures meet the meadow runs on in one tone.
+void MeadowBegins(Canvas& canvas, Rng& rng, Rng& beyond, const Colour* grass, int count, double density) {
+  const double foot = canvas.Height();
+  GrassAcross(canvas, rng, beyond, -10, kFrameWidth + 10, foot - 13, foot + kGrassAbove,
+              {grass, count, density, 3.5, 1.5, 0.12});
+}
+
 // A meadow floor: a far-to-near gradient, soft mottling, then grass rows growing towards the viewer.
 void MeadowFloor(Canvas& canvas, Rng& rng, Rng& beyond, Colour far, Colour near, const Colour* grass, int grassCount,
                  double nearHeight, double density) {
   FillLayer(canvas, far, near);
   canvas.Mottle(static_cast<uint32_t>(rng.Next()), 90, 0.18);
-  GrassAcross(canvas, rng, beyond, -10, kFrameWidth + 10, 0, canvas.Height() + nearHeight * 0.6,
+  GrassAcross(canvas, rng, beyond, -10, kFrameWidth + 10, -kGrassAbove, canvas.Height() + nearHeight * 0.6,
               {grass, grassCount, density, nearHeight, 2.5, 0.15});
 }
 
@@ -161,10 +173,12 @@ void LeafyBranch(cairo_t* cr, Rng& rng, const HangingBranch& b, Colour bark, con
 // ground at (rootX, rootY).
 void DandelionClock(cairo_t* cr, Rng& rng, double x, double y, double radius, double rootX, double rootY,
                     Colour seed, Colour stem) {
+  // The stem bows a little under the head, however upright it stands.
+  constexpr double kBow = 5;
   cairo_move_to(cr, rootX, rootY);
-  cairo_curve_to(cr, rootX, rootY - (rootY - y) * 0.4, x, y + 80, x, y + radius * 0.2);
+  cairo_curve_to(cr, rootX, rootY - (rootY - y) * 0.4, x + kBow, y + 80, x, y + radius * 0.2);
   SetColour(cr, stem);
-  cairo_set_line_width(cr, std::max(1.5, radius * 0.1));
+  cairo_set_line_width(cr, std::max(1.5, radius * 0.07));
   cairo_stroke(cr);
   const int seeds = static_cast<int>(radius * 3.2);
   for (int i = 0; i < seeds; ++i) {
@@ -252,6 +266,10 @@ const Colour kMeadowGrass[] = {Rgb(78, 128, 44), Rgb(96, 146, 52), Rgb(120, 160,
                                Rgb(140, 168, 72)};
 const Colour kMeadowFlowers[] = {Rgb(250, 250, 245), Rgb(250, 215, 60), Rgb(200, 40, 40), Rgb(150, 110, 210),
                                  Rgb(90, 130, 230), Rgb(250, 250, 245)};
+// The tuft at the oak's foot: the meadow's grass as lit as the meadow around it, whose floor shows
+// between its blades.
+const Colour kOakTuftGrass[] = {Rgb(96, 146, 52), Rgb(110, 156, 56), Rgb(130, 166, 66), Rgb(104, 150, 54),
+                                Rgb(140, 168, 72)};
 const LeafStyle kOakLeaves = {Rgb(34, 66, 28), Rgb(70, 110, 40), Rgb(150, 180, 80), 9};
 
 void Meadow0(Canvas& canvas, Rng& rng, Rng& beyond) {
@@ -266,7 +284,7 @@ void Meadow0(Canvas& canvas, Rng& rng, Rng& beyond) {
   cairo_restore(cr);
   SetColour(cr, Rgb(20, 50, 20), 0.35);
   cairo_fill(cr);
-  GrassAcross(canvas, rng, beyond, -10, 650, 0, 260, {kMeadowGrass, 5, 1.6, 34, 2.0, 0.12});
+  GrassAcross(canvas, rng, beyond, -10, 650, -kGrassAbove, 260, {kMeadowGrass, 5, 1.6, 34, 2.0, 0.12});
   WildflowersAcross(canvas, rng, beyond, 0, kFrameWidth, {4, 231, 900, kMeadowFlowers, 6, 4.5});
 }
 
@@ -287,8 +305,7 @@ void Hills0(Canvas& canvas, Rng& rng, Rng& beyond) {
   RidgePath(cr, near, canvas.Left(), canvas.Right(), 249, 10, 200, 3, 250);
   SetColour(cr, Rgb(146, 170, 90));
   cairo_fill(cr);
-  // The meadow's far grass begins in this picture, so the ground below joins it without a straight edge.
-  GrassAcross(canvas, rng, beyond, -10, 650, 236, 252, {kMeadowGrass, 5, 1.6, 3.5, 1.5, 0.12});
+  MeadowBegins(canvas, rng, beyond, kMeadowGrass, 5, 1.0);
   canvas.Mottle(12, 60, 0.1);
 }
 
@@ -315,12 +332,15 @@ void Oak0(Canvas& canvas, Rng& rng, Rng&) {
                           {40, 30, 58},  {110, 30, 64},  {180, 35, 56},  {240, 40, 42},  {140, -20, 50},
                           {60, -20, 50}, {220, -10, 40}};
   for (const Clump& c : clumps) LeafClump(cr, rng, c.x, c.y, c.r, kOakLeaves);
-  // Tufts of grass around the trunk's foot.
-  GrassBand(cr, rng, 40, 200, 408, 428, {kMeadowGrass, 5, 0.9, 26, 14, 0.1});
+  // A tuft of grass around the trunk's foot, thinning out into the meadow at its sides and roots.
+  GrassTuft(cr, rng, 26, 214, 402, 432, {kOakTuftGrass, 5, 0.9, 26, 14, 0.1, 8});
 }
 
 // ---------------------------------------------------------------------------------------------------
 // Scene 1: a lake below a forested ridge, cool and calm.
+
+// The lake's far shore, where the ridge meets the water.
+constexpr Colour kFarShore = Rgb(40, 66, 50);
 
 void Ridge1(Canvas& canvas, Rng& rng, Rng& beyond) {
   cairo_t* cr = canvas.Cr();
@@ -344,7 +364,8 @@ void Ridge1(Canvas& canvas, Rng& rng, Rng& beyond) {
   Beyond(canvas, beyond, -6, 646, 6, firs);
   // Crowns of the broadleaf trees lower on the slope, down to the water's edge.
   TreeBelt(canvas, rng, beyond, {near, 226, 20, 256, 6, {Rgb(40, 70, 50), Rgb(58, 92, 60), Rgb(92, 124, 80), 3}, 0.9});
-  SetColour(cr, Rgb(48, 78, 56));
+  // The water's edge, in the tone the lake's far shore line begins with.
+  SetColour(cr, kFarShore);
   cairo_rectangle(cr, canvas.Left(), 216, canvas.Right() - canvas.Left(), 6);
   cairo_fill(cr);
   canvas.Mottle(13, 40, 0.1);
@@ -418,7 +439,7 @@ void Lake1(Canvas& canvas, Rng& rng, Rng& beyond) {
     return Scale(Colour{c.r + lift, c.g + lift, c.b + lift}, 1.0 + 0.12 * glint);
   });
   // The far shore line.
-  SetColour(cr, Rgb(40, 66, 50));
+  SetColour(cr, kFarShore);
   cairo_rectangle(cr, canvas.Left(), 0, canvas.Right() - canvas.Left(), 3);
   cairo_fill(cr);
   RippleStreaks(cr, rng, -20, kFrameWidth, 500);
@@ -721,8 +742,10 @@ void TreeLine3(Canvas& canvas, Rng& rng, Rng& beyond) {
   // Trees sheltering the farm, and the field's far edge.
   LeafClump(cr, rng, hx - 14, hy - 22, 16, far);
   LeafClump(cr, rng, hx + 112, hy - 18, 14, far);
-  SetColour(cr, Rgb(196, 170, 96));
-  cairo_rectangle(cr, canvas.Left(), 68, canvas.Right() - canvas.Left(), 4);
+  // The field's far edge rises and falls with the ground, so nowhere does it run as a ruled line.
+  const TileNoise edge(52);
+  RidgePath(cr, edge, canvas.Left(), canvas.Right(), 70, 5, 10, 3, 72);
+  SetColour(cr, Rgb(206, 180, 104));
   cairo_fill(cr);
 }
 
@@ -780,6 +803,33 @@ void Wheat3(Canvas& canvas, Rng& rng, Rng& beyond) {
   WildflowersAcross(canvas, rng, beyond, 0, kFrameWidth, {10, 200, 160, flowers, 3, 4.0});
 }
 
+// A weathered fence post from top down to bottom at column x, width wide: it leans a little and its
+// sides are uneven, and its top is worn round; lit on its left.
+void FencePost(cairo_t* cr, Rng& rng, double x, double top, double bottom, double width, Colour wood,
+               Colour woodLight) {
+  constexpr int kKnots = 6;
+  const double lean = rng.Range(0.08, 0.14) * (rng.Unit() < 0.5 ? -1 : 1);
+  auto side = [&](double y, double offset) { return x + offset + lean * (bottom - y) + rng.Range(-0.35, 0.35); };
+  cairo_move_to(cr, side(bottom, 0), bottom);
+  for (int k = 1; k <= kKnots; ++k) {
+    const double y = bottom - (bottom - top) * k / kKnots;
+    cairo_line_to(cr, side(y, 0), y);
+  }
+  cairo_curve_to(cr, side(top, 0), top - width * 0.5, side(top, width), top - width * 0.3, side(top, width), top);
+  for (int k = kKnots - 1; k >= 0; --k) {
+    const double y = bottom - (bottom - top) * k / kKnots;
+    cairo_line_to(cr, side(y, width), y);
+  }
+  cairo_close_path(cr);
+  cairo_pattern_t* p = cairo_pattern_create_linear(x, 0, x + width, 0);
+  cairo_pattern_add_color_stop_rgb(p, 0, woodLight.r, woodLight.g, woodLight.b);
+  cairo_pattern_add_color_stop_rgb(p, 0.4, wood.r, wood.g, wood.b);
+  cairo_pattern_add_color_stop_rgb(p, 1, wood.r * 0.8, wood.g * 0.8, wood.b * 0.8);
+  cairo_set_source(cr, p);
+  cairo_fill(cr);
+  cairo_pattern_destroy(p);
+}
+
 // The haystack, a bush and a stretch of fence stand in the middle of the field; a wide canvas shows
 // nothing more of them.
 void Haystack3(Canvas& canvas, Rng& rng, Rng&) {
@@ -790,8 +840,9 @@ void Haystack3(Canvas& canvas, Rng& rng, Rng&) {
   // The haystack: a rounded dome of straw, sunlit on the left.
   const double cx = 190, base = 110;
   cairo_move_to(cr, cx - 62, base);
-  cairo_curve_to(cr, cx - 66, base - 60, cx - 30, base - 92, cx, base - 94);
-  cairo_curve_to(cr, cx + 30, base - 92, cx + 66, base - 60, cx + 62, base);
+  // Its flanks bulge over its foot, as a stack settles.
+  cairo_curve_to(cr, cx - 76, base - 48, cx - 30, base - 92, cx, base - 94);
+  cairo_curve_to(cr, cx + 30, base - 92, cx + 76, base - 48, cx + 62, base);
   cairo_close_path(cr);
   cairo_pattern_t* p = cairo_pattern_create_radial(cx - 26, base - 64, 6, cx, base - 40, 80);
   cairo_pattern_add_color_stop_rgb(p, 0, 0.93, 0.82, 0.52);
@@ -813,28 +864,26 @@ void Haystack3(Canvas& canvas, Rng& rng, Rng&) {
   }
   cairo_restore(cr);
   cairo_new_path(cr);
-  // A weathered fence running across the middle ground.
+  // A weathered fence running across the middle ground, its rails ending at its first and last posts.
   const Colour wood = Rgb(120, 100, 80), woodLight = Rgb(170, 150, 120);
-  for (int i = 0; i < 9; ++i) {
-    const double x = 8 + i * 38;
-    const double top = 92 + i * 1.5;
-    SetColour(cr, wood);
-    cairo_rectangle(cr, x, top, 5, 42);
-    cairo_fill(cr);
-    SetColour(cr, woodLight);
-    cairo_rectangle(cr, x, top, 2, 42);
-    cairo_fill(cr);
+  constexpr int kPosts = 9;
+  constexpr double kFirstPost = 10, kPostSpacing = 37, kPostWidth = 5;
+  const double railEnd = kFirstPost + (kPosts - 1) * kPostSpacing + kPostWidth / 2;
+  for (int i = 0; i < kPosts; ++i) {
+    const double x = kFirstPost + i * kPostSpacing, top = 92 + i * 1.5;
+    FencePost(cr, rng, x, top, 134, kPostWidth, wood, woodLight);
   }
   for (int rail = 0; rail < 2; ++rail) {
     SetColour(cr, rail == 0 ? woodLight : wood);
     cairo_set_line_width(cr, 3.5);
-    cairo_move_to(cr, 0, 100 + rail * 18);
-    cairo_line_to(cr, 320, 112 + rail * 18);
+    cairo_move_to(cr, kFirstPost - kPostWidth / 2, 100 + rail * 18);
+    cairo_line_to(cr, railEnd, 112 + rail * 18);
     cairo_stroke(cr);
   }
-  // Wheat and grass at the foot of both.
-  const Colour straw[] = {Rgb(220, 186, 100), Rgb(196, 160, 80), Rgb(150, 150, 70)};
-  GrassBand(cr, rng, 0, 320, 120, 140, {straw, 3, 0.7, 20, 14, 0.1});
+  // Wheat and grass at the foot of both, ending in tufts inside the picture, which stands in the middle
+  // of the field.
+  const Colour straw[] = {Rgb(206, 174, 94), Rgb(184, 150, 75), Rgb(141, 141, 66)};
+  GrassTuft(cr, rng, 0, 320, 120, 144, {straw, 3, 0.7, 20, 14, 0.1, 8});
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -842,10 +891,12 @@ void Haystack3(Canvas& canvas, Rng& rng, Rng&) {
 
 const LeafStyle kSpringLeaves = {Rgb(58, 96, 34), Rgb(100, 146, 52), Rgb(176, 210, 100), 10};
 
+const Colour kSpringGrass[] = {Rgb(100, 150, 50), Rgb(130, 176, 60), Rgb(160, 196, 80), Rgb(86, 136, 46),
+                               Rgb(120, 160, 56)};
+constexpr double kSpringGrassDensity = 1.4;
+
 void Dandelions4(Canvas& canvas, Rng& rng, Rng& beyond) {
-  const Colour grass[] = {Rgb(100, 150, 50), Rgb(130, 176, 60), Rgb(160, 196, 80), Rgb(86, 136, 46),
-                          Rgb(120, 160, 56)};
-  MeadowFloor(canvas, rng, beyond, Rgb(160, 190, 96), Rgb(78, 130, 44), grass, 5, 30, 1.4);
+  MeadowFloor(canvas, rng, beyond, Rgb(160, 190, 96), Rgb(78, 130, 44), kSpringGrass, 5, 30, kSpringGrassDensity);
   const Colour yellow[] = {Rgb(250, 210, 40), Rgb(246, 190, 30), Rgb(250, 230, 90)};
   WildflowersAcross(canvas, rng, beyond, 0, kFrameWidth, {4, 260, 700, yellow, 3, 5.0});
   const Colour white[] = {Rgb(240, 240, 234)};
@@ -889,6 +940,7 @@ void HillsAndBranches4(Canvas& canvas, Rng& rng, Rng& beyond) {
   // Past the frame the canopy goes on.
   Beyond(canvas, beyond, 0, kFrameWidth, 0,
          [&](Rng& r, double from, double to) { OverhangingBranches(cr, r, from, to, bark); });
+  MeadowBegins(canvas, rng, beyond, kSpringGrass, 5, kSpringGrassDensity);
 }
 
 constexpr Colour kDandelionStem = Rgb(96, 140, 60);
@@ -936,8 +988,16 @@ void Clocks4(Canvas& canvas, Rng& rng, Rng& beyond) {
   for (const auto& f : flowers) DandelionFlower(cr, f[0], f[1]);
   // Past the frame the meadow's clocks and flowers go on.
   Beyond(canvas, beyond, 0, kFrameWidth, 0, [&](Rng& r, double from, double to) { MoreDandelions(cr, r, from, to); });
+  // Tall grass along the foot. The picture stops short of the frame's right edge, so there the grass
+  // thins out into a tuft inside it; past the frame it grows again.
   const Colour grass[] = {Rgb(100, 150, 50), Rgb(130, 180, 60), Rgb(170, 206, 90), Rgb(90, 140, 50)};
-  GrassAcross(canvas, rng, beyond, -10, 634, 400, 462, {grass, 4, 0.35, 90, 40, 0.12});
+  constexpr double kTuftEnd = 40;
+  GrassStretch stretches[3] = {{&rng, -10, 616, 0, kTuftEnd}};
+  int count = 1;
+  Beyond(canvas, beyond, -10, 656, 10, [&](Rng& r, double from, double to) {
+    stretches[count++] = {&r, from, to, from > 0 ? kTuftEnd : 0, 0};
+  });
+  GrassBand(cr, stretches, count, 400, 462, {grass, 4, 0.35, 90, 40, 0.12});
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -949,6 +1009,9 @@ double PeakY(const TileNoise& noise, double x) {
   const double small = 1 - std::abs(noise.Fractal(x + 999, 0.5, 90, 3, 0.5));
   return 156 - 150 * (0.72 * big * big * big * big + 0.28 * small * small * small);
 }
+
+// The tone of the forest at the head of the valley, where the foothills' woods run on into it.
+constexpr Colour kValleyTop = Rgb(60, 96, 76);
 
 void Peaks5(Canvas& canvas, Rng& rng, Rng& beyond) {
   cairo_t* cr = canvas.Cr();
@@ -969,7 +1032,7 @@ void Peaks5(Canvas& canvas, Rng& rng, Rng& beyond) {
   });
   // Forested foothills in front.
   RidgePath(cr, foothills, canvas.Left(), canvas.Right(), 150, 40, 160, 4, 154);
-  SourceVertical(cr, 110, Rgb(60, 90, 86), 153, Rgb(46, 76, 62));
+  SourceVertical(cr, 110, Rgb(60, 90, 86), 153, kValleyTop);
   cairo_fill(cr);
   const auto firs = [&](Rng& r, double from, double to) {
     for (double x = from; x < to; x += r.Range(2, 6)) {
@@ -995,7 +1058,7 @@ void SlopeFirs(cairo_t* cr, Rng& rng, int row, double from, double to) {
 
 void Valley5(Canvas& canvas, Rng& rng, Rng& beyond) {
   cairo_t* cr = canvas.Cr();
-  FillLayer(canvas, Rgb(60, 96, 76), Rgb(90, 130, 60));
+  FillLayer(canvas, kValleyTop, Rgb(90, 130, 60));
   canvas.Mottle(16, 60, 0.18);
   // Conifer slopes at the top, continuing the foothills: far rows small and bluish, near rows larger.
   for (int row = 0; row < 4; ++row) {
@@ -1004,7 +1067,8 @@ void Valley5(Canvas& canvas, Rng& rng, Rng& beyond) {
   }
   // Meadows of the valley floor.
   const TileNoise slope(81);
-  RidgePath(cr, slope, canvas.Left(), canvas.Right(), 90, 30, 200, 3, 330);
+  // Where the meadows meet the woods, the trees come down into them unevenly.
+  RidgePath(cr, slope, canvas.Left(), canvas.Right(), 92, 34, 90, 4, 330);
   SourceVertical(cr, 60, Rgb(120, 150, 80), 327, Rgb(80, 124, 50));
   cairo_fill(cr);
   const Colour grass[] = {Rgb(90, 130, 50), Rgb(120, 154, 64), Rgb(70, 110, 44)};
@@ -1106,12 +1170,17 @@ constexpr int kBirchPictureWidth = 96;
 void Birch5(Canvas& canvas, Rng& rng, Rng&) {
   cairo_t* cr = canvas.Cr();
   BirchCrownBehind(cr, rng, kBirchPictureWidth);
-  // The trunk: white bark with dark lenticels, shaded on its right.
+  // The trunk: white bark with dark lenticels, shaded on its right; its sides swell and narrow a little
+  // along it, as a birch's do.
   const double x0 = 52, x1 = 58, w0 = 40, w1 = 30;
-  cairo_move_to(cr, x0 - w0 / 2, 480);
-  cairo_line_to(cr, x1 - w1 / 2, -2);
-  cairo_line_to(cr, x1 + w1 / 2, -2);
-  cairo_line_to(cr, x0 + w0 / 2, 480);
+  const TileNoise bark(92);
+  auto side = [&](double y, double dir) {
+    const double t = (480 - y) / 482;
+    return x0 + (x1 - x0) * t + dir * (w0 + (w1 - w0) * t) / 2 + 2.0 * bark.Fractal(y, dir * 9.5, 7, 2);
+  };
+  cairo_move_to(cr, side(480, -1), 480);
+  for (double y = 478; y >= -2; y -= 2) cairo_line_to(cr, side(y, -1), y);
+  for (double y = -2; y <= 480; y += 2) cairo_line_to(cr, side(y, 1), y);
   cairo_close_path(cr);
   cairo_pattern_t* p = cairo_pattern_create_linear(x0 - w0 / 2, 0, x0 + w0 / 2, 0);
   cairo_pattern_add_color_stop_rgb(p, 0, 0.72, 0.72, 0.68);
@@ -1135,9 +1204,9 @@ void Birch5(Canvas& canvas, Rng& rng, Rng&) {
   cairo_restore(cr);
   cairo_new_path(cr);
   BirchCrownInFront(cr, rng, kBirchPictureWidth);
-  // Grass at its foot.
+  // A tuft of grass at its foot, thinning out into the meadow at its sides.
   const Colour grass[] = {Rgb(90, 130, 50), Rgb(120, 154, 64)};
-  GrassBand(cr, rng, 20, 90, 470, 482, {grass, 2, 0.8, 24, 20, 0.1});
+  GrassTuft(cr, rng, 12, 90, 470, 482, {grass, 2, 0.8, 24, 20, 0.1});
 }
 
 // The painter of each layer, by scene and layer number; nullptr where a scene has no such layer.

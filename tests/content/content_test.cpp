@@ -717,6 +717,135 @@ TEST_F(ContentTest, TheWidePicturesShowTheClassicCompositionWhereTheClassicOnesS
   }
 }
 
+// The screen row of each overlay's top edge, where the scene does not place it at the top of the screen.
+const std::map<std::string, int> kSceneRows = {{"back2_2", 260}, {"back3_1", 208}, {"back3_2", 332}, {"back4_2", 28}};
+int SceneRowOf(const ContentItem& item) { return kSceneRows.contains(item.name) ? kSceneRows.at(item.name) : 0; }
+
+// How deep a subject must be behind its outline, in logical pixels, for the outline to be the end of a
+// mass; a blade, a stem or a twig is thinner and grows straight.
+constexpr int kSolidDepth = 4;
+
+// The longest straight stretch of a keyed picture's outline, in output pixels: the boundary between kept
+// and keyed pixels along one row or one column, where a mass ends. Beyond its own border the picture
+// counts as keyed, except where the layer stands at the frame's edge or on the ground's top edge, which
+// it is meant to reach.
+int LongestStraightRun(const Picture& p, const ContentItem& item, bool wide) {
+  const int top = SceneRowOf(item), bottom = top + item.height;
+  // Whether the picture counts as keyed beyond its left, right, top and bottom border; where it does not,
+  // its edge pixels go on.
+  const bool left = !wide && item.sceneX > 0, right = !wide && item.sceneX + item.width < 640;
+  const bool above = top > 0, below = bottom != 480 && bottom != SkyBand(item.scene);
+  auto kept = [&](int x, int y) {
+    if ((x < 0 && left) || (x >= p.width && right) || (y < 0 && above) || (y >= p.height && below)) return false;
+    return p.Sum(std::clamp(x, 0, p.width - 1), std::clamp(y, 0, p.height - 1)) >= item.blackThreshold;
+  };
+  // +1 where the subject ends at (x, y) with keyed pixels beyond, at (x + dx, y + dy); -1 where it ends
+  // there the other way round; 0 elsewhere, or where the subject is too thin to be a mass.
+  const int depth = kSolidDepth * kHighResolutionScale;
+  auto SolidSide = [&](int x, int y, int dx, int dy) {
+    const bool here = kept(x, y), there = kept(x + dx, y + dy);
+    if (here == there) return 0;
+    const int side = here ? 1 : -1;
+    const int sx = here ? x : x + dx, sy = here ? y : y + dy;
+    for (int d = 1; d < depth; ++d) {
+      if (!kept(sx - side * dx * d, sy - side * dy * d)) return 0;
+    }
+    return side;
+  };
+  int longest = 0;
+  // Along rows (a boundary between row y and y + 1), then along columns: a run goes on while the boundary
+  // does and keeps its side.
+  for (const bool alongRows : {true, false}) {
+    const int lines = alongRows ? p.height : p.width, length = alongRows ? p.width : p.height;
+    for (int line = -1; line < lines; ++line) {
+      int run = 0, side = 0;
+      for (int t = 0; t < length; ++t) {
+        const int here = alongRows ? SolidSide(t, line, 0, 1) : SolidSide(line, t, 1, 0);
+        run = here != 0 && here == side ? run + 1 : here != 0;
+        side = here;
+        longest = std::max(longest, run);
+      }
+    }
+  }
+  return longest;
+}
+
+// Longest straight stretch of a keyed layer's outline allowed, in logical pixels: longer, it shows as a
+// cut rather than the end of a tuft, a leaf or a post.
+constexpr int kLongestStraightOutline = 9;
+
+TEST_F(ContentTest, NoKeyedLayerEndsInAStraightCut) {
+  for (const ContentItem& item : kContent) {
+    if (item.role != ContentRole::Overlay) continue;
+    for (const bool wide : {true, false}) {
+      const std::string name = HighResolutionName(wide ? WidePictureName(item.name) : item.name);
+      EXPECT_LE(LongestStraightRun(DecodeJpegNamed(name), item, wide), kLongestStraightOutline * kHighResolutionScale)
+          << name;
+    }
+  }
+}
+
+// Where an overlay's subject ends over the ground of its scene: the lowest subject pixel of each column
+// (down) or the rightmost of each row, within the overlay's logical columns x0..x1 and rows y0..y1.
+struct Seam {
+  const char* overlay;
+  bool down;
+  int x0, x1, y0, y1;
+};
+constexpr Seam kSeams[] = {
+    {"back0_1", true, 0, 640, 0, 249}, {"back0_2", true, 20, 230, 380, 480}, {"back1_1", true, 0, 640, 0, 222},
+    {"back2_1", true, 0, 640, 0, 130}, {"back3_1", true, 0, 640, 0, 72},     {"back3_2", true, 0, 320, 110, 148},
+    {"back4_1", true, 0, 640, 0, 220}, {"back4_2", false, 0, 624, 380, 452}, {"back5_1", true, 0, 640, 0, 153},
+};
+// Pixels sampled on either side of a seam, in logical pixels.
+constexpr int kSeamDepth = 2;
+// Largest mean step in brightness (per channel) allowed across a seam.
+constexpr double kLargestSeamStep = 4;
+
+// The mean step in brightness from an overlay's subject to the ground just beyond where it ends (ground
+// less overlay, per channel), both as the scene shows them; the three-times pictures.
+double SeamStep(const Picture& overlay, const ContentItem& item, const Picture& ground, const Seam& seam) {
+  constexpr int s = kHighResolutionScale;
+  const int depth = kSeamDepth * s;
+  const int groundX = item.sceneX * s, groundY = (SceneRowOf(item) - SkyBand(item.scene)) * s;
+  const int first = (seam.down ? seam.x0 : seam.y0) * s, last = (seam.down ? seam.x1 : seam.y1) * s;
+  const int near = (seam.down ? seam.y0 : seam.x0) * s, far = (seam.down ? seam.y1 : seam.x1) * s;
+  double sum = 0;
+  int count = 0;
+  for (int line = first; line < last; ++line) {
+    auto x = [&](int t) { return seam.down ? line : t; };
+    auto y = [&](int t) { return seam.down ? t : line; };
+    int end = far - 1;  // along the line, the subject's last pixel
+    while (end >= near && overlay.Sum(x(end), y(end)) < item.blackThreshold) --end;
+    const int gx = groundX + x(end + 1), gy = groundY + y(end + 1);
+    if (end < near || gx < 0 || gy < 0 || groundX + x(end + depth) >= ground.width ||
+        groundY + y(end + depth) >= ground.height)
+      continue;
+    double subject = 0, beyond = 0;
+    int inSubject = 0;
+    for (int d = 0; d < depth && end - d >= 0; ++d) {
+      const int value = overlay.Sum(x(end - d), y(end - d));
+      if (value >= item.blackThreshold) subject += value, ++inSubject;
+    }
+    for (int d = 0; d < depth; ++d) beyond += ground.Sum(groundX + x(end + 1 + d), groundY + y(end + 1 + d));
+    sum += beyond / depth - subject / inSubject;
+    ++count;
+  }
+  return sum / count / 3;  // no seam found at all: not a number, which no bound accepts
+}
+
+TEST_F(ContentTest, WhereALayerEndsOverTheGroundItsToneGoesOnAcrossTheSeam) {
+  for (const Seam& seam : kSeams) {
+    const auto item =
+        std::find_if(kContent.begin(), kContent.end(), [&](auto& i) { return seam.overlay == std::string(i.name); });
+    ASSERT_NE(item, kContent.end()) << seam.overlay;
+    const std::string ground = "back" + std::to_string(item->scene) + "_0";
+    const double step = SeamStep(DecodeJpegNamed(HighResolutionName(item->name)), *item,
+                                 DecodeJpegNamed(HighResolutionName(ground)), seam);
+    EXPECT_LT(std::abs(step), kLargestSeamStep) << seam.overlay << (seam.down ? " below" : " on its right");
+  }
+}
+
 // How far the mean autocorrelation of the brightness along rows y0..y1 climbs back, at lags up to maxLag,
 // after it has fallen: trees standing at a regular spacing make it climb back at that spacing.
 double AutocorrelationRebound(const Picture& p, int y0, int y1, int maxLag) {
