@@ -15,6 +15,8 @@ constexpr uint32_t kWeightOne = 1u << kWeightBits;
 constexpr int kColumnShift = 6;
 constexpr int kResultShift = 2 * kWeightBits - kColumnShift;
 constexpr int kChannels = 4;  // alpha, red, green, blue, in that order within a sum
+// A target pixel's alpha sum where every source pixel it is made of is opaque.
+constexpr uint32_t kWholeAlpha = 255u << kResultShift;
 
 // The source pixels each target pixel along one axis is made of: from first on, stride weights each
 // (zero past its own).
@@ -120,7 +122,8 @@ void ScaleRow(const std::vector<uint32_t>& columns, const AxisTaps& across, uint
       if (weights[k] == 0) continue;
       for (int channel = 0; channel < kChannels; ++channel) total[channel] += weights[k] * sum[channel];
     }
-    if (kTransparent) {
+    // Most pixels of a picture are made only of opaque ones: their colours need no dividing back.
+    if (kTransparent && total[0] != kWholeAlpha) {
       row[out] = Round(total[0]) << 24 | Unpremultiply(total[1], total[0]) << 16 |
                  Unpremultiply(total[2], total[0]) << 8 | Unpremultiply(total[3], total[0]);
     } else {

@@ -61,6 +61,9 @@ TEST(PictureScalerTest, ShrinkingAveragesByAreaAndEnlargingInterpolates) {
 TEST(PictureScalerTest, TransparentPixelsLendNoColourAndTheirShareOfAlpha) {
   // Red beside a clear black pixel: half as opaque, and still full red, not a dark red.
   EXPECT_EQ(Scaled({0xFFFF0000, 0x00000000}, 2, 1, 1, true), (std::vector<uint32_t>{0x80FF0000}));
+  // Opaque pixels come out as an opaque picture's do.
+  const std::vector<uint32_t> opaque = {0xFF102030, 0xFF405060, 0xFF708090, 0xFFA0B0C0, 0xFFD0E0F0, 0xFF000000};
+  EXPECT_EQ(Scaled(opaque, 3, 2, 1, true), Scaled(opaque, 3, 2, 1, false));
   // All clear stays clear and black.
   EXPECT_EQ(Scaled({0x00123456, 0x00000000}, 2, 1, 1, true), (std::vector<uint32_t>{0x00000000}));
   // A half-clear green between two opaque blues weighs half as much as either: 510 / 638 of blue.
