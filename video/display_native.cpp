@@ -72,6 +72,7 @@
 
 #include "archive/high_resolution.h"
 #include "archive/wide_picture.h"
+#include "video/ahead_worker.h"
 #include "video/key_alpha.h"
 #include "video/picture_scaler.h"
 
@@ -87,11 +88,30 @@ constexpr int kDepth = 32;
 // How far under a whole column the output's shape may fall and still count as that column.
 constexpr double kColumnTolerance = 1e-6;
 
+class NativeSurface;
+
+// A picture's way into its texture: its pixels prepared in place (keys to alpha, the ramp's tables)
+// and, where its texture is of another size, scaled into a buffer of their own. Run ahead on the
+// worker as the picture is loaded, or on the main thread at its upload.
+struct TexelsJob final : AheadJob {
+  NativeSurface* picture = nullptr;
+  RampTables tables;     // the ramp as it was when the job was set
+  float texels = 0.0f;   // the texels per frame pixel it makes
+  int width = 0;         // the texture's size at those texels
+  int height = 0;
+  std::unique_ptr<uint32_t[]> scaled;  // width x height, where that is not the picture's own size
+  bool handedAhead = false;            // queued on the worker since it was last taken back
+
+  void Run() override;
+};
+
 class NativeSurface final : public DisplaySurface {
  public:
   enum class Role { Primary, Frame, Picture };
   NativeSurface(Role role, int width, int height)
-      : role(role), width(width), height(height) {}
+      : role(role), width(width), height(height) {
+    job.picture = this;
+  }
 
   Role role;
   int width;
@@ -108,10 +128,9 @@ class NativeSurface final : public DisplaySurface {
   bool textureKeyed = false;
   float texels = 1.0f;    // its pixels per frame pixel: scale, or the size shown at when scaled on upload
   bool uploaded = false;  // the texture holds the pixels as they are now
-  bool prepared = false;  // the pixels hold alpha and brightness already (an upload failed after that)
+  bool prepared = false;  // the pixels hold alpha and brightness already (set by the job)
+  TexelsJob job;          // its way into the texture; the worker may hold it between loading and upload
 
-  // New pixels are on their way: what was prepared or uploaded is stale.
-  void Changed() { uploaded = prepared = false; }
   size_t PixelCount() const { return static_cast<size_t>(width) * height; }
   void MakePixels() {
     if (!pixels) pixels.reset(new uint32_t[PixelCount()]);
@@ -119,6 +138,30 @@ class NativeSurface final : public DisplaySurface {
 };
 
 NativeSurface* AsNative(DisplaySurface* surface) { return static_cast<NativeSurface*>(surface); }
+
+void PreparePixels(NativeSurface& picture, const RampTables& tables) {
+  uint32_t* pixels = picture.pixels.get();
+  if (picture.keyed) {
+    KeyToAlpha(pixels, picture.width, picture.height, picture.width, picture.key);
+  } else {
+    Opaque(pixels, picture.width, picture.height, picture.width);
+  }
+  if (!tables.identity) {
+    for (uint32_t& pixel : std::span(pixels, picture.PixelCount())) {
+      pixel = (pixel & 0xFF000000u) | uint32_t{tables.red[(pixel >> 16) & 0xFF]} << 16 |
+              uint32_t{tables.green[(pixel >> 8) & 0xFF]} << 8 | tables.blue[pixel & 0xFF];
+    }
+  }
+  picture.prepared = true;
+}
+
+void TexelsJob::Run() {
+  if (!picture->prepared) PreparePixels(*picture, tables);
+  scaled.reset();
+  if (width == picture->width && height == picture->height) return;
+  scaled.reset(new uint32_t[static_cast<size_t>(width) * height]);
+  ScalePicture(picture->pixels.get(), picture->width, picture->height, scaled.get(), width, height, picture->keyed);
+}
 
 class NativeDisplayLayer final : public ProcessorRampLayer {
  public:
@@ -199,17 +242,22 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
   // Video memory is never offered: a picture's pixels are the layer's until they are uploaded.
   DisplaySurface* CreateOffScreenSurface(int width, int height, SurfaceMemory memory) override {
     if (memory == SurfaceMemory::Video || width <= 0 || height <= 0) return nullptr;
+    HandAheadLoaded();
     auto* picture = new NativeSurface(NativeSurface::Role::Picture, width, height);
     pictures_.push_back(picture);
     return picture;
   }
 
   void SetPictureScale(DisplaySurface* surface, int scale) override {
-    if (scale > 0) AsNative(surface)->scale = scale;
+    if (scale <= 0) return;
+    TakeBack(*AsNative(surface));
+    AsNative(surface)->scale = scale;
+    loadedSinceAhead_ = true;
   }
 
   void ReleaseSurface(DisplaySurface* surface) override {
     NativeSurface* native = AsNative(surface);
+    TakeBack(*native);
     if (native == frame_) frame_ = nullptr;
     if (native == primary_) {
       // Closing the renderer ends its textures; pictures that outlive it upload again to the next one.
@@ -265,7 +313,7 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
       render_->TakeReset();
       ForgetMonitors();
     }
-    for (NativeSurface* picture : pictures_) picture->Changed();
+    for (NativeSurface* picture : pictures_) Changed(*picture);
     reset_ = RenderReset::None;
     picturesWanted_ = false;
     return true;
@@ -274,11 +322,12 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
   bool Lock(DisplaySurface* surface, SurfaceLock& lock) override {
     NativeSurface* native = AsNative(surface);
     if (native->role != NativeSurface::Role::Picture) return false;
+    TakeBack(*native);
     native->MakePixels();
     lock = {reinterpret_cast<uint8_t*>(native->pixels.get()), native->width * 4, native->width, native->height};
     return true;
   }
-  void Unlock(DisplaySurface* surface) override { AsNative(surface)->Changed(); }
+  void Unlock(DisplaySurface* surface) override { Changed(*AsNative(surface)); }
 
   // A keyed picture's texture always carries its transparency: VideoSystem's Draw asks for the key
   // exactly when the picture has one.
@@ -290,6 +339,7 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
     if (AsNative(destination) != frame_ || picture->role != NativeSurface::Role::Picture) return DisplayResult::Failed;
     if (!picture->uploaded && !picture->pixels) picturesWanted_ = true;
     if (!Place()) return DisplayResult::Failed;
+    HandAheadLoaded();
     if (MustRestore()) return DisplayResult::SurfaceLost;
     if (!picture->uploaded && !Upload(*picture)) return DisplayResult::Failed;
     const auto left = static_cast<float>(x + shift.x);
@@ -327,9 +377,10 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
   DisplayResult ColourFill(DisplaySurface* surface, uint32_t colour) override {
     NativeSurface* native = AsNative(surface);
     if (native->role == NativeSurface::Role::Picture) {
+      TakeBack(*native);
       native->MakePixels();
       std::fill_n(native->pixels.get(), native->PixelCount(), colour);
-      native->Changed();
+      Changed(*native);
       return DisplayResult::Ok;
     }
     if (native != frame_) return DisplayResult::Failed;
@@ -340,10 +391,11 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
   bool SetColourKey(DisplaySurface* surface, uint32_t key) override {
     NativeSurface* native = AsNative(surface);
     if (native->role != NativeSurface::Role::Picture) return native == frame_;
+    TakeBack(*native);
     native->keyed = true;
     native->key = key;
     if (native->uploaded || native->prepared) picturesWanted_ = true;
-    native->Changed();
+    Changed(*native);
     return true;
   }
 
@@ -482,22 +534,60 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
   // Puts the picture's pixels into its texture, turned in place into what the texture shows: keys to
   // alpha (or all opaque), through the ramp's tables; at UploadTexels' size. Then lets the pixels go.
   bool Upload(NativeSurface& picture) {
-    if (!picture.prepared) Prepare(picture);
     const float texels = UploadTexels(picture);
-    const int width = TextureSide(picture.width, picture.scale, texels);
-    const int height = TextureSide(picture.height, picture.scale, texels);
-    if (!MakeTexture(picture, width, height)) return false;
-    std::unique_ptr<uint32_t[]> scaled;
-    if (width != picture.width || height != picture.height) {
-      scaled.reset(new uint32_t[static_cast<size_t>(width) * height]);
-      ScalePicture(picture.pixels.get(), picture.width, picture.height, scaled.get(), width, height, picture.keyed);
+    TexelsJob& job = picture.job;
+    // What the worker made for another output's size is made again, from the pixels it prepared.
+    if (!TakeBack(picture) || job.texels != texels) {
+      SetUp(job, texels);
+      job.Run();
     }
-    if (!render_->UploadTexture(picture.texture, scaled ? scaled.get() : picture.pixels.get(), width)) return false;
+    if (!MakeTexture(picture, job.width, job.height)) return false;
+    const uint32_t* texture = job.scaled ? job.scaled.get() : picture.pixels.get();
+    if (!render_->UploadTexture(picture.texture, texture, job.width)) return false;
     picture.texels = texels;
     picture.uploaded = true;
     picture.prepared = false;
     picture.pixels.reset();
+    job.scaled.reset();
     return true;
+  }
+
+  // Sets the job to make its picture's texture at texels per frame pixel, with the ramp as it is now.
+  void SetUp(TexelsJob& job, float texels) const {
+    job.texels = texels;
+    job.width = TextureSide(job.picture->width, job.picture->scale, texels);
+    job.height = TextureSide(job.picture->height, job.picture->scale, texels);
+    job.tables = Tables();
+  }
+
+  // Hands every picture loaded since the last time, and not yet uploaded, to the worker: called as the
+  // next picture is made and as the frame is drawn, when the loader has written the pictures and given
+  // them their keys and scales.
+  void HandAheadLoaded() {
+    if (!loadedSinceAhead_ || !frame_ || !Place()) return;
+    loadedSinceAhead_ = false;
+    for (NativeSurface* picture : pictures_) {
+      TexelsJob& job = picture->job;
+      if (!picture->pixels || picture->uploaded || job.handedAhead) continue;
+      SetUp(job, UploadTexels(*picture));
+      job.handedAhead = worker_.Queue(job);
+    }
+  }
+
+  // Takes the picture's job back from the worker before anything it reads is changed; true when the
+  // worker ran it, so its results stand.
+  bool TakeBack(NativeSurface& picture) {
+    if (!picture.job.handedAhead) return false;
+    picture.job.handedAhead = false;
+    return worker_.Claim(picture.job);
+  }
+
+  // New pixels, a key or a scale are on their way: what was prepared, scaled or uploaded is stale.
+  void Changed(NativeSurface& picture) {
+    TakeBack(picture);
+    picture.job.scaled.reset();
+    picture.uploaded = picture.prepared = false;
+    loadedSinceAhead_ = true;
   }
 
   // A picture loaded but not yet drawn holds all its pixels, the twins' three or five times as many as
@@ -505,8 +595,8 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
   // have not come yet soon take only their textures' memory, a frame at a time. An upload that fails is
   // left for the picture's first draw, which reports it.
   void UploadOneWaiting() {
-    const auto waiting = std::find_if(pictures_.begin(), pictures_.end(), [](const NativeSurface* picture) {
-      return picture->pixels && !picture->uploaded;
+    const auto waiting = std::find_if(pictures_.begin(), pictures_.end(), [this](const NativeSurface* picture) {
+      return picture->pixels && !picture->uploaded && !worker_.Holds(picture->job);
     });
     if (waiting != pictures_.end() && Place()) Upload(**waiting);
   }
@@ -560,26 +650,10 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
     return {texel(rect.left), texel(rect.top), texel(rect.right), texel(rect.bottom)};
   }
 
-  void Prepare(NativeSurface& picture) {
-    uint32_t* pixels = picture.pixels.get();
-    if (picture.keyed) {
-      KeyToAlpha(pixels, picture.width, picture.height, picture.width, picture.key);
-    } else {
-      Opaque(pixels, picture.width, picture.height, picture.width);
-    }
-    const RampTables& tables = Tables();
-    if (!tables.identity) {
-      for (uint32_t& pixel : std::span(pixels, picture.PixelCount())) {
-        pixel = (pixel & 0xFF000000u) | uint32_t{tables.red[(pixel >> 16) & 0xFF]} << 16 |
-                uint32_t{tables.green[(pixel >> 8) & 0xFF]} << 8 | tables.blue[pixel & 0xFF];
-      }
-    }
-    picture.prepared = true;
-  }
-
   // Pixels not yet prepared take the new ramp's tables at their upload; the others must be loaded again.
   void RampChanged() override {
     for (NativeSurface* picture : pictures_) {
+      TakeBack(*picture);
       if (picture->uploaded || picture->prepared) picturesWanted_ = true;
     }
   }
@@ -601,6 +675,9 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
   bool clipped_ = false;                   // each copy is cut to its monitor: they are not the one whole output
   RenderReset reset_ = RenderReset::None;  // a renderer reset not yet restored
   bool picturesWanted_ = false;            // pictures must be written again (PicturesWanted)
+  bool loadedSinceAhead_ = false;          // a picture was written since HandAheadLoaded last ran
+  // Last, so that it stops before the pictures its jobs read are gone.
+  AheadWorker worker_;
 };
 
 }  // namespace

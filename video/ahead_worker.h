@@ -1,0 +1,63 @@
+#pragma once
+// Work done ahead on a second processor. Loading a scene decodes its pictures one after another on the
+// main thread, and each must then be made ready for its texture (keys to alpha, the brightness ramp,
+// scaled to the output where the renderer scales on the processor), which costs as much again. The
+// native display hands that second half to this worker as each picture is loaded, so it runs beside
+// the next decode; a picture the frame needs before the worker reached it is taken back and done on the
+// main thread, so the two threads share what is left. The results are the same whichever thread ran.
+#include <array>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace sylvora {
+
+// One piece of work the worker can run. Its owner must not touch what Run reads or writes from Queue
+// until Claim returns.
+class AheadJob {
+ public:
+  virtual ~AheadJob() = default;
+  // Does the work; on the worker's thread, or on the caller's where the owner runs it itself.
+  virtual void Run() = 0;
+
+ private:
+  friend class AheadWorker;
+  enum class State { Idle, Queued, Running, Done };
+  State state_ = State::Idle;
+};
+
+// One background thread and its queue, owned by the native display layer. The thread starts at the
+// first Queue and is joined by the destructor, after the job it is running; queued jobs are dropped.
+class AheadWorker {
+ public:
+  // The most jobs waiting at once; a job that finds the queue full is left for its owner to run.
+  static constexpr int kMaxQueuedJobs = 128;
+
+  AheadWorker() = default;
+  ~AheadWorker();
+  AheadWorker(const AheadWorker&) = delete;
+  AheadWorker& operator=(const AheadWorker&) = delete;
+
+  // Hands job to the worker; the newest queued runs first, since a scene's pictures are loaded after
+  // the creatures' and drawn before them. False when it is queued, running or done already, or when
+  // the queue is full.
+  bool Queue(AheadJob& job);
+  // Takes job back from the worker: a queued job is taken off the queue unrun, a running one is waited
+  // for. True when the worker ran it since it was queued. Either way the job is the owner's again.
+  bool Claim(AheadJob& job);
+  // Whether job is queued or running: Claim would take it off the queue or wait for it.
+  bool Holds(const AheadJob& job);
+
+ private:
+  void Serve();
+
+  std::mutex mutex_;
+  std::condition_variable wake_;  // a job was queued, or the worker must stop
+  std::condition_variable ran_;   // a job finished running
+  std::array<AheadJob*, kMaxQueuedJobs> queue_{};
+  int queued_ = 0;
+  bool stopping_ = false;
+  std::thread thread_;
+};
+
+}  // namespace sylvora
