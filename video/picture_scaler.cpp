@@ -91,14 +91,25 @@ void SumColumns(const uint32_t* source, int width, const AxisTaps& rows, int out
     uint32_t* sum = columns.data();
     for (int x = 0; x < width; ++x, sum += kChannels) {
       const uint32_t pixel = row[x];
-      const uint32_t alpha = kTransparent ? pixel >> 24 : 255;
-      const uint32_t red = (pixel >> 16) & 0xFF;
-      const uint32_t green = (pixel >> 8) & 0xFF;
-      const uint32_t blue = pixel & 0xFF;
+      uint32_t alpha = 255;
+      uint32_t red = (pixel >> 16) & 0xFF;
+      uint32_t green = (pixel >> 8) & 0xFF;
+      uint32_t blue = pixel & 0xFF;
+      // A keyed picture's pixels are nearly all wholly clear, which adds nothing, or wholly opaque,
+      // whose colours weigh as they are: only its edges need weighing by alpha.
+      if constexpr (kTransparent) {
+        alpha = pixel >> 24;
+        if (alpha == 0) continue;
+        if (alpha != 255) {
+          red = Premultiply(red, alpha);
+          green = Premultiply(green, alpha);
+          blue = Premultiply(blue, alpha);
+        }
+      }
       sum[0] += weight * alpha;
-      sum[1] += weight * (kTransparent ? Premultiply(red, alpha) : red);
-      sum[2] += weight * (kTransparent ? Premultiply(green, alpha) : green);
-      sum[3] += weight * (kTransparent ? Premultiply(blue, alpha) : blue);
+      sum[1] += weight * red;
+      sum[2] += weight * green;
+      sum[3] += weight * blue;
     }
   }
   for (uint32_t& sum : columns) sum >>= kColumnShift;
