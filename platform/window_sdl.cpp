@@ -149,14 +149,20 @@ char AskOpenGl() {
   return software || !name ? kInSoftware : kOnTheCard;
 }
 
-// Whether OpenGL on this display draws on a graphics card, rather than on a software rasteriser
-// (llvmpipe, softpipe, swrast: virtual machines, remote desktops, machines without a driver), where
-// every copy of every frame costs the processor more than SDL's own software renderer. A child process
-// answers, before this one starts SDL: a rasteriser once loaded stays in the process for good, some
-// 55 MB of it, even when nothing draws through it. Not answered means not on the card.
-bool OpenGlDrawsOnTheCard() {
+// The OpenGL question, asked of a child process: whether OpenGL on this display draws on a graphics
+// card, rather than on a software rasteriser (llvmpipe, softpipe, swrast: virtual machines, remote
+// desktops, machines without a driver), where every copy of every frame costs the processor more than
+// SDL's own software renderer. The child is started before this process starts SDL (a rasteriser once
+// loaded stays in the process for good, some 55 MB of it, even when nothing draws through it; and a
+// fork after SDL's threads exist is unsafe), and answers while SDL starts here.
+struct OpenGlQuestion {
+  pid_t child = -1;
+  int answerEnd = -1;  // the pipe's end the answer comes from
+};
+
+OpenGlQuestion AskOpenGlQuestion() {
   int ends[2];
-  if (pipe(ends) != 0) return false;
+  if (pipe(ends) != 0) return {};
   const pid_t child = fork();
   if (child == 0) {
     close(ends[0]);
@@ -164,20 +170,27 @@ bool OpenGlDrawsOnTheCard() {
     _exit(write(ends[1], &answer, 1) == 1 ? 0 : 1);
   }
   close(ends[1]);
+  return {child, ends[0]};
+}
+
+// Waits for the child's answer, at most kOpenGlQuestionMs. Not answered means not on the card.
+bool OpenGlDrawsOnTheCard(const OpenGlQuestion& question) {
+  if (question.answerEnd < 0) return false;
   char answer = kInSoftware;
   bool answered = false;
   // Waited for in short slices: a daemon's stop must end the run at once, not when the child answers.
-  pollfd wait{ends[0], POLLIN, 0};
-  for (int waited = 0; child > 0 && !stopRequested && waited < kOpenGlQuestionMs; waited += kOpenGlWaitSliceMs) {
+  pollfd wait{question.answerEnd, POLLIN, 0};
+  for (int waited = 0; question.child > 0 && !stopRequested && waited < kOpenGlQuestionMs;
+       waited += kOpenGlWaitSliceMs) {
     if (poll(&wait, 1, kOpenGlWaitSliceMs) == 1) {
-      answered = read(ends[0], &answer, 1) == 1;
+      answered = read(question.answerEnd, &answer, 1) == 1;
       break;
     }
   }
-  close(ends[0]);
-  if (child > 0) {
-    if (!answered) kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
+  close(question.answerEnd);
+  if (question.child > 0) {
+    if (!answered) kill(question.child, SIGKILL);
+    waitpid(question.child, nullptr, 0);
   }
   return answered && answer == kOnTheCard;
 }
@@ -276,9 +289,11 @@ bool SdlWindowSystem::Create(const std::string& title, int width, int height, bo
   const VideoDriverChoice drivers = ChooseVideoDriverHere(true);
   // SDL's Wayland driver makes every window ready for OpenGL (its only way to show pixels), so there is
   // nothing to ask; should it fall back on X11, the window is drawn in software, as when unanswered.
-  const bool openGlWanted =
-      drawsFrames && (RendererChosenByUser() || (!drivers.waylandFirst && !drivers.refusal && OpenGlDrawsOnTheCard()));
-  if (!StartSdl(drivers)) return false;
+  const bool ask = drawsFrames && !RendererChosenByUser() && !drivers.waylandFirst && !drivers.refusal;
+  const OpenGlQuestion question = ask ? AskOpenGlQuestion() : OpenGlQuestion{};
+  const bool started = StartSdl(drivers);
+  const bool openGlWanted = drawsFrames && (RendererChosenByUser() || OpenGlDrawsOnTheCard(question));
+  if (!started) return false;
   // Made ready for OpenGL when it draws on the card, which is what SDL's renderer picks then: otherwise
   // SDL destroys and re-creates the window for it, a quarter of a second of start-up. A window not made
   // ready is drawn by SDL's software renderer.
@@ -295,7 +310,7 @@ bool SdlWindowSystem::Create(const std::string& title, int width, int height, bo
 AttachResult SdlWindowSystem::CreateFrom(uint64_t foreignId) {
   CatchStopSignals();
   const VideoDriverChoice drivers = ChooseVideoDriverHere(false);
-  const bool openGlWanted = RendererChosenByUser() || (!drivers.refusal && OpenGlDrawsOnTheCard());
+  const bool openGlWanted = RendererChosenByUser() || (!drivers.refusal && OpenGlDrawsOnTheCard(AskOpenGlQuestion()));
   if (stopRequested) return AttachResult::WindowGone;
   // The classic frame reaches the daemon's window as X shared-memory images, not through the GL driver:
   // a window the daemon takes away then fails the next image at once, where GL may draw on for seconds.
