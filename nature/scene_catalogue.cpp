@@ -1,5 +1,9 @@
 #include "nature/scene_catalogue.h"
 
+#include <algorithm>
+#include <span>
+#include <string>
+
 #include "archive/wide_picture.h"
 #include "core/options.h"
 #include "nature/nature_random.h"
@@ -106,6 +110,11 @@ void SceneManager::SetUpLayer(SceneLayer& layer, int index, LayerPlacement place
 
 int SceneManager::LoadSharedPictures() {
   int result = 0;
+  if (context_.video != nullptr) {
+    std::array<std::string, kSharedPictureCount> names;
+    std::copy(kSharedPictureNames.begin(), kSharedPictureNames.end(), names.begin());
+    context_.video->ExpectPictures(names);
+  }
   for (int i = 0; i < kSharedPictureCount; ++i) {
     sharedPictureSurfaces[i] = SurfaceNone;
     if (context_.video == nullptr || context_.video->CreateSurfaceA(kSharedPictureNames[i], 0, 0,
@@ -125,23 +134,24 @@ int SceneManager::LoadScenePictures(int scene) {
   scenePictures.wide.fill(0);
   scenePictures.sky = SurfaceNone;
   VideoSystem* video = context_.video;
+  scenePictures.layerCount = entry.hasBack2 ? 3 : 2;
+  // A scene with one sky takes it without asking the generator. Chosen before the layers are loaded,
+  // so that all its pictures can be named to the video object at once; nothing between draws a number.
+  const int skyChoice = entry.skyCount > 1 ? RandomRange(0, entry.skyCount) : 0;
   if (video == nullptr) {
     failed = true;
   } else {
-    failed |= video->CreateSurfaceB(LayerPictureToLoad(scene, 0), 1, scenePictures.layers[0], SurfaceAnySlot) != 0;
-    failed |= video->CreateSurfaceA(LayerPictureToLoad(scene, 1), 1, 0, scenePictures.layers[1], SurfaceAnySlot,
-                                    entry.back1Threshold) != 0;
+    std::array<std::string, kMaxSceneLayers + 1> names;
+    for (int layer = 0; layer < scenePictures.layerCount; ++layer) names[layer] = LayerPictureToLoad(scene, layer);
+    names[scenePictures.layerCount] = entry.skies[skyChoice];
+    video->ExpectPictures(std::span(names.data(), scenePictures.layerCount + 1));
+    failed |= video->CreateSurfaceB(names[0], 1, scenePictures.layers[0], SurfaceAnySlot) != 0;
+    failed |= video->CreateSurfaceA(names[1], 1, 0, scenePictures.layers[1], SurfaceAnySlot, entry.back1Threshold) != 0;
     if (entry.hasBack2) {
-      failed |= video->CreateSurfaceA(LayerPictureToLoad(scene, 2), 1, 0, scenePictures.layers[2], SurfaceAnySlot,
-                                      entry.back2Threshold) != 0;
+      failed |=
+          video->CreateSurfaceA(names[2], 1, 0, scenePictures.layers[2], SurfaceAnySlot, entry.back2Threshold) != 0;
     }
-  }
-  scenePictures.layerCount = entry.hasBack2 ? 3 : 2;
-
-  // A scene with one sky takes it without asking the generator.
-  const int skyChoice = entry.skyCount > 1 ? RandomRange(0, entry.skyCount) : 0;
-  if (video != nullptr) {
-    failed |= video->CreateSurfaceB(entry.skies[skyChoice], 1, scenePictures.sky, SurfaceAnySlot) != 0;
+    failed |= video->CreateSurfaceB(names[scenePictures.layerCount], 1, scenePictures.sky, SurfaceAnySlot) != 0;
   }
   scenePictures.skyCount = 1;
   scenePictures.loaded = 1;

@@ -27,13 +27,23 @@ bool AheadWorker::Queue(AheadJob& job) {
 
 bool AheadWorker::Claim(AheadJob& job) {
   std::unique_lock lock(mutex_);
-  if (job.state_ == AheadJob::State::Queued) {
-    AheadJob** const end = queue_.begin() + queued_;
-    AheadJob** const place = std::find(queue_.begin(), end, &job);
-    std::copy(place + 1, end, place);
-    --queued_;
-  }
+  if (job.state_ == AheadJob::State::Queued) TakeOffQueue(job);
   ran_.wait(lock, [&job] { return job.state_ != AheadJob::State::Running; });
+  const bool ran = job.state_ == AheadJob::State::Done;
+  job.state_ = AheadJob::State::Idle;
+  return ran;
+}
+
+void AheadWorker::TakeOffQueue(AheadJob& job) {
+  AheadJob** const end = queue_.begin() + queued_;
+  AheadJob** const place = std::find(queue_.begin(), end, &job);
+  std::copy(place + 1, end, place);
+  --queued_;
+}
+
+bool AheadWorker::Await(AheadJob& job) {
+  std::unique_lock lock(mutex_);
+  ran_.wait(lock, [&job] { return job.state_ != AheadJob::State::Queued && job.state_ != AheadJob::State::Running; });
   const bool ran = job.state_ == AheadJob::State::Done;
   job.state_ = AheadJob::State::Idle;
   return ran;
@@ -49,7 +59,8 @@ void AheadWorker::Serve() {
   for (;;) {
     wake_.wait(lock, [this] { return stopping_ || queued_ > 0; });
     if (stopping_) return;
-    AheadJob* job = queue_[--queued_];
+    AheadJob* job = queue_[order_ == Order::NewestFirst ? queued_ - 1 : 0];
+    TakeOffQueue(*job);
     job->state_ = AheadJob::State::Running;
     lock.unlock();
     job->Run();

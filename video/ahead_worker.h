@@ -26,31 +26,43 @@ class AheadJob {
   State state_ = State::Idle;
 };
 
-// One background thread and its queue, owned by the native display layer. The thread starts at the
-// first Queue and is joined by the destructor, after the job it is running; queued jobs are dropped.
+// One background thread and its queue, owned by the native display layer (pictures made ready for their
+// textures) and by the video object (pictures decoded ahead). The thread starts at the first Queue and
+// is joined by the destructor, after the job it is running; queued jobs are dropped.
 class AheadWorker {
  public:
   // The most jobs waiting at once; a job that finds the queue full is left for its owner to run.
   static constexpr int kMaxQueuedJobs = 128;
+  // Which queued job runs next: the newest where the main thread takes the oldest first (it draws a
+  // scene's pictures before the creatures loaded earlier), the oldest where it takes them in the order
+  // queued (a loader's pictures).
+  enum class Order { NewestFirst, OldestFirst };
 
-  AheadWorker() = default;
+  explicit AheadWorker(Order order) : order_(order) {}
   ~AheadWorker();
   AheadWorker(const AheadWorker&) = delete;
   AheadWorker& operator=(const AheadWorker&) = delete;
 
-  // Hands job to the worker; the newest queued runs first, since a scene's pictures are loaded after
-  // the creatures' and drawn before them. False when it is queued, running or done already, or when
-  // the queue is full.
+  // Hands job to the worker, to run in the worker's order. False when it is queued, running or done
+  // already, or when the queue is full.
   bool Queue(AheadJob& job);
   // Takes job back from the worker: a queued job is taken off the queue unrun, a running one is waited
   // for. True when the worker ran it since it was queued. Either way the job is the owner's again.
   bool Claim(AheadJob& job);
+  // Waits until job has run, where it is queued or running: for owners that take their jobs in the
+  // order they queued them, so that the one they want is the worker's next. True when it ran; the job
+  // is the owner's again.
+  bool Await(AheadJob& job);
   // Whether job is queued or running: Claim would take it off the queue or wait for it.
   bool Holds(const AheadJob& job);
 
  private:
+  // The worker's loop: runs queued jobs until the destructor stops it.
   void Serve();
+  // Removes a queued job from the queue, keeping the others' order; under mutex_.
+  void TakeOffQueue(AheadJob& job);
 
+  const Order order_;
   std::mutex mutex_;
   std::condition_variable wake_;  // a job was queued, or the worker must stop
   std::condition_variable ran_;   // a job finished running

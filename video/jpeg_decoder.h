@@ -4,6 +4,7 @@
 // double with fault injection. One decode at a time: Init, ReadHeader, ReadImage, Free.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace sylvora {
@@ -31,6 +32,8 @@ class JpegDecoder {
   virtual bool ReadImage(uint8_t* pixels, int rowBytes) = 0;
   // Ends the decode; harmless when nothing was initialised.
   virtual void Free() = 0;
+  // A decoder of the same kind for another thread: the video object decodes pictures ahead with it.
+  virtual std::unique_ptr<JpegDecoder> Another() const = 0;
 };
 
 }  // namespace sylvora

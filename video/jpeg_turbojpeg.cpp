@@ -22,6 +22,7 @@ constexpr int kCmykChannels = 4;
 class TurboJpegDecoder final : public JpegDecoder {
  public:
   ~TurboJpegDecoder() override { Free(); }
+  std::unique_ptr<JpegDecoder> Another() const override { return std::make_unique<TurboJpegDecoder>(); }
 
   bool Init() override {
     Free();

@@ -277,6 +277,33 @@ bool VideoSystem::HasPicture(const std::string& name) {
   return Files().OpenForReading(stem + ".jpg") || Files().OpenForReading(stem + ".bmp");
 }
 
+void VideoSystem::ExpectPictures(std::span<const std::string> names) {
+  if (!decodeAhead_ || archiveMode_ != 1) return;
+  decodeAhead_->DropUntaken();
+  for (const std::string& name : names) {
+    const int entry = FirstEntryLoaded(name);
+    if (entry >= 0 && !decodeAhead_->Expects(entry)) DecodeEntryAhead(entry);
+  }
+}
+
+int VideoSystem::FirstEntryLoaded(const std::string& name) const {
+  int entry = 0;
+  for (const int scale : {kFinestPictureScale, kHighResolutionScale}) {
+    if (scale <= highResolution_ && FindGraphicEntry(HighResolutionName(name, scale), entry) == 0) return entry;
+  }
+  return FindGraphicEntry(name, entry) == 0 ? entry : -1;
+}
+
+void VideoSystem::DecodeEntryAhead(int entry) {
+  const ArchiveEntry& archived = graphicEntries_->Entry(entry);
+  if (archived.type != kJpegPicture || archived.length == 0 || archived.length > kMaxPictureFileBytes) return;
+  if (report_) report_->RestoreWorkingDirectory();
+  std::unique_ptr<ReadableFile> file = Files().OpenForReading(resourcePath_ + archived.fileName);
+  std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[archived.length]);
+  if (!file || !bytes || !file->Seek(archived.offset) || !ReadExactly(*file, bytes.get(), archived.length)) return;
+  decodeAhead_->Expect(entry, std::move(bytes), archived.length);
+}
+
 int VideoSystem::LoadTwin(const std::string& name, int scale, PictureKind& kind, bool& found) {
   const std::string twin = HighResolutionName(name, scale);
   found = HasPicture(twin);
@@ -440,6 +467,11 @@ int VideoSystem::LoadGraphicsFromBmp(const std::string& name, int entry) {
 int VideoSystem::LoadGraphicsFromJpg(const std::string& name, int entry) {
   const char* function = "LoadGraphicsFromJpg";
   ReleasePicture();
+  if (name.empty() && decodeAhead_ &&
+      decodeAhead_->Take(entry, picture_.pixels, picture_.byteCount, picture_.width, picture_.height)) {
+    picture_.kind = PictureKind::Jpeg;
+    return 0;
+  }
   uint64_t count = 0;
   bool rangeFits = true;
   std::unique_ptr<ReadableFile> file = OpenPicture(name, entry, ".jpg", function, count, rangeFits);

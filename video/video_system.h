@@ -9,12 +9,14 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "archive/high_resolution.h"
 #include "archive/resource_index.h"
 #include "archive/wide_picture.h"
 #include "platform/native_window.h"
+#include "video/decode_ahead.h"
 #include "video/display_layer.h"
 #include "video/jpeg_decoder.h"
 
@@ -228,6 +230,11 @@ class VideoSystem {
   // Whether LoadGraphics would find the named picture, in the archive or as a loose file; asks without a
   // word. The scenes look for their wide paintings with it.
   bool HasPicture(const std::string& name);
+  // The scenes name the pictures they are about to load, in the order they will: the JPEGs among them
+  // are read from the archive and decoded on a worker meanwhile (DecodeAhead), without a word; what an
+  // earlier call decoded and no load took is dropped. Called before the creatures' sheets and each
+  // scene's pictures are loaded.
+  void ExpectPictures(std::span<const std::string> names);
 
   // ---- Read access for the shell and for tests ----
   const SurfaceTable& Surfaces() const { return surfaces_; }
@@ -272,6 +279,11 @@ class VideoSystem {
   int CopyDibWith(int number, const uint8_t* pixels, int width, int height, const char* function);
   // Frees the held picture (and ends the JPEG decode for a JPEG).
   void ReleasePicture();
+  // The archive entry LoadGraphics opens first for the named picture: its finest twin the display
+  // shows, else its own; -1 when it has none.
+  int FirstEntryLoaded(const std::string& name) const;
+  // Reads the archive entry's bytes and hands them to DecodeAhead, when it is a JPEG of sensible length.
+  void DecodeEntryAhead(int entry);
   // The slot's surface, or the secondary buffer for SurfaceSecondary.
   DisplaySurface* SurfaceOf(int number) const;
   // Waits while an earlier blit on surface is still drawing.
@@ -292,6 +304,7 @@ class VideoSystem {
   Report* report_;
   std::unique_ptr<DisplayLayer> display_;
   std::unique_ptr<JpegDecoder> jpeg_;
+  std::unique_ptr<DecodeAhead> decodeAhead_;  // after jpeg_, whose faults a test double's worker decoder shares
   NativeWindow* window_ = nullptr;
   std::string resourcePath_;
   bool deviceOpen_ = false;

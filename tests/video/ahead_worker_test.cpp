@@ -30,13 +30,15 @@ struct NumberedJob final : AheadJob {
   std::promise<void> gate;
 };
 
-TEST(AheadWorkerTest, ClaimTakesBackWhatWaitsWaitsForWhatRunsAndTheNewestRunsFirst) {
+// Queues three jobs behind a running one, takes one back unrun, claims the running one and awaits the
+// rest.
+void ClaimsInOrder(AheadWorker::Order workerOrder, const std::vector<int>& expected) {
   std::vector<int> order;
   std::mutex orderMutex;
   NumberedJob running(0, order, orderMutex), older(1, order, orderMutex), taken(2, order, orderMutex),
       newest(3, order, orderMutex);
   running.gated = true;
-  AheadWorker worker;
+  AheadWorker worker(workerOrder);
   ASSERT_TRUE(worker.Queue(running));
   running.started.get_future().wait();
   for (NumberedJob* job : {&older, &taken, &newest}) ASSERT_TRUE(worker.Queue(*job));
@@ -51,9 +53,17 @@ TEST(AheadWorkerTest, ClaimTakesBackWhatWaitsWaitsForWhatRunsAndTheNewestRunsFir
       << "Claim returned while its job was still running";
   running.gate.set_value();
   EXPECT_TRUE(claimed.get());
-  EXPECT_TRUE(worker.Claim(older));
-  EXPECT_TRUE(worker.Claim(newest));
-  EXPECT_EQ(order, (std::vector<int>{0, 3, 1}));
+  EXPECT_TRUE(worker.Await(older)) << "a queued job is waited for until it has run";
+  EXPECT_TRUE(worker.Await(newest));
+  EXPECT_EQ(order, expected);
+}
+
+TEST(AheadWorkerTest, ClaimTakesBackWhatWaitsWaitsForWhatRunsAndTheOrderIsKept) {
+  for (const auto& [workerOrder, expected] : {std::pair{AheadWorker::Order::NewestFirst, std::vector<int>{0, 3, 1}},
+                                              std::pair{AheadWorker::Order::OldestFirst, std::vector<int>{0, 1, 3}}}) {
+    SCOPED_TRACE(workerOrder == AheadWorker::Order::NewestFirst ? "newest first" : "oldest first");
+    ClaimsInOrder(workerOrder, expected);
+  }
 }
 
 // The owner of a refused job runs it itself; the worker's end waits for the job it is running.
@@ -66,7 +76,7 @@ TEST(AheadWorkerTest, AFullQueueRefusesAJobAndTheEndWaitsForTheRunningOne) {
   }
   jobs[0]->gated = true;
   {
-    AheadWorker worker;
+    AheadWorker worker(AheadWorker::Order::NewestFirst);
     ASSERT_TRUE(worker.Queue(*jobs[0]));
     jobs[0]->started.get_future().wait();
     for (int number = 1; number <= AheadWorker::kMaxQueuedJobs; ++number) ASSERT_TRUE(worker.Queue(*jobs[number]));

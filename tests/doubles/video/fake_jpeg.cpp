@@ -29,14 +29,14 @@ std::string MakeFakeJpeg(int width, int height, const std::vector<uint8_t>& bgrT
 
 bool FakeJpegDecoder::Init() {
   calls.push_back("Init");
-  if (initFails) return false;
+  if (faults_->initFails) return false;
   ++initialised;
   return true;
 }
 
 bool FakeJpegDecoder::ReadHeader(const uint8_t* bytes, size_t size, JpegHeader& header) {
   calls.push_back("ReadHeader");
-  if (headerFails || size < kHeaderSize || std::memcmp(bytes, "FJPG", 4) != 0) return false;
+  if (faults_->headerFails || size < kHeaderSize || std::memcmp(bytes, "FJPG", 4) != 0) return false;
   header_ = {static_cast<int>(Get32(bytes + 4)), static_cast<int>(Get32(bytes + 8)),
              static_cast<int>(Get32(bytes + 12))};
   bytes_.assign(bytes, bytes + size);
@@ -47,13 +47,19 @@ bool FakeJpegDecoder::ReadHeader(const uint8_t* bytes, size_t size, JpegHeader& 
 bool FakeJpegDecoder::ReadImage(uint8_t* pixels, int rowBytes) {
   calls.push_back("ReadImage");
   const size_t needed = kHeaderSize + static_cast<size_t>(header_.width) * header_.height * 3;
-  if (imageFails || bytes_.size() < needed) return false;
+  if (faults_->imageFails || bytes_.size() < needed) return false;
   for (int row = 0; row < header_.height; ++row) {
     const uint8_t* from = bytes_.data() + kHeaderSize + static_cast<size_t>(row) * header_.width * 3;
     std::memcpy(pixels + static_cast<size_t>(header_.height - 1 - row) * rowBytes, from,
                 static_cast<size_t>(header_.width) * 3);
   }
   return true;
+}
+
+std::unique_ptr<JpegDecoder> FakeJpegDecoder::Another() const {
+  auto another = std::make_unique<FakeJpegDecoder>();
+  another->faults_ = faults_;
+  return another;
 }
 
 void FakeJpegDecoder::Free() {

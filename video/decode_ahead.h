@@ -1,0 +1,71 @@
+#pragma once
+// Pictures decoded ahead. A scene's pictures and the creatures' sheets are JPEGs of millions of pixels,
+// each decoded on the main thread as it is loaded, one after another, before the frame they appear in.
+// Told which pictures come next, the video object reads their bytes and this decodes them on a worker,
+// beside the main thread's own work (converting the picture before, making it ready for its texture);
+// the loader then takes the pixels instead of decoding. Nothing of it shows: a picture that fails here,
+// or that the loader reaches before the worker, is decoded by the loader as before, which reports what
+// went wrong.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "video/ahead_worker.h"
+#include "video/jpeg_decoder.h"
+
+namespace sylvora {
+
+// One picture's decode, in the loader's pixel layout: 24-bit blue-green-red, bottom row first, rows
+// padded to 4 bytes.
+struct AheadPicture final : AheadJob {
+  JpegDecoder* decoder = nullptr;  // the worker's own
+  int64_t maxPixels = 0;           // the most pixels a header may claim before anything is allocated
+  int maxSide = 0;
+  int entry = -1;  // the archive entry the bytes are from; -1 while the slot is free
+  std::unique_ptr<uint8_t[]> bytes;
+  size_t byteCount = 0;
+  std::unique_ptr<uint8_t[]> pixels;  // set when the decode succeeded
+  size_t pixelBytes = 0;
+  int width = 0;
+  int height = 0;
+
+  void Run() override;
+};
+
+// Owned by the video object, which feeds it in DecodeAhead and takes from it in its JPEG loader.
+class DecodeAhead {
+ public:
+  // The most pictures decoded ahead at once: the creatures' sheets and a scene's pictures.
+  static constexpr int kMaxPicturesAhead = 32;
+
+  // decoder decodes on the worker only; headers claiming more than maxSide a side or maxPixels in all
+  // are left for the loader to refuse.
+  DecodeAhead(std::unique_ptr<JpegDecoder> decoder, int maxSide, int64_t maxPixels);
+  ~DecodeAhead();
+  DecodeAhead(const DecodeAhead&) = delete;
+  DecodeAhead& operator=(const DecodeAhead&) = delete;
+
+  // Drops every picture decoded ahead that no load took: those loads went another way.
+  void DropUntaken();
+  // Queues the compressed bytes of archive entry to be decoded; ignored when every slot is taken.
+  void Expect(int entry, std::unique_ptr<uint8_t[]> bytes, size_t byteCount);
+  // Whether entry is expected and not yet taken.
+  bool Expects(int entry) const;
+  // Moves entry's decoded pixels into pixels, with their count and size, waiting for the worker to
+  // decode it: the loader takes its pictures in the order it named them, so the one it wants is the
+  // worker's next. False, with nothing moved, when it was not expected or failed; the slot is free
+  // again either way.
+  bool Take(int entry, std::unique_ptr<uint8_t[]>& pixels, size_t& pixelBytes, int& width, int& height);
+
+ private:
+  // Frees a slot, taking its job back from the worker first.
+  void Free(AheadPicture& slot);
+
+  std::unique_ptr<JpegDecoder> decoder_;
+  std::array<AheadPicture, kMaxPicturesAhead> slots_;
+  // Last, so that it stops before the slots its jobs use are gone.
+  AheadWorker worker_{AheadWorker::Order::OldestFirst};
+};
+
+}  // namespace sylvora
