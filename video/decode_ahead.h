@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "video/ahead_worker.h"
+#include "platform/ahead_worker.h"
 #include "video/jpeg_decoder.h"
 
 namespace sylvora {
@@ -65,7 +65,7 @@ class DecodeAhead {
   std::unique_ptr<JpegDecoder> decoder_;
   std::array<AheadPicture, kMaxPicturesAhead> slots_;
   // Last, so that it stops before the slots its jobs use are gone.
-  AheadWorker worker_{AheadWorker::Order::OldestFirst};
+  AheadWorker worker_{AheadWorker::Order::OldestFirst, AheadWorker::Urgency::Soon};
 };
 
 }  // namespace sylvora

@@ -47,6 +47,15 @@
 // different scales keep the pictures at their own size, each copy scaled: made for one, a picture would
 // be scaled twice for the other.
 //
+// Made ready ahead: turning keys to alpha, applying the ramp and scaling cost as much as decoding, and
+// a scene's pictures would otherwise go through them one after another at its first frame. Each
+// picture is handed to a worker (ahead_worker.h) once the loader has written it and given it its key
+// and scale, as the next picture is made or the frame is drawn, so it is made ready beside the next
+// decode; the worker takes the newest first, a scene's pictures before the creatures' sheets loaded
+// earlier. A draw that needs a picture the worker has not reached takes it back and makes it itself.
+// Whatever would change what the worker reads (new pixels, a key, a scale, the ramp, the picture's end)
+// takes the picture back first.
+//
 // Colour keys: a filtered copy mixes a sprite's edge with its keyed neighbours, so the key becomes
 // transparency and its colour is bled from the sprite (key_alpha.h); no dark fringe shows.
 //
@@ -72,7 +81,7 @@
 
 #include "archive/high_resolution.h"
 #include "archive/wide_picture.h"
-#include "video/ahead_worker.h"
+#include "platform/ahead_worker.h"
 #include "video/key_alpha.h"
 #include "video/picture_scaler.h"
 
@@ -677,7 +686,7 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
   bool picturesWanted_ = false;            // pictures must be written again (PicturesWanted)
   bool loadedSinceAhead_ = false;          // a picture was written since HandAheadLoaded last ran
   // Last, so that it stops before the pictures its jobs read are gone.
-  AheadWorker worker_{AheadWorker::Order::NewestFirst};
+  AheadWorker worker_{AheadWorker::Order::NewestFirst, AheadWorker::Urgency::WhenIdle};
 };
 
 }  // namespace

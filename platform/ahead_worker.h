@@ -1,10 +1,9 @@
 #pragma once
-// Work done ahead on a second processor. Loading a scene decodes its pictures one after another on the
-// main thread, and each must then be made ready for its texture (keys to alpha, the brightness ramp,
-// scaled to the output where the renderer scales on the processor), which costs as much again. The
-// native display hands that second half to this worker as each picture is loaded, so it runs beside
-// the next decode; a picture the frame needs before the worker reached it is taken back and done on the
-// main thread, so the two threads share what is left. The results are the same whichever thread ran.
+// Work done ahead on a second processor. Start-up and a scene change load pictures and sounds one after
+// another on the main thread: decoding them, and making each picture ready for its texture, costs far
+// more than what the main thread must do itself. A worker takes that work as soon as it is known, beside
+// the main thread's; what the main thread needs before the worker reached it is taken back and done
+// there. The results are the same whichever thread ran.
 #include <array>
 #include <condition_variable>
 #include <mutex>
@@ -27,7 +26,8 @@ class AheadJob {
 };
 
 // One background thread and its queue, owned by the native display layer (pictures made ready for their
-// textures) and by the video object (pictures decoded ahead). The thread starts at the first Queue and
+// textures), the video object (pictures decoded ahead) and the OpenAL sound library (sounds decoded
+// ahead). The thread starts at the first Queue and
 // is joined by the destructor, after the job it is running; queued jobs are dropped.
 class AheadWorker {
  public:
@@ -38,7 +38,10 @@ class AheadWorker {
   // queued (a loader's pictures).
   enum class Order { NewestFirst, OldestFirst };
 
-  explicit AheadWorker(Order order) : order_(order) {}
+  // Whether the worker's thread yields the processor to every other: for work that can wait.
+  enum class Urgency { Soon, WhenIdle };
+
+  AheadWorker(Order order, Urgency urgency) : order_(order), urgency_(urgency) {}
   ~AheadWorker();
   AheadWorker(const AheadWorker&) = delete;
   AheadWorker& operator=(const AheadWorker&) = delete;
@@ -63,6 +66,7 @@ class AheadWorker {
   void TakeOffQueue(AheadJob& job);
 
   const Order order_;
+  const Urgency urgency_;
   std::mutex mutex_;
   std::condition_variable wake_;  // a job was queued, or the worker must stop
   std::condition_variable ran_;   // a job finished running

@@ -1,6 +1,8 @@
-#include "video/ahead_worker.h"
+#include "platform/ahead_worker.h"
 
 #include <algorithm>
+
+#include "platform/thread_priority.h"
 
 namespace sylvora {
 
@@ -55,6 +57,7 @@ bool AheadWorker::Holds(const AheadJob& job) {
 }
 
 void AheadWorker::Serve() {
+  if (urgency_ == Urgency::WhenIdle) YieldProcessorToOtherThreads();
   std::unique_lock lock(mutex_);
   for (;;) {
     wake_.wait(lock, [this] { return stopping_ || queued_ > 0; });

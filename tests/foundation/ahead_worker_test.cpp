@@ -1,6 +1,6 @@
 // The worker's bargain with a job's owner: what Claim returns decides whether the owner uses the job's
 // results or runs it itself, so a wrong answer shows a picture half made or made twice.
-#include "video/ahead_worker.h"
+#include "platform/ahead_worker.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ void ClaimsInOrder(AheadWorker::Order workerOrder, const std::vector<int>& expec
   NumberedJob running(0, order, orderMutex), older(1, order, orderMutex), taken(2, order, orderMutex),
       newest(3, order, orderMutex);
   running.gated = true;
-  AheadWorker worker(workerOrder);
+  AheadWorker worker(workerOrder, AheadWorker::Urgency::Soon);
   ASSERT_TRUE(worker.Queue(running));
   running.started.get_future().wait();
   for (NumberedJob* job : {&older, &taken, &newest}) ASSERT_TRUE(worker.Queue(*job));
@@ -76,7 +76,7 @@ TEST(AheadWorkerTest, AFullQueueRefusesAJobAndTheEndWaitsForTheRunningOne) {
   }
   jobs[0]->gated = true;
   {
-    AheadWorker worker(AheadWorker::Order::NewestFirst);
+    AheadWorker worker(AheadWorker::Order::NewestFirst, AheadWorker::Urgency::WhenIdle);
     ASSERT_TRUE(worker.Queue(*jobs[0]));
     jobs[0]->started.get_future().wait();
     for (int number = 1; number <= AheadWorker::kMaxQueuedJobs; ++number) ASSERT_TRUE(worker.Queue(*jobs[number]));
