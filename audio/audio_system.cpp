@@ -1,6 +1,7 @@
 #include "audio/audio_system.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/files.h"
 
@@ -146,22 +147,34 @@ bool AudioSystem::HasSound(const std::string& name) const {
   return Files().IsFile(LooseSoundPath(name));
 }
 
-uint32_t AudioSystem::LoadSample(const std::string& name, uint32_t flags) {
-  std::string path = LooseSoundPath(name);
-  uint32_t offset = 0;
-  uint32_t length = 0;
-  if (useArchive_ == 1) {
-    int entry = 0;
-    if (archiveSounds_->Find(name, entry) != 0) {
-      FailSound("sound was not found in the res file", name);
-      return 0;
-    }
-    const ArchiveEntry& found = archiveSounds_->Entry(entry);
-    path = resourcePath_ + found.fileName;
-    offset = found.offset;
-    length = found.length;
+void AudioSystem::ExpectSounds(std::span<const std::string> names) {
+  if (!enabled_) return;
+  std::vector<SampleRange> ranges;
+  for (const std::string& name : names) {
+    SampleRange range;
+    if (FindSample(name, range)) ranges.push_back(std::move(range));
   }
-  const uint32_t sample = library_->SampleLoad(path, offset, length, kPlaybacksPerSample, flags);
+  report_->RestoreWorkingDirectory();
+  library_->ExpectSamples(ranges);
+}
+
+bool AudioSystem::FindSample(const std::string& name, SampleRange& range) const {
+  range = SampleRange{LooseSoundPath(name), 0, 0};
+  if (useArchive_ != 1) return true;
+  int entry = 0;
+  if (archiveSounds_->Find(name, entry) != 0) return false;
+  const ArchiveEntry& found = archiveSounds_->Entry(entry);
+  range = SampleRange{resourcePath_ + found.fileName, found.offset, found.length};
+  return true;
+}
+
+uint32_t AudioSystem::LoadSample(const std::string& name, uint32_t flags) {
+  SampleRange range;
+  if (!FindSample(name, range)) {
+    FailSound("sound was not found in the res file", name);
+    return 0;
+  }
+  const uint32_t sample = library_->SampleLoad(range.path, range.offset, range.length, kPlaybacksPerSample, flags);
   if (sample == 0) {
     FailSound("BASS_SampleLoad was failed, BASS errorcode is " + std::to_string(library_->ErrorCode()), name);
   }

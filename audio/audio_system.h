@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "archive/resource_index.h"
@@ -56,6 +57,9 @@ class AudioSystem {
   // Hands out the next sound number in index and loads the named sound as kind (kPlainSound or k3DSound)
   // from data.nrx or from "sounds\" + name + ".ogg". 0 loaded, 1 not loaded; index stays valid either way.
   int CreateSound(const std::string& name, int32_t kind, int32_t& index);
+  // The ambient sound names the sounds it is about to load, in the order it will: the library decodes
+  // them meanwhile (SoundLibrary::ExpectSamples), without a word. Nothing while sound is off.
+  void ExpectSounds(std::span<const std::string> names);
   // Plays a plain sound: volume 0..100, pan -100..100, frequency in Hz, each KeepCurrent for the sound's
   // default; loop 1 loops. enable 0 does nothing and succeeds. 0 or 1.
   int PlaySoundEx(int32_t index, int32_t volume, int32_t pan, int32_t frequency, int32_t loop, int32_t enable);
@@ -92,6 +96,9 @@ class AudioSystem {
   int FailCreate(const std::string& text);
   // The loose file of the named sound, in the installation's sounds folder.
   std::string LooseSoundPath(const std::string& name) const { return resourcePath_ + "sounds\\" + name + ".ogg"; }
+  // Where the named sound's bytes are: the archive entry's range, or the whole loose file. False when the
+  // archive has no such entry.
+  bool FindSample(const std::string& name, SampleRange& range) const;
   // Loads a sample for CreateSound from the archive or the loose file; 0 when it failed (reported).
   uint32_t LoadSample(const std::string& name, uint32_t flags);
   // Reports a CreateSound failure with the ". Sound <name> was not loaded" suffix. Always 1.

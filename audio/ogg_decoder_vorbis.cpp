@@ -44,7 +44,7 @@ long TellMemory(void* source) { return static_cast<long>(static_cast<MemoryStrea
 constexpr ov_callbacks kMemoryCallbacks{ReadMemory, SeekMemory, nullptr, TellMemory};
 
 // libvorbisfile's code for the last failure, 0 when there is none to tell.
-int lastLibraryError = 0;
+thread_local int lastLibraryError = 0;  // per thread: sounds are decoded ahead on a worker too
 
 // The library's documented meaning of its error codes.
 const char* VorbisErrorText(int code) {

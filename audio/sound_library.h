@@ -5,6 +5,7 @@
 // with libvorbisfile (sound_library_openal); tests use an in-memory double with fault injection. Every
 // call is made by AudioSystem only.
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "platform/native_window.h"
@@ -73,6 +74,13 @@ struct SampleInfo {
   float maxDistance = 10000.0f;  // no further attenuation beyond this distance
 };
 
+// A sample's bytes: offset..offset+length of path (length 0: to the end of the file).
+struct SampleRange {
+  std::string path;
+  uint32_t offset = 0;
+  uint32_t length = 0;
+};
+
 class SoundLibrary {
  public:
   virtual ~SoundLibrary() = default;
@@ -110,6 +118,10 @@ class SoundLibrary {
   // a sample that can play maxPlaybacks times at once. The sample handle, or 0 on failure.
   virtual uint32_t SampleLoad(const std::string& path, uint32_t offset, uint32_t length, int maxPlaybacks,
                               uint32_t flags) = 0;
+  // Names a sample SampleLoad will soon be asked for, by the same path and range: the library may decode
+  // it meanwhile, on a thread of its own. Nothing else shows: a sample named and never loaded is dropped
+  // at the next call, and SampleLoad reports every failure as before.
+  virtual void ExpectSamples(std::span<const SampleRange> samples) = 0;
   // Reads and writes a sample's default attributes. false on failure.
   virtual bool SampleGetInfo(uint32_t sample, SampleInfo& info) = 0;
   virtual bool SampleSetInfo(uint32_t sample, const SampleInfo& info) = 0;

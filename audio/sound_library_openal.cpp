@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "audio/ogg_decoder_vorbis.h"
+#include "platform/ahead_worker.h"
 #include "platform/files.h"
 
 namespace sylvora {
@@ -63,6 +64,23 @@ float DistanceBetween(const Vector3& a, const Vector3& b) {
 
 }  // namespace
 
+// A sample named by ExpectSamples, its bytes read at once and decoded on the worker, until SampleLoad
+// takes it or the next ExpectSamples drops it.
+struct AheadSample final : AheadJob {
+  SampleRange range;  // an empty path: the slot is free
+  std::vector<uint8_t> bytes;
+  int result = kSoundOk;
+  DecodedSound sound;
+
+  void Run() override {
+    result = DecodeOggVorbis(bytes.data(), bytes.size(), sound);
+    bytes = {};
+  }
+  bool Names(const std::string& path, uint32_t offset, uint32_t length) const {
+    return !range.path.empty() && range.path == path && range.offset == offset && range.length == length;
+  }
+};
+
 struct OpenAlSoundLibrary::State {
   Output output;
   ALCdevice* device = nullptr;
@@ -77,8 +95,36 @@ struct OpenAlSoundLibrary::State {
   int sampleVolume = 100;
   uint64_t playCount = 0;
   std::array<Sample, kSampleCapacity> samples{};
+  std::array<AheadSample, kMaxSamplesAhead> ahead;
+  // Last, so that it stops before the slots its jobs use are gone.
+  AheadWorker aheadWorker{AheadWorker::Order::OldestFirst, AheadWorker::Urgency::Soon};
 
   explicit State(Output chosen) : output(chosen) {}
+
+  // Frees every slot of ahead, taking its job back from the worker first.
+  void DropAhead() {
+    for (AheadSample& slot : ahead) {
+      if (slot.range.path.empty()) continue;
+      aheadWorker.Claim(slot);
+      slot.range = SampleRange{};
+      slot.bytes = {};
+      slot.sound = DecodedSound{};
+    }
+  }
+
+  // Moves the sound decoded ahead for that range into sound, waiting for the worker to decode it (the
+  // loader takes its samples in the order it named them). False when it was not named or its decode
+  // failed: SampleLoad then decodes it itself and reports the failure with the library's words.
+  bool TakeAhead(const std::string& path, uint32_t offset, uint32_t length, DecodedSound& sound) {
+    const auto slot = std::find_if(ahead.begin(), ahead.end(),
+                                   [&](const AheadSample& each) { return each.Names(path, offset, length); });
+    if (slot == ahead.end()) return false;
+    const bool decoded = aheadWorker.Await(*slot) && slot->result == kSoundOk;
+    if (decoded) sound = std::move(slot->sound);
+    slot->range = SampleRange{};
+    slot->sound = DecodedSound{};
+    return decoded;
+  }
 
   bool Fail(int code) {
     error = code;
@@ -321,6 +367,23 @@ void OpenAlSoundLibrary::Stop() {
   }
 }
 
+void OpenAlSoundLibrary::ExpectSamples(std::span<const SampleRange> samples) {
+  State& s = *state_;
+  s.DropAhead();
+  auto slot = s.ahead.begin();
+  for (const SampleRange& range : samples) {
+    if (slot == s.ahead.end()) break;
+    if (State::ReadRange(range.path, range.offset, range.length, slot->bytes) != kSoundOk) continue;
+    slot->range = range;
+    if (!s.aheadWorker.Queue(*slot)) {
+      slot->range = SampleRange{};
+      slot->bytes = {};
+      break;
+    }
+    ++slot;
+  }
+}
+
 void OpenAlSoundLibrary::Free() {
   State& s = *state_;
   if (!s.device) return;
@@ -346,14 +409,16 @@ uint32_t OpenAlSoundLibrary::SampleLoad(const std::string& path, uint32_t offset
   const auto free = std::find_if(s.samples.begin(), s.samples.end(), [](const Sample& x) { return !x.used; });
   if (free == s.samples.end()) return s.FailHandle(kSoundOutOfMemory);
 
-  std::vector<uint8_t> bytes;
-  int result = State::ReadRange(path, offset, length, bytes);
-  if (result != kSoundOk) return s.FailHandle(result);
   DecodedSound sound;
-  result = DecodeOggVorbis(bytes.data(), bytes.size(), sound);
-  if (result != kSoundOk) {
-    s.reason = TakeVorbisFailureReason();
-    return s.FailHandle(result);
+  if (!s.TakeAhead(path, offset, length, sound)) {
+    std::vector<uint8_t> bytes;
+    int result = State::ReadRange(path, offset, length, bytes);
+    if (result != kSoundOk) return s.FailHandle(result);
+    result = DecodeOggVorbis(bytes.data(), bytes.size(), sound);
+    if (result != kSoundOk) {
+      s.reason = TakeVorbisFailureReason();
+      return s.FailHandle(result);
+    }
   }
   if (flags & kSample3D) MixDownToMono(sound);
 

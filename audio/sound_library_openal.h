@@ -20,6 +20,8 @@ class OpenAlSoundLibrary final : public SoundLibrary {
  public:
   // Most samples loaded at once, and most playbacks of one sample.
   static constexpr int kSampleCapacity = 1000;
+  // Most samples decoded ahead at once: the ambience and every rendition of every song.
+  static constexpr int kMaxSamplesAhead = 64;
   static constexpr int kMaxPlaybacks = 3;
 
   // Where the output goes: the default playback device (the program) or OpenAL Soft's loopback device,
@@ -48,6 +50,7 @@ class OpenAlSoundLibrary final : public SoundLibrary {
   void Free() override;
   uint32_t SampleLoad(const std::string& path, uint32_t offset, uint32_t length, int maxPlaybacks,
                       uint32_t flags) override;
+  void ExpectSamples(std::span<const SampleRange> samples) override;
   bool SampleGetInfo(uint32_t sample, SampleInfo& info) override;
   bool SampleSetInfo(uint32_t sample, const SampleInfo& info) override;
   uint32_t SamplePlayEx(uint32_t sample, uint32_t start, int frequency, int volume, int pan, int loop) override;

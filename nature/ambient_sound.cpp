@@ -1,6 +1,7 @@
 #include "nature/ambient_sound.h"
 
 #include <string>
+#include <vector>
 
 #include "audio/audio_system.h"
 #include "core/options.h"
@@ -38,6 +39,16 @@ int32_t AmbientSound::NextRendition(int song) {
 int AmbientSound::Load() {
   AudioSystem* audio = context_.audio;
   if (!audio) return 0;
+  // Named first, in the order they are loaded, so that each is decoded beside the loading of the ones
+  // before it.
+  std::vector<std::string> names{"backmain"};
+  for (int song = 0; song < kSongCount; ++song) names.push_back(SongRenditionName(song, 0));
+  for (int song = 0; song < kSongCount; ++song) {
+    for (int rendition = 1; rendition < kSongRenditions; ++rendition) {
+      if (audio->HasSound(SongRenditionName(song, rendition))) names.push_back(SongRenditionName(song, rendition));
+    }
+  }
+  audio->ExpectSounds(names);
   audio->CreateSound("backmain", kPlainSound, background);
   for (int song = 0; song < kSongCount; ++song) audio->CreateSound(SongRenditionName(song, 0), k3DSound, songs[song]);
   if (audio->Enabled()) LoadOtherRenditions();

@@ -239,6 +239,17 @@ TEST_F(AudioSystemTest, ArchiveSoundsLoadFromTheirFileRangeMatchedByExactName) {
   EXPECT_EQ(Messages().back(), "W CreateSound: sound was not found in the res file. Sound <Song0> was not loaded");
   EXPECT_THAT(NewCalls(), IsEmpty());
 
+  // Naming sounds ahead hands the library the ranges CreateSound loads, in order, skipping what the
+  // archive lacks, without a word.
+  const std::vector<std::string> named{"backmain", "Song0", "song0"};
+  audio->ExpectSounds(named);
+  ASSERT_EQ(library->expected.size(), 2u);
+  EXPECT_EQ(library->expected[1].path + "," + std::to_string(library->expected[1].offset) + "," +
+                std::to_string(library->expected[1].length),
+            "/install/sounds.dat,16,4");
+  EXPECT_EQ(library->expected[0].length, 10u);
+  EXPECT_EQ(Messages().back(), "W CreateSound: sound was not found in the res file. Sound <Song0> was not loaded");
+
   // Asking finds what CreateSound finds, and says nothing; a picture entry is no sound.
   const int messages = report.MessageCount();
   EXPECT_TRUE(audio->HasSound("song0"));

@@ -234,6 +234,31 @@ TEST_F(LoopbackTest, PausedOutputIsSilentAndResumesWhereItStopped) {
   EXPECT_NEAR(static_cast<double>(library.ChannelPosition(channel) - stoppedAt), 0.2 * kRate, 0.01 * kRate);
 }
 
+// A sample named ahead loads as it would have without, and one that cannot be decoded fails at its load
+// with the code and the library's words it fails with there.
+TEST_F(LoopbackTest, SamplesDecodedAheadLoadAsBeforeAndTheirFailuresAreTheLoadsToTell) {
+  files.Put("/snd/notogg.ogg", "not a sound at all");
+  auto loadBoth = [this](bool ahead) {
+    if (ahead) {
+      const std::vector<SampleRange> named{
+          {"/snd/stereo.ogg", 0, 0}, {"/snd/notogg.ogg", 0, 0}, {"/snd/tone.ogg", 0, 0}};
+      library.ExpectSamples(named);
+    }
+    std::vector<std::string> seen;
+    for (const char* path : {"/snd/stereo.ogg", "/snd/notogg.ogg", "/snd/tone.ogg"}) {
+      const uint32_t sample = library.SampleLoad(path, 0, 0, 3, kSample3D);
+      SampleInfo info;
+      const bool loaded = sample != 0 && library.SampleGetInfo(sample, info);
+      seen.push_back(loaded ? std::to_string(info.length) + " bytes, " + std::to_string(info.channels) + " channel"
+                            : "error " + std::to_string(library.ErrorCode()) + ": " + library.TakeFailureReason());
+    }
+    return seen;
+  };
+  const std::vector<std::string> without = loadBoth(false);
+  EXPECT_TRUE(without[1].starts_with("error " + std::to_string(kSoundNotOggVorbis) + ": ")) << without[1];
+  EXPECT_EQ(loadBoth(true), without);
+}
+
 TEST_F(LoopbackTest, SamplesComeFromFileRangesAndBadRangesFailWithTheirCodes) {
   const std::string first = files.At("/snd/short.ogg");
   const std::string second = files.At("/snd/stereo.ogg");

@@ -29,6 +29,7 @@ class FakeSoundLibrary final : public SoundLibrary {
   // ---- What was done ----
   std::shared_ptr<CallLog> calls;             // "Init(22050,1)", "SampleLoad(path,0,0,3,0x20000)", ...
   std::map<uint32_t, SampleInfo> samples;     // loaded samples by handle, as last set
+  std::vector<SampleRange> expected;          // what the last ExpectSamples named (kept out of calls)
   int musicVolume = 100;
   int sampleVolume = 100;
   bool paused = false;
@@ -51,6 +52,7 @@ class FakeSoundLibrary final : public SoundLibrary {
   void Free() override;
   uint32_t SampleLoad(const std::string& path, uint32_t offset, uint32_t length, int maxPlaybacks,
                       uint32_t flags) override;
+  void ExpectSamples(std::span<const SampleRange> named) override { expected.assign(named.begin(), named.end()); }
   bool SampleGetInfo(uint32_t sample, SampleInfo& info) override;
   bool SampleSetInfo(uint32_t sample, const SampleInfo& info) override;
   uint32_t SamplePlayEx(uint32_t sample, uint32_t start, int frequency, int volume, int pan, int loop) override;
