@@ -46,7 +46,23 @@ void DecodeAhead::Expect(int entry, std::unique_ptr<uint8_t[]> bytes, size_t byt
   free->entry = entry;
   free->bytes = std::move(bytes);
   free->byteCount = byteCount;
-  if (!worker_.Queue(*free)) Free(*free);
+  free->named = ++namedCount_;
+  HandOldest();
+}
+
+void DecodeAhead::HandOldest() {
+  for (;;) {
+    int handed = 0;
+    AheadPicture* oldest = nullptr;
+    for (AheadPicture& slot : slots_) {
+      if (slot.entry < 0) continue;
+      if (slot.handed) ++handed;
+      if (!slot.handed && (!oldest || slot.named < oldest->named)) oldest = &slot;
+    }
+    if (handed >= kMostDecodedAhead || !oldest) return;
+    oldest->handed = worker_.Queue(*oldest);
+    if (!oldest->handed) return;
+  }
 }
 
 bool DecodeAhead::Expects(int entry) const {
@@ -65,11 +81,13 @@ bool DecodeAhead::Take(int entry, std::unique_ptr<uint8_t[]>& pixels, size_t& pi
     height = slot->height;
   }
   Free(*slot);
+  HandOldest();
   return decoded;
 }
 
 void DecodeAhead::Free(AheadPicture& slot) {
   worker_.Claim(slot);
+  slot.handed = false;
   slot.entry = -1;
   slot.bytes.reset();
   slot.pixels.reset();

@@ -23,6 +23,8 @@ struct AheadPicture final : AheadJob {
   int64_t maxPixels = 0;           // the most pixels a header may claim before anything is allocated
   int maxSide = 0;
   int entry = -1;  // the archive entry the bytes are from; -1 while the slot is free
+  uint64_t named = 0;   // when it was expected, counted: the worker is handed the oldest first
+  bool handed = false;  // handed to the worker (and not yet taken back)
   std::unique_ptr<uint8_t[]> bytes;
   size_t byteCount = 0;
   std::unique_ptr<uint8_t[]> pixels;  // set when the decode succeeded
@@ -36,8 +38,11 @@ struct AheadPicture final : AheadJob {
 // Owned by the video object, which feeds it in DecodeAhead and takes from it in its JPEG loader.
 class DecodeAhead {
  public:
-  // The most pictures decoded ahead at once: the creatures' sheets and a scene's pictures.
+  // The most pictures expected at once: the creatures' sheets and a scene's pictures.
   static constexpr int kMaxPicturesAhead = 32;
+  // The most of them decoded or being decoded and not yet taken: each holds a whole picture's pixels,
+  // so the worker stays only this far ahead of the loader.
+  static constexpr int kMostDecodedAhead = 2;
 
   // decoder decodes on the worker only; headers claiming more than maxSide a side or maxPixels in all
   // are left for the loader to refuse.
@@ -61,9 +66,12 @@ class DecodeAhead {
  private:
   // Frees a slot, taking its job back from the worker first.
   void Free(AheadPicture& slot);
+  // Hands the worker the oldest expected pictures, as long as fewer than kMostDecodedAhead are its.
+  void HandOldest();
 
   std::unique_ptr<JpegDecoder> decoder_;
   std::array<AheadPicture, kMaxPicturesAhead> slots_;
+  uint64_t namedCount_ = 0;
   // Last, so that it stops before the slots its jobs use are gone.
   AheadWorker worker_{AheadWorker::Order::OldestFirst, AheadWorker::Urgency::Soon};
 };
