@@ -97,7 +97,7 @@ struct OpenAlSoundLibrary::State {
   std::array<Sample, kSampleCapacity> samples{};
   std::array<AheadSample, kMaxSamplesAhead> ahead;
   // Last, so that it stops before the slots its jobs use are gone.
-  AheadWorker aheadWorker{AheadWorker::Order::OldestFirst, AheadWorker::Urgency::Soon};
+  AheadWorker aheadWorker{AheadWorker::Order::OldestFirst};
 
   explicit State(Output chosen) : output(chosen) {}
 

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/thread_priority.h"
-
 namespace sylvora {
 
 AheadWorker::~AheadWorker() {
@@ -57,7 +55,6 @@ bool AheadWorker::Holds(const AheadJob& job) {
 }
 
 void AheadWorker::Serve() {
-  if (urgency_ == Urgency::WhenIdle) YieldProcessorToOtherThreads();
   std::unique_lock lock(mutex_);
   for (;;) {
     wake_.wait(lock, [this] { return stopping_ || queued_ > 0; });

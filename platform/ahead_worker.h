@@ -38,10 +38,7 @@ class AheadWorker {
   // queued (a loader's pictures).
   enum class Order { NewestFirst, OldestFirst };
 
-  // Whether the worker's thread yields the processor to every other: for work that can wait.
-  enum class Urgency { Soon, WhenIdle };
-
-  AheadWorker(Order order, Urgency urgency) : order_(order), urgency_(urgency) {}
+  explicit AheadWorker(Order order) : order_(order) {}
   ~AheadWorker();
   AheadWorker(const AheadWorker&) = delete;
   AheadWorker& operator=(const AheadWorker&) = delete;
@@ -66,7 +63,6 @@ class AheadWorker {
   void TakeOffQueue(AheadJob& job);
 
   const Order order_;
-  const Urgency urgency_;
   std::mutex mutex_;
   std::condition_variable wake_;  // a job was queued, or the worker must stop
   std::condition_variable ran_;   // a job finished running

@@ -73,7 +73,7 @@ class DecodeAhead {
   std::array<AheadPicture, kMaxPicturesAhead> slots_;
   uint64_t namedCount_ = 0;
   // Last, so that it stops before the slots its jobs use are gone.
-  AheadWorker worker_{AheadWorker::Order::OldestFirst, AheadWorker::Urgency::Soon};
+  AheadWorker worker_{AheadWorker::Order::OldestFirst};
 };
 
 }  // namespace sylvora

@@ -686,7 +686,7 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
   bool picturesWanted_ = false;            // pictures must be written again (PicturesWanted)
   bool loadedSinceAhead_ = false;          // a picture was written since HandAheadLoaded last ran
   // Last, so that it stops before the pictures its jobs read are gone.
-  AheadWorker worker_{AheadWorker::Order::NewestFirst, AheadWorker::Urgency::WhenIdle};
+  AheadWorker worker_{AheadWorker::Order::NewestFirst};
 };
 
 }  // namespace

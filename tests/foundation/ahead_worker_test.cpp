@@ -38,7 +38,7 @@ void ClaimsInOrder(AheadWorker::Order workerOrder, const std::vector<int>& expec
   NumberedJob running(0, order, orderMutex), older(1, order, orderMutex), taken(2, order, orderMutex),
       newest(3, order, orderMutex);
   running.gated = true;
-  AheadWorker worker(workerOrder, AheadWorker::Urgency::Soon);
+  AheadWorker worker(workerOrder);
   ASSERT_TRUE(worker.Queue(running));
   running.started.get_future().wait();
   for (NumberedJob* job : {&older, &taken, &newest}) ASSERT_TRUE(worker.Queue(*job));
@@ -76,7 +76,7 @@ TEST(AheadWorkerTest, AFullQueueRefusesAJobAndTheEndWaitsForTheRunningOne) {
   }
   jobs[0]->gated = true;
   {
-    AheadWorker worker(AheadWorker::Order::NewestFirst, AheadWorker::Urgency::WhenIdle);
+    AheadWorker worker(AheadWorker::Order::NewestFirst);
     ASSERT_TRUE(worker.Queue(*jobs[0]));
     jobs[0]->started.get_future().wait();
     for (int number = 1; number <= AheadWorker::kMaxQueuedJobs; ++number) ASSERT_TRUE(worker.Queue(*jobs[number]));
