@@ -128,42 +128,74 @@ int SceneManager::LoadSharedPictures() {
 int SceneManager::LoadScenePictures(int scene) {
   if (scenePictures.loaded) FreeScenePictures();
   if (!IsScene(scene)) return 2;
-  const SceneEntry& entry = kScenes[scene];
-  bool failed = false;
-  scenePictures.layers.fill(SurfaceNone);
-  scenePictures.wide.fill(0);
-  scenePictures.sky = SurfaceNone;
-  VideoSystem* video = context_.video;
-  scenePictures.layerCount = entry.hasBack2 ? 3 : 2;
-  // A scene with one sky takes it without asking the generator. Chosen before the layers are loaded,
-  // so that all its pictures can be named to the video object at once; nothing between draws a number.
-  const int skyChoice = entry.skyCount > 1 ? RandomRange(0, entry.skyCount) : 0;
-  if (video == nullptr) {
-    failed = true;
-  } else {
-    std::array<std::string, kMaxSceneLayers + 1> names;
-    for (int layer = 0; layer < scenePictures.layerCount; ++layer) names[layer] = LayerPictureToLoad(scene, layer);
-    names[scenePictures.layerCount] = entry.skies[skyChoice];
-    video->ExpectPictures(std::span(names.data(), scenePictures.layerCount + 1));
-    failed |= video->CreateSurfaceB(names[0], 1, scenePictures.layers[0], SurfaceAnySlot) != 0;
-    failed |= video->CreateSurfaceA(names[1], 1, 0, scenePictures.layers[1], SurfaceAnySlot, entry.back1Threshold) != 0;
-    if (entry.hasBack2) {
-      failed |=
-          video->CreateSurfaceA(names[2], 1, 0, scenePictures.layers[2], SurfaceAnySlot, entry.back2Threshold) != 0;
-    }
-    failed |= video->CreateSurfaceB(names[scenePictures.layerCount], 1, scenePictures.sky, SurfaceAnySlot) != 0;
-  }
-  scenePictures.skyCount = 1;
-  scenePictures.loaded = 1;
+  SceneLoad load;
+  BeginSceneLoad(scene, load);
+  while (load.loaded < load.count) LoadNextPicture(load);
+  const bool failed = load.failed;
+  TakeLoadedPictures(load);
   return failed ? 2 : 0;
 }
 
-std::string SceneManager::LayerPictureToLoad(int scene, int layer) {
+void SceneManager::BeginSceneLoad(int scene, SceneLoad& load) {
+  const SceneEntry& entry = kScenes[scene];
+  load = SceneLoad{};
+  load.scene = scene;
+  load.pictures.layers.fill(SurfaceNone);
+  load.pictures.sky = SurfaceNone;
+  load.pictures.layerCount = entry.hasBack2 ? 3 : 2;
+  load.count = load.pictures.layerCount + 1;
+  // A scene with one sky takes it without asking the generator. Chosen before the layers are loaded,
+  // so that all its pictures can be named to the video object at once; nothing between draws a number.
+  const int skyChoice = entry.skyCount > 1 ? RandomRange(0, entry.skyCount) : 0;
+  if (context_.video == nullptr) return;
+  for (int layer = 0; layer < load.pictures.layerCount; ++layer) {
+    load.names[layer] = LayerPictureToLoad(scene, layer, load.pictures.wide[layer]);
+  }
+  load.names[load.pictures.layerCount] = entry.skies[skyChoice];
+  context_.video->ExpectPictures(std::span(load.names.data(), load.count));
+}
+
+void SceneManager::LoadNextPicture(SceneLoad& load) {
+  const SceneEntry& entry = kScenes[load.scene];
+  const int index = load.loaded++;
+  const bool isSky = index == load.pictures.layerCount;
+  int& surface = isSky ? load.pictures.sky : load.pictures.layers[index];
+  VideoSystem* video = context_.video;
+  if (video == nullptr) {
+    load.failed = true;
+    return;
+  }
+  const std::string& name = load.names[index];
+  // The ground and the sky are opaque; the overlays are keyed at their own thresholds.
+  const int threshold = index == 1 ? entry.back1Threshold : entry.back2Threshold;
+  const int result = isSky || index == 0 ? video->CreateSurfaceB(name, 1, surface, SurfaceAnySlot)
+                                         : video->CreateSurfaceA(name, 1, 0, surface, SurfaceAnySlot, threshold);
+  load.failed |= result != 0;
+}
+
+void SceneManager::TakeLoadedPictures(SceneLoad& load) {
+  FreeScenePictures();
+  scenePictures = load.pictures;
+  scenePictures.skyCount = 1;
+  scenePictures.loaded = 1;
+  load.scene = -1;
+}
+
+void SceneManager::DropSceneLoad(SceneLoad& load) {
+  if (load.scene < 0) return;
+  if (context_.video != nullptr) {
+    for (int i = 0; i < load.pictures.layerCount; ++i) context_.video->DeleteSurface(load.pictures.layers[i]);
+    context_.video->DeleteSurface(load.pictures.sky);
+  }
+  load.scene = -1;
+}
+
+std::string SceneManager::LayerPictureToLoad(int scene, int layer, int& wide) {
   const std::string name = LayerPictureName(scene, layer);
-  const std::string wide = WidePictureName(name);
+  const std::string widePainting = WidePictureName(name);
   VideoSystem& video = *context_.video;
-  scenePictures.wide[layer] = video.FitsFrameToOutput() && video.HasPicture(wide) ? 1 : 0;
-  return scenePictures.wide[layer] ? wide : name;
+  wide = video.FitsFrameToOutput() && video.HasPicture(widePainting) ? 1 : 0;
+  return wide ? widePainting : name;
 }
 
 int SceneManager::FreeScenePictures() {

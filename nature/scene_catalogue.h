@@ -83,4 +83,15 @@ struct ScenePictures {
   int skyCount = 0;                          // 0 or 1
 };
 
+// A scene's pictures on their way in, loaded one at a time in the order named: all at once when a scene
+// starts, and one a frame ahead of a change, while the scene before is still shown.
+struct SceneLoad {
+  int scene = -1;  // -1 while nothing is being loaded
+  int count = 0;   // the pictures named: the layers, then the sky
+  int loaded = 0;  // how many of them were loaded so far
+  bool failed = false;
+  ScenePictures pictures;
+  std::array<std::string, kMaxSceneLayers + 1> names;
+};
+
 }  // namespace sylvora

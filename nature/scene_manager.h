@@ -39,11 +39,13 @@ class SceneManager : public LayerOwner {
   // Shows scene, reloading its pictures first when reload is non-zero. Always 0.
   int Switch(int scene, int reload);
   // Layer 1's update: advances the theme, then changes to another random scene once nature_change_freq
-  // ms have passed (only in the "Randomly" view). Always 0.
+  // ms have passed (only in the "Randomly" view). The next scene is chosen kChangeLead ms before and its
+  // pictures loaded one a frame as they are decoded, so that the change itself draws no stall. Always 0.
   int Update() override;
   // Layer 1's draw: renders the theme into the secondary buffer. Always 0.
   int Draw() override;
-  // Frees the scene's pictures and switches layer 1 off; called by ReleaseLayers at shutdown.
+  // Frees the scene's pictures (and those of a change on its way) and switches layer 1 off; called by
+  // ReleaseLayers at shutdown.
   void Stop() override;
   // Stops the animation clocks for reason (the shell passes 1 on deactivation); ignored while paused.
   int Pause(int reason);
@@ -69,15 +71,33 @@ class SceneManager : public LayerOwner {
   ScenePauseState scenePause;
   // Loaded by LoadScenePictures at every scene change, freed by FreeScenePictures.
   ScenePictures scenePictures;
+  // The next scene's pictures while they are loaded ahead of the change; scene -1 otherwise.
+  SceneLoad nextScene;
   // The surface numbers of the shared creature pictures; SurfaceNone for any that failed to load.
   std::array<int, kSharedPictureCount> sharedPictureSurfaces;
 
  private:
   // The surface number held in entry `index` of the layer list, or none when the list is shorter.
   int LayerSurface(int index) const;
+  // How long before a change its scene is chosen and its pictures start loading: the four pictures'
+  // decodes on the worker, each load and texture upload a frame of its own, with room for a busy machine.
+  static constexpr uint32_t kChangeLead = 2000;
+
   // The name to load a layer's picture by: its wide painting where the video object fits the frame to
-  // the output and has it, its own otherwise (noted in scenePictures.wide).
-  std::string LayerPictureToLoad(int scene, int layer);
+  // the output and has it, its own otherwise (noted in wide).
+  std::string LayerPictureToLoad(int scene, int layer, int& wide);
+  // Chooses scene's sky and names its pictures to the video object, to load into load.
+  void BeginSceneLoad(int scene, SceneLoad& load);
+  // Loads load's next picture into its surface; a failure leaves it SurfaceNone and marks load failed.
+  void LoadNextPicture(SceneLoad& load);
+  // Makes load's pictures the scene's, freeing the scene's own first.
+  void TakeLoadedPictures(SceneLoad& load);
+  // Deletes what load loaded and forgets it: a change on its way when the scene is started or stopped.
+  void DropSceneLoad(SceneLoad& load);
+  // Chooses the next scene, never the current one, and begins loading its pictures.
+  void ChooseNextScene();
+  // Loads the next scene's next picture where its decode is done: one picture a frame.
+  void LoadOneAhead();
   // Places a layer's sprite at placement, or over the wide columns where its picture is a wide painting.
   void SetUpLayer(SceneLayer& layer, int index, LayerPlacement placement);
 

@@ -4,6 +4,8 @@
 #include <new>
 #include <utility>
 
+#include "video/video_system.h"
+
 namespace sylvora {
 
 void AheadPicture::Run() {
@@ -12,7 +14,7 @@ void AheadPicture::Run() {
   const bool sensible = read && header.width > 0 && header.height > 0 && header.width <= maxSide &&
                         header.height <= maxSide && int64_t{header.width} * header.height <= maxPixels;
   if (sensible) {
-    const int rowBytes = (3 * header.width + 3) & ~3;
+    const int rowBytes = PictureBuffer::RowBytes(header.width);
     pixelBytes = static_cast<size_t>(rowBytes) * header.height;
     pixels.reset(new (std::nothrow) uint8_t[pixelBytes]);
     if (pixels && !decoder->ReadImage(pixels.get(), rowBytes)) pixels.reset();
@@ -65,14 +67,24 @@ void DecodeAhead::HandOldest() {
   }
 }
 
+AheadPicture* DecodeAhead::Find(int entry) {
+  const auto slot =
+      std::find_if(slots_.begin(), slots_.end(), [entry](const AheadPicture& each) { return each.entry == entry; });
+  return slot == slots_.end() ? nullptr : &*slot;
+}
+
 bool DecodeAhead::Expects(int entry) const {
   return std::any_of(slots_.begin(), slots_.end(), [entry](const AheadPicture& slot) { return slot.entry == entry; });
 }
 
+bool DecodeAhead::Decoding(int entry) {
+  AheadPicture* slot = Find(entry);
+  return slot && (!slot->handed || worker_.Holds(*slot));
+}
+
 bool DecodeAhead::Take(int entry, std::unique_ptr<uint8_t[]>& pixels, size_t& pixelBytes, int& width, int& height) {
-  const auto slot =
-      std::find_if(slots_.begin(), slots_.end(), [entry](const AheadPicture& each) { return each.entry == entry; });
-  if (slot == slots_.end()) return false;
+  AheadPicture* slot = Find(entry);
+  if (!slot) return false;
   const bool decoded = worker_.Await(*slot) && slot->pixels;
   if (decoded) {
     pixels = std::move(slot->pixels);

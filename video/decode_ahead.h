@@ -57,6 +57,8 @@ class DecodeAhead {
   void Expect(int entry, std::unique_ptr<uint8_t[]> bytes, size_t byteCount);
   // Whether entry is expected and not yet taken.
   bool Expects(int entry) const;
+  // Whether entry is expected and its decode not yet done: Take would wait for it.
+  bool Decoding(int entry);
   // Moves entry's decoded pixels into pixels, with their count and size, waiting for the worker to
   // decode it: the loader takes its pictures in the order it named them, so the one it wants is the
   // worker's next. False, with nothing moved, when it was not expected or failed; the slot is free
@@ -64,6 +66,8 @@ class DecodeAhead {
   bool Take(int entry, std::unique_ptr<uint8_t[]>& pixels, size_t& pixelBytes, int& width, int& height);
 
  private:
+  // The slot holding entry, or null.
+  AheadPicture* Find(int entry);
   // Frees a slot, taking its job back from the worker first.
   void Free(AheadPicture& slot);
   // Hands the worker the oldest expected pictures, as long as fewer than kMostDecodedAhead are its.

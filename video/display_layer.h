@@ -199,6 +199,10 @@ class DisplayLayer : public DisplayDevice {
   // key). VideoSystem's Restore then restores the primary, which ends the wish, and loads again every
   // picture NeedsPicture names.
   virtual bool PicturesWanted() { return false; }
+  // Whether pictures already loaded are still being made ready for their textures beside the main
+  // thread (the native layer's worker): a picture loaded now would compete with that work for the
+  // processor. The scene manager waits for it before loading a coming scene's next picture.
+  virtual bool PreparingPictures() { return false; }
   // Whether the picture on surface must be written again after a restore: its memory came back empty,
   // or the layer let its pixels go. Pictures in video memory are always written again.
   virtual bool NeedsPicture(DisplaySurface* surface) = 0;

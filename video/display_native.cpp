@@ -304,6 +304,14 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
     return AsNative(surface) == primary_ && Reset() != RenderReset::None;
   }
   bool PicturesWanted() override { return picturesWanted_; }
+  // A picture waiting for its upload is being made ready while the worker holds it, or until the next
+  // draw hands it over.
+  bool PreparingPictures() override {
+    return std::any_of(pictures_.begin(), pictures_.end(), [this](NativeSurface* picture) {
+      return picture->pixels && !picture->uploaded &&
+             (picture->job.handedAhead ? worker_.Holds(picture->job) : loadedSinceAhead_);
+    });
+  }
 
   // A picture must be written again when it must be uploaded and its pixels are gone.
   bool NeedsPicture(DisplaySurface* surface) override {

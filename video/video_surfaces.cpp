@@ -286,6 +286,13 @@ void VideoSystem::ExpectPictures(std::span<const std::string> names) {
   }
 }
 
+bool VideoSystem::PictureWaiting(const std::string& name) {
+  if (display_->PreparingPictures()) return true;
+  if (!decodeAhead_ || archiveMode_ != 1) return false;
+  const int entry = FirstEntryLoaded(name);
+  return entry >= 0 && decodeAhead_->Decoding(entry);
+}
+
 int VideoSystem::FirstEntryLoaded(const std::string& name) const {
   int entry = 0;
   for (const int scale : {kFinestPictureScale, kHighResolutionScale}) {

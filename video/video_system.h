@@ -235,6 +235,9 @@ class VideoSystem {
   // earlier call decoded and no load took is dropped. Called before the creatures' sheets and each
   // scene's pictures are loaded.
   void ExpectPictures(std::span<const std::string> names);
+  // Whether the named picture, expected by ExpectPictures, is still being decoded: its load would wait
+  // for the worker. The scene manager loads a coming scene's pictures only once they are not.
+  bool PictureWaiting(const std::string& name);
 
   // ---- Read access for the shell and for tests ----
   const SurfaceTable& Surfaces() const { return surfaces_; }

@@ -56,6 +56,7 @@ struct PresentRecord {
   char renderer[40];
   int32_t outputWidth;
   int32_t outputHeight;
+  uint64_t frameGapFields[3];  // the frame intervals run_program.sh reads; the file is this long
 };
 
 // What one run of a program showed: milliseconds from exec to its first present (negative when it ended

@@ -1,8 +1,9 @@
 /* Preloaded into sylvora by run_program.sh and into both programs by bench_first_frame: counts the frames
  * a program presents (its calls of SDL_RenderPresent, and of SDL_UpdateWindowSurfaceRects, with which a
  * frame is shown only where it changed; passed on to SDL unchanged), notes when the first
- * one returned and which renderer at what output size presented it, in a file named by
- * SYLVORA_PRESENT_COUNT, mapped shared, so the bench reads them while the program runs. */
+ * one returned and which renderer at what output size presented it, and the longest interval between
+ * two presents and how many were late, in a file named by SYLVORA_PRESENT_COUNT, mapped shared, so the
+ * bench reads them while the program runs. */
 #define _GNU_SOURCE
 #include <SDL.h>
 #include <dlfcn.h>
@@ -14,13 +15,20 @@
 #include <time.h>
 #include <unistd.h>
 
-/* The file's layout, 64 bytes; bench_first_frame and run_program.sh read the same fields. */
+/* A present later than one and a half frame periods at 60 frames a second after the one before: a frame
+ * was dropped. */
+#define LATE_FRAME_NS 25000000u
+
+/* The file's layout, 88 bytes; bench_first_frame and run_program.sh read the same fields. */
 struct PresentRecord {
   uint64_t presents;       /* frames presented so far */
   uint64_t firstPresentNs; /* CLOCK_MONOTONIC when the first present returned; 0 before it */
   char renderer[40];       /* SDL's name of the renderer of the first present, NUL-terminated */
   int32_t outputWidth;     /* its output size in pixels */
   int32_t outputHeight;
+  uint64_t lastPresentNs; /* when the latest present returned */
+  uint64_t longestGapNs;  /* the longest interval between two presents; the bench may zero it */
+  uint64_t latePresents;  /* presents that came more than LATE_FRAME_NS after the one before */
 };
 
 static volatile struct PresentRecord* record;
@@ -51,16 +59,22 @@ static void NoteRenderer(SDL_Renderer* renderer) {
   }
 }
 
-/* Counts one present by renderer, just returned. */
+/* Counts one present by renderer, just returned, and times it against the one before. */
 static void Presented(SDL_Renderer* renderer) {
   if (!record) return;
+  struct timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  const uint64_t nowNs = (uint64_t)now.tv_sec * 1000000000u + (uint64_t)now.tv_nsec;
   if (record->presents++ == 0) {
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
     /* The renderer is noted before the stamp, which tells the bench that the record is complete. */
     NoteRenderer(renderer);
-    record->firstPresentNs = (uint64_t)now.tv_sec * 1000000000u + (uint64_t)now.tv_nsec;
+    record->firstPresentNs = nowNs;
+  } else {
+    const uint64_t gap = nowNs - record->lastPresentNs;
+    if (gap > record->longestGapNs) record->longestGapNs = gap;
+    if (gap > LATE_FRAME_NS) record->latePresents++;
   }
+  record->lastPresentNs = nowNs;
 }
 
 void SDL_RenderPresent(SDL_Renderer* renderer) {

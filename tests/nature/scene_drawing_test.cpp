@@ -1,5 +1,6 @@
 // What a viewer sees: the layers in their order and places, the sky stitched across its seam, the
 // creatures cut at the screen's edges, and missing pictures left out silently.
+#include <chrono>
 #include <climits>
 
 #include "tests/nature/scene_content.h"
@@ -15,6 +16,12 @@ class SceneDrawingTest : public SceneVideoTest {
     options_.background_animation = 0;
     ASSERT_EQ(scenes_->LoadSharedPictures(), 0);
     scenes_->Start(scene);
+  }
+  // The surface table's slots holding a picture.
+  int SlotsInUse() const {
+    int inUse = 0;
+    for (int i = 0; i < ownedVideo_->Surfaces().slotCount; ++i) inUse += ownedVideo_->Surfaces().slots[i].inUse;
+    return inUse;
   }
   // Switches every layer but the sky off.
   void OnlySky() { scenes_->theme.back0.enabled = scenes_->theme.back1.enabled = scenes_->theme.back2.enabled = 0; }
@@ -126,13 +133,57 @@ TEST_F(SceneDrawingTest, SceneChangesFreeTheOldPicturesAndReuseTheirSlots) {
   scenes_->Switch(3, 1);
   scenes_->Switch(0, 1);
   EXPECT_EQ(ownedVideo_->Surfaces().slotCount, slotsInUse);
-  int inUse = 0;
-  for (int i = 0; i < ownedVideo_->Surfaces().slotCount; ++i) inUse += ownedVideo_->Surfaces().slots[i].inUse;
-  EXPECT_EQ(inUse, 25);
+  EXPECT_EQ(SlotsInUse(), 25);
   scenes_->Stop();
-  inUse = 0;
-  for (int i = 0; i < ownedVideo_->Surfaces().slotCount; ++i) inUse += ownedVideo_->Surfaces().slots[i].inUse;
-  EXPECT_EQ(inUse, 21);  // the shared creature pictures stay
+  EXPECT_EQ(SlotsInUse(), 21);  // the shared creature pictures stay
+}
+
+TEST_F(SceneDrawingTest, AChangeLoadsAPictureAFrameWhileTheSceneIsShownAndSwapsOnTheFirstFrameAfterTheInterval) {
+  options_.nature_change_freq = 60000;
+  StartQuietScene(0);
+  const uint32_t start = scenes_->lastSceneChange = clock_.Milliseconds();
+  const ScenePictures shown = scenes_->scenePictures;
+  clock_.Set(start + 58000);
+  scenes_->Update();
+  EXPECT_EQ(scenes_->nextScene.scene, -1) << "chosen before the lead";
+  clock_.Set(start + 58001);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  int inUse = SlotsInUse();
+  do {
+    scenes_->Update();
+    ASSERT_LE(SlotsInUse() - inUse, 1) << "more than one picture loaded in a frame";
+    inUse = SlotsInUse();
+    ASSERT_EQ(scenes_->currentScene, 0);
+    ASSERT_EQ(scenes_->theme.back0.sprite.surface, shown.layers[0]);
+  } while (scenes_->nextScene.loaded < scenes_->nextScene.count && std::chrono::steady_clock::now() < deadline);
+  const SceneLoad next = scenes_->nextScene;
+  ASSERT_EQ(next.loaded, next.count) << "pictures loaded ahead after 20 s";
+  ASSERT_NE(next.scene, 0);
+  EXPECT_EQ(SlotsInUse(), 25 + next.count);
+  clock_.Set(start + 60000);
+  scenes_->Update();
+  EXPECT_EQ(scenes_->currentScene, 0);
+  clock_.Set(start + 60001);
+  scenes_->Update();
+  EXPECT_EQ(scenes_->currentScene, next.scene);
+  EXPECT_EQ(scenes_->lastSceneChange, start + 60001);
+  EXPECT_EQ(scenes_->scenePictures.layers, next.pictures.layers);
+  EXPECT_EQ(scenes_->scenePictures.sky, next.pictures.sky);
+  EXPECT_EQ(scenes_->theme.back0.sprite.surface, next.pictures.layers[0]);
+  EXPECT_EQ(SlotsInUse(), 21 + next.count) << "the shown scene's pictures freed";
+  EXPECT_EQ(scenes_->nextScene.scene, -1);
+}
+
+TEST_F(SceneDrawingTest, StoppingTheSceneFreesTheChangeOnItsWay) {
+  options_.nature_change_freq = 60000;
+  StartQuietScene(2);
+  scenes_->lastSceneChange = clock_.Milliseconds();
+  clock_.Advance(59000);
+  for (int frame = 0; frame < 3; ++frame) scenes_->Update();
+  ASSERT_NE(scenes_->nextScene.scene, -1);
+  scenes_->Stop();
+  EXPECT_EQ(SlotsInUse(), 21);
+  EXPECT_EQ(scenes_->nextScene.scene, -1);
 }
 
 TEST_F(SceneDrawingTest, SceneThreePicksEachOfItsFourSkiesByOneDraw) {

@@ -308,12 +308,14 @@ TEST_F(NativeVideoTest, WhereTheRendererScalesOnTheProcessorPicturesComeAtTheSiz
 }
 
 // A picture loaded but not drawn would hold all its pixels until it first is: once the worker has made
-// it ready, a present uploads it, one a present, and its first draw then uploads nothing.
+// it ready, a present uploads it, one a present, and its first draw then uploads nothing. Until the
+// worker is done, the next picture of a coming scene waits.
 TEST_F(NativeVideoTest, EachPresentUploadsOnePictureNotYetDrawn) {
   const int sprite = Started();
   int opaque = SurfaceNone;
   ASSERT_EQ(video->CreateSurfaceB("sprite", 1, opaque, SurfaceAnySlot), 0);
   EXPECT_TRUE(render->textures.empty());
+  EXPECT_TRUE(video->PictureWaiting("another")) << "loaded, not yet handed to the worker";
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   size_t uploaded = 0;
   while (uploaded < 2 && std::chrono::steady_clock::now() < deadline) {
@@ -323,6 +325,7 @@ TEST_F(NativeVideoTest, EachPresentUploadsOnePictureNotYetDrawn) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   ASSERT_EQ(uploaded, 2u) << "pictures uploaded by the presents of 20 seconds";
+  EXPECT_FALSE(video->PictureWaiting("another"));
   ASSERT_EQ(video->Draw({0, 0, 3, 2}, sprite, 0, 0), 0);
   ASSERT_EQ(video->Draw({0, 0, 3, 2}, opaque, 0, 0), 0);
   video->Present();
