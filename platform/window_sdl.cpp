@@ -8,11 +8,14 @@
 #include <unistd.h>
 #include <wayland-client.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "platform/message_box_gtk.h"
 #include "platform/video_driver_choice.h"
@@ -21,9 +24,11 @@ namespace sylvora {
 
 namespace {
 
-// Set by the SIGTERM and SIGINT handler in the daemon's window; the event queue turns it into a
-// Destroy event, so the run ends through the normal shut-down on the one thread.
-volatile sig_atomic_t stopRequested = 0;
+// Set by the SIGTERM and SIGINT handler in the daemon's window, and by the watch on that window; the
+// event queue turns it into a Destroy event, so the run ends through the normal shut-down on the one
+// thread.
+std::atomic<int> stopRequested = 0;
+static_assert(std::atomic<int>::is_always_lock_free, "set from a signal handler");
 
 void RequestStop(int) { stopRequested = 1; }
 
@@ -53,36 +58,50 @@ int OnXError(Display*, XErrorEvent* error) {
   return 0;
 }
 
-// Called once the daemon's display connection is lost; set by the shell.
-void (*displayLostHandler)() = nullptr;
+// Called once the daemon's display connection is lost, or its window outlived; set by the shell, and
+// called on whichever thread finds out.
+std::atomic<void (*)()> displayLostHandler = nullptr;
 
-// Nothing can be drawn or released on a lost connection, and Xlib ends the process when this
-// returns: the shell saves what a normal stop saves, and the process ends as after SIGTERM.
-int OnXConnectionLost(Display*) {
-  if (displayLostHandler) displayLostHandler();
+// Nothing more can be shown: the shell saves what a normal stop saves, and the process ends as after
+// SIGTERM.
+[[noreturn]] void EndAsOnLostDisplay() {
+  if (const auto finish = displayLostHandler.load()) finish();
   _exit(0);
 }
 
-// A connection of our own to the daemon's display, on which its window is looked up now and then:
-// drawing into a window that is gone does not always fail at once (GL may draw on for seconds), and
-// start-up draws nothing at all, so without a look the run would outlast its window.
-Display* windowProbe = nullptr;
-uint32_t lastWindowProbe = 0;
-// How often the frame loop's event checks look; start-up looks between every two of its steps.
-constexpr uint32_t kWindowProbeMs = 200;
+// Nothing can be drawn or released on a lost connection, and Xlib ends the process when this returns.
+int OnXConnectionLost(Display*) { EndAsOnLostDisplay(); }
 
-// Asks the X server whether the daemon's window still exists; our error handler turns the BadWindow
-// answer into a stop request.
-void ProbeDaemonWindow() {
-  if (!windowProbe || stopRequested) return;
-  lastWindowProbe = SDL_GetTicks();
+// A connection of our own to the daemon's display, on which the watch looks up its window: drawing
+// into a window that is gone does not always fail at once (GL may draw on for seconds), and start-up
+// draws nothing at all, so without a look the run would outlast its window.
+Display* windowProbe = nullptr;
+// How often the watch looks.
+constexpr auto kWindowProbePeriod = std::chrono::milliseconds(200);
+// How long the run may go on once its window is gone. The frame loop sees the stop after the frame it
+// is drawing, and a normal shut-down takes a fraction of this even on a busy machine; a main thread held
+// up longer (a software GL driver compiling its shaders for a first frame, or the libraries' exit
+// joining their threads) would keep a process with nothing to show alive for seconds.
+constexpr auto kWindowGoneGrace = std::chrono::milliseconds(1000);
+
+// Asks the X server whether the daemon's window still exists (a BadWindow answer also reaches our error
+// handler, which asks for the stop).
+bool DaemonWindowThere() {
   XWindowAttributes attributes;
-  if (!XGetWindowAttributes(windowProbe, daemonWindow, &attributes)) stopRequested = 1;
+  return XGetWindowAttributes(windowProbe, daemonWindow, &attributes) != 0;
 }
 
-// The same, at most every kWindowProbeMs.
-void ProbeDaemonWindowNowAndThen() {
-  if (SDL_GetTicks() - lastWindowProbe >= kWindowProbeMs) ProbeDaemonWindow();
+// Watches the daemon's window on a thread of its own for as long as the process lives, whatever the
+// main thread is doing: once the window is gone it asks for the stop, and should the process still be
+// running kWindowGoneGrace later, ends it as on a lost display. Started once the window is attached.
+void WatchForWindowGone() {
+  if (!windowProbe) return;
+  std::thread([] {
+    while (DaemonWindowThere()) std::this_thread::sleep_for(kWindowProbePeriod);
+    stopRequested = 1;
+    std::this_thread::sleep_for(kWindowGoneGrace);
+    EndAsOnLostDisplay();
+  }).detach();
 }
 
 // Fits our handlers (Xlib keeps one pair for every connection) once SDL has fitted its own, and before
@@ -329,6 +348,7 @@ AttachResult SdlWindowSystem::CreateFrom(uint64_t foreignId) {
                  static_cast<unsigned long long>(foreignId), SDL_GetError());
     return AttachResult::Failed;
   }
+  WatchForWindowGone();
   return AttachResult::Attached;
 }
 
@@ -409,7 +429,6 @@ void SdlWindowSystem::CursorPosition(int& x, int& y) {
 }
 
 bool SdlWindowSystem::PeekEvent() {
-  ProbeDaemonWindowNowAndThen();
   if (stopRequested || xProblemPending) return true;
   SDL_PumpEvents();
   SDL_Event event;
@@ -417,17 +436,13 @@ bool SdlWindowSystem::PeekEvent() {
 }
 
 bool SdlWindowSystem::WaitEvent(uint32_t timeoutMs) {
-  ProbeDaemonWindowNowAndThen();
   if (stopRequested || xProblemPending) return true;
   // A stop signal or an X error only sets a flag, which no SDL wait notices: the timeout bounds how
   // late they are seen.
   return SDL_WaitEventTimeout(nullptr, static_cast<int>(timeoutMs)) == 1 || stopRequested || xProblemPending;
 }
 
-bool SdlWindowSystem::StopRequested() {
-  ProbeDaemonWindow();
-  return stopRequested != 0;
-}
+bool SdlWindowSystem::StopRequested() { return stopRequested != 0; }
 
 WindowEvent SdlWindowSystem::TakeEvent() {
   SDL_Event event;

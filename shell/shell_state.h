@@ -62,8 +62,10 @@ struct ShellState {
   // sound comes back once that copy is gone.
   int soundWaiting = 0;
   uint32_t lastSoundTry = 0;
-  // 1 once A0_Open has read the options: only then may a stop write them back.
+  // 1 once A0_Open has read the options: only then may a stop write them back. 1 in optionsSaved once
+  // a stop has dealt with them (written back or not), which happens once in a run.
   int optionsRead = 0;
+  int optionsSaved = 0;
 
   // The settings the command line gives for this run (set once by the entry point), and the options as
   // options.ini gave them before those were applied (set by A0_Open): a save writes the file's values

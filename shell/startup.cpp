@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <mutex>
 
 #include "input/input_system.h"
 #include "platform/clock.h"
@@ -58,6 +59,11 @@ int OpenVideo() {
   return 0;
 }
 
+// Held over the options' optionsRead, optionsSaved and their save: Shutdown saves on the main thread,
+// but a run that outlives the daemon's window is ended by the window's watch, which saves on its own
+// thread, at any moment.
+std::mutex optionsSaveLock;
+
 // Audio's failure only leaves the program silent.
 int OpenAudio() {
   if (shell.subsystemCalls.createAudio) shell.subsystemCalls.createAudio(shell.window->Handle(), shell.resourcePath);
@@ -67,9 +73,10 @@ int OpenAudio() {
 // Options, then the volumes and the gamma they set.
 int ApplyOptions() {
   LoadOptions(shell.options, shell.report.get(), shell.optionsPlace);
-  shell.optionsRead = 1;
   shell.optionsFromFile = shell.options;
   ApplyCommandLineSettings(shell.commandLineSettings, shell.options);
+  const std::lock_guard<std::mutex> saving(optionsSaveLock);
+  shell.optionsRead = 1;
   if (shell.audio && shell.subsystemCalls.setVolumes) {
     shell.subsystemCalls.setVolumes(shell.options.sound_volume * 10, shell.options.music_volume * 10);
   }
@@ -128,10 +135,16 @@ void DestroySubsystems() {
   }
 }
 
-// The options as the run leaves them, less what the command line set for this run only.
-int SaveRunOptions() {
-  return SaveOptions(WithoutCommandLineSettings(shell.commandLineSettings, shell.options, shell.optionsFromFile),
-                     shell.report.get(), shell.optionsPlace);
+// Done with the run's options, the first time in a run it is called: if write, and they were read, they
+// are written back as the run leaves them, less what the command line set for this run only. Whoever
+// comes second waits for the first to finish writing.
+void CloseRunOptions(bool write) {
+  const std::lock_guard<std::mutex> saving(optionsSaveLock);
+  if (shell.optionsSaved) return;
+  shell.optionsSaved = 1;
+  if (!write || !shell.optionsRead) return;
+  SaveOptions(WithoutCommandLineSettings(shell.commandLineSettings, shell.options, shell.optionsFromFile),
+              shell.report.get(), shell.optionsPlace);
 }
 
 }  // namespace
@@ -158,7 +171,10 @@ int A0_Open() {
   shell.input = nullptr;
   shell.video = nullptr;
   shell.audio = nullptr;
-  shell.optionsRead = 0;
+  {
+    const std::lock_guard<std::mutex> saving(optionsSaveLock);
+    shell.optionsRead = shell.optionsSaved = 0;
+  }
   InitLayers();
   RecordStart("A0_Open", "application command line is: " + shell.commandLine);
   ResetFrameStats();
@@ -176,15 +192,13 @@ int A0_Open() {
   return 0;
 }
 
-void SaveOptionsOnDisplayLost() {
-  if (shell.appRunning && shell.optionsRead && shell.report) SaveRunOptions();
-}
+void SaveOptionsOnDisplayLost() { CloseRunOptions(true); }
 
 void Shutdown(int code) {
   // Shutdown runs once per full-screen run; the window closing afterwards must not save again,
   // touch the deleted Report or post a second quit event.
   if (!shell.appRunning) return;
-  if (code == 0 && shell.optionsRead) SaveRunOptions();
+  CloseRunOptions(code == 0);
   ReleaseLayers();
   DestroySubsystems();
   if (code != 0) {

@@ -17,9 +17,10 @@ int A0_Open();
 // is a failure (the window is hidden and the Report's fatal text shown). Runs once per A0_Open: a
 // later call, such as the window closing after an exit test already shut down, does nothing.
 void Shutdown(int code);
-// What is left of Shutdown(0) when a screen-saver daemon's display connection is lost under a running
-// scene: the options are saved (nothing on that display can be released any more). The window
-// adapter calls it, and the process then ends with exit code 0.
+// What is left of Shutdown(0) when a screen-saver daemon's display connection is lost, or the run
+// outlives its window: the options are saved, unless Shutdown already dealt with them (nothing on that
+// display can be released any more). The window adapter calls it, on whichever thread finds out, and
+// the process then ends with exit code 0.
 void SaveOptionsOnDisplayLost();
 
 }  // namespace sylvora

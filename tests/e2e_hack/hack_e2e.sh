@@ -65,6 +65,15 @@ start() {
   PIDS+=("$LAST_PID")
 }
 
+# Whether process $1 still runs: once it has ended, its first thread waits as a zombie until the kernel
+# has torn the last one down and freed its memory, which on a busy machine can take seconds that are the
+# system's, not the program's.
+still_running() {
+  local state
+  state=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f1)
+  [ -n "$state" ] && [ "$state" != Z ]
+}
+
 # Brightness (0 black .. 1 white) of a w x h patch of window $1 at +x+y.
 patch_brightness() {
   import -window "$1" -crop "$2" +repage -format "%[fx:mean]" info: 2>/dev/null
@@ -307,9 +316,9 @@ case "$CASE" in
       delay=$(awk -v r="$run" -v s="$settle" 'BEGIN { printf "%.2f", (r * 37 % 100) / 100 * (s + 1) }')
       # A stop is seen between any two start-up steps and within 0.2 s of a running scene; on a busy
       # machine a step takes longer, and three seconds (HACK_STOP_LIMIT_SECONDS) is what the copy may take
-      # to be gone.
+      # to end.
       limit=$((${HACK_STOP_LIMIT_SECONDS:-3} * 10)); sleep "$delay"
-      kill -0 "$pid" 2>/dev/null || fail "run $run ended by itself: $(cat "$WORK/out-$((${#PIDS[@]} - 1)).txt")"
+      still_running "$pid" || fail "run $run ended by itself: $(cat "$WORK/out-$((${#PIDS[@]} - 1)).txt")"
       # A scene in the window means start-up, which reads the options, is over: they must be saved then.
       # (How far a busy machine got by a given moment is not known otherwise.)
       b=$(patch_brightness "$id" "16x16+152+112")
@@ -320,9 +329,9 @@ case "$CASE" in
         destroy_only) kill -TERM "$daemon" ;;
       esac
       waited=0
-      while [ "$waited" -lt "$limit" ] && kill -0 "$pid" 2>/dev/null; do sleep 0.1; waited=$((waited + 1)); done
+      while [ "$waited" -lt "$limit" ] && still_running "$pid"; do sleep 0.1; waited=$((waited + 1)); done
       [ "$waited" -gt "${slowest:=0}" ] && slowest=$waited
-      kill -0 "$pid" 2>/dev/null && fail "run $run: the program was still running $((limit / 10)) s after the daemon ended it"
+      still_running "$pid" && fail "run $run: the program was still running $((limit / 10)) s after the daemon ended it"
       wait "$pid"; rc=$?
       out="$WORK/out-$((${#PIDS[@]} - 1)).txt"
       [ "$rc" -eq 0 ] || fail "run $run: exit code $rc: $(cat "$out")"
