@@ -23,6 +23,11 @@ const char* const kInstallPathMissingCaption = "Warning";
 
 namespace {
 
+// Held over the options' optionsRead, optionsSaved and their save: Shutdown saves on the main thread,
+// but a run that outlives the daemon's window is ended by the window's watch, which saves on its own
+// thread, at any moment.
+std::mutex optionsSaveLock;
+
 const char* const kModule = "A0";
 constexpr int kFailed = 2;
 
@@ -59,11 +64,6 @@ int OpenVideo() {
   return 0;
 }
 
-// Held over the options' optionsRead, optionsSaved and their save: Shutdown saves on the main thread,
-// but a run that outlives the daemon's window is ended by the window's watch, which saves on its own
-// thread, at any moment.
-std::mutex optionsSaveLock;
-
 // Audio's failure only leaves the program silent.
 int OpenAudio() {
   if (shell.subsystemCalls.createAudio) shell.subsystemCalls.createAudio(shell.window->Handle(), shell.resourcePath);
@@ -75,8 +75,10 @@ int ApplyOptions() {
   LoadOptions(shell.options, shell.report.get(), shell.optionsPlace);
   shell.optionsFromFile = shell.options;
   ApplyCommandLineSettings(shell.commandLineSettings, shell.options);
-  const std::lock_guard<std::mutex> saving(optionsSaveLock);
-  shell.optionsRead = 1;
+  {
+    const std::lock_guard<std::mutex> saving(optionsSaveLock);
+    shell.optionsRead = 1;
+  }
   if (shell.audio && shell.subsystemCalls.setVolumes) {
     shell.subsystemCalls.setVolumes(shell.options.sound_volume * 10, shell.options.music_volume * 10);
   }
