@@ -17,6 +17,13 @@ namespace {
 constexpr std::array<int, NatureTheme::kSetCount> kFullSets = {0, 0, 1, 3, 3, 8, 4};
 constexpr std::array<int, NatureTheme::kSetCount> kSeedSets = {1, 1, 0, 0, 0, 4, 4};
 
+// The threshold a scene's picture at index (its layers, then the sky) is keyed at: the ground and the
+// sky are opaque; the overlays are keyed at their own thresholds.
+int KeyedThreshold(const SceneEntry& entry, int index, int layerCount) {
+  if (index == 0 || index == layerCount) return kNotKeyed;
+  return index == 1 ? entry.back1Threshold : entry.back2Threshold;
+}
+
 }  // namespace
 
 const std::array<SceneEntry, kSceneCount> kScenes = {{
@@ -113,7 +120,8 @@ int SceneManager::LoadSharedPictures() {
   if (context_.video != nullptr) {
     std::array<std::string, kSharedPictureCount> names;
     std::copy(kSharedPictureNames.begin(), kSharedPictureNames.end(), names.begin());
-    context_.video->ExpectPictures(names);
+    const std::array<int, kSharedPictureCount> keyedThresholds{};
+    context_.video->ExpectPictures(names, keyedThresholds);
   }
   for (int i = 0; i < kSharedPictureCount; ++i) {
     sharedPictureSurfaces[i] = SurfaceNone;
@@ -152,7 +160,12 @@ void SceneManager::BeginSceneLoad(int scene, SceneLoad& load) {
     load.names[layer] = LayerPictureToLoad(scene, layer, load.pictures.wide[layer]);
   }
   load.names[load.pictures.layerCount] = entry.skies[skyChoice];
-  context_.video->ExpectPictures(std::span(load.names.data(), load.count));
+  std::array<int, kMaxSceneLayers + 1> keyedThresholds{};
+  for (int index = 0; index < load.count; ++index) {
+    keyedThresholds[index] = KeyedThreshold(entry, index, load.pictures.layerCount);
+  }
+  context_.video->ExpectPictures(std::span(load.names.data(), load.count),
+                                 std::span(keyedThresholds.data(), load.count));
 }
 
 void SceneManager::LoadNextPicture(SceneLoad& load) {
@@ -166,10 +179,10 @@ void SceneManager::LoadNextPicture(SceneLoad& load) {
     return;
   }
   const std::string& name = load.names[index];
-  // The ground and the sky are opaque; the overlays are keyed at their own thresholds.
-  const int threshold = index == 1 ? entry.back1Threshold : entry.back2Threshold;
-  const int result = isSky || index == 0 ? video->CreateSurfaceB(name, 1, surface, SurfaceAnySlot)
-                                         : video->CreateSurfaceA(name, 1, 0, surface, SurfaceAnySlot, threshold);
+  const int threshold = KeyedThreshold(entry, index, load.pictures.layerCount);
+  const int result = threshold == kNotKeyed
+                         ? video->CreateSurfaceB(name, 1, surface, SurfaceAnySlot)
+                         : video->CreateSurfaceA(name, 1, 0, surface, SurfaceAnySlot, static_cast<uint8_t>(threshold));
   load.failed |= result != 0;
 }
 

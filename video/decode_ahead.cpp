@@ -1,10 +1,7 @@
 #include "video/decode_ahead.h"
 
 #include <algorithm>
-#include <new>
 #include <utility>
-
-#include "video/video_system.h"
 
 namespace sylvora {
 
@@ -13,22 +10,22 @@ void AheadPicture::Run() {
   const bool read = decoder->Init() && decoder->ReadHeader(bytes.get(), byteCount, header);
   const bool sensible = read && header.width > 0 && header.height > 0 && header.width <= maxSide &&
                         header.height <= maxSide && int64_t{header.width} * header.height <= maxPixels;
-  if (sensible) {
-    const int rowBytes = PictureBuffer::RowBytes(header.width);
-    pixelBytes = static_cast<size_t>(rowBytes) * header.height;
-    pixels.reset(new (std::nothrow) uint8_t[pixelBytes]);
-    if (pixels && !decoder->ReadImage(pixels.get(), rowBytes)) pixels.reset();
-    width = header.width;
-    height = header.height;
+  if (sensible && picture.Allocate(header.width, header.height, rows)) {
+    if (decoder->ReadImage(picture.Bytes(), PictureBuffer::RowBytes(header.width, rows), rows)) {
+      BlackenBelow(picture, blackLimit);
+    } else {
+      picture.pixels.reset();
+    }
   }
   decoder->Free();
   bytes.reset();
 }
 
-DecodeAhead::DecodeAhead(std::unique_ptr<JpegDecoder> decoder, int maxSide, int64_t maxPixels)
+DecodeAhead::DecodeAhead(std::unique_ptr<JpegDecoder> decoder, int maxSide, int64_t maxPixels, PixelRows rows)
     : decoder_(std::move(decoder)) {
   for (AheadPicture& slot : slots_) {
     slot.decoder = decoder_.get();
+    slot.rows = rows;
     slot.maxSide = maxSide;
     slot.maxPixels = maxPixels;
   }
@@ -42,12 +39,13 @@ void DecodeAhead::DropUntaken() {
   }
 }
 
-void DecodeAhead::Expect(int entry, std::unique_ptr<uint8_t[]> bytes, size_t byteCount) {
+void DecodeAhead::Expect(int entry, std::unique_ptr<uint8_t[]> bytes, size_t byteCount, int blackLimit) {
   const auto free = std::find_if(slots_.begin(), slots_.end(), [](const AheadPicture& slot) { return slot.entry < 0; });
   if (free == slots_.end() || Expects(entry)) return;
   free->entry = entry;
   free->bytes = std::move(bytes);
   free->byteCount = byteCount;
+  free->blackLimit = blackLimit;
   free->named = ++namedCount_;
   HandOldest();
 }
@@ -82,16 +80,11 @@ bool DecodeAhead::Decoding(int entry) {
   return slot && (!slot->handed || worker_.Holds(*slot));
 }
 
-bool DecodeAhead::Take(int entry, std::unique_ptr<uint8_t[]>& pixels, size_t& pixelBytes, int& width, int& height) {
+bool DecodeAhead::Take(int entry, int blackLimit, PictureBuffer& picture) {
   AheadPicture* slot = Find(entry);
   if (!slot) return false;
-  const bool decoded = worker_.Await(*slot) && slot->pixels;
-  if (decoded) {
-    pixels = std::move(slot->pixels);
-    pixelBytes = slot->pixelBytes;
-    width = slot->width;
-    height = slot->height;
-  }
+  const bool decoded = worker_.Await(*slot) && slot->picture.pixels && slot->blackLimit == blackLimit;
+  if (decoded) picture = std::move(slot->picture);
   Free(*slot);
   HandOldest();
   return decoded;
@@ -102,7 +95,7 @@ void DecodeAhead::Free(AheadPicture& slot) {
   slot.handed = false;
   slot.entry = -1;
   slot.bytes.reset();
-  slot.pixels.reset();
+  slot.picture.pixels.reset();
 }
 
 }  // namespace sylvora

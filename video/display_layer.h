@@ -7,6 +7,7 @@
 // double with fault injection. Every call is made by VideoSystem only.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/native_window.h"
@@ -210,6 +211,14 @@ class DisplayLayer : public DisplayDevice {
   // Write access to the whole surface; Unlock ends it.
   virtual bool Lock(DisplaySurface* surface, SurfaceLock& lock) = 0;
   virtual void Unlock(DisplaySurface* surface) = 0;
+  // Whether the layer keeps its pictures as XRGB8888 rows, top row first, with no padding, and takes
+  // them whole (TakePixels) instead of through Lock: the loader then decodes straight into that form,
+  // on the worker that decodes ahead, and nothing is converted or copied on the loader's thread.
+  virtual bool TakesPixels() const { return false; }
+  // Makes pixels (width x height, as TakesPixels says) the surface's, as Lock, a write of every pixel
+  // and Unlock would; false, with pixels left to the caller, where the surface is not of that size or
+  // takes no pixels.
+  virtual bool TakePixels(DisplaySurface*, std::unique_ptr<uint32_t[]>&, int, int) { return false; }
 
   // Copies source's rectangle 1:1 to (x, y) of destination; with useColourKey, source pixels equal to
   // source's colour key are skipped. The rectangle lies inside both surfaces. Layers that draw between

@@ -125,8 +125,9 @@ class NativeSurface final : public DisplaySurface {
   Role role;
   int width;
   int height;
-  // XRGB8888, rows width pixels apart: a picture's from its first Lock until it is uploaded. Not
-  // cleared when made, since the loader writes every pixel at once.
+  // XRGB8888, rows width pixels apart: a picture's from its first Lock, or from the loader handing them
+  // over (TakePixels), until it is uploaded. Not cleared when made, since the loader writes every pixel
+  // at once.
   std::unique_ptr<uint32_t[]> pixels;
   bool keyed = false;
   uint32_t key = 0;
@@ -345,6 +346,17 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
     return true;
   }
   void Unlock(DisplaySurface* surface) override { Changed(*AsNative(surface)); }
+  bool TakesPixels() const override { return true; }
+  bool TakePixels(DisplaySurface* surface, std::unique_ptr<uint32_t[]>& pixels, int width, int height) override {
+    NativeSurface* native = AsNative(surface);
+    if (native->role != NativeSurface::Role::Picture || native->width != width || native->height != height) {
+      return false;
+    }
+    TakeBack(*native);
+    native->pixels = std::move(pixels);
+    Changed(*native);
+    return true;
+  }
 
   // A keyed picture's texture always carries its transparency: VideoSystem's Draw asks for the key
   // exactly when the picture has one.

@@ -49,11 +49,12 @@ class TurboJpegDecoder final : public JpegDecoder {
     return true;
   }
 
-  bool ReadImage(uint8_t* pixels, int rowBytes) override {
+  bool ReadImage(uint8_t* pixels, int rowBytes, PixelRows rows) override {
     if (!handle_ || !bytes_) return false;
-    if (cmyk_) return ReadCmykImage(pixels, rowBytes);
+    if (cmyk_) return ReadCmykImage(pixels, rowBytes, rows);
+    const bool bgr = rows == PixelRows::BottomUpBgr;
     return tjDecompress2(handle_, bytes_, static_cast<unsigned long>(size_), pixels, width_, rowBytes, height_,
-                         TJPF_BGR, TJFLAG_BOTTOMUP) == 0 ||
+                         bgr ? TJPF_BGR : TJPF_BGRX, bgr ? TJFLAG_BOTTOMUP : 0) == 0 ||
            Failed(handle_);
   }
 
@@ -76,21 +77,24 @@ class TurboJpegDecoder final : public JpegDecoder {
 
   // Decodes to CMYK and converts with the inverted-ink convention of Adobe CMYK JPEGs, where 255 means
   // no ink: red = C x K / 255, green = M x K / 255, blue = Y x K / 255.
-  bool ReadCmykImage(uint8_t* pixels, int rowBytes) {
+  bool ReadCmykImage(uint8_t* pixels, int rowBytes, PixelRows rows) {
     const size_t cmykPitch = static_cast<size_t>(width_) * kCmykChannels;
     std::unique_ptr<uint8_t[]> cmyk(new (std::nothrow) uint8_t[cmykPitch * height_]);
+    const bool bgr = rows == PixelRows::BottomUpBgr;
     if (!cmyk || tjDecompress2(handle_, bytes_, static_cast<unsigned long>(size_), cmyk.get(), width_,
-                               static_cast<int>(cmykPitch), height_, TJPF_CMYK, TJFLAG_BOTTOMUP) != 0) {
+                               static_cast<int>(cmykPitch), height_, TJPF_CMYK, bgr ? TJFLAG_BOTTOMUP : 0) != 0) {
       return Failed(handle_);
     }
+    const int pixelBytes = bgr ? 3 : 4;
     for (int row = 0; row < height_; ++row) {
       const uint8_t* source = cmyk.get() + row * cmykPitch;
       uint8_t* destination = pixels + static_cast<size_t>(row) * rowBytes;
-      for (int x = 0; x < width_; ++x, source += kCmykChannels, destination += 3) {
+      for (int x = 0; x < width_; ++x, source += kCmykChannels, destination += pixelBytes) {
         const int key = source[3];
         destination[0] = static_cast<uint8_t>((source[2] * key + 127) / 255);
         destination[1] = static_cast<uint8_t>((source[1] * key + 127) / 255);
         destination[2] = static_cast<uint8_t>((source[0] * key + 127) / 255);
+        if (!bgr) destination[3] = 0xFF;
       }
     }
     return true;

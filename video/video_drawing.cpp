@@ -39,15 +39,7 @@ void StoreLittleEndian(uint8_t* destination, uint32_t value, int byteCount) {
 }  // namespace
 
 int VideoSystem::ApplyBlackThreshold(int threshold) {
-  const int limit = threshold & 0xFF;
-  if (!picture_.pixels || limit == 0) return 0;
-  const int rowBytes = PictureBuffer::RowBytes(picture_.width);
-  for (int row = 0; row < picture_.height; ++row) {
-    uint8_t* pixel = picture_.pixels.get() + static_cast<size_t>(row) * rowBytes;
-    for (int x = 0; x < picture_.width; ++x, pixel += 3) {
-      if (pixel[0] + pixel[1] + pixel[2] < limit) pixel[0] = pixel[1] = pixel[2] = 0;
-    }
-  }
+  BlackenBelow(picture_, threshold & 0xFF);
   return 0;
 }
 

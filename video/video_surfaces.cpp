@@ -132,7 +132,7 @@ int VideoSystem::CreateSurfaceA(const std::string& name, int videoMemory, uint32
                                 int slot, uint8_t blackThreshold) {
   handle = SurfaceNone;
   PictureKind kind = PictureKind::Bmp;
-  if (LoadGraphics(name, kind) != 0) return 2;
+  if (LoadGraphics(name, kind, blackThreshold) != 0) return 2;
   int number = SurfaceNone;
   std::string placement;
   const int width = picture_.width;
@@ -143,11 +143,8 @@ int VideoSystem::CreateSurfaceA(const std::string& name, int videoMemory, uint32
   }
   const int scale = picture_.scale;
   display_->SetPictureScale(surfaces_.slots[number].surface, scale);
-  // A picture keyed on exact black may have a JPEG twin, whose compression leaves the key's pixels only
-  // near black: the twin is keyed at the threshold the generator paints its subjects clear of.
-  if (scale > 1 && blackThreshold == 0) blackThreshold = kHighResolutionSheetThreshold;
-  if (kind == PictureKind::Jpeg) ApplyBlackThreshold(blackThreshold);
-  if (CopyDibToSurface(number, picture_.pixels.get(), width, height) != 0) {
+  blackThreshold = static_cast<uint8_t>(BlackLimit(blackThreshold, scale));
+  if (PlaceHeldPicture(number) != 0) {
     ReleasePicture();
     return 2;
   }
@@ -173,13 +170,13 @@ int VideoSystem::CreateSurfaceA(const std::string& name, int videoMemory, uint32
 int VideoSystem::CreateSurfaceB(const std::string& name, int videoMemory, int& handle, int slot) {
   handle = SurfaceNone;
   PictureKind kind = PictureKind::Bmp;
-  if (LoadGraphics(name, kind) != 0) return 2;
+  if (LoadGraphics(name, kind, kNotKeyed) != 0) return 2;
   int number = SurfaceNone;
   std::string placement;
   const int width = picture_.width;
   const int height = picture_.height;
   if (CreateOffScreenSurface(width, height, videoMemory, number, placement, slot) != 0 ||
-      CopyDibToSurface(number, picture_.pixels.get(), width, height) != 0) {
+      PlaceHeldPicture(number) != 0) {
     ReleasePicture();
     return 2;
   }
@@ -204,19 +201,17 @@ int VideoSystem::CreateSurfaceB(const std::string& name, int videoMemory, int& h
 }
 
 int VideoSystem::ReloadSurface(const std::string& name, int slot) {
+  const bool slotted = slot != SurfaceSecondary && IsValidSurface(slot);
+  const SurfaceSlot* kept = slotted ? &surfaces_.slots[slot] : nullptr;
   PictureKind kind = PictureKind::Bmp;
-  if (LoadGraphics(name, kind) != 0) return 2;
+  if (LoadGraphics(name, kind, kept && kept->hasColourKey ? kept->blackThreshold : kNotKeyed) != 0) return 2;
   // A twin that decoded when the surface was made and no longer does gives pixels of another size,
   // which the surface cannot take.
-  const bool slotted = slot != SurfaceSecondary && IsValidSurface(slot);
-  if (slotted && picture_.scale != surfaces_.slots[slot].pictureScale) {
+  if (kept && picture_.scale != kept->pictureScale) {
     ReleasePicture();
     return 2;
   }
-  if (kind == PictureKind::Jpeg && slotted) {
-    ApplyBlackThreshold(surfaces_.slots[slot].blackThreshold);
-  }
-  const int copied = CopyDibToSurface(slot, picture_.pixels.get(), picture_.width, picture_.height);
+  const int copied = PlaceHeldPicture(slot);
   ReleasePicture();
   return copied == 0 ? 0 : 2;
 }
@@ -236,15 +231,30 @@ int VideoSystem::DeleteSurface(int number) {
 }
 
 void VideoSystem::ReleasePicture() {
-  if (picture_.pixels && picture_.kind == PictureKind::Jpeg) jpeg_->Free();
-  picture_.pixels.reset();
-  picture_.byteCount = 0;
-  picture_.width = 0;
-  picture_.height = 0;
-  picture_.scale = 1;
+  // The pixels may have been handed to the display whole: the byte count says a picture was held.
+  if (picture_.byteCount != 0 && picture_.kind == PictureKind::Jpeg) jpeg_->Free();
+  picture_ = PictureBuffer{};
 }
 
-int VideoSystem::LoadGraphics(const std::string& name, PictureKind& kind) {
+int VideoSystem::PlaceHeldPicture(int number) {
+  if (picture_.rows == PixelRows::BottomUpBgr || number == SurfaceNone || IsValidSurface(number) == 0) {
+    return CopyDibToSurface(number, picture_.Bytes(), picture_.width, picture_.height);
+  }
+  if (display_->TakePixels(SurfaceOf(number), picture_.pixels, picture_.width, picture_.height)) return 0;
+  Say(1, MessageKind::Error, "CopyDibToSurface", FormatText("surface N%d was not locked", number));
+  return 2;
+}
+
+PixelRows VideoSystem::JpegRows() const {
+  return display_->TakesPixels() ? PixelRows::TopDownBgrx : PixelRows::BottomUpBgr;
+}
+
+int VideoSystem::BlackLimit(int keyedThreshold, int scale) {
+  if (keyedThreshold == kNotKeyed) return 0;
+  return scale > 1 && keyedThreshold == 0 ? kHighResolutionSheetThreshold : keyedThreshold & 0xFF;
+}
+
+int VideoSystem::LoadGraphics(const std::string& name, PictureKind& kind, int keyedThreshold) {
   // The native path asks for the finest twin the display shows, then the three-times one; a picture
   // without a twin, or whose twins cannot be decoded, is drawn from its own pixels, smoothly scaled,
   // rather than left out. A twin that is there but broken is reported with what is shown instead.
@@ -258,7 +268,7 @@ int VideoSystem::LoadGraphics(const std::string& name, PictureKind& kind) {
   for (const int scale : {kFinestPictureScale, kHighResolutionScale}) {
     if (scale > highResolution_) continue;
     bool twinFound = false;
-    if (LoadTwin(name, scale, kind, twinFound) == 0) {
+    if (LoadTwin(name, scale, BlackLimit(keyedThreshold, scale), kind, twinFound) == 0) {
       picture_.scale = scale;
       reportBroken(HighResolutionName(name, scale));
       return 0;
@@ -266,7 +276,9 @@ int VideoSystem::LoadGraphics(const std::string& name, PictureKind& kind) {
     if (twinFound && brokenTwin.empty()) brokenTwin = HighResolutionName(name, scale);
   }
   reportBroken(name);
-  return archiveMode_ == 1 ? LoadArchivedPicture(name, name, kind) : LoadLoosePicture(name, name, kind);
+  const int blackLimit = BlackLimit(keyedThreshold, 1);
+  return archiveMode_ == 1 ? LoadArchivedPicture(name, name, blackLimit, kind)
+                           : LoadLoosePicture(name, name, blackLimit, kind);
 }
 
 bool VideoSystem::HasPicture(const std::string& name) {
@@ -277,48 +289,53 @@ bool VideoSystem::HasPicture(const std::string& name) {
   return Files().OpenForReading(stem + ".jpg") || Files().OpenForReading(stem + ".bmp");
 }
 
-void VideoSystem::ExpectPictures(std::span<const std::string> names) {
+void VideoSystem::ExpectPictures(std::span<const std::string> names, std::span<const int> keyedThresholds) {
   if (!decodeAhead_ || archiveMode_ != 1) return;
   decodeAhead_->DropUntaken();
-  for (const std::string& name : names) {
-    const int entry = FirstEntryLoaded(name);
-    if (entry >= 0 && !decodeAhead_->Expects(entry)) DecodeEntryAhead(entry);
+  for (size_t i = 0; i < names.size() && i < keyedThresholds.size(); ++i) {
+    int scale = 1;
+    const int entry = FirstEntryLoaded(names[i], scale);
+    if (entry >= 0 && !decodeAhead_->Expects(entry)) DecodeEntryAhead(entry, BlackLimit(keyedThresholds[i], scale));
   }
 }
 
 bool VideoSystem::PictureWaiting(const std::string& name) {
   if (display_->PreparingPictures()) return true;
   if (!decodeAhead_ || archiveMode_ != 1) return false;
-  const int entry = FirstEntryLoaded(name);
+  int scale = 1;
+  const int entry = FirstEntryLoaded(name, scale);
   return entry >= 0 && decodeAhead_->Decoding(entry);
 }
 
-int VideoSystem::FirstEntryLoaded(const std::string& name) const {
+int VideoSystem::FirstEntryLoaded(const std::string& name, int& scale) const {
   int entry = 0;
-  for (const int scale : {kFinestPictureScale, kHighResolutionScale}) {
+  for (const int twinScale : {kFinestPictureScale, kHighResolutionScale}) {
+    scale = twinScale;
     if (scale <= highResolution_ && FindGraphicEntry(HighResolutionName(name, scale), entry) == 0) return entry;
   }
+  scale = 1;
   return FindGraphicEntry(name, entry) == 0 ? entry : -1;
 }
 
-void VideoSystem::DecodeEntryAhead(int entry) {
+void VideoSystem::DecodeEntryAhead(int entry, int blackLimit) {
   const ArchiveEntry& archived = graphicEntries_->Entry(entry);
   if (archived.type != kJpegPicture || archived.length == 0 || archived.length > kMaxPictureFileBytes) return;
   if (report_) report_->RestoreWorkingDirectory();
   std::unique_ptr<ReadableFile> file = Files().OpenForReading(resourcePath_ + archived.fileName);
   std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[archived.length]);
   if (!file || !bytes || !file->Seek(archived.offset) || !ReadExactly(*file, bytes.get(), archived.length)) return;
-  decodeAhead_->Expect(entry, std::move(bytes), archived.length);
+  decodeAhead_->Expect(entry, std::move(bytes), archived.length, blackLimit);
 }
 
-int VideoSystem::LoadTwin(const std::string& name, int scale, PictureKind& kind, bool& found) {
+int VideoSystem::LoadTwin(const std::string& name, int scale, int blackLimit, PictureKind& kind, bool& found) {
   const std::string twin = HighResolutionName(name, scale);
   found = HasPicture(twin);
   if (!found) return 2;
   int width = 0;
   int height = 0;
   const bool sized = DeclaredSize(name, width, height);
-  const int loaded = archiveMode_ == 1 ? LoadArchivedPicture(twin, name, kind) : LoadLoosePicture(twin, name, kind);
+  const int loaded = archiveMode_ == 1 ? LoadArchivedPicture(twin, name, blackLimit, kind)
+                                       : LoadLoosePicture(twin, name, blackLimit, kind);
   if (loaded != 0) return 2;
   // Whatever decodes under the twin's name is the twin only at exactly its scale times the picture's
   // size (the picture's own bytes stored there would be drawn a fraction of their size).
@@ -363,7 +380,8 @@ bool VideoSystem::DeclaredSize(const std::string& name, int& width, int& height)
   return read;
 }
 
-int VideoSystem::LoadArchivedPicture(const std::string& entryName, const std::string& name, PictureKind& kind) {
+int VideoSystem::LoadArchivedPicture(const std::string& entryName, const std::string& name, int blackLimit,
+                                     PictureKind& kind) {
   const char* function = "LoadGraphics";
   int entry = 0;
   if (FindGraphicEntry(entryName, entry) != 0) {
@@ -376,19 +394,19 @@ int VideoSystem::LoadArchivedPicture(const std::string& entryName, const std::st
     return 2;
   }
   kind = type == kJpegPicture ? PictureKind::Jpeg : PictureKind::Bmp;
-  return LoadPictureOfKind(kind, "", entry, "object", name);
+  return LoadPictureOfKind(kind, "", entry, "object", name, blackLimit);
 }
 
 int VideoSystem::LoadPictureOfKind(PictureKind kind, const std::string& file, int entry, const char* source,
-                                   const std::string& name) {
+                                   const std::string& name, int blackLimit) {
   const bool jpeg = kind == PictureKind::Jpeg;
-  if ((jpeg ? LoadGraphicsFromJpg(file, entry) : LoadGraphicsFromBmp(file, entry)) == 0) return 0;
+  if ((jpeg ? LoadGraphicsFromJpg(file, entry, blackLimit) : LoadGraphicsFromBmp(file, entry)) == 0) return 0;
   Say(1, MessageKind::Error, "LoadGraphics",
       std::string(jpeg ? "jpg" : "bmp") + " graph " + source + " <" + name + "> was not loaded");
   return 2;
 }
 
-int VideoSystem::LoadLoosePicture(const std::string& file, const std::string& name, PictureKind& kind) {
+int VideoSystem::LoadLoosePicture(const std::string& file, const std::string& name, int blackLimit, PictureKind& kind) {
   const char* function = "LoadGraphics";
   if (report_) report_->RestoreWorkingDirectory();
   const std::string stem = resourcePath_ + "graphics\\" + file;
@@ -400,7 +418,7 @@ int VideoSystem::LoadLoosePicture(const std::string& file, const std::string& na
     Say(1, MessageKind::Error, function, "jpg or bmp graph file <" + name + "> was not found");
     return 2;
   }
-  return LoadPictureOfKind(kind, file, LooseFileEntry, "file", name);
+  return LoadPictureOfKind(kind, file, LooseFileEntry, "file", name, blackLimit);
 }
 
 std::unique_ptr<ReadableFile> VideoSystem::OpenPicture(const std::string& name, int entry, const char* extension,
@@ -453,29 +471,23 @@ int VideoSystem::LoadGraphicsFromBmp(const std::string& name, int entry) {
   // Only the rows the header describes are read: whatever follows them is not part of the picture.
   const int32_t width = static_cast<int32_t>(LittleEndian32(infoHeader + 4));
   const int32_t height = static_cast<int32_t>(LittleEndian32(infoHeader + 8));
-  const size_t pixelBytes = static_cast<size_t>(PictureBuffer::RowBytes(width)) * height;
-  picture_.pixels.reset(new (std::nothrow) uint8_t[pixelBytes]);
-  if (!picture_.pixels) {
+  if (!picture_.Allocate(width, height, PixelRows::BottomUpBgr)) {
     Say(1, MessageKind::Error, function, "memory for dib was not allocated");
     return 2;
   }
-  if (!ReadExactly(*file, picture_.pixels.get(), pixelBytes)) {
-    picture_.pixels.reset();
+  if (!ReadExactly(*file, picture_.Bytes(), picture_.byteCount)) {
+    ReleasePicture();
     Say(1, MessageKind::Error, function, "bmp graph file\\object <" + name + "> is incorrect");
     return 2;
   }
-  picture_.byteCount = pixelBytes;
-  picture_.width = width;
-  picture_.height = height;
   picture_.kind = PictureKind::Bmp;
   return 0;
 }
 
-int VideoSystem::LoadGraphicsFromJpg(const std::string& name, int entry) {
+int VideoSystem::LoadGraphicsFromJpg(const std::string& name, int entry, int blackLimit) {
   const char* function = "LoadGraphicsFromJpg";
   ReleasePicture();
-  if (name.empty() && decodeAhead_ &&
-      decodeAhead_->Take(entry, picture_.pixels, picture_.byteCount, picture_.width, picture_.height)) {
+  if (name.empty() && decodeAhead_ && decodeAhead_->Take(entry, blackLimit, picture_)) {
     picture_.kind = PictureKind::Jpeg;
     return 0;
   }
@@ -505,24 +517,19 @@ int VideoSystem::LoadGraphicsFromJpg(const std::string& name, int entry) {
     Say(1, MessageKind::Error, function, "JPG parameters was not readed");
     return 2;
   }
-  const int rowBytes = PictureBuffer::RowBytes(header.width);
-  const size_t pixelBytes = static_cast<size_t>(rowBytes) * header.height;
-  picture_.pixels.reset(new (std::nothrow) uint8_t[pixelBytes]);
-  if (!picture_.pixels) {
+  const PixelRows rows = JpegRows();
+  if (!picture_.Allocate(header.width, header.height, rows)) {
     jpeg_->Free();
     Say(1, MessageKind::Error, function, "memory for dib was not allocated");
     return 2;
   }
-  if (!jpeg_->ReadImage(picture_.pixels.get(), rowBytes)) {
-    picture_.pixels.reset();
-    jpeg_->Free();
+  picture_.kind = PictureKind::Jpeg;
+  if (!jpeg_->ReadImage(picture_.Bytes(), PictureBuffer::RowBytes(header.width, rows), rows)) {
+    ReleasePicture();
     Say(1, MessageKind::Error, function, "jpg was not readed");
     return 2;
   }
-  picture_.byteCount = pixelBytes;
-  picture_.width = header.width;
-  picture_.height = header.height;
-  picture_.kind = PictureKind::Jpeg;
+  ApplyBlackThreshold(blackLimit);
   return 0;
 }
 

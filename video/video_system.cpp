@@ -72,8 +72,9 @@ VideoSystem::VideoSystem(Report* report, std::unique_ptr<DisplayLayer> display, 
     : report_(report),
       display_(std::move(display)),
       jpeg_(std::move(jpeg)),
-      decodeAhead_(jpeg_ ? std::make_unique<DecodeAhead>(jpeg_->Another(), kMaxPictureSide, kMaxPicturePixels)
-                         : nullptr),
+      decodeAhead_(jpeg_
+                       ? std::make_unique<DecodeAhead>(jpeg_->Another(), kMaxPictureSide, kMaxPicturePixels, JpegRows())
+                       : nullptr),
       graphicEntries_(std::make_unique<ArchiveTable>()) {
   EnableSafeBlitting();
 }

@@ -19,6 +19,7 @@
 #include "video/decode_ahead.h"
 #include "video/display_layer.h"
 #include "video/jpeg_decoder.h"
+#include "video/picture_buffer.h"
 
 namespace sylvora {
 
@@ -34,11 +35,10 @@ inline constexpr int SurfaceAnySlot = 10000;
 inline constexpr int SurfaceSecondary = 10000;
 // No surface at all: every operation given it does nothing and returns 0.
 inline constexpr int SurfaceNone = 20000;
+// As a keyed threshold: the picture is loaded for a surface without a colour key (CreateSurfaceB).
+inline constexpr int kNotKeyed = -1;
 // The entry argument of the loaders that means a loose file under "graphics\" instead of an archive entry.
 inline constexpr int LooseFileEntry = -1000;
-
-// Which loader filled the picture buffer, and so how it is released.
-enum class PictureKind : int { Bmp = 0, Jpeg = 1 };
 
 // The argument record of Create; the shell passes full screen, 640 x 480 x 16, reserved 1024, archive 1.
 struct CreateArgs {
@@ -72,20 +72,6 @@ struct SurfaceSlot {
 struct SurfaceTable {
   std::array<SurfaceSlot, kSurfaceCapacity> slots;
   int slotCount = 0;
-};
-
-// The one picture held between loading and copying: 24-bit blue-green-red, bottom row first, each row
-// padded to a multiple of 4 bytes (the pixel part of a bottom-up 24-bit BMP).
-struct PictureBuffer {
-  std::unique_ptr<uint8_t[]> pixels;
-  size_t byteCount = 0;
-  int width = 0;
-  int height = 0;
-  PictureKind kind = PictureKind::Bmp;
-  int scale = 1;  // picture pixels per frame pixel along each side: kHighResolutionScale for a twin
-
-  // (3 x width + 3) rounded down to a multiple of 4.
-  static int RowBytes(int width) { return (3 * width + 3) & ~3; }
 };
 
 // The display's pixel format, from the primary's bit masks.
@@ -163,23 +149,27 @@ class VideoSystem {
   // Takes a slot (the first free one for SurfaceAnySlot) and creates its surface. 0 or 2.
   int CreateOffScreenSurface(int width, int height, int videoMemory, int& handle, std::string& placement,
                              int slot);
-  // Decodes the named picture into the picture buffer, from data.nrx or loose files. 0 or 2.
-  int LoadGraphics(const std::string& name, PictureKind& kind);
+  // Decodes the named picture into the picture buffer, from data.nrx or loose files; a JPEG for a
+  // surface keyed at keyedThreshold (kNotKeyed for none) has its near-blacks made black, at the limit
+  // BlackLimit gives for the scale loaded. 0 or 2.
+  int LoadGraphics(const std::string& name, PictureKind& kind, int keyedThreshold = kNotKeyed);
   // LoadGraphics's steps: the named picture's twin at scale (found says whether it exists), and a
-  // picture from the archive entry or loose file called entryName, reported under name. 0 or 2.
-  int LoadTwin(const std::string& name, int scale, PictureKind& kind, bool& found);
+  // picture from the archive entry or loose file called entryName, reported under name; a JPEG is
+  // blackened below blackLimit. 0 or 2.
+  int LoadTwin(const std::string& name, int scale, int blackLimit, PictureKind& kind, bool& found);
   // The size the picture called name declares in its header, read without decoding it; false when
   // it cannot be read. A twin must be exactly three times that size.
   bool DeclaredSize(const std::string& name, int& width, int& height);
-  int LoadArchivedPicture(const std::string& entryName, const std::string& name, PictureKind& kind);
-  int LoadLoosePicture(const std::string& file, const std::string& name, PictureKind& kind);
+  int LoadArchivedPicture(const std::string& entryName, const std::string& name, int blackLimit, PictureKind& kind);
+  int LoadLoosePicture(const std::string& file, const std::string& name, int blackLimit, PictureKind& kind);
   // Loads a picture of kind from the archive entry or the loose file (see the loaders below); on failure
   // reports that the jpg or bmp graph object or file (source) was not loaded. 0 or 2.
   int LoadPictureOfKind(PictureKind kind, const std::string& file, int entry, const char* source,
-                        const std::string& name);
-  // Loaders for one archive entry (name empty) or a loose file (entry LooseFileEntry). 0 or 2.
+                        const std::string& name, int blackLimit);
+  // Loaders for one archive entry (name empty) or a loose file (entry LooseFileEntry); the JPEG loader
+  // makes the picture's near-blacks below blackLimit black (ApplyBlackThreshold). 0 or 2.
   int LoadGraphicsFromBmp(const std::string& name, int entry);
-  int LoadGraphicsFromJpg(const std::string& name, int entry);
+  int LoadGraphicsFromJpg(const std::string& name, int entry, int blackLimit = 0);
   // Loads the named picture again into an existing slot's surface. 0 or 2.
   int ReloadSurface(const std::string& name, int slot);
   // Frees a slot for reuse. 0, or 1 for an invalid number.
@@ -191,6 +181,10 @@ class VideoSystem {
 
   // Turns pixels of the held picture whose blue + green + red is below threshold & 0xFF black. 0.
   int ApplyBlackThreshold(int threshold);
+  // The limit a JPEG loaded at scale for a surface keyed at keyedThreshold is blackened below: none
+  // for kNotKeyed; a twin keyed on exact black is keyed at the threshold the generator paints its
+  // subjects clear of, since compression leaves the key's pixels only near black.
+  static int BlackLimit(int keyedThreshold, int scale);
   // Writes a 24-bit bottom-up picture into a surface in the display's format. 0 or 2.
   int CopyDibToSurface(int number, const uint8_t* pixels, int width, int height);
   int CopyDib24ToSurface16(int number, const uint8_t* pixels, int width, int height);
@@ -233,8 +227,9 @@ class VideoSystem {
   // The scenes name the pictures they are about to load, in the order they will: the JPEGs among them
   // are read from the archive and decoded on a worker meanwhile (DecodeAhead), without a word; what an
   // earlier call decoded and no load took is dropped. Called before the creatures' sheets and each
-  // scene's pictures are loaded.
-  void ExpectPictures(std::span<const std::string> names);
+  // scene's pictures are loaded; keyedThresholds holds each one's CreateSurfaceA threshold, or kNotKeyed
+  // for one CreateSurfaceB loads.
+  void ExpectPictures(std::span<const std::string> names, std::span<const int> keyedThresholds);
   // Whether the named picture, expected by ExpectPictures, is still being decoded: its load would wait
   // for the worker. The scene manager loads a coming scene's pictures only once they are not.
   bool PictureWaiting(const std::string& name);
@@ -283,10 +278,16 @@ class VideoSystem {
   // Frees the held picture (and ends the JPEG decode for a JPEG).
   void ReleasePicture();
   // The archive entry LoadGraphics opens first for the named picture: its finest twin the display
-  // shows, else its own; -1 when it has none.
-  int FirstEntryLoaded(const std::string& name) const;
-  // Reads the archive entry's bytes and hands them to DecodeAhead, when it is a JPEG of sensible length.
-  void DecodeEntryAhead(int entry);
+  // shows (scale says which), else its own (scale 1); -1 when it has none.
+  int FirstEntryLoaded(const std::string& name, int& scale) const;
+  // Reads the archive entry's bytes and hands them to DecodeAhead, to be blackened below blackLimit,
+  // when it is a JPEG of sensible length.
+  void DecodeEntryAhead(int entry, int blackLimit);
+  // How the display wants a JPEG's pixels: whole, as its surfaces keep them, or as rows to convert.
+  PixelRows JpegRows() const;
+  // Puts the held picture into surface number: its rows converted (CopyDibToSurface), or its pixels
+  // handed to the display whole where they are already as it keeps them. 0 or 2.
+  int PlaceHeldPicture(int number);
   // The slot's surface, or the secondary buffer for SurfaceSecondary.
   DisplaySurface* SurfaceOf(int number) const;
   // Waits while an earlier blit on surface is still drawing.

@@ -53,13 +53,15 @@ std::vector<uint8_t> RedOverBlue(int width, int height) {
 
 MATCHER_P2(Near, expected, tolerance, "") { return std::abs(static_cast<int>(arg) - expected) <= tolerance; }
 
-// Decodes bytes with the real decoder into the picture layout; empty on failure.
-std::vector<uint8_t> Decode(const std::string& bytes, JpegHeader& header, uint8_t fill = 0xAB) {
+// Decodes bytes with the real decoder into the picture layout rows; empty on failure.
+std::vector<uint8_t> Decode(const std::string& bytes, JpegHeader& header, uint8_t fill = 0xAB,
+                            PixelRows rows = PixelRows::BottomUpBgr) {
   std::unique_ptr<JpegDecoder> decoder = CreateTurboJpegDecoder();
   const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
   if (!decoder->Init() || !decoder->ReadHeader(data, bytes.size(), header)) return {};
-  std::vector<uint8_t> pixels(static_cast<size_t>(PictureBuffer::RowBytes(header.width)) * header.height, fill);
-  if (!decoder->ReadImage(pixels.data(), PictureBuffer::RowBytes(header.width))) return {};
+  const int rowBytes = PictureBuffer::RowBytes(header.width, rows);
+  std::vector<uint8_t> pixels(static_cast<size_t>(rowBytes) * header.height, fill);
+  if (!decoder->ReadImage(pixels.data(), rowBytes, rows)) return {};
   decoder->Free();
   return pixels;
 }
@@ -98,6 +100,32 @@ TEST(TurboJpegTest, GreyscaleExpandsToThreeEqualChannels) {
     EXPECT_EQ(pixels[3 * x], pixels[3 * x + 1]);
     EXPECT_EQ(pixels[3 * x], pixels[3 * x + 2]);
     EXPECT_THAT(pixels[3 * x], Near(grey[6 + x], 3));  // bottom row first
+  }
+}
+
+// A display that takes pixels whole gets the very values of the bottom-up rows, top row first, each
+// pixel widened to four bytes with an opaque fourth.
+TEST(TurboJpegTest, TopDownFourBytePixelsHoldTheBottomUpRowsValues) {
+  std::vector<uint8_t> grey(7 * 3);
+  for (size_t i = 0; i < grey.size(); ++i) grey[i] = static_cast<uint8_t>(i * 11);
+  std::vector<uint8_t> cmyk;
+  for (int i = 0; i < 7 * 3; ++i) cmyk.insert(cmyk.end(), {200, static_cast<uint8_t>(i * 9), 50, 160});
+  const std::string pictures[] = {EncodeJpeg(RedOverBlue(7, 3), 7, 3, TJPF_RGB, TJSAMP_420),
+                                  EncodeJpeg(grey, 7, 3, TJPF_GRAY, TJSAMP_GRAY),
+                                  EncodeJpeg(cmyk, 7, 3, TJPF_CMYK, TJSAMP_444)};
+  for (const std::string& bytes : pictures) {
+    JpegHeader header;
+    const auto bottomUp = Decode(bytes, header);
+    const auto topDown = Decode(bytes, header, 0, PixelRows::TopDownBgrx);
+    ASSERT_EQ(topDown.size(), 7u * 4 * 3) << header.channels;
+    for (int y = 0; y < 3; ++y) {
+      for (int x = 0; x < 7; ++x) {
+        const uint8_t* bgr = &bottomUp[static_cast<size_t>(2 - y) * 24 + 3 * x];
+        const uint8_t* bgrx = &topDown[static_cast<size_t>(y) * 28 + 4 * x];
+        EXPECT_EQ(std::vector<uint8_t>(bgrx, bgrx + 4), (std::vector<uint8_t>{bgr[0], bgr[1], bgr[2], 0xFF}))
+            << header.channels << " channels, " << x << "," << y;
+      }
+    }
   }
 }
 

@@ -123,7 +123,7 @@ TEST_F(VideoTest, BlackThreshold) {
   PutLoose("pic", "jpg", MakeFakeJpeg(4, 1, {10, 10, 9, 10, 10, 10, 15, 15, 13, 15, 15, 14}));
   ASSERT_EQ(video->LoadGraphicsFromJpg("pic", LooseFileEntry), 0);
   ASSERT_EQ(video->ApplyBlackThreshold(30), 0);
-  const uint8_t* pixels = video->Picture().pixels.get();
+  const uint8_t* pixels = video->Picture().Bytes();
   EXPECT_EQ((std::vector<uint8_t>(pixels, pixels + 6)), (std::vector<uint8_t>{0, 0, 0, 10, 10, 10}));
   ASSERT_EQ(video->ApplyBlackThreshold(300), 0);  // acts as 44
   EXPECT_EQ((std::vector<uint8_t>(pixels + 6, pixels + 12)), (std::vector<uint8_t>{0, 0, 0, 15, 15, 14}));

@@ -31,9 +31,10 @@ class NativeVideoTest : public VideoTest {
     auto fakeRender = std::make_unique<FakeRenderDevice>();
     display = fakeDisplay.get();
     render = fakeRender.get();
-    video = std::make_unique<VideoSystem>(report.get(),
-                                          CreateNativeDisplayLayer(std::move(fakeDisplay), std::move(fakeRender)),
-                                          std::make_unique<FakeJpegDecoder>());
+    auto fakeJpeg = std::make_unique<FakeJpegDecoder>();
+    jpeg = fakeJpeg.get();
+    video = std::make_unique<VideoSystem>(
+        report.get(), CreateNativeDisplayLayer(std::move(fakeDisplay), std::move(fakeRender)), std::move(fakeJpeg));
   }
 
   // Full screen at 32 bits with the keyed sprite loaded; its slot number.
@@ -431,6 +432,7 @@ TEST_F(NativeVideoTest, TheMonitorsDecideColumnsCopiesAndTwinsAndTheWholeOutputS
   }
 }
 
+// Decoded by the loader or ahead on the worker, where the pixels go to the display whole.
 TEST_F(NativeVideoTest, AJpegTwinOfAPictureKeyedOnExactBlackIsKeyedAtTheSheetThreshold) {
   // Left to right: compression's near-black (R + G + B 39), the threshold itself (40), a subject pixel.
   std::vector<uint8_t> pixels = SolidPixels(12, 6, 90, 90, 90);
@@ -443,17 +445,26 @@ TEST_F(NativeVideoTest, AJpegTwinOfAPictureKeyedOnExactBlackIsKeyedAtTheSheetThr
   args.resourcePath = kInstall;
   args.highResolution = 1;
   ASSERT_EQ(video->Create(args), 0);
-  int sheet = SurfaceNone;
-  ASSERT_EQ(video->CreateSurfaceA("sheet", 0, 0, sheet, SurfaceAnySlot, 0), 0);
-  EXPECT_EQ(video->Surfaces().slots[sheet].blackThreshold, kHighResolutionSheetThreshold);  // kept for reloads
-  ASSERT_EQ(video->Draw({0, 0, 4, 2}, sheet, 0, 0), 0);
-  video->Present();
-  ASSERT_EQ(render->presented.size(), 1u);
-  const FakeTexture& twin = render->textures.at(render->presented[0].texture);
-  EXPECT_TRUE(twin.transparent);
-  EXPECT_EQ(twin.pixels[0] >> 24, 0u);     // keyed
-  EXPECT_EQ(twin.pixels[1] >> 24, 0xFFu);  // at the threshold: kept
-  EXPECT_EQ(twin.pixels[2], 0xFF5A5A5Au);
+  for (const bool ahead : {false, true}) {
+    SCOPED_TRACE(ahead ? "decoded ahead" : "decoded by the loader");
+    if (ahead) video->ExpectPictures(std::vector<std::string>{"sheet"}, std::vector<int>{0});
+    jpeg->calls.clear();
+    render->presented.clear();
+    int sheet = SurfaceNone;
+    ASSERT_EQ(video->CreateSurfaceA("sheet", 0, 0, sheet, SurfaceAnySlot, 0), 0);
+    EXPECT_EQ(std::count(jpeg->calls.begin(), jpeg->calls.end(), "ReadImage"), ahead ? 0 : 1);
+    EXPECT_EQ(video->Surfaces().slots[sheet].blackThreshold, kHighResolutionSheetThreshold);  // kept for reloads
+    ASSERT_EQ(video->Draw({0, 0, 4, 2}, sheet, 0, 0), 0);
+    video->Present();
+    ASSERT_EQ(render->presented.size(), 1u);
+    const FakeTexture& twin = render->textures.at(render->presented[0].texture);
+    EXPECT_TRUE(twin.transparent);
+    EXPECT_EQ(twin.pixels[0] >> 24, 0u);     // keyed
+    EXPECT_EQ(twin.pixels[1] >> 24, 0xFFu);  // at the threshold: kept
+    EXPECT_EQ(twin.pixels[2], 0xFF5A5A5Au);
+    EXPECT_EQ(twin.pixels[12 * 5 + 11], 0xFF5A5A5Au) << "the bottom right, top row first";
+    video->DeleteSurface(sheet);
+  }
 }
 
 TEST_F(NativeVideoTest, LooseFilesFollowTheSameRuleAndOnlyOnTheNativePath) {

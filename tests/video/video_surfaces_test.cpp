@@ -206,7 +206,7 @@ TEST_F(VideoSurfaceTest, LooseFilesPreferTheJpeg) {
   PictureKind kind = PictureKind::Bmp;
   ASSERT_EQ(video->LoadGraphics("pic", kind), 0);
   EXPECT_EQ(kind, PictureKind::Jpeg);
-  EXPECT_EQ(video->Picture().pixels[2], 3);
+  EXPECT_EQ(video->Picture().Bytes()[2], 3);
 }
 
 TEST_F(VideoSurfaceTest, ABrokenJpegIsNotFollowedByTheBmp) {
@@ -243,8 +243,8 @@ TEST_F(VideoSurfaceTest, BmpRowsArePaddedToFourBytes) {
   EXPECT_EQ(video->Picture().byteCount, 32u);  // file length - 54
   EXPECT_EQ(video->Picture().width, 5);
   EXPECT_EQ(video->Picture().height, 2);
-  EXPECT_EQ(video->Picture().pixels[14], 15);
-  EXPECT_EQ(video->Picture().pixels[15], 0x7F);
+  EXPECT_EQ(video->Picture().Bytes()[14], 15);
+  EXPECT_EQ(video->Picture().Bytes()[15], 0x7F);
 }
 
 TEST_F(VideoSurfaceTest, FakeJpegOfFiveByThreeNeedsFortyEightBytes) {

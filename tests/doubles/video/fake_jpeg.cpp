@@ -44,14 +44,18 @@ bool FakeJpegDecoder::ReadHeader(const uint8_t* bytes, size_t size, JpegHeader& 
   return true;
 }
 
-bool FakeJpegDecoder::ReadImage(uint8_t* pixels, int rowBytes) {
+bool FakeJpegDecoder::ReadImage(uint8_t* pixels, int rowBytes, PixelRows rows) {
   calls.push_back("ReadImage");
   const size_t needed = kHeaderSize + static_cast<size_t>(header_.width) * header_.height * 3;
   if (faults_->imageFails || bytes_.size() < needed) return false;
+  const bool bgr = rows == PixelRows::BottomUpBgr;
   for (int row = 0; row < header_.height; ++row) {
     const uint8_t* from = bytes_.data() + kHeaderSize + static_cast<size_t>(row) * header_.width * 3;
-    std::memcpy(pixels + static_cast<size_t>(header_.height - 1 - row) * rowBytes, from,
-                static_cast<size_t>(header_.width) * 3);
+    uint8_t* to = pixels + static_cast<size_t>(bgr ? header_.height - 1 - row : row) * rowBytes;
+    for (int x = 0; x < header_.width; ++x, from += 3, to += bgr ? 3 : 4) {
+      std::memcpy(to, from, 3);
+      if (!bgr) to[3] = 0xFF;
+    }
   }
   return true;
 }

@@ -31,7 +31,7 @@ class FakeJpegDecoder final : public JpegDecoder {
 
   bool Init() override;
   bool ReadHeader(const uint8_t* bytes, size_t size, JpegHeader& header) override;
-  bool ReadImage(uint8_t* pixels, int rowBytes) override;
+  bool ReadImage(uint8_t* pixels, int rowBytes, PixelRows rows) override;
   void Free() override;
   // A fake that fails wherever this one is told to, with calls of its own.
   std::unique_ptr<JpegDecoder> Another() const override;
