@@ -624,8 +624,8 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
   // have not come yet soon take only their textures' memory, a frame at a time. Making a texture and
   // filling it each cost several milliseconds for a scene's picture on a renderer without a graphics
   // card (fresh memory to clear, then to copy into): a texture is made after one present and filled
-  // after the next, so no frame pays both. An upload that fails is left for the
-  // picture's first draw, which reports it.
+  // after the next, so no frame pays both. An upload that fails is left for the picture's first draw,
+  // which reports it.
   void UploadOneWaiting() {
     const auto waiting = std::find_if(pictures_.begin(), pictures_.end(), [this](const NativeSurface* picture) {
       return picture->pixels && !picture->uploaded && !worker_.Holds(picture->job);
