@@ -621,25 +621,13 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
 
   // A picture loaded but not yet drawn holds all its pixels, the twins' three or five times as many as
   // its texture would: after each present one of them is uploaded, so the pictures of creatures that
-  // have not come yet soon take only their textures' memory, a frame at a time. Making a texture and
-  // filling it each cost several milliseconds for a scene's picture on a renderer without a graphics
-  // card (fresh memory to clear, then to copy into): a texture is made after one present and filled
-  // after the next, so no frame pays both. An upload that fails is left for the picture's first draw,
-  // which reports it.
+  // have not come yet soon take only their textures' memory, a frame at a time. An upload that fails is
+  // left for the picture's first draw, which reports it.
   void UploadOneWaiting() {
     const auto waiting = std::find_if(pictures_.begin(), pictures_.end(), [this](const NativeSurface* picture) {
       return picture->pixels && !picture->uploaded && !worker_.Holds(picture->job);
     });
-    if (waiting == pictures_.end() || !Place()) return;
-    NativeSurface& picture = **waiting;
-    const float texels = UploadTexels(picture);
-    const int width = TextureSide(picture.width, picture.scale, texels);
-    const int height = TextureSide(picture.height, picture.scale, texels);
-    if (TextureFits(picture, width, height)) {
-      Upload(picture);
-    } else {
-      MakeTexture(picture, width, height);
-    }
+    if (waiting != pictures_.end() && Place()) Upload(**waiting);
   }
 
   // The picture's side of pixels at texels per frame pixel, painted at scale: whole pixels enough to
@@ -650,15 +638,10 @@ class NativeDisplayLayer final : public ProcessorRampLayer {
     return std::max(1, static_cast<int>(std::ceil(frameSide * texels - kColumnTolerance)));
   }
 
-  // Whether the picture has a texture of that size and of its kind.
-  static bool TextureFits(const NativeSurface& picture, int width, int height) {
-    return picture.texture != 0 && picture.textureWidth == width && picture.textureHeight == height &&
-           picture.textureKeyed == picture.keyed;
-  }
-
   // Gives the picture a texture of that size and of its kind, keeping the one it has where it fits.
   bool MakeTexture(NativeSurface& picture, int width, int height) {
-    if (picture.texture != 0 && !TextureFits(picture, width, height)) {
+    if (picture.texture != 0 &&
+        (picture.textureWidth != width || picture.textureHeight != height || picture.textureKeyed != picture.keyed)) {
       render_->DestroyTexture(picture.texture);
       picture.texture = 0;
     }
