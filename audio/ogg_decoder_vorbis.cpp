@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "audio/sound_library.h"
 
@@ -12,12 +13,7 @@ namespace sylvora {
 
 namespace {
 
-// The bytes libvorbisfile reads through the callbacks below, with its read position.
-struct MemoryStream {
-  const uint8_t* data;
-  size_t size;
-  size_t position;
-};
+using MemoryStream = VorbisReader::Source;
 
 size_t ReadMemory(void* buffer, size_t size, size_t count, void* source) {
   auto* stream = static_cast<MemoryStream*>(source);
@@ -62,40 +58,18 @@ const char* VorbisErrorText(int code) {
   }
 }
 
-// Bytes asked of ov_read at a time.
-constexpr int kChunkBytes = 4096;
+// Frames decoded into the stack at a time by DecodeOggVorbis.
+constexpr size_t kChunkFrames = 1024;
 
-// Reads every packet of an opened stream into sound. A hole in the data (a lost page) is skipped as the
-// library allows; any other read error fails the stream.
-int ReadAll(OggVorbis_File& file, DecodedSound& sound) {
-  const vorbis_info* first = ov_info(&file, -1);
-  if (first == nullptr) return kSoundNotOggVorbis;
-  if (first->channels < 1 || first->channels > 2) return kSoundUnsupported;
-  if (first->rate < DecodedSound::kMinRate || first->rate > DecodedSound::kMaxRate) return kSoundUnsupported;
-  sound.channels = first->channels;
-  sound.rate = static_cast<int>(first->rate);
-
+// Reads every frame of an opened stream into sound, refusing more than DecodedSound::kMaxFrames.
+int ReadAll(VorbisReader& reader, DecodedSound& sound) {
   const size_t maxSamples = DecodedSound::kMaxFrames * static_cast<size_t>(sound.channels);
-  const ogg_int64_t total = ov_pcm_total(&file, -1);
-  if (total > 0 && static_cast<uint64_t>(total) <= DecodedSound::kMaxFrames) {
-    sound.samples.reserve(static_cast<size_t>(total) * sound.channels);
-  }
-
-  int16_t chunk[kChunkBytes / sizeof(int16_t)];
+  int16_t chunk[kChunkFrames * 2];
   for (;;) {
-    int link = 0;
-    const long bytes = ov_read(&file, reinterpret_cast<char*>(chunk), kChunkBytes, 0, 2, 1, &link);
-    if (bytes == 0) break;
-    if (bytes == OV_HOLE) continue;
-    if (bytes < 0) {
-      lastLibraryError = static_cast<int>(bytes);
-      return kSoundNotOggVorbis;
-    }
-    const vorbis_info* current = ov_info(&file, link);
-    if (current == nullptr || current->channels != sound.channels || current->rate != sound.rate) {
-      return kSoundUnsupported;
-    }
-    const size_t count = static_cast<size_t>(bytes) / sizeof(int16_t);
+    const long frames = reader.Read(chunk, kChunkFrames);
+    if (frames == 0) break;
+    if (frames < 0) return kSoundNotOggVorbis;
+    const size_t count = static_cast<size_t>(frames) * static_cast<size_t>(sound.channels);
     if (sound.samples.size() + count > maxSamples) return kSoundUnsupported;
     sound.samples.insert(sound.samples.end(), chunk, chunk + count);
   }
@@ -104,14 +78,77 @@ int ReadAll(OggVorbis_File& file, DecodedSound& sound) {
 
 }  // namespace
 
+void VorbisReader::FileCloser::operator()(OggVorbis_File* file) const {
+  ov_clear(file);
+  delete file;
+}
+
+VorbisReader::~VorbisReader() { Close(); }
+
+void VorbisReader::Close() {
+  file_.reset();
+  channels_ = rate_ = 0;
+  frames_ = 0;
+}
+
+int VorbisReader::Open(const uint8_t* data, size_t size) {
+  Close();
+  source_ = Source{data, size, 0};
+  auto file = std::make_unique<OggVorbis_File>();
+  lastLibraryError = ov_open_callbacks(&source_, file.get(), nullptr, 0, kMemoryCallbacks);
+  if (lastLibraryError != 0) return kSoundNotOggVorbis;  // a failed open clears what it set up
+  file_.reset(file.release());
+  const vorbis_info* first = ov_info(file_.get(), 0);
+  if (first == nullptr) return kSoundNotOggVorbis;
+  if (first->channels < 1 || first->channels > 2) return kSoundUnsupported;
+  if (first->rate < DecodedSound::kMinRate || first->rate > DecodedSound::kMaxRate) return kSoundUnsupported;
+  for (long link = 1; link < ov_streams(file_.get()); ++link) {
+    const vorbis_info* next = ov_info(file_.get(), static_cast<int>(link));
+    if (next == nullptr || next->channels != first->channels || next->rate != first->rate) return kSoundUnsupported;
+  }
+  const ogg_int64_t total = ov_pcm_total(file_.get(), -1);
+  if (total < 0) return kSoundNotOggVorbis;
+  if (total == 0 || static_cast<uint64_t>(total) > DecodedSound::kMaxFrames) return kSoundUnsupported;
+  channels_ = first->channels;
+  rate_ = static_cast<int>(first->rate);
+  frames_ = static_cast<uint64_t>(total);
+  return kSoundOk;
+}
+
+bool VorbisReader::Seek(uint64_t frame) {
+  return file_ && frame < frames_ && ov_pcm_seek(file_.get(), static_cast<ogg_int64_t>(frame)) == 0;
+}
+
+long VorbisReader::Read(int16_t* out, size_t frames) {
+  if (!file_) return -1;
+  const size_t frameBytes = static_cast<size_t>(channels_) * sizeof(int16_t);
+  size_t done = 0;
+  while (done < frames) {
+    int link = 0;
+    const size_t room = std::min((frames - done) * frameBytes, size_t{1} << 20);
+    const long bytes =
+        ov_read(file_.get(), reinterpret_cast<char*>(out + done * channels_), static_cast<int>(room), 0, 2, 1, &link);
+    if (bytes == 0) break;
+    if (bytes == OV_HOLE) continue;
+    if (bytes < 0) {
+      lastLibraryError = static_cast<int>(bytes);
+      return -1;
+    }
+    done += static_cast<size_t>(bytes) / frameBytes;
+  }
+  return static_cast<long>(done);
+}
+
 int DecodeOggVorbis(const uint8_t* data, size_t size, DecodedSound& sound) {
   sound = DecodedSound{};
-  MemoryStream stream{data, size, 0};
-  OggVorbis_File file;
-  lastLibraryError = ov_open_callbacks(&stream, &file, nullptr, 0, kMemoryCallbacks);
-  if (lastLibraryError != 0) return kSoundNotOggVorbis;
-  const int result = ReadAll(file, sound);
-  ov_clear(&file);
+  VorbisReader reader;
+  int result = reader.Open(data, size);
+  if (result == kSoundOk) {
+    sound.channels = reader.Channels();
+    sound.rate = reader.Rate();
+    sound.samples.reserve(reader.Frames() * static_cast<size_t>(sound.channels));
+    result = ReadAll(reader, sound);
+  }
   if (result != kSoundOk) sound = DecodedSound{};
   return result;
 }

@@ -7,14 +7,20 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <numbers>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "audio/ogg_decoder_vorbis.h"
+#include "audio/sound_stream_openal.h"
 #include "platform/ahead_worker.h"
 #include "platform/files.h"
 
@@ -33,6 +39,11 @@ constexpr float kSpeedOfSound = 343.3f;
 // (angles count counter-clockwise from straight ahead, so positive is left).
 constexpr float kStereoAngle = std::numbers::pi_v<float> / 6.0f;
 constexpr float kQuarterTurn = std::numbers::pi_v<float> / 2.0f;
+// How often the feeder refills the streamed playbacks of the device output: a small part of the second
+// and a half each has queued.
+constexpr std::chrono::milliseconds kFeedInterval{50};
+// Frames the loopback output mixes between two refills: well inside one streamed buffer.
+constexpr int kRenderFramesPerRefill = static_cast<int>(StreamedSound::kBufferFrames / 4);
 
 // One playback of a sample: its source and what the replacement rules compare.
 struct Playback {
@@ -41,10 +52,11 @@ struct Playback {
   Vector3 position;         // where it was last placed (the listener's space); plain playbacks stay at 0
 };
 
-// One loaded sample: its decoded data in an OpenAL buffer and its own sources.
+// One loaded sample: its decoded data in an OpenAL buffer, or its stream, and its own sources.
 struct Sample {
   bool used = false;
   ALuint buffer = 0;
+  std::unique_ptr<StreamedSound> stream;  // set for a sample played from its compressed bytes
   int rate = 0;  // the decoded data's own rate; pitch = playback frequency / rate
   SampleInfo info;
   std::array<Playback, OpenAlSoundLibrary::kMaxPlaybacks> playbacks{};
@@ -64,15 +76,18 @@ float DistanceBetween(const Vector3& a, const Vector3& b) {
 
 }  // namespace
 
-// A sample named by ExpectSamples, its bytes read at once and decoded on the worker, until SampleLoad
-// takes it or the next ExpectSamples drops it.
+// A sample named by ExpectSamples, its bytes read at once and decoded on the worker (or kept undecoded,
+// where it is worth streaming), until SampleLoad takes it or the next ExpectSamples drops it.
 struct AheadSample final : AheadJob {
   SampleRange range;  // an empty path: the slot is free
+  uint32_t streamAboveBytes = 0;
   std::vector<uint8_t> bytes;
   int result = kSoundOk;
   DecodedSound sound;
 
   void Run() override {
+    result = kSoundOk;
+    if (StreamedSound::WorthStreaming(bytes, streamAboveBytes)) return;
     result = DecodeOggVorbis(bytes.data(), bytes.size(), sound);
     bytes = {};
   }
@@ -83,6 +98,7 @@ struct AheadSample final : AheadJob {
 
 struct OpenAlSoundLibrary::State {
   Output output;
+  uint32_t streamAboveBytes;
   ALCdevice* device = nullptr;
   ALCcontext* context = nullptr;
   int frequency = 0;
@@ -96,10 +112,43 @@ struct OpenAlSoundLibrary::State {
   uint64_t playCount = 0;
   std::array<Sample, kSampleCapacity> samples{};
   std::array<AheadSample, kMaxSamplesAhead> ahead;
+  // Held by whoever touches a streamed playback (or a sample's stream pointer): the main thread's calls
+  // and the feeder, which refills them on the device output every kFeedInterval.
+  std::mutex streamLock;
+  std::condition_variable feederWake;
+  bool feederStopping = false;
+  std::thread feeder;
   // Last, so that it stops before the slots its jobs use are gone.
   AheadWorker aheadWorker{AheadWorker::Order::OldestFirst};
 
-  explicit State(Output chosen) : output(chosen) {}
+  State(Output chosen, uint32_t streamAbove) : output(chosen), streamAboveBytes(streamAbove) {}
+
+  // Refills every streamed playback; the caller holds streamLock.
+  void RefillStreams() {
+    for (Sample& sample : samples) {
+      if (!sample.stream) continue;
+      for (int i = 0; i < sample.info.maxPlaybacks; ++i) sample.stream->Refill(i, sample.playbacks[i].source);
+    }
+  }
+  // The device output mixes on its own clock: a thread refills its streams. The loopback output's
+  // Render refills them itself.
+  void StartFeeder() {
+    if (output != Output::DefaultDevice || feeder.joinable()) return;
+    feeder = std::thread([this] {
+      std::unique_lock<std::mutex> held(streamLock);
+      while (!feederWake.wait_for(held, kFeedInterval, [this] { return feederStopping; })) RefillStreams();
+    });
+  }
+  void StopFeeder() {
+    if (!feeder.joinable()) return;
+    {
+      const std::lock_guard<std::mutex> held(streamLock);
+      feederStopping = true;
+    }
+    feederWake.notify_all();
+    feeder.join();
+    feederStopping = false;
+  }
 
   // Frees every slot of ahead, taking its job back from the worker first.
   void DropAhead() {
@@ -112,18 +161,24 @@ struct OpenAlSoundLibrary::State {
     }
   }
 
-  // Moves the sound decoded ahead for that range into sound, waiting for the worker to decode it (the
-  // loader takes its samples in the order it named them). False when it was not named or its decode
-  // failed: SampleLoad then decodes it itself and reports the failure with the library's words.
-  bool TakeAhead(const std::string& path, uint32_t offset, uint32_t length, DecodedSound& sound) {
+  // Moves the sound decoded ahead for that range into sound, or the bytes of one worth streaming into
+  // bytes, waiting for the worker to reach it (the loader takes its samples in the order it named them).
+  // False when it was not named or its decode failed: SampleLoad then reads and decodes it itself and
+  // reports the failure with the library's words.
+  bool TakeAhead(const std::string& path, uint32_t offset, uint32_t length, DecodedSound& sound,
+                 std::vector<uint8_t>& bytes) {
     const auto slot = std::find_if(ahead.begin(), ahead.end(),
                                    [&](const AheadSample& each) { return each.Names(path, offset, length); });
     if (slot == ahead.end()) return false;
-    const bool decoded = aheadWorker.Await(*slot) && slot->result == kSoundOk;
-    if (decoded) sound = std::move(slot->sound);
+    const bool taken = aheadWorker.Await(*slot) && slot->result == kSoundOk;
+    if (taken) {
+      sound = std::move(slot->sound);
+      bytes = std::move(slot->bytes);
+    }
     slot->range = SampleRange{};
+    slot->bytes = {};
     slot->sound = DecodedSound{};
-    return decoded;
+    return taken;
   }
 
   bool Fail(int code) {
@@ -248,13 +303,59 @@ struct OpenAlSoundLibrary::State {
     const int clampedFrequency = std::clamp(frequency, kMinFrequency, kMaxFrequency);
     alSourcef(source, AL_PITCH, static_cast<float>(clampedFrequency) / static_cast<float>(sample.rate));
     alSourcef(source, AL_GAIN, static_cast<float>(std::clamp(volume, 0, 100)) / 100.0f);
-    alSourcei(source, AL_LOOPING, loop ? AL_TRUE : AL_FALSE);
-    alSourcei(source, AL_BYTE_OFFSET, start < sample.info.length ? static_cast<ALint>(start) : 0);
-    alSourcePlay(source);
+    if (sample.stream) {
+      const std::lock_guard<std::mutex> held(streamLock);
+      const uint32_t frameBytes = static_cast<uint32_t>(sample.info.channels) * sizeof(int16_t);
+      sample.stream->Start(index, source, start / frameBytes, loop);
+    } else {
+      alSourcei(source, AL_LOOPING, loop ? AL_TRUE : AL_FALSE);
+      alSourcei(source, AL_BYTE_OFFSET, start < sample.info.length ? static_cast<ALint>(start) : 0);
+      alSourcePlay(source);
+    }
     playback.startOrder = ++playCount;
     playback.position = position;
     error = kSoundOk;
     return ChannelHandle(sampleIndex, index);
+  }
+
+  // Makes maxPlaybacks sources for sample. kSoundOk, or kSoundOutOfMemory with none made.
+  static int MakeSources(Sample& sample, int maxPlaybacks) {
+    ALuint sources[kMaxPlaybacks] = {};
+    alGenSources(maxPlaybacks, sources);
+    if (alGetError() != AL_NO_ERROR) return kSoundOutOfMemory;
+    for (int i = 0; i < maxPlaybacks; ++i) sample.playbacks[i] = Playback{sources[i], 0, Vector3{}};
+    return kSoundOk;
+  }
+
+  // Puts the decoded sound into sample's buffer, which every one of its sources plays.
+  static int LoadBuffer(Sample& sample, const DecodedSound& sound, int maxPlaybacks) {
+    alGetError();
+    alGenBuffers(1, &sample.buffer);
+    alBufferData(sample.buffer, FormatOf(sound.channels), sound.samples.data(),
+                 static_cast<ALsizei>(sound.samples.size() * sizeof(int16_t)), sound.rate);
+    const int result = alGetError() == AL_NO_ERROR ? MakeSources(sample, maxPlaybacks) : kSoundOutOfMemory;
+    if (result != kSoundOk) {
+      alDeleteBuffers(1, &sample.buffer);
+      sample.buffer = 0;
+      return result;
+    }
+    for (int i = 0; i < maxPlaybacks; ++i) {
+      alSourcei(sample.playbacks[i].source, AL_BUFFER, static_cast<ALint>(sample.buffer));
+    }
+    sample.rate = sound.rate;
+    return kSoundOk;
+  }
+
+  // Gives sample a stream of the bytes, one reader and its buffers for each of its sources.
+  static int LoadStream(Sample& sample, std::vector<uint8_t> bytes, int maxPlaybacks) {
+    auto stream = std::make_unique<StreamedSound>();
+    int result = stream->Open(std::move(bytes), maxPlaybacks);
+    alGetError();
+    if (result == kSoundOk) result = MakeSources(sample, maxPlaybacks);
+    if (result != kSoundOk) return result;
+    sample.rate = stream->Rate();
+    sample.stream = std::move(stream);
+    return kSoundOk;
   }
 
   void ApplyListenerGain() const {
@@ -262,7 +363,8 @@ struct OpenAlSoundLibrary::State {
   }
 };
 
-OpenAlSoundLibrary::OpenAlSoundLibrary(Output output) : state_(std::make_unique<State>(output)) {}
+OpenAlSoundLibrary::OpenAlSoundLibrary(Output output, uint32_t streamAboveBytes)
+    : state_(std::make_unique<State>(output, streamAboveBytes)) {}
 
 OpenAlSoundLibrary::~OpenAlSoundLibrary() { Free(); }
 
@@ -361,9 +463,14 @@ void OpenAlSoundLibrary::Pause() {
 }
 
 void OpenAlSoundLibrary::Stop() {
-  for (Sample& sample : state_->samples) {
+  State& s = *state_;
+  const std::lock_guard<std::mutex> held(s.streamLock);
+  for (Sample& sample : s.samples) {
     if (!sample.used) continue;
-    for (int i = 0; i < sample.info.maxPlaybacks; ++i) alSourceStop(sample.playbacks[i].source);
+    for (int i = 0; i < sample.info.maxPlaybacks; ++i) {
+      if (sample.stream) sample.stream->Stop(i);
+      alSourceStop(sample.playbacks[i].source);
+    }
   }
 }
 
@@ -375,6 +482,7 @@ void OpenAlSoundLibrary::ExpectSamples(std::span<const SampleRange> samples) {
     if (slot == s.ahead.end()) break;
     if (State::ReadRange(range.path, range.offset, range.length, slot->bytes) != kSoundOk) continue;
     slot->range = range;
+    slot->streamAboveBytes = s.streamAboveBytes;
     if (!s.aheadWorker.Queue(*slot)) {
       slot->range = SampleRange{};
       slot->bytes = {};
@@ -386,12 +494,13 @@ void OpenAlSoundLibrary::ExpectSamples(std::span<const SampleRange> samples) {
 
 void OpenAlSoundLibrary::Free() {
   State& s = *state_;
+  s.StopFeeder();
   if (!s.device) return;
   for (Sample& sample : s.samples) {
     if (!sample.used) continue;
     for (int i = 0; i < sample.info.maxPlaybacks; ++i) alDeleteSources(1, &sample.playbacks[i].source);
     alDeleteBuffers(1, &sample.buffer);
-    sample = Sample{};
+    sample = Sample{};  // a stream's buffers go with it, now that no source holds them
   }
   alcMakeContextCurrent(nullptr);
   alcDestroyContext(s.context);
@@ -410,11 +519,16 @@ uint32_t OpenAlSoundLibrary::SampleLoad(const std::string& path, uint32_t offset
   if (free == s.samples.end()) return s.FailHandle(kSoundOutOfMemory);
 
   DecodedSound sound;
-  if (!s.TakeAhead(path, offset, length, sound)) {
-    std::vector<uint8_t> bytes;
-    int result = State::ReadRange(path, offset, length, bytes);
+  std::vector<uint8_t> bytes;
+  if (!s.TakeAhead(path, offset, length, sound, bytes)) {
+    const int result = State::ReadRange(path, offset, length, bytes);
     if (result != kSoundOk) return s.FailHandle(result);
-    result = DecodeOggVorbis(bytes.data(), bytes.size(), sound);
+  }
+  // A 3D sample is mixed down to mono whole, so only a plain one streams.
+  const bool streamed =
+      sound.samples.empty() && !(flags & kSample3D) && StreamedSound::WorthStreaming(bytes, s.streamAboveBytes);
+  if (sound.samples.empty() && !streamed) {
+    const int result = DecodeOggVorbis(bytes.data(), bytes.size(), sound);
     if (result != kSoundOk) {
       s.reason = TakeVorbisFailureReason();
       return s.FailHandle(result);
@@ -423,30 +537,21 @@ uint32_t OpenAlSoundLibrary::SampleLoad(const std::string& path, uint32_t offset
   if (flags & kSample3D) MixDownToMono(sound);
 
   Sample& sample = *free;
-  alGetError();
-  alGenBuffers(1, &sample.buffer);
-  alBufferData(sample.buffer, FormatOf(sound.channels), sound.samples.data(),
-               static_cast<ALsizei>(sound.samples.size() * sizeof(int16_t)), sound.rate);
-  ALuint sources[kMaxPlaybacks] = {};
-  if (alGetError() == AL_NO_ERROR) alGenSources(maxPlaybacks, sources);
-  if (alGetError() != AL_NO_ERROR) {
-    alDeleteBuffers(1, &sample.buffer);
-    sample.buffer = 0;
-    return s.FailHandle(kSoundOutOfMemory);
-  }
-  for (int i = 0; i < maxPlaybacks; ++i) {
-    sample.playbacks[i] = Playback{sources[i], 0, Vector3{}};
-    alSourcei(sources[i], AL_BUFFER, static_cast<ALint>(sample.buffer));
-  }
+  const std::lock_guard<std::mutex> held(s.streamLock);  // the feeder's OpenAL errors stay out of these checks
+  const int result =
+      streamed ? s.LoadStream(sample, std::move(bytes), maxPlaybacks) : s.LoadBuffer(sample, sound, maxPlaybacks);
+  if (result != kSoundOk) return s.FailHandle(result);
   sample.used = true;
-  sample.rate = sound.rate;
   sample.info = SampleInfo{};
-  sample.info.frequency = sound.rate;
+  sample.info.frequency = sample.rate;
   sample.info.flags = flags;
-  sample.info.length = static_cast<uint32_t>(sound.samples.size() * sizeof(int16_t));
-  sample.info.channels = sound.channels;
+  sample.info.channels = streamed ? sample.stream->Channels() : sound.channels;
+  sample.info.length = static_cast<uint32_t>(
+      (streamed ? sample.stream->Frames() * static_cast<uint64_t>(sample.info.channels) : sound.samples.size()) *
+      sizeof(int16_t));
   sample.info.maxPlaybacks = maxPlaybacks;
   sample.info.mode3D = (flags & kSample3D) ? k3DModeNormal : k3DModeOff;
+  if (streamed) s.StartFeeder();
   s.error = kSoundOk;
   return static_cast<uint32_t>(free - s.samples.begin()) + 1;
 }
@@ -523,12 +628,19 @@ void OpenAlSoundLibrary::SetGlobalVolumes(int /*music*/, int sample, int /*strea
 }
 
 void OpenAlSoundLibrary::Render(int16_t* out, int frames) {
-  const State& s = *state_;
+  State& s = *state_;
   if (s.output != Output::Loopback || !s.device || s.paused) {
     std::memset(out, 0, static_cast<size_t>(frames) * 2 * sizeof(int16_t));
     return;
   }
-  alcRenderSamplesSOFT(s.device, out, frames);
+  for (int done = 0; done < frames; done += kRenderFramesPerRefill) {
+    {
+      const std::lock_guard<std::mutex> held(s.streamLock);
+      s.RefillStreams();
+    }
+    alcRenderSamplesSOFT(s.device, out + static_cast<ptrdiff_t>(done) * 2,
+                         std::min(kRenderFramesPerRefill, frames - done));
+  }
 }
 
 bool OpenAlSoundLibrary::IsPaused() const { return state_->paused; }
@@ -547,6 +659,10 @@ int64_t OpenAlSoundLibrary::ChannelPosition(uint32_t channel) const {
   if (sampleNumber == 0 || sampleNumber > static_cast<uint32_t>(kSampleCapacity)) return -1;
   const Sample& sample = state_->samples[sampleNumber - 1];
   if (!sample.used || static_cast<int>(playback) >= sample.info.maxPlaybacks) return -1;
+  if (sample.stream) {
+    const std::lock_guard<std::mutex> held(state_->streamLock);
+    return sample.stream->Position(static_cast<int>(playback), sample.playbacks[playback].source);
+  }
   ALint offset = 0;
   alGetSourcei(sample.playbacks[playback].source, AL_SAMPLE_OFFSET, &offset);
   return offset;

@@ -2,7 +2,9 @@
 // The sound library on OpenAL Soft, with samples decoded from Ogg Vorbis by libvorbisfile.
 //
 // Each sample is one OpenAL buffer with up to three sources of its own, created when the sample is loaded,
-// so playing never allocates. 3D placement uses the inverse-distance-clamped model (reference distance =
+// so playing never allocates. A plain sample longer than the stream threshold is instead played from its
+// compressed bytes, a few buffers ahead of the mixer (sound_stream_openal.h): it loads without being
+// decoded and is never held decoded whole. 3D placement uses the inverse-distance-clamped model (reference distance =
 // the sample's minimum distance) around a listener at the origin; the interface's space is left-handed
 // (+z ahead), OpenAL's right-handed (-z ahead), so z is negated on the way in. The global sample volume is
 // the listener's gain, which scales every source.
@@ -23,12 +25,15 @@ class OpenAlSoundLibrary final : public SoundLibrary {
   // Most samples decoded ahead at once: the ambience and every rendition of every song.
   static constexpr int kMaxSamplesAhead = 64;
   static constexpr int kMaxPlaybacks = 3;
+  // Decoded sizes above which a plain sample streams: the ambience (16 MB), not a song (under 300 KB).
+  static constexpr uint32_t kStreamAboveBytes = 2u << 20;
 
   // Where the output goes: the default playback device (the program) or OpenAL Soft's loopback device,
   // which mixes only when Render asks for it (tests measure the signal that way).
   enum class Output { DefaultDevice, Loopback };
 
-  explicit OpenAlSoundLibrary(Output output = Output::DefaultDevice);
+  // streamAboveBytes: tests lower it to stream short sounds.
+  explicit OpenAlSoundLibrary(Output output = Output::DefaultDevice, uint32_t streamAboveBytes = kStreamAboveBytes);
   // Frees whatever is still open.
   ~OpenAlSoundLibrary() override;
   OpenAlSoundLibrary(const OpenAlSoundLibrary&) = delete;

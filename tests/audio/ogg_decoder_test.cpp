@@ -1,12 +1,12 @@
 // The Ogg Vorbis decoder on files made by libvorbisenc, and on bytes that are not such files.
-#include "audio/ogg_decoder_vorbis.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "audio/ogg_decoder_vorbis.h"
 #include "audio/sound_library.h"
 #include "tests/audio/ogg_writer.h"
 
@@ -75,6 +75,32 @@ TEST(OggDecoder, AStreamCutShortIsRefused) {
   const int result = Decode(good.substr(0, good.size() * 2 / 3), sound);
   EXPECT_EQ(result, kSoundNotOggVorbis);
   EXPECT_TRUE(sound.samples.empty());
+}
+
+// A long sound is played while it decodes, from wherever a play starts and back at the start when it loops.
+TEST(OggDecoder, AReaderGivesTheWholeDecodesFramesFromAnyFrameItSeeksTo) {
+  const std::string bytes = EncodeOggTone({.rate = 44100, .channels = 2, .seconds = 0.8, .left = 0.7, .right = 0.2});
+  DecodedSound whole;
+  ASSERT_EQ(Decode(bytes, whole), kSoundOk);
+  VorbisReader reader;
+  ASSERT_EQ(reader.Open(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), kSoundOk);
+  ASSERT_EQ(reader.Frames(), whole.Frames());
+  EXPECT_EQ(reader.Channels(), 2);
+  EXPECT_EQ(reader.Rate(), 44100);
+
+  const uint64_t last = whole.Frames() - 1;
+  for (const uint64_t frame : {uint64_t{0}, uint64_t{1}, uint64_t{17000}, last - 999, last}) {
+    ASSERT_TRUE(reader.Seek(frame)) << frame;
+    std::vector<int16_t> read(2000 * 2);
+    const long count = reader.Read(read.data(), 2000);
+    ASSERT_EQ(count, static_cast<long>(std::min<uint64_t>(2000, whole.Frames() - frame))) << frame;
+    read.resize(static_cast<size_t>(count) * 2);
+    const auto from = whole.samples.begin() + static_cast<ptrdiff_t>(frame * 2);
+    EXPECT_TRUE(std::equal(read.begin(), read.end(), from)) << "frames read from " << frame;
+  }
+  int16_t after[2];
+  EXPECT_EQ(reader.Read(after, 1), 0);  // at the end
+  EXPECT_FALSE(reader.Seek(whole.Frames()));
 }
 
 TEST(OggDecoder, RefusesFormatsTheOutputCannotTake) {

@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <thread>
 #include <vector>
 
+#include "audio/sound_stream_openal.h"
 #include "tests/audio/ogg_writer.h"
 #include "tests/doubles/memory_files.h"
 
@@ -289,6 +291,80 @@ TEST_F(LoopbackTest, SamplesComeFromFileRangesAndBadRangesFailWithTheirCodes) {
   EXPECT_EQ(library.ErrorCode(), kSoundNo3D);
 }
 
+// What a loopback library loading one sample (named ahead, as the ambience is) renders for one play.
+struct PlayHeard {
+  std::vector<int16_t> frames;
+  int64_t position = -1;  // the channel's position at the end
+  uint32_t length = 0;    // the sample's length as SampleGetInfo tells it
+};
+
+PlayHeard RenderOnePlay(uint32_t streamAboveBytes, uint32_t start, int loop, double seconds) {
+  OpenAlSoundLibrary library(OpenAlSoundLibrary::Output::Loopback, streamAboveBytes);
+  PlayHeard heard;
+  if (!library.Init(kRate, true, nullptr) || !library.Start()) return heard;
+  library.Set3DAlgorithm(k3DAlgorithmOff);
+  const SampleRange range{"/snd/long.ogg", 0, 0};
+  library.ExpectSamples({&range, 1});
+  const uint32_t sample = library.SampleLoad(range.path, 0, 0, 1, kSampleOverPosition);
+  SampleInfo info;
+  if (!library.SampleGetInfo(sample, info)) return heard;
+  heard.length = info.length;
+  const uint32_t channel = library.SamplePlayEx(sample, start, -1, 100, 0, loop);
+  heard.frames.resize(static_cast<size_t>(seconds * kRate) * 2);
+  library.Render(heard.frames.data(), static_cast<int>(heard.frames.size() / 2));
+  heard.position = library.ChannelPosition(channel);
+  return heard;
+}
+
+// Root-mean-square level of the left channel over frames first..first+count.
+double LeftLevel(const std::vector<int16_t>& frames, size_t first, size_t count) {
+  double sum = 0;
+  for (size_t i = first; i < first + count; ++i) sum += static_cast<double>(frames[2 * i]) * frames[2 * i];
+  return std::sqrt(sum / static_cast<double>(count));
+}
+
+// A long sound streams from its bytes: a listener must not hear it, across the stream's buffers, its loop
+// and a start inside it, looped or played once.
+TEST(OpenAlStream, AStreamedSampleSoundsExactlyAsItDoesHeldWhole) {
+  ASSERT_TRUE(kNullBackend);
+  MemoryFileSystem files;
+  ScopedFileSystem installed(files);
+  // 2.5 s of stereo: the loop wraps inside the stream's fourth buffer.
+  files.Put("/snd/long.ogg",
+            EncodeOggTone({.channels = 2, .seconds = 2.5, .frequency = 330, .left = 0.6, .right = 0.3}));
+  constexpr size_t kBlock = kRate / 10;
+  struct Play {
+    uint32_t startBytes;
+    int loop;
+    double seconds;
+  };
+  for (const Play play : {Play{0, 1, 7.0}, Play{4 * 30000, 1, 7.0}, Play{4 * 30000, 0, 2.0}}) {
+    SCOPED_TRACE(testing::Message() << "start " << play.startBytes << " loop " << play.loop);
+    const PlayHeard held =
+        RenderOnePlay(OpenAlSoundLibrary::kStreamAboveBytes, play.startBytes, play.loop, play.seconds);
+    const PlayHeard streamed = RenderOnePlay(0, play.startBytes, play.loop, play.seconds);
+    ASSERT_EQ(held.length, 2 * 2 * 55125u);
+    EXPECT_EQ(streamed.length, held.length);
+    EXPECT_EQ(streamed.position, held.position);
+    ASSERT_EQ(streamed.frames.size(), held.frames.size());
+    // The mixer fades in a source started inside its data; a stream's source starts at its own start.
+    const size_t fadeSamples = play.startBytes == 0 ? 0 : 2 * kBlock;
+    EXPECT_TRUE(
+        std::equal(held.frames.begin() + fadeSamples, held.frames.end(), streamed.frames.begin() + fadeSamples));
+    // And it is heard at all: without a gap while it loops, silent once played through.
+    const size_t frames = streamed.frames.size() / 2;
+    const size_t soundingFrames = play.loop ? frames : 55125 - 30000;
+    for (size_t first = 0; first + kBlock <= frames; first += kBlock) {
+      const double level = LeftLevel(streamed.frames, first, kBlock);
+      if (first + kBlock < soundingFrames) {
+        EXPECT_GT(level, 2000) << "at frame " << first;
+      } else if (first > soundingFrames + kBlock) {
+        EXPECT_LT(level, 1) << "at frame " << first;
+      }
+    }
+  }
+}
+
 TEST(OpenAlOutput, CallsBeforeInitFailWithoutTouchingADevice) {
   OpenAlSoundLibrary library(OpenAlSoundLibrary::Output::Loopback);
   EXPECT_FALSE(library.Start());
@@ -329,6 +405,32 @@ TEST(OpenAlOutput, PausingTheDefaultDeviceHoldsEveryPlayback) {
   EXPECT_EQ(library.ChannelPosition(channel), held);
   ASSERT_TRUE(library.Start());
   EXPECT_NE(waitForMoreThan(held), held);
+}
+
+// The default device mixes on its own clock: a streamed playback is refilled as it plays, long after the
+// buffers its play queued are used up.
+TEST(OpenAlOutput, AStreamedPlaybackOnTheDefaultDeviceIsRefilledAsItPlays) {
+  ASSERT_TRUE(kNullBackend);
+  MemoryFileSystem files;
+  ScopedFileSystem installed(files);
+  files.Put("/snd/tone.ogg", EncodeOggTone({.seconds = 1.0}));
+  OpenAlSoundLibrary library(OpenAlSoundLibrary::Output::DefaultDevice, 0);
+  ASSERT_TRUE(library.Init(kRate, true, nullptr)) << library.ErrorCode();
+  ASSERT_TRUE(library.Start());
+  const uint32_t sample = library.SampleLoad("/snd/tone.ogg", 0, 0, 1, kSampleOverPosition);
+  ASSERT_NE(sample, 0u);
+  const uint32_t channel = library.SamplePlayEx(sample, 0, -1, 100, 0, 1);
+  // What the play queued lasts StreamedSound::kBuffers * kBufferFrames / kRate, about 3 s.
+  const auto queuedFor =
+      std::chrono::milliseconds(1000 * StreamedSound::kBuffers * StreamedSound::kBufferFrames / kRate);
+  std::this_thread::sleep_for(queuedFor + std::chrono::milliseconds(500));
+  std::vector<int64_t> positions;
+  for (int i = 0; i < 3; ++i) {
+    positions.push_back(library.ChannelPosition(channel));
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  }
+  EXPECT_TRUE(positions[0] != positions[1] || positions[1] != positions[2])
+      << "the playback stood at " << positions[0] << " after its queued buffers ran out";
 }
 
 }  // namespace
