@@ -119,7 +119,7 @@ struct OpenAlSoundLibrary::State {
   bool feederStopping = false;
   std::thread feeder;
   // Last, so that it stops before the slots its jobs use are gone.
-  AheadWorker aheadWorker{AheadWorker::Order::OldestFirst};
+  AheadWorker aheadWorker{AheadWorker::Order::NewestFirst};
 
   State(Output chosen, uint32_t streamAbove) : output(chosen), streamAboveBytes(streamAbove) {}
 
@@ -162,15 +162,17 @@ struct OpenAlSoundLibrary::State {
   }
 
   // Moves the sound decoded ahead for that range into sound, or the bytes of one worth streaming into
-  // bytes, waiting for the worker to reach it (the loader takes its samples in the order it named them).
-  // False when it was not named or its decode failed: SampleLoad then reads and decodes it itself and
-  // reports the failure with the library's words.
+  // bytes. The worker decodes the last named first, so the loader, taking them in the order it named
+  // them, decodes one the worker has not reached itself: both work until they meet. False when it was
+  // not named or its decode failed: SampleLoad then reads and decodes it again and reports the failure
+  // with the library's words.
   bool TakeAhead(const std::string& path, uint32_t offset, uint32_t length, DecodedSound& sound,
                  std::vector<uint8_t>& bytes) {
     const auto slot = std::find_if(ahead.begin(), ahead.end(),
                                    [&](const AheadSample& each) { return each.Names(path, offset, length); });
     if (slot == ahead.end()) return false;
-    const bool taken = aheadWorker.Await(*slot) && slot->result == kSoundOk;
+    if (!aheadWorker.Claim(*slot)) slot->Run();
+    const bool taken = slot->result == kSoundOk;
     if (taken) {
       sound = std::move(slot->sound);
       bytes = std::move(slot->bytes);

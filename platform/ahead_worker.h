@@ -34,8 +34,9 @@ class AheadWorker {
   // The most jobs waiting at once; a job that finds the queue full is left for its owner to run.
   static constexpr int kMaxQueuedJobs = 128;
   // Which queued job runs next: the newest where the main thread takes the oldest first (it draws a
-  // scene's pictures before the creatures loaded earlier), the oldest where it takes them in the order
-  // queued (a loader's pictures).
+  // scene's pictures before the creatures loaded earlier; it decodes the sounds it loads first itself,
+  // meeting the worker half-way), the oldest where it takes them in the order queued (a loader's
+  // pictures).
   enum class Order { NewestFirst, OldestFirst };
 
   explicit AheadWorker(Order order) : order_(order) {}
