@@ -39,6 +39,9 @@ int StreamedSound::Open(std::vector<uint8_t> bytes, int playbacks) {
 
 void StreamedSound::Start(int index, uint32_t source, uint64_t frame, bool loop) {
   Playback& playback = playbacks_[index];
+  // Stopped here, under the caller's lock: a playback being replaced was stopped before, but a refill
+  // since then may have found it dry and started it again.
+  alSourceStop(source);
   alSourcei(source, AL_BUFFER, 0);          // the stopped source lets every buffer go
   alSourcei(source, AL_LOOPING, AL_FALSE);  // looping is the reader's: it goes back to the start
   playback.front = 0;

@@ -40,7 +40,7 @@ class StreamedSound {
   uint64_t Frames() const { return frames_; }
 
   // Starts playback on source from frame (0 where it is past the end), looping back to the start at the
-  // end when loop is set; the source must be stopped. Queues what it can and plays.
+  // end when loop is set; stops the source first. Queues what it can and plays.
   void Start(int playback, uint32_t source, uint64_t frame, bool loop);
   // Queues no more for playback: after Stop, or once a playback not looping has queued its last frame.
   void Stop(int playback);
