@@ -20,7 +20,7 @@ StreamedSound::~StreamedSound() {
 
 int StreamedSound::Open(std::vector<uint8_t> bytes, int playbacks) {
   bytes_ = std::move(bytes);
-  for (int i = 0; i < playbacks && i < kMaxPlaybacks; ++i) {
+  for (int i = 0; i < playbacks && i < OpenAlSoundLibrary::kMaxPlaybacks; ++i) {
     Playback& playback = playbacks_[i];
     const int result = playback.reader.Open(bytes_.data(), bytes_.size());
     if (result != kSoundOk) return result;

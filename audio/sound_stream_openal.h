@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "audio/ogg_decoder_vorbis.h"
+#include "audio/sound_library_openal.h"
 
 namespace sylvora {
 
@@ -19,9 +20,6 @@ class StreamedSound {
   // of a 44.1 kHz sound ahead, so a feeder held up for a while on a busy machine leaves no gap.
   static constexpr int kBuffers = 4;
   static constexpr size_t kBufferFrames = 16384;
-  // The most playbacks of one sample (as the library's).
-  static constexpr int kMaxPlaybacks = 3;
-
   // Whether the stream in bytes decodes to more than aboveBytes of 16-bit samples. False for bytes
   // that are not a usable stream: decoding them whole reports why.
   static bool WorthStreaming(const std::vector<uint8_t>& bytes, uint32_t aboveBytes);
@@ -68,7 +66,7 @@ class StreamedSound {
   void QueueAhead(Playback& playback, uint32_t source);
 
   std::vector<uint8_t> bytes_;
-  std::array<Playback, kMaxPlaybacks> playbacks_;
+  std::array<Playback, OpenAlSoundLibrary::kMaxPlaybacks> playbacks_;
   int playbackCount_ = 0;
   std::vector<int16_t> chunk_;  // one buffer's samples, made once
   int channels_ = 0;
