@@ -103,6 +103,15 @@ Image Canvas::KeyedOnBlack(int minimumSum, int coverage) {
   });
 }
 
+void Canvas::FillPathFrom(const Canvas& source) {
+  // The path is held in output pixels, so it stays where it was drawn while the source is placed in them.
+  cairo_save(cr_);
+  cairo_identity_matrix(cr_);
+  cairo_set_source_surface(cr_, source.surface_, 0, 0);
+  cairo_fill(cr_);
+  cairo_restore(cr_);
+}
+
 void Canvas::Mottle(uint32_t seed, double cell, double strength) {
   cairo_surface_flush(surface_);
   unsigned char* data = cairo_image_surface_get_data(surface_);

@@ -75,6 +75,9 @@ class Canvas {
   // Multiplies the colour of every painted pixel by 1 + strength * noise at the painters' coordinates,
   // for a brushed, uneven look.
   void Mottle(uint32_t seed, double cell, double strength);
+  // Fills the current path with source's pixels, each at the same output pixel: source is a canvas of
+  // this one's size, scale and columns, painted per pixel where cairo's own sources would not do.
+  void FillPathFrom(const Canvas& source);
 
  private:
   int width_, height_, scale_, originX_;

@@ -9,6 +9,7 @@
 #include "archive/wide_picture.h"
 #include "content/paint.h"
 #include "content/painters.h"
+#include "content/water.h"
 
 namespace sylvora {
 namespace {
@@ -420,28 +421,26 @@ void LakeReeds(Canvas& canvas, Rng& rng, Rng& beyond) {
   });
 }
 
+// The ridge's own painting, which the lake mirrors: the same picture the ridge layer shows above it.
+constexpr const char* kLakeShoreLayer = "back1_1";
+
 void Lake1(Canvas& canvas, Rng& rng, Rng& beyond) {
   cairo_t* cr = canvas.Cr();
-  const TileNoise ripple(33);
-  // Water: the ridge mirrored at the far edge, the sky's grey-blue nearer, broken by ripples.
-  canvas.PaintPixels([&](double x, double y) -> std::optional<Colour> {
-    const double wobble = ripple.Fractal(x * 0.15, y * 1.6, 6, 3) * 4;
-    const double depth = (y + wobble) / 70.0;
-    const Colour forest = Rgb(44, 74, 60);
-    const Colour sky = Rgb(150, 176, 190);
-    const double mirror = std::clamp(1.0 - depth + 0.25 * ripple.Fractal(x, 0, 60, 3), 0.0, 1.0);
-    Colour c = Mix(sky, forest, mirror * mirror);
-    c = Mix(c, Rgb(96, 128, 140), std::clamp((y - 60) / 200.0, 0.0, 1.0) * 0.5);
-    const double glint = ripple.Fractal(x * 0.08, y * 2.2, 4, 2);
-    // Wavelets a few output pixels long: shimmer on a finer canvas, a faint grain at scale 1. Added
-    // rather than multiplied, so the dark mirror shimmers as much as the light water.
-    const double lift = 0.08 * ripple.Fractal(x + 91.3, y * 5.0, 1, 2);
-    return Scale(Colour{c.r + lift, c.g + lift, c.b + lift}, 1.0 + 0.12 * glint);
-  });
-  // The far shore line.
-  SetColour(cr, kFarShore);
-  cairo_rectangle(cr, canvas.Left(), 0, canvas.Right() - canvas.Left(), 3);
-  cairo_fill(cr);
+  Canvas shore(canvas.Width(), SkyBand(1), canvas.Scale(), static_cast<int>(canvas.Left()));
+  Rng shoreRng(NameSeed(kLakeShoreLayer)), shoreBeyond(NameSeed(kLakeShoreLayer, kBeyondSalt));
+  Ridge1(shore, shoreRng, shoreBeyond);
+  // Between the lake's two skies, the soft overcast and the afternoon's cumulus.
+  StillWater water;
+  water.shore = &shore;
+  water.skyHorizon = Rgb(190, 208, 222);
+  water.skyZenith = Rgb(90, 130, 186);
+  water.skyRows = SkyBand(1);
+  water.body = Rgb(30, 54, 58);
+  water.farReflectance = 0.9;
+  water.nearReflectance = 0.35;
+  water.nearRow = 206;
+  water.rippleSeed = 33;
+  PaintStillWater(canvas, water);
   RippleStreaks(cr, rng, -20, kFrameWidth, 500);
   Beyond(canvas, beyond, -20, kFrameWidth, 0,
          [&](Rng& r, double from, double to) { RippleStreaks(cr, r, from, to, Share(500, 660, from, to)); });
@@ -1056,6 +1055,79 @@ void SlopeFirs(cairo_t* cr, Rng& rng, int row, double from, double to) {
   }
 }
 
+// The river's banks, each a cubic curve from where it leaves the forest (row kRiverFar) down to the
+// picture's foot (kRiverNear).
+constexpr double kRiverFar = 64, kRiverNear = 327;
+struct Bank {
+  Point from, control0, control1, to;
+  double side;  // -1 for the left bank, 1 for the right: which way is dry land
+};
+constexpr Bank kRiverLeftBank = {{292, kRiverFar}, {260, 120}, {380, 170}, {250, kRiverNear}, -1};
+constexpr Bank kRiverRightBank = {{312, kRiverFar}, {330, 130}, {460, 200}, {560, kRiverNear}, 1};
+
+Point BankAt(const Bank& bank, double t) {
+  const double u = 1 - t;
+  const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
+  return {a * bank.from.x + b * bank.control0.x + c * bank.control1.x + d * bank.to.x,
+          a * bank.from.y + b * bank.control0.y + c * bank.control1.y + d * bank.to.y};
+}
+
+// The river's outline as the current path.
+void RiverPath(cairo_t* cr) {
+  const Bank& l = kRiverLeftBank;
+  const Bank& r = kRiverRightBank;
+  cairo_move_to(cr, l.from.x, l.from.y);
+  cairo_curve_to(cr, l.control0.x, l.control0.y, l.control1.x, l.control1.y, l.to.x, l.to.y);
+  cairo_line_to(cr, r.to.x, r.to.y);
+  cairo_curve_to(cr, r.control1.x, r.control1.y, r.control0.x, r.control0.y, r.from.x, r.from.y);
+  cairo_close_path(cr);
+}
+
+// A bank of wet earth along the water's edge, wider near and uneven, with the meadow's blades leaning
+// over its dry side and dark stones lying half in the water, wet on their tops, the current foaming
+// round them.
+void RiverBank(cairo_t* cr, Rng& rng, const Bank& bank) {
+  const TileNoise unevenness(static_cast<uint32_t>(86 + bank.side));
+  for (double t = 0; t < 1;) {
+    const Point p = BankAt(bank, t), ahead = BankAt(bank, std::min(1.0, t + 0.01));
+    const double width = (1 + 9 * std::pow(t, 1.5)) * (0.75 + 0.5 * unevenness.Fractal(t * 400, 0, 40, 2));
+    SetColour(cr, Mix(Rgb(100, 86, 62), Rgb(62, 56, 46), rng.Unit()), 0.85);
+    cairo_save(cr);
+    cairo_translate(cr, p.x + bank.side * width * 0.35, p.y);
+    cairo_rotate(cr, std::atan2(ahead.y - p.y, ahead.x - p.x));
+    cairo_scale(cr, width * rng.Range(1.4, 2.4), width * 0.5);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+    cairo_restore(cr);
+    cairo_fill(cr);
+    const Colour blade = Mix(Rgb(84, 124, 48), Rgb(128, 160, 66), rng.Unit());
+    if (rng.Unit() < 0.4) {
+      GrassBlade(cr, p.x + bank.side * width * rng.Range(1.0, 1.6), p.y + width * 0.3, width * rng.Range(1.2, 2.5),
+                 -bank.side * rng.Range(0.2, 0.5), OutputPixels(cr, 0.6) + width * 0.06, blade);
+    }
+    t += std::max(0.0015, width * 0.15 / (kRiverNear - kRiverFar));
+  }
+  for (int i = 0; i < 22; ++i) {
+    const double t = std::sqrt(rng.Unit());
+    const Point p = BankAt(bank, t);
+    const double r = 0.8 + 9 * t * t * rng.Range(0.6, 1.4);
+    const double x = p.x - bank.side * r * rng.Range(0.3, 1.1);
+    Rock(cr, rng, x, p.y, r, r * 0.6, Rgb(128, 130, 128), Rgb(40, 42, 44));
+    // Where the stone meets the water the current breaks into a thin line of foam.
+    SetColour(cr, Rgb(240, 246, 250), 0.35);
+    cairo_set_line_width(cr, OutputPixels(cr, 0.7) + r * 0.08);
+    cairo_move_to(cr, x - r * 1.05, p.y);
+    cairo_curve_to(cr, x - r * 0.5, p.y + r * 0.3, x + r * 0.5, p.y + r * 0.3, x + r * 1.05, p.y);
+    cairo_stroke(cr);
+    SetColour(cr, Rgb(236, 242, 246), 0.45);
+    cairo_save(cr);
+    cairo_translate(cr, x - r * 0.3, p.y - r * 0.42);
+    cairo_scale(cr, r * 0.4, r * 0.1);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+    cairo_restore(cr);
+    cairo_fill(cr);
+  }
+}
+
 void Valley5(Canvas& canvas, Rng& rng, Rng& beyond) {
   cairo_t* cr = canvas.Cr();
   FillLayer(canvas, kValleyTop, Rgb(90, 130, 60));
@@ -1073,28 +1145,20 @@ void Valley5(Canvas& canvas, Rng& rng, Rng& beyond) {
   cairo_fill(cr);
   const Colour grass[] = {Rgb(90, 130, 50), Rgb(120, 154, 64), Rgb(70, 110, 44)};
   GrassAcross(canvas, rng, beyond, -10, 650, 70, 340, {grass, 3, 0.6, 26, 3, 0.1});
-  // The river: narrow far away, wide and bright near, with white water over stones.
-  cairo_move_to(cr, 292, 64);
-  cairo_curve_to(cr, 260, 120, 380, 170, 250, 327);
-  cairo_line_to(cr, 560, 327);
-  cairo_curve_to(cr, 460, 200, 330, 130, 312, 64);
-  cairo_close_path(cr);
-  SourceVertical(cr, 64, Rgb(150, 186, 204), 327, Rgb(70, 120, 140));
-  cairo_fill_preserve(cr);
-  cairo_save(cr);
-  cairo_clip(cr);
-  for (int i = 0; i < 700; ++i) {
-    const double y = 64 + std::pow(rng.Unit(), 0.8) * 263;
-    const double x = rng.Range(240, 560);
-    const double len = 2 + (y - 64) / 14 * rng.Range(0.5, 1.5);
-    SetColour(cr, Rgb(235, 245, 250), rng.Range(0.25, 0.7));
-    cairo_set_line_width(cr, OutputPixels(cr, 0.6) + (y - 64) / 140);
-    cairo_move_to(cr, x, y);
-    cairo_line_to(cr, x + len, y + len * 0.15);
-    cairo_stroke(cr);
-  }
-  cairo_restore(cr);
-  cairo_new_path(cr);
+  // The river: narrow far away, wide near, crossed by ripples that crowd into fine lines with distance.
+  RiverPath(cr);
+  Canvas river(canvas.Width(), canvas.Height(), canvas.Scale(), static_cast<int>(canvas.Left()));
+  FlowingWater water;
+  water.farLight = Rgb(160, 194, 212);
+  water.nearBody = Rgb(58, 104, 120);
+  water.crest = Rgb(232, 242, 248);
+  water.farRow = kRiverFar;
+  water.nearRow = kRiverNear;
+  water.rippleSeed = 85;
+  PaintFlowingWater(river, water);
+  canvas.FillPathFrom(river);
+  RiverBank(cr, rng, kRiverLeftBank);
+  RiverBank(cr, rng, kRiverRightBank);
   // Rocks along the banks and in the stream.
   const Colour rockLight = Rgb(176, 172, 164), rockDark = Rgb(90, 88, 86);
   for (int i = 0; i < 26; ++i) {

@@ -893,6 +893,41 @@ TEST_F(ContentTest, TheForestWallsTreesStandAtNoRegularSpacing) {
   }
 }
 
+// How closely the water's rows y0..y1 follow the shore row as far above the water line (the shore's
+// last row stands on it) as each is below: the correlation of their brightness across, each row less its
+// own mean, so a water that only darkens with distance as the shore does gives nothing.
+double MirrorCorrelation(const Picture& water, const Picture& shore, int y0, int y1) {
+  double product = 0, waterEnergy = 0, shoreEnergy = 0;
+  std::vector<double> w(water.width), s(water.width);
+  for (int y = y0; y < y1; ++y) {
+    double wMean = 0, sMean = 0;
+    for (int x = 0; x < water.width; ++x) {
+      w[x] = water.Sum(x, y);
+      s[x] = shore.Sum(x, shore.height - 1 - y);
+      wMean += w[x] / water.width;
+      sMean += s[x] / water.width;
+    }
+    for (int x = 0; x < water.width; ++x) {
+      product += (w[x] - wMean) * (s[x] - sMean);
+      waterEnergy += (w[x] - wMean) * (w[x] - wMean);
+      shoreEnergy += (s[x] - sMean) * (s[x] - sMean);
+    }
+  }
+  return product / std::sqrt(waterEnergy * shoreEnergy);
+}
+
+TEST_F(ContentTest, TheLakeMirrorsTheTreesOfItsFarShore) {
+  // Rows 8..60 below the shore mirror the firs and the slope's crowns, seen through ripples; the
+  // rows above them mirror the shore's dark edge, which is the same all across.
+  for (const bool fine : {false, true}) {
+    const auto named = [&](const std::string& name) { return fine ? HighResolutionName(name) : name; };
+    const Picture lake = DecodeJpegNamed(named("back1_0")), ridge = DecodeJpegNamed(named("back1_1"));
+    ASSERT_EQ(lake.width, ridge.width);
+    const int scale = fine ? kHighResolutionScale : 1;
+    EXPECT_GT(MirrorCorrelation(lake, ridge, 8 * scale, 60 * scale), 0.5) << named("back1_0");
+  }
+}
+
 // How many 8-connected regions the pixels (x, y) of a width x height grid for which in(x, y) holds form.
 template <typename In>
 int RegionCount(int width, int height, In in) {
