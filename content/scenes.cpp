@@ -240,24 +240,48 @@ void FernFrond(cairo_t* cr, double x, double y, double length, double angle, dou
   }
 }
 
-// A reed with a brown head, rising from (x, y).
+// A cattail's head centred on (x, y), tilted by angle: a velvet-brown cylinder of its own length,
+// girth and ripeness, lit on its left, with the bare spike it ends in.
+void CattailHead(cairo_t* cr, Rng& rng, double x, double y, double angle) {
+  const double length = rng.Range(6.5, 11), girth = rng.Range(2.0, 3.2);
+  const Colour brown = Mix(Rgb(92, 56, 32), Rgb(140, 92, 52), rng.Unit());
+  cairo_save(cr);
+  cairo_translate(cr, x, y);
+  cairo_rotate(cr, angle);
+  SetColour(cr, Mix(brown, Rgb(120, 120, 80), 0.4));
+  cairo_set_line_width(cr, OutputPixels(cr, 0.5) + 0.4);
+  cairo_move_to(cr, 0, -length * 0.9);
+  cairo_line_to(cr, rng.Range(-0.5, 0.5), -length - rng.Range(3, 7));
+  cairo_stroke(cr);
+  cairo_save(cr);
+  cairo_scale(cr, girth, length);
+  cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+  cairo_restore(cr);
+  cairo_pattern_t* shade = cairo_pattern_create_linear(-girth, 0, girth, 0);
+  const Colour lit = Scale(brown, 1.35), shadow = Scale(brown, 0.6);
+  cairo_pattern_add_color_stop_rgb(shade, 0, lit.r, lit.g, lit.b);
+  cairo_pattern_add_color_stop_rgb(shade, 1, shadow.r, shadow.g, shadow.b);
+  cairo_set_source(cr, shade);
+  cairo_fill(cr);
+  cairo_pattern_destroy(shade);
+  cairo_restore(cr);
+}
+
+// A reed rising from (x, y), varied in every part: its lean, green, leaves and, withHead, its head.
 void Reed(cairo_t* cr, Rng& rng, double x, double y, double height, bool withHead) {
   const double lean = rng.Range(-0.12, 0.12) * height;
-  SetColour(cr, Mix(Rgb(70, 100, 45), Rgb(140, 160, 80), rng.Unit()));
+  const Colour green = Mix(Rgb(70, 100, 45), Rgb(140, 160, 80), rng.Unit());
+  // A leaf or two from the foot, arching away from the stem.
+  for (int leaves = rng.Unit() < 0.5 ? 1 : 2; leaves > 0; --leaves) {
+    GrassBlade(cr, x, y, height * rng.Range(0.45, 0.85), rng.Range(-0.35, 0.35), rng.Range(1.4, 2.6),
+               Mix(green, Rgb(60, 92, 40), rng.Range(0, 0.5)));
+  }
+  SetColour(cr, green);
   cairo_set_line_width(cr, rng.Range(1.2, 2.4));
   cairo_move_to(cr, x, y);
   cairo_curve_to(cr, x, y - height * 0.5, x + lean * 0.5, y - height * 0.8, x + lean, y - height);
   cairo_stroke(cr);
-  if (withHead) {
-    SetColour(cr, Rgb(110, 70, 40));
-    cairo_save(cr);
-    cairo_translate(cr, x + lean * 0.93, y - height * 0.86);
-    cairo_rotate(cr, std::atan2(lean, height));
-    cairo_scale(cr, 2.6, 9);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-    cairo_restore(cr);
-    cairo_fill(cr);
-  }
+  if (withHead) CattailHead(cr, rng, x + lean * 0.93, y - height * 0.86, std::atan2(lean, height));
 }
 
 // ---------------------------------------------------------------------------------------------------
