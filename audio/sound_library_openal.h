@@ -5,10 +5,9 @@
 // so playing never allocates. A plain sample longer than the stream threshold is instead played from its
 // compressed bytes, a few buffers ahead of the mixer (sound_stream_openal.h): it loads without being
 // decoded and is never held decoded whole. 3D placement uses the inverse-distance-clamped model
-// (reference distance = the sample's minimum distance) around a listener at the origin; the interface's space is
-// left-handed
-// (+z ahead), OpenAL's right-handed (-z ahead), so z is negated on the way in. The global sample volume is
-// the listener's gain, which scales every source.
+// (reference distance = the sample's minimum distance) around a listener at the origin; the interface's
+// space is left-handed (+z ahead), OpenAL's right-handed (-z ahead), so z is negated on the way in. The
+// global sample volume is the listener's gain, which scales every source.
 //
 // The library makes its context the process's current OpenAL context when it opens the output, so one
 // instance plays at a time (the program has exactly one).
